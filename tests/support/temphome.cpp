@@ -1,0 +1,37 @@
+#include "temphome.h"
+
+#include <QDir>
+#include <cstdlib>
+
+namespace {
+void pointUserFoldersAt(const QByteArray& home)
+{
+    qputenv("HOME", home);
+    qunsetenv("XDG_DATA_HOME");
+    qunsetenv("XDG_CONFIG_HOME");
+    qunsetenv("XDG_CACHE_HOME");
+    qunsetenv("XDG_DOCUMENTS_DIR");
+    qunsetenv("XDG_PICTURES_DIR");
+    qunsetenv("XDG_VIDEOS_DIR");
+    qputenv("XDG_RUNTIME_DIR", home + "/runtime");
+    QDir().mkpath(QString::fromLocal8Bit(home + "/runtime"));
+    QFile::setPermissions(QString::fromLocal8Bit(home + "/runtime"),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+} // namespace
+
+TempHome::TempHome() : previousHome(qgetenv("HOME"))
+{
+    pointUserFoldersAt(QFile::encodeName(directory.path()));
+}
+
+TempHome::~TempHome()
+{
+    pointUserFoldersAt(previousHome);
+}
+
+void TempHome::installForProcess()
+{
+    static QTemporaryDir processHome;
+    pointUserFoldersAt(QFile::encodeName(processHome.path()));
+}
