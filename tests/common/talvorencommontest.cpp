@@ -1,7 +1,11 @@
 #include "common/talvorencommon.h"
 
+#include "temphome.h"
+
+#include <QCryptographicHash>
+#include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
+#include <QFileInfo>
 #include <gtest/gtest.h>
 
 TEST(TalvorenCommon, DigitTestAcceptsOnlyAsciiDigits)
@@ -11,5 +15,85 @@ TEST(TalvorenCommon, DigitTestAcceptsOnlyAsciiDigits)
     EXPECT_FALSE(TalvorenCommon::isDigit(QStringLiteral(" 12")));
     EXPECT_FALSE(TalvorenCommon::isDigit(QStringLiteral("-1")));
     EXPECT_FALSE(TalvorenCommon::isDigit(QString()));
+    EXPECT_FALSE(TalvorenCommon::isDigit(QStringLiteral("")));
     EXPECT_FALSE(TalvorenCommon::isDigit(QStringLiteral("１２")));
+}
+
+TEST(TalvorenCommon, TimestampNamesNeedExactlyOneUnderscoreAndSeventeenDigits)
+{
+    EXPECT_TRUE(TalvorenCommon::hasTimestamp(QStringLiteral("IMG_20240105093000123.JPG")));
+    EXPECT_FALSE(TalvorenCommon::hasTimestamp(QStringLiteral("IMG_2024.JPG")));
+    EXPECT_FALSE(TalvorenCommon::hasTimestamp(QStringLiteral("A_B_20240105093000123.JPG")));
+    EXPECT_FALSE(TalvorenCommon::hasTimestamp(QStringLiteral("IMG_2024010509300012x.JPG")));
+    EXPECT_FALSE(TalvorenCommon::hasTimestamp(QStringLiteral("IMG20240105093000123.JPG")));
+}
+
+TEST(TalvorenCommon, HexIsUpperCaseTwoDigitsPerByte)
+{
+    EXPECT_EQ(TalvorenCommon::toHexString(QByteArray("\x0a\xff", 2)), QStringLiteral("0AFF"));
+    EXPECT_EQ(TalvorenCommon::toHexString(QByteArray()), QString());
+    EXPECT_EQ(TalvorenCommon::toHexString(QByteArray(1, '\0')), QStringLiteral("00"));
+}
+
+TEST(TalvorenCommon, DatabaseDatesRoundTripAndRejectMalformedText)
+{
+    const auto date = TalvorenCommon::stringToDate(QStringLiteral("19700101090000"));
+    ASSERT_TRUE(date.has_value());
+    EXPECT_EQ(TalvorenCommon::dateToString(*date), QStringLiteral("19700101090000"));
+
+    EXPECT_FALSE(TalvorenCommon::stringToDate(QStringLiteral("2024010509300")).has_value());
+    EXPECT_FALSE(TalvorenCommon::stringToDate(QStringLiteral("20241305093000")).has_value());
+    EXPECT_FALSE(TalvorenCommon::stringToDate(QStringLiteral("2024-01-05 093")).has_value());
+    EXPECT_EQ(TalvorenCommon::getNowDatabaseDatetime().size(), 14);
+}
+
+class TalvorenCommonFiles : public testing::Test
+{
+protected:
+    TempHome home;
+};
+
+TEST_F(TalvorenCommonFiles, Sha1OfEmptyFileIsThePublishedDigestAndFoldersGiveNone)
+{
+    const QString empty = home.filePath(QStringLiteral("empty"));
+    QFile file(empty);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    EXPECT_EQ(TalvorenCommon::sha1Hash(empty),
+              QStringLiteral("da39a3ee5e6b4b0d3255bfef95601890afd80709"));
+    EXPECT_FALSE(TalvorenCommon::sha1Hash(home.path()).has_value());
+    EXPECT_FALSE(TalvorenCommon::sha1Hash(home.filePath(QStringLiteral("missing"))).has_value());
+}
+
+TEST_F(TalvorenCommonFiles, Sha1StreamsFilesLargerThanOneChunk)
+{
+    // 3 MiB + 1 byte of "a": crosses the read-chunk boundary.
+    const QString path = home.filePath(QStringLiteral("big"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray(3 * 1024 * 1024 + 1, 'a'));
+    file.close();
+    EXPECT_EQ(TalvorenCommon::sha1Hash(path),
+              QString::fromLatin1(QCryptographicHash::hash(QByteArray(3 * 1024 * 1024 + 1, 'a'),
+                                                           QCryptographicHash::Sha1)
+                                      .toHex()));
+}
+
+TEST_F(TalvorenCommonFiles, FoldersLiveInTheUsersHome)
+{
+    const QString data = TalvorenCommon::getApplicationDataDirectory();
+    EXPECT_EQ(data, home.filePath(QStringLiteral(".local/share/Talvoren")));
+    EXPECT_TRUE(QFileInfo(data).isDir());
+    EXPECT_EQ(TalvorenCommon::getApplicationDataDirectory(), data);
+    EXPECT_EQ(TalvorenCommon::getUserSettingPlistFilePath(),
+              data + QStringLiteral("/Talvoren-setting.plist"));
+    EXPECT_EQ(TalvorenCommon::getDBFilePath(), data + QStringLiteral("/Talvoren.db"));
+    EXPECT_EQ(TalvorenCommon::getOldUserSettingPlistFilePath(),
+              home.filePath(QStringLiteral(".Talvoren/Talvoren-setting.plist")));
+    EXPECT_FALSE(QFileInfo::exists(TalvorenCommon::getApplicationWorkDirectory()));
+    EXPECT_EQ(TalvorenCommon::getPicturesDirectory(), home.filePath(QStringLiteral("Pictures")));
+    EXPECT_EQ(TalvorenCommon::getMoviesDirectory(), home.filePath(QStringLiteral("Videos")));
+    EXPECT_EQ(TalvorenCommon::getDocumentDirectory(), home.filePath(QStringLiteral("Documents")));
+    EXPECT_GE(TalvorenCommon::buildNumber(), 12);
+    EXPECT_FALSE(TalvorenCommon::getVersionNubmer().isEmpty());
 }

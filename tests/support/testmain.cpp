@@ -1,9 +1,9 @@
 // The main of every test executable: a Qt application object exists for the whole
 // run (timers, event loops, network), and every test runs in a temporary home.
+#include "temphome.h"
+
 #include <QCoreApplication>
 #include <gtest/gtest.h>
-
-#include "temphome.h"
 
 int main(int argc, char** argv)
 {

@@ -125,8 +125,10 @@ std::optional<QString> TalvorenCommon::sha1Hash(const QString& path)
     const QFileInfo info(path);
     QFile file(path);
     if (!info.exists() || info.isDir() || !file.open(QIODevice::ReadOnly)) {
-        Log::debug(QStringLiteral("ハッシュ化指定ファイルが存在しないかファイルではなかったので処理をスキップ。 [%1]")
-                       .arg(path));
+        Log::debug(
+            QStringLiteral(
+                "ハッシュ化指定ファイルが存在しないかファイルではなかったので処理をスキップ。 [%1]")
+                .arg(path));
         return std::nullopt;
     }
     std::unique_ptr<EVP_MD_CTX, decltype(&EVP_MD_CTX_free)> context(EVP_MD_CTX_new(),

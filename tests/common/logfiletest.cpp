@@ -1,0 +1,135 @@
+#include "common/logfile.h"
+
+#include "common/log.h"
+#include "temphome.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <cstdio>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+namespace {
+void touch(const QString& path)
+{
+    QFile file(path);
+    file.open(QIODevice::WriteOnly);
+}
+
+// Redirects standard error for the life of the object and puts it back afterwards,
+// so that the test runner's own output is unharmed.
+class StandardErrorGuard
+{
+public:
+    StandardErrorGuard() : saved(dup(fileno(stderr))) {}
+    ~StandardErrorGuard()
+    {
+        std::fflush(stderr);
+        dup2(saved, fileno(stderr));
+        close(saved);
+    }
+
+private:
+    int saved;
+};
+} // namespace
+
+class LogFileTest : public testing::Test
+{
+protected:
+    TempHome home;
+    QString folder = home.filePath(QStringLiteral("log"));
+    QDateTime now = QDateTime::currentDateTime();
+
+    void SetUp() override { QDir().mkpath(folder); }
+    QString entry(const QString& name) const { return QDir(folder).filePath(name); }
+};
+
+TEST_F(LogFileTest, PurgeDeletesOnlyEntriesOlderThanTheKeptDays)
+{
+    touch(entry(QStringLiteral("20240101.log")));
+    QDir().mkpath(entry(QStringLiteral("old/nested")));
+    touch(entry(QStringLiteral("old/nested/file")));
+
+    // Six days on, seven are kept: nothing goes.
+    EXPECT_EQ(LogFile::purge(folder, 7, now.addDays(6)), 0);
+    EXPECT_TRUE(QFileInfo::exists(entry(QStringLiteral("20240101.log"))));
+
+    // Eight days on: the file and the folder with its contents go.
+    EXPECT_EQ(LogFile::purge(folder, 7, now.addDays(8)), 2);
+    EXPECT_FALSE(QFileInfo::exists(entry(QStringLiteral("20240101.log"))));
+    EXPECT_FALSE(QFileInfo::exists(entry(QStringLiteral("old"))));
+}
+
+TEST_F(LogFileTest, ZeroOrNegativeKeepDaysMeansThirty)
+{
+    touch(entry(QStringLiteral("a.log")));
+    EXPECT_EQ(LogFile::purge(folder, 0, now.addDays(29)), 0);
+    EXPECT_EQ(LogFile::purge(folder, -5, now.addDays(29)), 0);
+    EXPECT_EQ(LogFile::purge(folder, 0, now.addDays(31)), 1);
+}
+
+TEST_F(LogFileTest, HugeKeepDaysNeverWrapsIntoDeletingYoungFiles)
+{
+    touch(entry(QStringLiteral("a.log")));
+    // 24856 days overflows 32-bit seconds; the limit must stay far in the past.
+    EXPECT_EQ(LogFile::purge(folder, 24856, now.addDays(1)), 0);
+    EXPECT_EQ(LogFile::purge(folder, INT64_MAX, now.addDays(1)), 0);
+    EXPECT_TRUE(QFileInfo::exists(entry(QStringLiteral("a.log"))));
+}
+
+TEST_F(LogFileTest, MissingFolderPurgesNothing)
+{
+    EXPECT_EQ(LogFile::purge(home.filePath(QStringLiteral("none")), 7, now.addDays(100)), 0);
+}
+
+TEST_F(LogFileTest, PathIsTheDayFileInACreatedFolder)
+{
+    const QString nested = home.filePath(QStringLiteral("a/b/log"));
+    const QDateTime day(QDate(2024, 1, 5), QTime(23, 59, 59));
+    EXPECT_EQ(LogFile::pathFor(nested, day), nested + QStringLiteral("/20240105.log"));
+    EXPECT_TRUE(QFileInfo(nested).isDir());
+    EXPECT_TRUE(LogFile::pathFor(QString(), day).isEmpty());
+}
+
+TEST_F(LogFileTest, NextMidnightIsTheStartOfTomorrow)
+{
+    const QDateTime evening(QDate(2024, 1, 5), QTime(23, 0));
+    EXPECT_EQ(LogFile::msecsToNextMidnight(evening), 3600 * 1000);
+    const QDateTime midnight(QDate(2024, 1, 5), QTime(0, 0));
+    EXPECT_EQ(LogFile::msecsToNextMidnight(midnight), 86400LL * 1000);
+}
+
+TEST_F(LogFileTest, RedirectedLinesAppendWithThePlatformPrefix)
+{
+    const QString path = LogFile::pathFor(folder, now);
+    {
+        StandardErrorGuard guard;
+        ASSERT_TRUE(LogFile::redirectStandardError(path));
+        Log::info(QStringLiteral("first"));
+        // A second start on the same day appends to the same file.
+        ASSERT_TRUE(LogFile::redirectStandardError(path));
+        Log::error(QStringLiteral("二番目"));
+        Log::debug(QStringLiteral("third"));
+    }
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QStringList lines =
+        QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 3);
+    const QRegularExpression prefix(
+        QStringLiteral(R"(^\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3} [^\[]+\[\d+:\d+\] )"));
+    for (const QString& line : lines)
+        EXPECT_TRUE(prefix.match(line).hasMatch()) << line.toStdString();
+    EXPECT_TRUE(lines[0].endsWith(QStringLiteral("[info]: first")));
+    EXPECT_TRUE(lines[1].endsWith(QStringLiteral("[error]: 二番目")));
+    EXPECT_TRUE(lines[2].endsWith(QStringLiteral("[debug]: third")));
+}
+
+TEST_F(LogFileTest, UnwritableFolderLeavesStandardErrorWhereItWas)
+{
+    StandardErrorGuard guard;
+    EXPECT_FALSE(LogFile::redirectStandardError(home.filePath(QStringLiteral("no/such/x.log"))));
+    EXPECT_FALSE(LogFile::redirectStandardError(QString()));
+}
