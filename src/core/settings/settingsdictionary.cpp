@@ -1,0 +1,118 @@
+#include "settingsdictionary.h"
+
+#include "plistnode.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <cstdlib>
+
+std::optional<SettingsDictionary> SettingsDictionary::fromXml(const QByteArray& xml)
+{
+    if (xml.size() > maximumFileSize)
+        return std::nullopt;
+    // Some editors put a byte-order mark before the XML declaration.
+    const QByteArray bom("\xEF\xBB\xBF");
+    const PlistNode root(PlistNode::fromXml(xml.startsWith(bom) ? xml.sliced(bom.size()) : xml));
+    if (root.get() == nullptr || plist_get_node_type(root.get()) != PLIST_DICT)
+        return std::nullopt;
+
+    SettingsDictionary dictionary;
+    plist_dict_iter iterator = nullptr;
+    plist_dict_new_iter(root.get(), &iterator);
+    for (;;) {
+        char* key = nullptr;
+        plist_t item = nullptr;
+        plist_dict_next_item(root.get(), iterator, &key, &item);
+        if (item == nullptr) {
+            std::free(key);
+            break;
+        }
+        dictionary.values.insert(QString::fromUtf8(key), PlistNode::toSettingValue(item));
+        std::free(key);
+    }
+    std::free(iterator);
+    return dictionary;
+}
+
+std::optional<SettingsDictionary> SettingsDictionary::read(const QString& path)
+{
+    // Only a regular file (or a link to one) is read: a folder or a pipe in its
+    // place is no settings file.
+    if (!QFileInfo(path).isFile())
+        return std::nullopt;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const QByteArray bytes = file.read(maximumFileSize + 1);
+    return fromXml(bytes);
+}
+
+QByteArray SettingsDictionary::toXml() const
+{
+    const PlistNode root(plist_new_dict());
+    for (auto entry = values.cbegin(); entry != values.cend(); ++entry)
+        plist_dict_set_item(root.get(), entry.key().toUtf8().constData(),
+                            PlistNode::fromSettingValue(entry.value()));
+    return PlistNode::toXml(root.get());
+}
+
+bool SettingsDictionary::write(const QString& path) const
+{
+    const QByteArray xml = toXml();
+    if (xml.isEmpty())
+        return false;
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    if (file.write(xml) != xml.size()) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+std::optional<SettingValue> SettingsDictionary::value(const QString& key) const
+{
+    const auto found = values.constFind(key);
+    if (found == values.cend())
+        return std::nullopt;
+    return *found;
+}
+
+void SettingsDictionary::setValue(const QString& key, const SettingValue& value)
+{
+    values.insert(key, value);
+}
+
+bool SettingsDictionary::setValueIfMissing(const QString& key, const SettingValue& value)
+{
+    if (values.contains(key))
+        return false;
+    values.insert(key, value);
+    return true;
+}
+
+bool SettingsDictionary::boolValue(const QString& key, bool missing) const
+{
+    const auto found = values.constFind(key);
+    return found == values.cend() ? missing : found->boolValue();
+}
+
+qint64 SettingsDictionary::integerValue(const QString& key, qint64 missing) const
+{
+    const auto found = values.constFind(key);
+    return found == values.cend() ? missing : found->integerValue();
+}
+
+double SettingsDictionary::doubleValue(const QString& key, double missing) const
+{
+    const auto found = values.constFind(key);
+    return found == values.cend() ? missing : found->doubleValue();
+}
+
+QString SettingsDictionary::stringValue(const QString& key, const QString& missing) const
+{
+    const auto found = values.constFind(key);
+    return found == values.cend() ? missing : found->stringValue();
+}

@@ -1,0 +1,243 @@
+#include "settingvalue.h"
+
+#include "plistnode.h"
+
+#include <QLocale>
+#include <cmath>
+#include <limits>
+
+namespace {
+// Blanks as the readers skip them: tab and the Unicode space separators (the
+// ideographic space of Japanese input included), not line breaks.
+bool isBlank(QChar c)
+{
+    return c == u'\t' || c.category() == QChar::Separator_Space;
+}
+
+bool isAsciiDigit(QChar c)
+{
+    return c >= u'0' && c <= u'9';
+}
+
+qsizetype skipBlanks(QStringView text, qsizetype i)
+{
+    while (i < text.size() && isBlank(text[i]))
+        ++i;
+    return i;
+}
+
+qsizetype skipDigits(QStringView text, qsizetype i)
+{
+    while (i < text.size() && isAsciiDigit(text[i]))
+        ++i;
+    return i;
+}
+
+qint64 clampToInteger(double value)
+{
+    if (std::isnan(value))
+        return 0;
+    // 2^63 is exact as a double; anything at or beyond it does not fit.
+    constexpr double limit = 9223372036854775808.0;
+    if (value >= limit)
+        return std::numeric_limits<qint64>::max();
+    if (value <= -limit)
+        return std::numeric_limits<qint64>::min();
+    return static_cast<qint64>(value);
+}
+
+QString nodeTypeName(const PlistNode* node)
+{
+    switch (plist_get_node_type(node->get())) {
+    case PLIST_ARRAY:
+        return QStringLiteral("array");
+    case PLIST_DICT:
+        return QStringLiteral("dict");
+    case PLIST_DATE:
+        return QStringLiteral("date");
+    case PLIST_DATA:
+        return QStringLiteral("data");
+    case PLIST_UID:
+        return QStringLiteral("uid");
+    default:
+        return QStringLiteral("other");
+    }
+}
+} // namespace
+
+QString SettingValue::typeName() const
+{
+    switch (type()) {
+    case Type::Boolean:
+        return QStringLiteral("boolean");
+    case Type::Integer:
+        return QStringLiteral("integer");
+    case Type::Real:
+        return QStringLiteral("real");
+    case Type::String:
+        return QStringLiteral("string");
+    case Type::Other:
+        break;
+    }
+    return nodeTypeName(otherNode());
+}
+
+bool SettingValue::boolValue() const
+{
+    switch (type()) {
+    case Type::Boolean:
+        return std::get<bool>(data);
+    case Type::Integer:
+        return std::get<qint64>(data) != 0;
+    case Type::Real:
+        return std::get<double>(data) != 0.0;
+    case Type::String:
+        return boolFromString(std::get<QString>(data));
+    case Type::Other:
+        break;
+    }
+    return false;
+}
+
+qint64 SettingValue::integerValue() const
+{
+    switch (type()) {
+    case Type::Boolean:
+        return std::get<bool>(data) ? 1 : 0;
+    case Type::Integer:
+        return std::get<qint64>(data);
+    case Type::Real:
+        return clampToInteger(std::get<double>(data));
+    case Type::String:
+        return integerFromString(std::get<QString>(data));
+    case Type::Other:
+        break;
+    }
+    return 0;
+}
+
+double SettingValue::doubleValue() const
+{
+    switch (type()) {
+    case Type::Boolean:
+        return std::get<bool>(data) ? 1.0 : 0.0;
+    case Type::Integer:
+        return static_cast<double>(std::get<qint64>(data));
+    case Type::Real:
+        return std::get<double>(data);
+    case Type::String:
+        return realFromString(std::get<QString>(data));
+    case Type::Other:
+        break;
+    }
+    return 0.0;
+}
+
+QString SettingValue::stringValue() const
+{
+    switch (type()) {
+    case Type::Boolean:
+        return std::get<bool>(data) ? QStringLiteral("1") : QStringLiteral("0");
+    case Type::Integer:
+        return QString::number(std::get<qint64>(data));
+    case Type::Real:
+        return QString::number(std::get<double>(data), 'g', QLocale::FloatingPointShortest);
+    case Type::String:
+        return std::get<QString>(data);
+    case Type::Other:
+        break;
+    }
+    return {};
+}
+
+const PlistNode* SettingValue::otherNode() const
+{
+    const auto* node = std::get_if<std::shared_ptr<const PlistNode>>(&data);
+    return node ? node->get() : nullptr;
+}
+
+bool SettingValue::operator==(const SettingValue& other) const
+{
+    if (type() != other.type())
+        return false;
+    if (type() != Type::Other)
+        return data == other.data;
+    return PlistNode::toXml(otherNode()->get()) == PlistNode::toXml(other.otherNode()->get());
+}
+
+bool SettingValue::boolFromString(QStringView text)
+{
+    qsizetype i = skipBlanks(text, 0);
+    if (i < text.size() && (text[i] == u'+' || text[i] == u'-'))
+        ++i;
+    while (i < text.size() && text[i] == u'0')
+        ++i;
+    if (i >= text.size())
+        return false;
+    const QChar c = text[i];
+    return c == u'Y' || c == u'y' || c == u'T' || c == u't' || (c >= u'1' && c <= u'9');
+}
+
+qint64 SettingValue::integerFromString(QStringView text)
+{
+    qsizetype i = skipBlanks(text, 0);
+    bool negative = false;
+    if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) {
+        negative = text[i] == u'-';
+        ++i;
+    }
+    // Accumulate towards the sign's side so that the most negative value fits, and
+    // saturate instead of overflowing.
+    constexpr qint64 max = std::numeric_limits<qint64>::max();
+    constexpr qint64 min = std::numeric_limits<qint64>::min();
+    qint64 value = 0;
+    for (; i < text.size() && isAsciiDigit(text[i]); ++i) {
+        const int digit = text[i].unicode() - u'0';
+        if (negative) {
+            if (value < (min + digit) / 10)
+                return min;
+            value = value * 10 - digit;
+        } else {
+            if (value > (max - digit) / 10)
+                return max;
+            value = value * 10 + digit;
+        }
+    }
+    return value;
+}
+
+double SettingValue::realFromString(QStringView text)
+{
+    const qsizetype start = skipBlanks(text, 0);
+    qsizetype i = start;
+    if (i < text.size() && (text[i] == u'+' || text[i] == u'-'))
+        ++i;
+    const qsizetype integerEnd = skipDigits(text, i);
+    qsizetype end = integerEnd;
+    bool hasDigits = integerEnd > i;
+    if (end < text.size() && text[end] == u'.') {
+        const qsizetype fractionEnd = skipDigits(text, end + 1);
+        hasDigits = hasDigits || fractionEnd > end + 1;
+        end = fractionEnd;
+    }
+    if (!hasDigits)
+        return 0.0;
+    if (end < text.size() && (text[end] == u'e' || text[end] == u'E')) {
+        qsizetype exponent = end + 1;
+        if (exponent < text.size() && (text[exponent] == u'+' || text[exponent] == u'-'))
+            ++exponent;
+        const qsizetype exponentEnd = skipDigits(text, exponent);
+        if (exponentEnd > exponent)
+            end = exponentEnd;
+    }
+    // The C locale's parser: the number text is plain ASCII whatever the user's locale.
+    QByteArray number = text.sliced(start, end - start).toLatin1();
+    if (number.endsWith('.'))
+        number.append('0');
+    bool ok = false;
+    const double value = QLocale::c().toDouble(QString::fromLatin1(number), &ok);
+    if (ok)
+        return value;
+    // Out of range: QLocale reports infinity for overflow and zero for underflow.
+    return std::isinf(value) ? value : 0.0;
+}
