@@ -1,0 +1,112 @@
+#pragma once
+
+#include "importer/copyfailedexception.h"
+#include "importer/destinationfilenaming.h"
+#include "importer/importrunsupport.h"
+#include "settings/settingsdictionary.h"
+
+#include <QSet>
+#include <QString>
+#include <QStringList>
+#include <chrono>
+#include <functional>
+#include <mutex>
+#include <optional>
+
+struct ImportRunSettings;
+class PictureImport;
+
+// The import engine. One import run (copyImage) takes a source folder and files
+// every camera picture in it and below it: it reads each picture's Exif data and
+// maker note, builds the patient folder and the new name, checks the imported-file
+// table, stages the copy under the temporary folder ("def tmp"/picture and
+// "def tmp"/movie), removes or trashes the source as the settings ask, records the
+// import, writes the XML sidecar, reports progress, and at the end of the
+// outermost run moves the staged folders into the destination folders.
+//
+// The folder watch timers and the card import derive from this class. Runs are
+// synchronous and never overlap (their callers see to that).
+class BaseWatchFolderOperator : public DestinationFileNaming, public ImportRunSupport
+{
+public:
+    // The notification posted once per filed picture while the progress window is open.
+    static QString notificationNameUpdateProgress()
+    {
+        return QStringLiteral("notificationNameUpdateProgress");
+    }
+    static constexpr std::chrono::milliseconds defaultRunPause{500};
+
+    BaseWatchFolderOperator();
+    virtual ~BaseWatchFolderOperator();
+    BaseWatchFolderOperator(const BaseWatchFolderOperator&) = delete;
+    BaseWatchFolderOperator& operator=(const BaseWatchFolderOperator&) = delete;
+
+    // Operator preparation, done by every caller before its first run: the format
+    // that reads the date of the Exif original date-time ("yyyy:MM:dd") and the one
+    // that names the day folder.
+    const QString& originalDateFormatter() const { return originalDateFormat; }
+    void setOriginalDateFormatter(const QString& format) { originalDateFormat = format; }
+    const QString& folderDateFormatter() const { return folderDateFormat; }
+    void setFolderDateFormatter(const QString& format) { folderDateFormat = format; }
+    // Sets both: "yyyy:MM:dd", and "date format string" with "YYYY" written "yyyy"
+    // and "DD" written "dd".
+    void prepareDateFormatters(const SettingsDictionary& settings);
+
+    // Pictures and movie-index pictures filed by the last run, nested runs included.
+    qint64 operationCounter() const { return counter; }
+    void setOperationCounter(qint64 value) { counter = value; }
+
+    // One import run on a folder. settingDictionary supplies "zero padding length
+    // string" and "activate avoid multiple import check"; every other setting is read
+    // from the settings file at the start of the run. Throws CopyFailedException on
+    // the first failure (every other exception is turned into one).
+    void copyImage(const QString& folder, const SettingsDictionary& settingDictionary, bool isMove,
+                   bool isImport, bool isRecursive, const QString& timestamp);
+
+    // The folder-tree run of a folder poll: every file and folder below the polled
+    // folder (hidden ones included) is reduced to the top-most folders that hold
+    // anything, and each of them gets one import run. Creates the transferring marker
+    // for its duration (it is removed also when a run fails). In an Import-folder
+    // poll, hidden entries go to the Trash. Returns the failure reason of the run
+    // that failed (the remaining top folders are then not run), none on success.
+    // Runs on one operator are serialised.
+    std::optional<QString> copyProcess(const QStringList& enumeration, bool isForceMove,
+                                       bool isImport);
+    // Every file and folder below the folder, hidden ones included (the deep
+    // enumeration a poll hands to copyProcess); empty when the folder is missing.
+    static QStringList deepEnumeration(const QString& folder);
+    // The folders that hold the enumeration's files, reduced to the top-most ones,
+    // shortest path first. Entries whose name begins with "." or that are hidden
+    // are passed over.
+    static QStringList topFolders(const QStringList& enumeration);
+    // True when the path is one of the folders or lies inside one of them.
+    static bool checkPartialMatch(const QSet<QString>& folders, const QString& path);
+
+    // Tests and benchmarks shorten the pause at the start of every run (and after
+    // trashing a duplicate movie pair); the product keeps half a second.
+    void setRunPause(std::chrono::milliseconds pause) { runPause = pause; }
+    std::chrono::milliseconds runPauseLength() const { return runPause; }
+
+    // The application tells whether the progress window is open; without an
+    // answer no progress is posted.
+    static void setProgressWindowCheck(std::function<bool()> isProgressWindowOpen);
+
+    // The class-level flag that makes the card watch drop its next event batch.
+    static bool isFirst();
+    static void setIsFirst(bool value);
+
+private:
+    friend class PictureImport;
+
+    void runFolder(const QString& folder, const SettingsDictionary& settingDictionary, bool isMove,
+                   bool isImport, bool isRecursive, const QString& timestamp);
+    void fileStagedFolders(const ImportRunSettings& settings);
+    void pause() const;
+    static bool isProgressWindowOpen();
+
+    QString originalDateFormat;
+    QString folderDateFormat;
+    qint64 counter = 0;
+    std::chrono::milliseconds runPause = defaultRunPause;
+    std::recursive_mutex processLock;
+};

@@ -1,0 +1,6 @@
+#include "copyfailedexception.h"
+
+CopyFailedException::CopyFailedException(const QString& reason)
+    : failureReason(reason), utf8Reason(reason.toUtf8())
+{
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QString>
+
+// Copies and moves single files for the import run. A copy is written under a
+// temporary name beside its destination and renamed into place once complete, so
+// that a run that is killed never leaves a half-written picture under a real name.
+// The data travel through the kernel's copy offload (copy_file_range), so neither a
+// picture nor a movie of gigabytes passes through our memory.
+class FileCopier
+{
+public:
+    // Suffix of a copy in progress; a file with it is incomplete and never filed.
+    static QString partialSuffix() { return QStringLiteral(".talvoren-part"); }
+    static bool isPartialCopy(const QString& name) { return name.endsWith(partialSuffix()); }
+
+    enum class Durability
+    {
+        // Leave the data to the page cache (the source stays where it is).
+        Cached,
+        // Flush the copy and its folder entry to disk before returning, because the
+        // caller is about to delete the source.
+        Flushed
+    };
+
+    // Copies source to destination (replacing a file there), keeping the source's
+    // modification time. The copy is checked to have the source's size. On failure
+    // nothing is left at the destination and error receives the reason.
+    static bool copyFile(const QString& source, const QString& destination, Durability durability,
+                         QString* error);
+
+    // Renames source to destination; across file systems it copies (flushed, size
+    // checked) and then removes the source. Never replaces an existing destination.
+    static bool moveFile(const QString& source, const QString& destination, QString* error);
+
+    // Flushes a file that someone else wrote (the copy without personal information)
+    // and checks that it has the expected size.
+    static bool flushAndCheckSize(const QString& path, qint64 expectedSize, QString* error);
+};

@@ -1,0 +1,301 @@
+#include "stagedfolderfiler.h"
+
+#include "filecopier.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMap>
+#include <QRegularExpression>
+#include <QSet>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <optional>
+#include <set>
+#include <unistd.h>
+
+namespace {
+const QDir::Filters everyEntry =
+    QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
+
+QStringList entriesOf(const QString& folder)
+{
+    return QDir(folder).entryList(everyEntry, QDir::Name);
+}
+
+bool isSidecar(const QString& name)
+{
+    return name.size() > 5 && name.startsWith(QLatin1Char('.')) &&
+           name.endsWith(QLatin1String(".xml"));
+}
+
+QString sidecarName(const QString& stem)
+{
+    return QStringLiteral(".%1.xml").arg(stem);
+}
+
+QString stemOf(const QString& name)
+{
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    return dot > 0 ? name.left(dot) : name;
+}
+
+QString extensionOf(const QString& name)
+{
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    return dot > 0 ? name.mid(dot) : QString();
+}
+
+QString indexedStem(const QString& base, int index)
+{
+    return index <= 1 ? base : QStringLiteral("%1(%2)").arg(base, QString::number(index));
+}
+
+// One staged shot: the files sharing a stem (a picture, or a movie-index picture and
+// its movie) and the hidden sidecar of that stem. base is the stem without the
+// collision number that the staging gave it, index that number (1 for none).
+struct Shot
+{
+    QString base;
+    int index = 1;
+    QStringList extensions;
+    bool hasSidecar = false;
+};
+
+Shot shotFor(const QString& stem)
+{
+    static const QRegularExpression numbered(QStringLiteral("^(.+)\\((\\d+)\\)$"));
+    Shot shot;
+    shot.base = stem;
+    const QRegularExpressionMatch match = numbered.match(stem);
+    if (match.hasMatch()) {
+        bool ok = false;
+        const int index = match.captured(2).toInt(&ok);
+        if (ok && index >= 2) {
+            shot.base = match.captured(1);
+            shot.index = index;
+        }
+    }
+    return shot;
+}
+
+bool sameContent(const QString& first, const QString& second)
+{
+    QFile a(first);
+    QFile b(second);
+    if (!a.open(QIODevice::ReadOnly) || !b.open(QIODevice::ReadOnly) || a.size() != b.size())
+        return false;
+    constexpr qint64 chunk = 1 << 20;
+    while (!a.atEnd()) {
+        const QByteArray left = a.read(chunk);
+        if (left.isEmpty() || left != b.read(chunk))
+            return false;
+    }
+    return true;
+}
+
+class FolderMerger
+{
+public:
+    QString firstError;
+
+    void mergeFolder(const QString& source, const QString& destination)
+    {
+        const QFileInfo target(destination);
+        if (!target.exists() && !target.isSymLink()) {
+            removePartialCopies(source);
+            QDir().mkpath(target.absolutePath());
+            if (::renameat2(AT_FDCWD, QFile::encodeName(source).constData(), AT_FDCWD,
+                            QFile::encodeName(destination).constData(), RENAME_NOREPLACE) == 0)
+                return;
+            // Across file systems (or where the no-replace flag is unknown) the folder is
+            // built at the destination and filled entry by entry.
+            if (!QDir().mkpath(destination)) {
+                note(QStringLiteral("Cannot create the folder \"%1\"").arg(destination));
+                return;
+            }
+        } else if (!target.isDir()) {
+            note(QStringLiteral("A file stands where the folder \"%1\" belongs").arg(destination));
+            return;
+        }
+        mergeEntries(source, destination);
+        QDir().rmdir(source);
+    }
+
+private:
+    void note(const QString& error)
+    {
+        if (firstError.isEmpty())
+            firstError = error;
+    }
+
+    static void removePartialCopies(const QString& folder)
+    {
+        for (const QString& name : entriesOf(folder)) {
+            const QString path = folder + QLatin1Char('/') + name;
+            if (QFileInfo(path).isDir())
+                removePartialCopies(path);
+            else if (FileCopier::isPartialCopy(name))
+                QFile::remove(path);
+        }
+    }
+
+    void mergeEntries(const QString& source, const QString& destination)
+    {
+        QMap<QString, Shot> shots;
+        for (const QString& name : entriesOf(source)) {
+            const QString path = source + QLatin1Char('/') + name;
+            if (QFileInfo(path).isDir()) {
+                mergeFolder(path, destination + QLatin1Char('/') + name);
+            } else if (FileCopier::isPartialCopy(name)) {
+                QFile::remove(path);
+            } else if (isSidecar(name)) {
+                const QString stem = name.mid(1, name.size() - 5);
+                if (!shots.contains(stem))
+                    shots.insert(stem, shotFor(stem));
+                shots[stem].hasSidecar = true;
+            } else {
+                const QString stem = stemOf(name);
+                if (!shots.contains(stem))
+                    shots.insert(stem, shotFor(stem));
+                shots[stem].extensions.append(extensionOf(name));
+            }
+        }
+        QSet<QString> taken;
+        for (const QString& name : entriesOf(destination))
+            taken.insert(name);
+        for (auto it = shots.cbegin(); it != shots.cend(); ++it)
+            fileShot(source, destination, it.key(), it.value(), taken);
+    }
+
+    // The collision numbers under which any file of the shot already stands.
+    static std::set<int> usedIndexes(const Shot& shot, const QSet<QString>& taken)
+    {
+        std::set<int> indexes;
+        const QString prefix = shot.base + QLatin1Char('(');
+        for (const QString& name : taken) {
+            for (const QString& extension : shot.extensions) {
+                if (name == shot.base + extension) {
+                    indexes.insert(1);
+                } else if (name.startsWith(prefix) && name.endsWith(QLatin1Char(')') + extension)) {
+                    bool ok = false;
+                    const int index =
+                        name.mid(prefix.size(), name.size() - prefix.size() - extension.size() - 1)
+                            .toInt(&ok);
+                    if (ok && index >= 2)
+                        indexes.insert(index);
+                }
+            }
+        }
+        return indexes;
+    }
+
+    static bool isTakenAt(const Shot& shot, int index, const QSet<QString>& taken)
+    {
+        for (const QString& extension : shot.extensions) {
+            if (taken.contains(indexedStem(shot.base, index) + extension))
+                return true;
+        }
+        return false;
+    }
+
+    // The number under which the same content is filed already: every file of the
+    // shot stands there with the same bytes, or is missing there (and then joins it).
+    static std::optional<int> filedIndex(const Shot& shot, const QString& stagedStem,
+                                         const QString& source, const QString& destination,
+                                         const QSet<QString>& taken)
+    {
+        for (const int index : usedIndexes(shot, taken)) {
+            bool identical = false;
+            bool differs = false;
+            for (const QString& extension : shot.extensions) {
+                const QString name = indexedStem(shot.base, index) + extension;
+                if (!taken.contains(name))
+                    continue;
+                const QString filed = destination + QLatin1Char('/') + name;
+                if (QFileInfo(filed).isFile() &&
+                    sameContent(source + QLatin1Char('/') + stagedStem + extension, filed))
+                    identical = true;
+                else
+                    differs = true;
+            }
+            if (identical && !differs)
+                return index;
+        }
+        return std::nullopt;
+    }
+
+    void fileShot(const QString& source, const QString& destination, const QString& stagedStem,
+                  const Shot& shot, QSet<QString>& taken)
+    {
+        int index = shot.index;
+        const std::optional<int> filed = filedIndex(shot, stagedStem, source, destination, taken);
+        if (filed) {
+            index = *filed;
+        } else if (isTakenAt(shot, index, taken)) {
+            const std::set<int> used = usedIndexes(shot, taken);
+            index = used.empty() ? 2 : std::max(*used.rbegin() + 1, 2);
+            while (isTakenAt(shot, index, taken))
+                ++index;
+        }
+        const QString targetStem = indexedStem(shot.base, index);
+        for (const QString& extension : shot.extensions) {
+            const QString staged = source + QLatin1Char('/') + stagedStem + extension;
+            const QString targetName = targetStem + extension;
+            if (taken.contains(targetName)) {
+                // Only reached for a shot filed already: this very content stands there.
+                QFile::remove(staged);
+                continue;
+            }
+            QString error;
+            if (!FileCopier::moveFile(staged, destination + QLatin1Char('/') + targetName,
+                                      &error)) {
+                note(error);
+                return;
+            }
+            taken.insert(targetName);
+        }
+        if (shot.hasSidecar)
+            fileSidecar(source + QLatin1Char('/') + sidecarName(stagedStem),
+                        destination + QLatin1Char('/') + sidecarName(targetStem), taken);
+    }
+
+    // A sidecar is made from the picture it describes, so the one staged with the
+    // picture replaces whatever stands under its name.
+    void fileSidecar(const QString& staged, const QString& target, QSet<QString>& taken)
+    {
+        if (::rename(QFile::encodeName(staged).constData(),
+                     QFile::encodeName(target).constData()) != 0) {
+            QString error;
+            if (errno != EXDEV ||
+                !FileCopier::copyFile(staged, target, FileCopier::Durability::Cached, &error)) {
+                note(error.isEmpty()
+                         ? QStringLiteral("Cannot move \"%1\" to \"%2\": %3")
+                               .arg(staged, target, QString::fromLocal8Bit(std::strerror(errno)))
+                         : error);
+                return;
+            }
+            QFile::remove(staged);
+        }
+        taken.insert(QFileInfo(target).fileName());
+    }
+};
+} // namespace
+
+bool StagedFolderFiler::fileStagedFolders(const QString& stagingFolder,
+                                          const QString& destinationFolder, QString* error)
+{
+    FolderMerger merger;
+    for (const QString& name : entriesOf(stagingFolder)) {
+        const QString path = stagingFolder + QLatin1Char('/') + name;
+        if (QFileInfo(path).isDir())
+            merger.mergeFolder(path, destinationFolder + QLatin1Char('/') + name);
+    }
+    if (merger.firstError.isEmpty())
+        return true;
+    if (error)
+        *error = merger.firstError;
+    return false;
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+
+// Final filing of an import run: moves every folder of a staging folder into the
+// destination folder, merging with the folders already there.
+//
+// Unlike a plain merging move it never replaces a picture whose content differs:
+// a staged shot whose name is taken by a different file takes the next free "(n)"
+// name, and its companions (the movie of a movie-index picture, the hidden XML
+// sidecar) follow it to that name. A shot whose content already stands under its
+// name or one of its "(n)" names is filed already; its staged copy is dropped.
+// Copies left incomplete by an interrupted run are removed, never filed.
+class StagedFolderFiler
+{
+public:
+    // Files what it can and reports the first failure; whatever could not be filed
+    // stays staged for the next run.
+    static bool fileStagedFolders(const QString& stagingFolder, const QString& destinationFolder,
+                                  QString* error);
+};
