@@ -1,7 +1,28 @@
+#include "launchoptions.h"
+#include "talvorenappdelegate.h"
+
 #include <QApplication>
+#include <QTimer>
+#include <memory>
 
 int main(int argc, char** argv)
 {
-    QApplication application(argc, argv);
-    return 0;
+    // Without a display a QApplication cannot be made: run the same work headless.
+    const bool headless = LaunchOptions::wantsHeadless(argc, argv);
+    std::unique_ptr<QCoreApplication> application;
+    if (headless)
+        application = std::make_unique<QCoreApplication>(argc, argv);
+    else
+        application = std::make_unique<QApplication>(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("Talvoren"));
+    if (!headless)
+        QApplication::setQuitOnLastWindowClosed(false);
+
+    LaunchOptions options = LaunchOptions::fromArguments(QCoreApplication::arguments());
+    options.headless = headless || options.headless;
+    TalvorenAppDelegate delegate(options);
+    QTimer::singleShot(0, &delegate, [&delegate] { delegate.applicationDidFinishLaunching(); });
+    const int status = application->exec();
+    delegate.applicationShouldTerminate();
+    return status;
 }

@@ -1,0 +1,447 @@
+#include "talvorenappdelegate.h"
+
+#include "alertwindowcontroller.h"
+#include "buildinfo.h"
+#include "common/applicationresources.h"
+#include "common/log.h"
+#include "common/logfile.h"
+#include "common/runloop.h"
+#include "common/talvorencommon.h"
+#include "localizedstrings.h"
+#include "platform/autostartonloginservice.h"
+#include "platform/singleinstance.h"
+#include "records/importedfilerecordpurge.h"
+#include "records/importedfiletableupgrade.h"
+#include "records/seeddatabase.h"
+#include "settings/settingkeys.h"
+#include "settings/settingsmigration.h"
+#include "settings/usersettings.h"
+#include "talvorenwindowid.h"
+#include "talvorenwindowmanager.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSystemTrayIcon>
+#include <QTimer>
+#include <QUrl>
+
+namespace {
+bool logOutputFlag = false;
+bool showAllItemsFlag = false;
+bool firstTimeFlag = false;
+
+constexpr int logLevel = 2;
+constexpr int purgeIntervalMs = 3600 * 1000;
+constexpr int rotationIntervalMs = 86400 * 1000;
+const QString remoteSupportUrl = QStringLiteral("https://support.talvoren.example/remote");
+
+SettingsDictionary currentSettings()
+{
+    return UserSettings::getUserSettingDictionary().value_or(SettingsDictionary());
+}
+
+bool isExistingFolder(const QString& path)
+{
+    return !path.isEmpty() && QFileInfo(path).isDir();
+}
+
+void createFolderWhenMissing(const QString& path)
+{
+    if (!isExistingFolder(path))
+        QDir().mkpath(path);
+}
+
+QString defaultPictureDestination()
+{
+    return QStringLiteral("%1/%2").arg(TalvorenCommon::getPicturesDirectory(),
+                                       QStringLiteral("Talvoren"));
+}
+
+QString defaultMovieDestination()
+{
+    return QStringLiteral("%1/%2").arg(TalvorenCommon::getMoviesDirectory(),
+                                       QStringLiteral("TalvorenMovie"));
+}
+} // namespace
+
+TalvorenAppDelegate::TalvorenAppDelegate(const LaunchOptions& launchOptions, QObject* parent)
+    : QObject(parent), options(launchOptions),
+      headless(launchOptions.headless ||
+               qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr)
+{
+}
+
+TalvorenAppDelegate::~TalvorenAppDelegate() = default;
+
+bool TalvorenAppDelegate::isLogOutput()
+{
+    return logOutputFlag;
+}
+
+bool TalvorenAppDelegate::isShowAllDetailConfigItems()
+{
+    return showAllItemsFlag;
+}
+
+bool TalvorenAppDelegate::getIsFirstTime()
+{
+    return firstTimeFlag;
+}
+
+QString TalvorenAppDelegate::getLogFilePath()
+{
+    const SettingsDictionary settings = currentSettings();
+    if (!settings.contains(SettingKeys::defLog))
+        return {};
+    return LogFile::pathFor(settings.stringValue(SettingKeys::defLog),
+                            QDateTime::currentDateTime());
+}
+
+bool TalvorenAppDelegate::applicationDidFinishLaunching()
+{
+    Log::info(QStringLiteral("LOG_LEVEL:[%1]").arg(logLevel));
+    parseCommandLine();
+    if (!headless)
+        talvorenWindowManager = &TalvorenWindowManager::sharedInstance();
+    if (!checkSingleInstance())
+        return false;
+    if (headless)
+        Log::info(
+            QStringLiteral("No display or system tray: running headless, alerts go to the log."));
+
+    prepareSettingsAndDatabase();
+    decideFirstStartAndLogging();
+    askTakeOverWhenUpgraded();
+    startMaintenanceTimers();
+    setupStatusBarItem();
+    prepareDestinationFolders();
+    checkDestinationFolder();
+    startImportFolderTimer();
+    registerLoginItem();
+    SettingsMigration().raiseLastBuildNumber();
+    changeDestinationFolderMenuItem();
+    return true;
+}
+
+void TalvorenAppDelegate::parseCommandLine()
+{
+    logOutputFlag = options.logOutput;
+    showAllItemsFlag = options.showAllItems;
+}
+
+bool TalvorenAppDelegate::checkSingleInstance()
+{
+    singleInstance =
+        std::make_unique<SingleInstance>(QString::fromLatin1(BuildInfo::applicationId));
+    if (singleInstance->tryAcquire())
+        return true;
+    Log::info(QStringLiteral("Talvoren is already running; this copy ends."));
+    if (headless) {
+        QTimer::singleShot(0, QCoreApplication::instance(), &QCoreApplication::quit);
+        return false;
+    }
+    // The notice ends this copy when it is closed.
+    if (BaseWindowController* notice =
+            talvorenWindowManager->getWindowController(TalvorenWindowId::DuplicateWindow)) {
+        notice->showWindow();
+        notice->orderFront();
+    } else {
+        QTimer::singleShot(0, QCoreApplication::instance(), &QCoreApplication::quit);
+    }
+    return false;
+}
+
+void TalvorenAppDelegate::prepareSettingsAndDatabase()
+{
+    if (!QFileInfo::exists(TalvorenCommon::getUserSettingPlistFilePath()))
+        UserSettings::copyDefaultPlist();
+    SeedDatabase::installIfMissing();
+}
+
+void TalvorenAppDelegate::decideFirstStartAndLogging()
+{
+    SettingsDictionary settings = currentSettings();
+    firstTimeFlag = SettingsMigration::checkFirstTimeStart(settings);
+    if (firstTimeFlag) {
+        SettingsMigration().completeFirstStart();
+        settings = currentSettings();
+        if (settings.contains(SettingKeys::isOutputLog))
+            logOutputFlag = settings.boolValue(SettingKeys::isOutputLog);
+        if (logOutputFlag && !LogFile::isRedirected())
+            LogFile::redirectStandardError(getLogFilePath());
+    }
+    redirectLogWhenWanted();
+    Log::info(QStringLiteral("LOG_LEVEL:[%1]").arg(logLevel));
+}
+
+void TalvorenAppDelegate::redirectLogWhenWanted()
+{
+    const SettingsDictionary settings = currentSettings();
+    if (settings.contains(SettingKeys::isOutputLog))
+        logOutputFlag = settings.boolValue(SettingKeys::isOutputLog);
+    if (!logOutputFlag)
+        return;
+    const QString path = getLogFilePath();
+    if (!path.isEmpty())
+        LogFile::redirectStandardError(path);
+}
+
+void TalvorenAppDelegate::askTakeOverWhenUpgraded()
+{
+    SettingsMigration migration;
+    if (firstTimeFlag || !migration.needsTakeOverQuestion(currentSettings()))
+        return;
+    migration.setLogOpener([](const QString& path) { LogFile::redirectStandardError(path); });
+    const auto ask = [this](const SettingsDictionary&) {
+        if (headless) {
+            Log::info(QStringLiteral("Settings of an older build found: taking them over "
+                                     "(no display to ask on)."));
+            return int(SettingsMigration::TakeOver);
+        }
+        QMessageBox question;
+        question.setText(SettingsMigration::takeOverMessageText());
+        question.setInformativeText(SettingsMigration::takeOverInformativeText());
+        QPushButton* keep =
+            question.addButton(SettingsMigration::takeOverButtonTitle(), QMessageBox::AcceptRole);
+        QPushButton* fresh = question.addButton(SettingsMigration::doNotTakeOverButtonTitle(),
+                                                QMessageBox::RejectRole);
+        question.setDefaultButton(fresh);
+        question.exec();
+        return int(question.clickedButton() == keep ? SettingsMigration::TakeOver
+                                                    : SettingsMigration::DoNotTakeOver);
+    };
+    const auto migrateTable = [](const SettingsDictionary& oldSettings) {
+        ImportedFileTableUpgrade::updateDatabase(SettingsMigration::lastBuildNumber(oldSettings));
+    };
+    migration.showUpdateDialog(ask, migrateTable);
+}
+
+void TalvorenAppDelegate::startMaintenanceTimers()
+{
+    purgeTimer = new QTimer(this);
+    purgeTimer->setInterval(purgeIntervalMs);
+    connect(purgeTimer, &QTimer::timeout, this,
+            &TalvorenAppDelegate::timerDeleteImportedFileRecord);
+    purgeTimer->start();
+
+    rotationTimer = new QTimer(this);
+    rotationTimer->setSingleShot(true);
+    connect(rotationTimer, &QTimer::timeout, this, [this] {
+        timerRotateLogFile();
+        rotationTimer->setSingleShot(false);
+        rotationTimer->start(rotationIntervalMs);
+    });
+    rotationTimer->start(LogFile::msecsToNextMidnight(QDateTime::currentDateTime()));
+}
+
+void TalvorenAppDelegate::timerDeleteImportedFileRecord()
+{
+    const SettingsDictionary settings = currentSettings();
+    const auto purgedAt = ImportedFileRecordPurge::deleteImportedFileRecordIfDue(
+        settings.stringValue(SettingKeys::lastDeleteImportedFileRecordDatetime),
+        settings.doubleValue(SettingKeys::deleteImportedFileRecordIntervalTime),
+        QDateTime::currentDateTime());
+    if (purgedAt) {
+        UserSettings::update([&](SettingsDictionary& dictionary) {
+            dictionary.setValue(SettingKeys::lastDeleteImportedFileRecordDatetime,
+                                SettingValue(*purgedAt));
+        });
+    }
+}
+
+void TalvorenAppDelegate::timerRotateLogFile()
+{
+    LogFile::redirectStandardError(getLogFilePath());
+    const SettingsDictionary settings = currentSettings();
+    LogFile::purge(settings.stringValue(SettingKeys::defLog),
+                   settings.integerValue(SettingKeys::logFileKeepDays),
+                   QDateTime::currentDateTime());
+}
+
+void TalvorenAppDelegate::setupStatusBarItem()
+{
+    if (headless)
+        return;
+    if (!QSystemTrayIcon::isSystemTrayAvailable())
+        Log::error(QStringLiteral("No system tray is available: the menu cannot be shown."));
+
+    statusBarMenu = std::make_unique<QMenu>();
+    const auto addItem = [this](const QString& key, void (TalvorenAppDelegate::*action)()) {
+        QAction* item = statusBarMenu->addAction(LocalizedStrings::string(key));
+        connect(item, &QAction::triggered, this, action);
+        return item;
+    };
+    addItem(QStringLiteral("StatusBarMenu_Preferences"),
+            &TalvorenAppDelegate::showPreferencesWindow);
+    statusBarMenu->addSeparator();
+    showDestination = addItem(QStringLiteral("StatusBarMenu_ShowDestination"),
+                              &TalvorenAppDelegate::showDestinationFolder);
+    showDestinationPicture = addItem(QStringLiteral("StatusBarMenu_ShowDestinationPicture"),
+                                     &TalvorenAppDelegate::showDestinationFolder);
+    showDestinationMovie = addItem(QStringLiteral("StatusBarMenu_ShowDestinationMovie"),
+                                   &TalvorenAppDelegate::showDestinationFolderMovie);
+    statusBarMenu->addSeparator();
+    addItem(QStringLiteral("StatusBarMenu_VersionInformation"),
+            &TalvorenAppDelegate::showVersionInformationWindow);
+    addItem(QStringLiteral("StatusBarMenu_Help"), &TalvorenAppDelegate::showHelpWindow);
+    addItem(QStringLiteral("StatusBarMenu_RemoteSupport"),
+            &TalvorenAppDelegate::showRemoteSupportUrl);
+    statusBarMenu->addSeparator();
+    addItem(QStringLiteral("StatusBarMenu_Quit"), &TalvorenAppDelegate::terminateApp);
+
+    QIcon icon(ApplicationResources::path(QStringLiteral("TalvorenStatusBarIconTemplate"),
+                                          QStringLiteral("svg")));
+    if (icon.isNull())
+        Log::error(QStringLiteral("The tray icon image is missing."));
+    icon.setIsMask(true);
+    trayIcon = std::make_unique<QSystemTrayIcon>(icon);
+    trayIcon->setToolTip(QStringLiteral("Talvoren"));
+    trayIcon->setContextMenu(statusBarMenu.get());
+    trayIcon->show();
+}
+
+void TalvorenAppDelegate::prepareDestinationFolders()
+{
+    SettingsDictionary settings = currentSettings();
+    const QString destination = settings.stringValue(SettingKeys::destinationFolderPath);
+    if (!destination.isEmpty()) {
+        createFolderWhenMissing(destination);
+    } else {
+        createFolderWhenMissing(defaultPictureDestination());
+        UserSettings::update([](SettingsDictionary& dictionary) {
+            dictionary.setValue(SettingKeys::destinationFolderPath,
+                                SettingValue(defaultPictureDestination()));
+        });
+        settings = currentSettings();
+    }
+
+    const QString movieDestination = settings.stringValue(SettingKeys::destinationFolderPathMov);
+    if (movieDestination.isEmpty() || firstTimeFlag)
+        createFolderWhenMissing(defaultMovieDestination());
+    else
+        createFolderWhenMissing(movieDestination);
+}
+
+void TalvorenAppDelegate::checkDestinationFolder()
+{
+    SettingsDictionary settings = currentSettings();
+    QString destination = settings.stringValue(SettingKeys::destinationFolderPath);
+    if (isExistingFolder(destination))
+        return;
+    // A network volume may still be mounting: let the timers run while we wait.
+    runLoopFor(settings.doubleValue(SettingKeys::waitSecondsForCheckingDesignatedFolder));
+    destination = currentSettings().stringValue(SettingKeys::destinationFolderPath);
+    if (!isExistingFolder(destination))
+        showAlert(LocalizedStrings::format(QStringLiteral("ApplicationMessage26"), {destination}),
+                  true);
+}
+
+void TalvorenAppDelegate::startImportFolderTimer()
+{
+    const QString importFolder = currentSettings().stringValue(SettingKeys::defImp);
+    if (!isExistingFolder(importFolder))
+        Log::error(QStringLiteral("Importフォルダが存在しなかったので監視を行いません。"));
+}
+
+void TalvorenAppDelegate::registerLoginItem()
+{
+    AutostartOnLoginService service;
+    if (currentSettings().boolValue(SettingKeys::autoStartUp))
+        service.enableLoginItem();
+    else
+        service.disableLoginItem();
+}
+
+void TalvorenAppDelegate::changeDestinationFolderMenuItem()
+{
+    if (!showDestination)
+        return;
+    const bool separateMovies = currentSettings().boolValue(SettingKeys::destinationFolderMov);
+    showDestination->setVisible(!separateMovies);
+    showDestinationPicture->setVisible(separateMovies);
+    showDestinationMovie->setVisible(separateMovies);
+}
+
+void TalvorenAppDelegate::showAlert(const QString& message, bool showConfigWindow)
+{
+    if (headless) {
+        Log::error(message);
+        return;
+    }
+    auto* alert = talvorenWindowManager->windowController<AlertWindowController>(
+        TalvorenWindowId::AlertWindow);
+    if (!alert)
+        return;
+    alert->setMessage(message);
+    alert->setShowConfigWindowFlag(showConfigWindow);
+    alert->showWindow();
+    alert->orderFront();
+}
+
+void TalvorenAppDelegate::showPreferencesWindow()
+{
+    BaseWindowController* window =
+        talvorenWindowManager->getWindowController(TalvorenWindowId::ConfigWindow);
+    if (!window) {
+        Log::info(QStringLiteral("The settings window is not available in this build."));
+        return;
+    }
+    window->showWindow();
+    window->orderFront();
+}
+
+void TalvorenAppDelegate::openFolder(const QString& path)
+{
+    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+void TalvorenAppDelegate::showDestinationFolder()
+{
+    const QString path = currentSettings().stringValue(SettingKeys::destinationFolderPath);
+    openFolder(path.isEmpty() ? defaultPictureDestination() : path);
+}
+
+void TalvorenAppDelegate::showDestinationFolderMovie()
+{
+    const QString path = currentSettings().stringValue(SettingKeys::destinationFolderPathMov);
+    openFolder(path.isEmpty() ? defaultMovieDestination() : path);
+}
+
+void TalvorenAppDelegate::showVersionInformationWindow()
+{
+    if (BaseWindowController* window = talvorenWindowManager->getWindowController(
+            TalvorenWindowId::VersionInformationWindow)) {
+        window->showWindow();
+        window->orderFront();
+    }
+}
+
+void TalvorenAppDelegate::showHelpWindow()
+{
+    if (BaseWindowController* window =
+            talvorenWindowManager->getWindowController(TalvorenWindowId::HelpWindow)) {
+        window->showWindow();
+        window->orderFront();
+    }
+}
+
+void TalvorenAppDelegate::showRemoteSupportUrl()
+{
+    QDesktopServices::openUrl(QUrl(remoteSupportUrl));
+}
+
+void TalvorenAppDelegate::terminateApp()
+{
+    QCoreApplication::quit();
+}
+
+void TalvorenAppDelegate::applicationShouldTerminate()
+{
+    LogFile::close();
+}

@@ -1,0 +1,86 @@
+#pragma once
+
+#include "launchoptions.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <memory>
+
+class QAction;
+class QMenu;
+class QSystemTrayIcon;
+class QTimer;
+class SingleInstance;
+class TalvorenWindowManager;
+
+// The application shell: brings every subsystem up in a fixed order at launch,
+// keeps the tray icon and its menu, runs the housekeeping timers, and closes the
+// log at the end. Headless (no display, or --headless) it does the same work
+// without tray and windows, and alerts go to the log.
+class TalvorenAppDelegate : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit TalvorenAppDelegate(const LaunchOptions& options, QObject* parent = nullptr);
+    ~TalvorenAppDelegate() override;
+
+    // The launch sequence. False when another copy already runs (this one then
+    // only shows the notice and quits).
+    bool applicationDidFinishLaunching();
+    void applicationShouldTerminate();
+
+    static bool isLogOutput();
+    static bool isShowAllDetailConfigItems();
+    static bool getIsFirstTime();
+    // Today's file in "def log" (the folder is created); empty without "def log".
+    static QString getLogFilePath();
+
+    // Housekeeping timer handlers.
+    void timerDeleteImportedFileRecord();
+    void timerRotateLogFile();
+
+    // Menu actions.
+    void showPreferencesWindow();
+    void showDestinationFolder();
+    void showDestinationFolderMovie();
+    void showVersionInformationWindow();
+    void showHelpWindow();
+    void showRemoteSupportUrl();
+    void terminateApp();
+
+    void changeDestinationFolderMenuItem();
+
+    QSystemTrayIcon* statusItem() const { return trayIcon.get(); }
+
+private:
+    void parseCommandLine();
+    bool checkSingleInstance();
+    void prepareSettingsAndDatabase();
+    void decideFirstStartAndLogging();
+    void redirectLogWhenWanted();
+    void askTakeOverWhenUpgraded();
+    void startMaintenanceTimers();
+    void setupStatusBarItem();
+    void prepareDestinationFolders();
+    void checkDestinationFolder();
+    void startImportFolderTimer();
+    void registerLoginItem();
+    void showAlert(const QString& message, bool showConfigWindow);
+    void openFolder(const QString& path);
+
+    LaunchOptions options;
+    bool headless;
+    std::unique_ptr<SingleInstance> singleInstance;
+    TalvorenWindowManager* talvorenWindowManager = nullptr;
+
+    std::unique_ptr<QSystemTrayIcon> trayIcon;
+    std::unique_ptr<QMenu> statusBarMenu;
+    QPointer<QAction> showDestination;
+    QPointer<QAction> showDestinationPicture;
+    QPointer<QAction> showDestinationMovie;
+
+    QTimer* purgeTimer = nullptr;
+    QTimer* rotationTimer = nullptr;
+};
