@@ -1,0 +1,252 @@
+// How the access layer behaves on database files that are missing, empty, not a
+// database, read-only or locked by another process: it never throws, reports
+// failure by an empty list or false, logs, and never repairs the file.
+#include "records/database.h"
+#include "records/importedfiledao.h"
+#include "records/resultset.h"
+#include "recordstesthelpers.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QThread>
+#include <fcntl.h>
+#include <future>
+#include <gtest/gtest.h>
+#include <linux/fs.h>
+#include <sqlite3.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+namespace {
+const QString hash = QStringLiteral("da39a3ee5e6b4b0d3255bfef95601890afd80709");
+
+QList<ImportedFileEntity> findDuplicate(const ImportedFileDao& dao, const ImportedFileEntity& file)
+{
+    return dao.findByLikeFileName(file.fileName(), file.cameraId(), file.mirrorImageType(),
+                                  file.drawingFlg(), file.mode(), file.hashCode());
+}
+
+// Sets or clears the immutable attribute, which even the super-user cannot write past.
+bool setImmutable(const QString& path, bool immutable)
+{
+    const int descriptor = ::open(QFile::encodeName(path).constData(), O_RDONLY);
+    if (descriptor < 0)
+        return false;
+    int flags = 0;
+    bool done = ::ioctl(descriptor, FS_IOC_GETFLAGS, &flags) == 0;
+    if (done) {
+        flags = immutable ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+        done = ::ioctl(descriptor, FS_IOC_SETFLAGS, &flags) == 0;
+    }
+    ::close(descriptor);
+    return done;
+}
+
+bool isWritable(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadWrite);
+}
+} // namespace
+
+class DatabaseFileTest : public testing::Test
+{
+protected:
+    QTemporaryDir folder;
+    QString path = folder.filePath(QStringLiteral("Talvoren.db"));
+};
+
+TEST_F(DatabaseFileTest, MissingFileIsCreatedEmptyAndEveryStatementFailsWithTheThreeErrorLines)
+{
+    const ImportedFileDao dao(path);
+    CapturedLog log;
+    EXPECT_FALSE(dao.insert(makeImportedFile(QStringLiteral("a.jpg"), hash)));
+    EXPECT_TRUE(dao.findAllImportedFiles().isEmpty());
+    EXPECT_TRUE(findDuplicate(dao, makeImportedFile(QStringLiteral("a.jpg"), hash)).isEmpty());
+    EXPECT_FALSE(dao.deleteBeforeDatetime(20991231235959));
+
+    EXPECT_EQ(log.count(QStringLiteral("[error]: DB Error: 1 \"no such table: imported_file\"")),
+              4);
+    EXPECT_EQ(log.count(QStringLiteral("[error]: DB Query: insert into imported_file")), 1);
+    EXPECT_EQ(log.count(QStringLiteral("[error]: DB Path: ") + path), 4);
+    // The layer creates the file but never the table: the seed copy at start-up does that.
+    EXPECT_TRUE(QFile::exists(path));
+    EXPECT_TRUE(RawDatabase::columns(path).isEmpty());
+}
+
+TEST_F(DatabaseFileTest, EmptyFileBehavesAsADatabaseWithoutTheTable)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    const ImportedFileDao dao(path);
+    CapturedLog log;
+    EXPECT_FALSE(dao.insert(makeImportedFile(QStringLiteral("a.jpg"), hash)));
+    EXPECT_TRUE(dao.findAllImportedFiles().isEmpty());
+    EXPECT_FALSE(dao.existColumn(QStringLiteral("hash_code"), QStringLiteral("imported_file")));
+    EXPECT_EQ(log.count(QStringLiteral("no such table: imported_file")), 2);
+}
+
+TEST_F(DatabaseFileTest, FileThatIsNotADatabaseIsReportedAndLeftUntouched)
+{
+    const QByteArray content("This is a text file, not a database.\n", 37);
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(content.repeated(200));
+    file.close();
+
+    const ImportedFileDao dao(path);
+    CapturedLog log;
+    EXPECT_FALSE(dao.insert(makeImportedFile(QStringLiteral("a.jpg"), hash)));
+    EXPECT_TRUE(findDuplicate(dao, makeImportedFile(QStringLiteral("a.jpg"), hash)).isEmpty());
+    EXPECT_TRUE(dao.findAllImportedFiles().isEmpty());
+    EXPECT_EQ(log.count(QStringLiteral("DB Error: 26 \"file is not a database\"")), 3);
+
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), content.repeated(200));
+}
+
+TEST_F(DatabaseFileTest, ReadOnlyFileAnswersQueriesButRefusesWrites)
+{
+    SeededDatabase seeded;
+    const ImportedFileDao dao(seeded.path());
+    const ImportedFileEntity file = makeImportedFile(QStringLiteral("a.jpg"), hash);
+    ASSERT_TRUE(dao.insert(file));
+
+    ASSERT_TRUE(QFile::setPermissions(seeded.path(), QFile::ReadOwner | QFile::ReadGroup));
+    bool immutable = false;
+    if (isWritable(seeded.path())) {
+        // The super-user writes past file modes; the immutable attribute stops it.
+        immutable = setImmutable(seeded.path(), true);
+        if (!immutable || isWritable(seeded.path())) {
+            setImmutable(seeded.path(), false);
+            GTEST_SKIP() << "cannot make a file read-only for this user";
+        }
+    }
+
+    CapturedLog log;
+    EXPECT_EQ(findDuplicate(dao, file).size(), 1);
+    EXPECT_FALSE(dao.insert(makeImportedFile(QStringLiteral("b.jpg"), hash)));
+    EXPECT_FALSE(dao.deleteBeforeDatetime(20991231235959));
+    EXPECT_EQ(
+        log.count(QStringLiteral(
+            "Unknown error calling sqlite3_step (8: attempt to write a readonly database) eu")),
+        2);
+    EXPECT_EQ(log.count(QStringLiteral("DB Query: delete from imported_file where datetime <= ?;")),
+              1);
+
+    if (immutable)
+        setImmutable(seeded.path(), false);
+    EXPECT_EQ(RawDatabase::rowCount(seeded.path()), 1);
+}
+
+TEST_F(DatabaseFileTest, FolderThatCannotHoldTheFileFailsToOpen)
+{
+    const ImportedFileDao dao(folder.filePath(QStringLiteral("missing/folder/Talvoren.db")));
+    CapturedLog log;
+    EXPECT_FALSE(dao.insert(makeImportedFile(QStringLiteral("a.jpg"), hash)));
+    EXPECT_TRUE(dao.findAllImportedFiles().isEmpty());
+    EXPECT_FALSE(dao.executeFindSingleColumn(QStringLiteral("select 1;")).has_value());
+    EXPECT_EQ(log.count(QStringLiteral("[error]: error opening!: 14")), 3);
+}
+
+class LockedDatabaseTest : public testing::Test
+{
+protected:
+    SeededDatabase seeded;
+    ImportedFileDao dao{seeded.path()};
+};
+
+TEST_F(LockedDatabaseTest, LockHeldByAnotherProcessForOneSecondDelaysTheInsertWhichThenSucceeds)
+{
+    LockingProcess holder(seeded.path());
+    ASSERT_TRUE(holder.lock());
+    CapturedLog log;
+    auto inserted = std::async(std::launch::async, [this] {
+        return dao.insert(makeImportedFile(QStringLiteral("a.jpg"), hash));
+    });
+    QThread::msleep(1000);
+    holder.release();
+
+    EXPECT_TRUE(inserted.get());
+    EXPECT_EQ(log.text(), QString());
+    EXPECT_EQ(RawDatabase::rowCount(seeded.path()), 1);
+}
+
+TEST_F(LockedDatabaseTest, LockHeldForThreeSecondsFailsWithTheBusyCodeAndLaterStatementsGoOn)
+{
+    const ImportedFileEntity file = makeImportedFile(QStringLiteral("a.jpg"), hash);
+    ASSERT_TRUE(dao.insert(file));
+    LockingProcess holder(seeded.path());
+    ASSERT_TRUE(holder.lock());
+    CapturedLog log;
+    auto inserted = std::async(std::launch::async, [this] {
+        return dao.insert(makeImportedFile(QStringLiteral("b.jpg"), hash));
+    });
+    auto found = std::async(std::launch::async, [this, &file] { return findDuplicate(dao, file); });
+    QThread::msleep(3000);
+    holder.release();
+
+    EXPECT_FALSE(inserted.get());
+    // A duplicate test that cannot read the table counts the file as not yet imported.
+    EXPECT_TRUE(found.get().isEmpty());
+    EXPECT_EQ(log.count(QStringLiteral("DB Error: 5 \"database is locked\"")), 2);
+
+    EXPECT_TRUE(ImportedFileDao::registerImportedFile(
+        QStringLiteral("c.jpg"), file.cameraId(), 20240105110000, file.originalFileName(),
+        file.transferredFolder(), file.mirrorImageType(), file.drawingFlg(), file.mode(),
+        20240105110000, hash, seeded.path()));
+    EXPECT_EQ(findDuplicate(dao, file).size(), 1);
+    EXPECT_EQ(RawDatabase::rowCount(seeded.path()), 2);
+}
+
+TEST_F(LockedDatabaseTest, WriteTransactionOfAnotherThreadDelaysAQueryWhichThenReadsTheCommittedRow)
+{
+    std::promise<void> locked;
+    std::thread writer([&] {
+        sqlite3* handle = nullptr;
+        sqlite3_open(QFile::encodeName(seeded.path()).constData(), &handle);
+        sqlite3_exec(handle, "begin exclusive;", nullptr, nullptr, nullptr);
+        sqlite3_exec(handle,
+                     "insert into imported_file (file_name, camera_id, datetime, hash_code) "
+                     "values ('x.jpg', 'LM1234567', 20240105103000, "
+                     "'da39a3ee5e6b4b0d3255bfef95601890afd80709');",
+                     nullptr, nullptr, nullptr);
+        locked.set_value();
+        QThread::msleep(1000);
+        sqlite3_exec(handle, "commit;", nullptr, nullptr, nullptr);
+        sqlite3_close(handle);
+    });
+    locked.get_future().wait();
+    const auto files =
+        dao.findByFileNameCameraId(QStringLiteral("x.jpg"), QStringLiteral("LM1234567"));
+    writer.join();
+    ASSERT_EQ(files.size(), 1);
+    EXPECT_EQ(files.first().hashCode(), hash);
+}
+
+TEST(DatabaseConnectionTest, CloseFinalisesOpenCursorsAndLeakedStatements)
+{
+    SeededDatabase seeded;
+    ASSERT_TRUE(RawDatabase::execute(
+        seeded.path(),
+        QStringLiteral("insert into imported_file (file_name) values ('a'), ('b');")));
+    Database database(seeded.path());
+    ASSERT_TRUE(database.open());
+    auto cursor = database.executeQuery(QStringLiteral("select file_name from imported_file;"));
+    ASSERT_TRUE(cursor && cursor->next());
+    sqlite3_stmt* leaked = nullptr;
+    ASSERT_EQ(sqlite3_prepare_v2(database.sqliteHandle(), "select 1;", -1, &leaked, nullptr),
+              SQLITE_OK);
+
+    CapturedLog log;
+    database.close();
+    EXPECT_EQ(log.count(QStringLiteral("[error]: Closing leaked statement")), 1);
+    EXPECT_EQ(log.count(QStringLiteral("error closing!")), 0);
+    EXPECT_FALSE(database.isOpen());
+    // The cursor outlived its connection: it has no row and does not touch freed memory.
+    EXPECT_FALSE(cursor->next());
+    EXPECT_FALSE(cursor->stringForColumn(QStringLiteral("file_name")).has_value());
+    // The file is free again: another connection can write at once.
+    EXPECT_TRUE(RawDatabase::execute(seeded.path(), QStringLiteral("begin exclusive; commit;")));
+}

@@ -1,0 +1,220 @@
+#include "recordstesthelpers.h"
+
+#include "records/seeddatabase.h"
+
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QThread>
+#include <gtest/gtest.h>
+#include <mutex>
+#include <sqlite3.h>
+
+void PrintTo(const QString& text, std::ostream* stream)
+{
+    *stream << '"' << text.toStdString() << '"';
+}
+
+CapturedLog::CapturedLog()
+{
+    testing::internal::CaptureStderr();
+}
+
+CapturedLog::~CapturedLog()
+{
+    text();
+}
+
+const QString& CapturedLog::text()
+{
+    if (capturing) {
+        captured = QString::fromStdString(testing::internal::GetCapturedStderr());
+        capturing = false;
+    }
+    return captured;
+}
+
+int CapturedLog::count(const QString& fragment)
+{
+    return static_cast<int>(text().count(fragment));
+}
+
+namespace {
+struct Connection
+{
+    explicit Connection(const QString& path)
+    {
+        if (sqlite3_open_v2(QFile::encodeName(path).constData(), &handle,
+                            SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
+            sqlite3_close(handle);
+            handle = nullptr;
+        }
+    }
+    ~Connection() { sqlite3_close(handle); }
+    sqlite3* handle = nullptr;
+};
+
+QStringList pragmaRows(const QString& path, const QString& sql,
+                       const std::vector<int>& columnIndexes)
+{
+    QStringList rows;
+    Connection connection(path);
+    sqlite3_stmt* statement = nullptr;
+    if (connection.handle == nullptr ||
+        sqlite3_prepare_v2(connection.handle, sql.toUtf8().constData(), -1, &statement, nullptr) !=
+            SQLITE_OK)
+        return rows;
+    while (sqlite3_step(statement) == SQLITE_ROW) {
+        QStringList fields;
+        for (int index : columnIndexes) {
+            const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, index));
+            fields << (text ? QString::fromUtf8(text) : QStringLiteral("NULL"));
+        }
+        rows << fields.join(QLatin1Char(' '));
+    }
+    sqlite3_finalize(statement);
+    return rows;
+}
+} // namespace
+
+bool RawDatabase::execute(const QString& path, const QString& sql)
+{
+    Connection connection(path);
+    return connection.handle != nullptr && sqlite3_exec(connection.handle, sql.toUtf8().constData(),
+                                                        nullptr, nullptr, nullptr) == SQLITE_OK;
+}
+
+QStringList RawDatabase::columns(const QString& path, const QString& table)
+{
+    // table_info rows: cid, name, type, notnull, dflt_value, pk.
+    return pragmaRows(path, QStringLiteral("pragma table_info('%1')").arg(table), {1, 2, 3, 4});
+}
+
+QStringList RawDatabase::indexes(const QString& path, const QString& table)
+{
+    return pragmaRows(path, QStringLiteral("pragma index_list('%1')").arg(table), {1});
+}
+
+qint64 RawDatabase::rowCount(const QString& path)
+{
+    const QStringList rows =
+        pragmaRows(path, QStringLiteral("select count(*) from imported_file"), {0});
+    return rows.isEmpty() ? -1 : rows.first().toLongLong();
+}
+
+bool RawDatabase::createFirstGeneration(const QString& path)
+{
+    return execute(path, QStringLiteral("create table imported_file (id integer primary key, "
+                                        "file_name text, camera_id text, datetime integer);"));
+}
+
+SeededDatabase::SeededDatabase() : filePath(directory.filePath(QStringLiteral("Talvoren.db")))
+{
+    const QString seed = SeedDatabase::seedPath();
+    EXPECT_FALSE(seed.isEmpty()) << "the seed database was not built";
+    EXPECT_TRUE(QFile::copy(seed, filePath));
+    QFile::setPermissions(filePath, QFile::ReadOwner | QFile::WriteOwner);
+}
+
+ImportedFileEntity makeImportedFile(const QString& fileName, const QString& hashCode,
+                                    qint64 datetime)
+{
+    ImportedFileEntity entity;
+    entity.setFileName(fileName);
+    entity.setCameraId(QStringLiteral("LM1234567"));
+    entity.setDatetime(datetime);
+    entity.setOriginalFileName(QStringLiteral("/media/card/DCIM/100LUMRA/") + fileName);
+    entity.setTransferredFolder(QStringLiteral("/home/dr/Pictures/Talvoren/0001-234 Sato"));
+    entity.setMirrorImageType(QStringLiteral("01"));
+    entity.setDrawingFlg(QStringLiteral("00"));
+    entity.setMode(QStringLiteral("0a"));
+    entity.setCapturedDttm(datetime);
+    entity.setHashCode(hashCode);
+    return entity;
+}
+
+LockingProcess::LockingProcess(QString path) : path(std::move(path)) {}
+
+LockingProcess::~LockingProcess()
+{
+    release();
+}
+
+bool LockingProcess::lock()
+{
+    process.start(QStringLiteral(TALVOREN_SQLITE3_EXECUTABLE), {QStringLiteral("-batch"), path});
+    if (!process.waitForStarted(10000))
+        return false;
+    // The tool waits for a probe that happens to hold the file for a moment.
+    process.write(".timeout 5000\nbegin exclusive;\n");
+    process.waitForBytesWritten(10000);
+    // The lock is held once a connection of our own can no longer begin a write.
+    Connection probe(path);
+    const QDeadlineTimer deadline(10000);
+    while (probe.handle != nullptr && !deadline.hasExpired()) {
+        const int code = sqlite3_exec(probe.handle, "begin immediate;", nullptr, nullptr, nullptr);
+        if (code == SQLITE_BUSY)
+            return true;
+        if (code == SQLITE_OK)
+            sqlite3_exec(probe.handle, "rollback;", nullptr, nullptr, nullptr);
+        QThread::msleep(10);
+    }
+    return false;
+}
+
+void LockingProcess::release()
+{
+    if (process.state() == QProcess::NotRunning)
+        return;
+    process.write("commit;\n.quit\n");
+    process.closeWriteChannel();
+    if (!process.waitForFinished(10000))
+        process.kill();
+    process.waitForFinished(10000);
+}
+
+namespace {
+std::mutex recorderMutex;
+std::vector<StatementRecorder::Statement> recordedStatements;
+
+int traceStatement(unsigned type, void*, void* statementPointer, void*)
+{
+    if (type != SQLITE_TRACE_PROFILE)
+        return 0;
+    auto* statement = static_cast<sqlite3_stmt*>(statementPointer);
+    const std::lock_guard lock(recorderMutex);
+    recordedStatements.push_back(
+        {QString::fromUtf8(sqlite3_sql(statement)),
+         sqlite3_stmt_status(statement, SQLITE_STMTSTATUS_FULLSCAN_STEP, 0)});
+    return 0;
+}
+
+// Runs on every connection opened while a recorder is installed.
+int installTrace(sqlite3* handle, const char**, const void*)
+{
+    sqlite3_trace_v2(handle, SQLITE_TRACE_PROFILE, traceStatement, nullptr);
+    return SQLITE_OK;
+}
+
+using ExtensionEntry = void (*)();
+ExtensionEntry traceEntry()
+{
+    return reinterpret_cast<ExtensionEntry>(&installTrace);
+}
+} // namespace
+
+StatementRecorder::StatementRecorder()
+{
+    const std::lock_guard lock(recorderMutex);
+    recordedStatements.clear();
+    sqlite3_auto_extension(traceEntry());
+}
+
+StatementRecorder::~StatementRecorder()
+{
+    sqlite3_cancel_auto_extension(traceEntry());
+}
+
+const std::vector<StatementRecorder::Statement>& StatementRecorder::statements() const
+{
+    return recordedStatements;
+}

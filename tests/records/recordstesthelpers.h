@@ -1,0 +1,95 @@
+#pragma once
+
+#include "records/importedfileentity.h"
+
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <ostream>
+#include <vector>
+
+// Readable failure messages for texts.
+void PrintTo(const QString& text, std::ostream* stream);
+
+// Everything written to standard error between construction and text().
+class CapturedLog
+{
+public:
+    CapturedLog();
+    ~CapturedLog();
+    CapturedLog(const CapturedLog&) = delete;
+    CapturedLog& operator=(const CapturedLog&) = delete;
+
+    // Stops capturing on the first call; later calls return the same text.
+    const QString& text();
+    int count(const QString& fragment);
+
+private:
+    bool capturing = true;
+    QString captured;
+};
+
+// Direct access to a database file, beside the layer under test.
+namespace RawDatabase {
+// Runs statements on a connection of its own; false on the first failure.
+bool execute(const QString& path, const QString& sql);
+// "name type notnull default" per column, in table order.
+QStringList columns(const QString& path, const QString& table = QStringLiteral("imported_file"));
+QStringList indexes(const QString& path, const QString& table = QStringLiteral("imported_file"));
+qint64 rowCount(const QString& path);
+// The imported_file table of the first builds: id, file_name, camera_id, datetime.
+bool createFirstGeneration(const QString& path);
+} // namespace RawDatabase
+
+// A database made from the shipped seed in a folder of its own.
+class SeededDatabase
+{
+public:
+    SeededDatabase();
+    QString path() const { return filePath; }
+    QString folder() const { return directory.path(); }
+
+private:
+    QTemporaryDir directory;
+    QString filePath;
+};
+
+ImportedFileEntity makeImportedFile(const QString& fileName, const QString& hashCode,
+                                    qint64 datetime = 20240105103000);
+
+// A second process (the sqlite3 command-line tool) holding an exclusive lock on a
+// database until release().
+class LockingProcess
+{
+public:
+    explicit LockingProcess(QString path);
+    ~LockingProcess();
+    // Starts the tool, begins an exclusive transaction and waits until the lock is
+    // really held. False when the lock could not be taken.
+    bool lock();
+    void release();
+
+private:
+    QString path;
+    QProcess process;
+};
+
+// Every statement that SQLite ran in this process while the recorder lived, with
+// its text and how many steps it made through full table scans.
+class StatementRecorder
+{
+public:
+    struct Statement
+    {
+        QString sql;
+        int fullScanSteps = 0;
+    };
+
+    StatementRecorder();
+    ~StatementRecorder();
+    StatementRecorder(const StatementRecorder&) = delete;
+    StatementRecorder& operator=(const StatementRecorder&) = delete;
+
+    const std::vector<Statement>& statements() const;
+};
