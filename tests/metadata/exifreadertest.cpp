@@ -1,0 +1,330 @@
+#include "camerapicturebuilder.h"
+#include "metadata/exifoperator.h"
+
+#include <QtEndian>
+#include <gtest/gtest.h>
+
+namespace {
+constexpr quint16 makeTag = 0x010f;
+constexpr quint16 modelTag = 0x0110;
+constexpr quint16 softwareTag = 0x0131;
+constexpr quint16 dateTimeOriginalTag = 0x9003;
+constexpr quint16 makerNoteTag = 0x927c;
+
+CameraPictureBuilder firstGeneration()
+{
+    CameraPictureBuilder builder;
+    builder.version(3, 0);
+    return builder;
+}
+
+void putUnsigned32(QByteArray& bytes, qint64 offset, quint32 value, bool bigEndian)
+{
+    if (bigEndian)
+        qToBigEndian(value, bytes.data() + offset);
+    else
+        qToLittleEndian(value, bytes.data() + offset);
+}
+
+class ExifReaderTest : public testing::Test
+{
+protected:
+    ExifOperator reader;
+};
+
+TEST_F(ExifReaderTest, BigEndianReaderFillsTheFlatRecordFromTheFirstGeneration)
+{
+    CameraPictureBuilder builder = firstGeneration();
+    builder.maker.productNumber = QByteArray::fromHex("4c4d330a00ff7f80");
+    builder.maker.shootingMode = 0x0a;
+    builder.maker.flipDirection = 0x03;
+    builder.maker.drawingFlag = 0xff;
+    builder.maker.blockPatientID = "ID-288";
+    builder.maker.blockPatientName = "Block^Name";
+    const BuiltCameraPicture picture = builder.build();
+
+    const auto entity = reader.readImageFile(picture.bytes);
+    ASSERT_TRUE(entity);
+    EXPECT_EQ(entity->fileDateTime, "2024:05:01 10:15:30");
+    EXPECT_EQ(entity->software, "Lumora Firmware 1.02");
+    EXPECT_EQ(entity->imageDescription, "VELKO DENTAL DIGITAL CAMERA");
+    EXPECT_EQ(entity->maker, QString::fromLatin1("VELKO INC.\0", 11));
+    EXPECT_EQ(entity->model, "Lumora K-4         ");
+    EXPECT_EQ(entity->dateTimeOriginal, "2024:05:01 10:15:30");
+    EXPECT_EQ(entity->productNumber, "4c4d330a00ff7f80");
+    EXPECT_EQ(entity->productNumberString, QString::fromLatin1("LM3\n\xff\x7f\x80"));
+    EXPECT_EQ(entity->encryptKey, QByteArray::fromHex("4c4d330a00ff7f80") + "24050110");
+    EXPECT_EQ(entity->shootingMode, "0a");
+    EXPECT_EQ(entity->additionalInformation, "03");
+    EXPECT_EQ(entity->drawFlag, "ff");
+    EXPECT_EQ(entity->patientID, "ID-288");
+    EXPECT_EQ(entity->patientName, "Block^Name");
+    ASSERT_TRUE(entity->extendedMakerNoteData);
+    EXPECT_EQ(*entity->extendedMakerNoteData,
+              picture.bytes.mid(picture.layout.makerNoteOffset, 2048));
+    EXPECT_EQ(entity->extendedMakerNote->size(), 4096);
+    EXPECT_EQ(entity->extendedMakerNote,
+              QString::fromLatin1(entity->extendedMakerNoteData->toHex()));
+    // Left to other operations or the other generation.
+    EXPECT_FALSE(entity->majorUserTagVersion);
+    EXPECT_FALSE(entity->encryptionType);
+    EXPECT_FALSE(entity->owner);
+    EXPECT_FALSE(entity->identifier);
+    EXPECT_FALSE(entity->timeZone);
+    EXPECT_FALSE(entity->summerTime);
+    EXPECT_FALSE(entity->extendedMakerNoteEntity);
+}
+
+TEST_F(ExifReaderTest, LittleEndianReaderAddsPlainCameraFieldsAndTheSecondPatientBlock)
+{
+    CameraPictureBuilder builder;
+    builder.maker.owner = "Dr. Owner Name 12345"; // exactly 20 bytes, no NUL
+    builder.maker.identifier = "Z";
+    builder.maker.timeZone = "-530";
+    builder.maker.summerTime = 0x01;
+    builder.maker.blockPatientID = "ID-2576";
+    builder.maker.blockPatientName = "Second^Block";
+    builder.maker.patientID = "AREA-ID";
+    const BuiltCameraPicture picture = builder.build();
+
+    const auto entity = reader.readImageFile2(picture.bytes);
+    ASSERT_TRUE(entity);
+    EXPECT_EQ(entity->owner, "Dr. Owner Name 12345");
+    EXPECT_EQ(entity->identifier, "Z");
+    EXPECT_EQ(entity->timeZone, "-530");
+    EXPECT_EQ(entity->summerTime, "01");
+    EXPECT_EQ(entity->patientID, "ID-2576");
+    EXPECT_EQ(entity->patientName, "Second^Block");
+    EXPECT_EQ(entity->extendedMakerNoteData->size(), 3072);
+    EXPECT_EQ(entity->extendedMakerNote->size(), 6144);
+    EXPECT_EQ(entity->shootingMode, "02");
+}
+
+TEST_F(ExifReaderTest, OneCharacterFieldsDropNulBytesAndShowHighBytesAsLatin1)
+{
+    CameraPictureBuilder builder;
+    builder.maker.owner = QByteArray("Ab\0c\xe9", 5); // then NUL padding
+    builder.maker.identifier = QByteArray(1, '\0');
+    builder.maker.productNumber = QByteArray("SN\0\0\xff"
+                                             "123",
+                                             8);
+    const auto entity = reader.readImageFile2(builder.bytes());
+    ASSERT_TRUE(entity);
+    EXPECT_EQ(entity->owner, QString::fromLatin1("Abc\xe9"));
+    EXPECT_EQ(entity->identifier, "");
+    EXPECT_EQ(entity->productNumberString, QString::fromLatin1("SN\xff"
+                                                               "123"));
+    EXPECT_EQ(entity->productNumber, "534e0000ff313233");
+}
+
+TEST_F(ExifReaderTest, CountedTextsLoseTheirNulsWhileFixedRangesKeepEveryByte)
+{
+    CameraPictureBuilder builder = firstGeneration();
+    builder.exif.software = QByteArray("Lumora\0\0Firmware\0", 17);
+    builder.exif.make = "VELKO INC. EXTRA LONG"; // cut to 11 bytes
+    builder.exif.model = "K-2";                  // brings the following bytes along
+    const BuiltCameraPicture picture = builder.build();
+    const auto entity = reader.readImageFile(picture.bytes);
+    ASSERT_TRUE(entity);
+    EXPECT_EQ(entity->software, "LumoraFirmware");
+    EXPECT_EQ(entity->maker, "VELKO INC. ");
+    const QByteArray modelBytes = picture.bytes.mid(picture.layout.dataOffsets[modelTag], 19);
+    EXPECT_TRUE(modelBytes.startsWith(QByteArray("K-2\0", 4)));
+    EXPECT_EQ(entity->model, QString::fromUtf8(modelBytes));
+    EXPECT_EQ(entity->model->size(), 19);
+}
+
+TEST_F(ExifReaderTest, TextThatIsNotUtf8IsAbsentAndTheReadGoesOn)
+{
+    CameraPictureBuilder builder = firstGeneration();
+    builder.exif.software = "Firmware \xc3\x28";
+    builder.exif.imageDescription = "VELKO \xff DENTAL DIGITAL CAMERA";
+    builder.maker.blockPatientName = "\xe3\x81";              // cut inside a character
+    builder.maker.blockPatientID = QByteArray("OK\0\xff", 4); // invalid after the NUL
+    const auto entity = reader.readImageFile(builder.bytes());
+    ASSERT_TRUE(entity);
+    EXPECT_FALSE(entity->software);
+    EXPECT_FALSE(entity->imageDescription);
+    EXPECT_FALSE(entity->patientName);
+    // The whole range is decoded before it is cut, so bytes after the NUL count.
+    EXPECT_FALSE(entity->patientID);
+    EXPECT_EQ(entity->maker, QString::fromLatin1("VELKO INC.\0", 11));
+    EXPECT_EQ(entity->shootingMode, "02");
+}
+
+TEST_F(ExifReaderTest, PicturesOfTheSameHourShareAKeyAndAnHourApartDoNot)
+{
+    CameraPictureBuilder builder;
+    builder.captureDateTime(QStringLiteral("2024:05:01 10:00:01"));
+    const auto first = reader.readImageFile2(builder.bytes());
+    builder.captureDateTime(QStringLiteral("2024:05:01 10:59:59"));
+    const auto sameHour = reader.readImageFile2(builder.bytes());
+    builder.captureDateTime(QStringLiteral("2024:05:01 11:00:01"));
+    const auto nextHour = reader.readImageFile2(builder.bytes());
+    builder.captureDateTime(QStringLiteral("2124:05:01 10:00:01"));
+    const auto nextCentury = reader.readImageFile2(builder.bytes());
+    ASSERT_TRUE(first && sameHour && nextHour && nextCentury);
+    EXPECT_EQ(first->encryptKey, QByteArray("LM4A0001") + "24050110");
+    EXPECT_EQ(first->encryptKey, sameHour->encryptKey);
+    EXPECT_NE(first->encryptKey, nextHour->encryptKey);
+    EXPECT_EQ(first->encryptKey, nextCentury->encryptKey);
+    EXPECT_EQ(nextHour->patientID, "P0001");
+}
+
+TEST_F(ExifReaderTest, TheFirstMatchingBytePairIsTakenAsTheEntry)
+{
+    // A decoy Make entry before IFD0 points at other text.
+    CameraPictureBuilder builder = firstGeneration();
+    QByteArray decoy = CameraPictureBuilder::directoryEntry(makeTag, 2, 12, 8 + 12, true);
+    decoy += "DECOY MAKER\0";
+    builder.options.bytesBeforeFirstDirectory = decoy;
+    auto entity = reader.readImageFile(builder.bytes());
+    ASSERT_TRUE(entity);
+    EXPECT_EQ(entity->maker, QString::fromLatin1("DECOY MAKER"));
+
+    // First byte, first byte, second byte: matched at the second occurrence.
+    builder.options.bytesBeforeFirstDirectory =
+        QByteArray(1, '\x01') + CameraPictureBuilder::directoryEntry(makeTag, 2, 12, 8 + 13, true) +
+        "REPEATED MK\0";
+    entity = reader.readImageFile(builder.bytes());
+    ASSERT_TRUE(entity);
+    EXPECT_EQ(entity->maker, QString::fromLatin1("REPEATED MK"));
+
+    // A stray pair inside a value offset: "01 0F" ends the decoy's offset field,
+    // and the ten bytes after it are read as the rest of a Make entry.
+    builder.options.bytesBeforeFirstDirectory =
+        CameraPictureBuilder::directoryEntry(0x0001, 2, 0, 0x0000010f, true) +
+        QByteArray::fromHex("0002") + QByteArray::fromHex("0000000c") +
+        QByteArray::fromHex("0000001e") + QByteArray("STRAY MAKER\0", 12);
+    const BuiltCameraPicture stray = builder.build();
+    EXPECT_EQ(reader.getTagIndex(stray.bytes, stray.bytes.size(), 19, 1, 15), 20 + 10);
+    entity = reader.readImageFile(stray.bytes);
+    ASSERT_TRUE(entity);
+    EXPECT_EQ(entity->maker, QString::fromLatin1("STRAY MAKER"));
+    EXPECT_EQ(entity->model, "Lumora K-4         ");
+}
+
+TEST_F(ExifReaderTest, TheBuilderKeepsEveryTagsFirstBytePairAtItsEntry)
+{
+    for (const int major : {1, 2, 3, 4, 5}) {
+        CameraPictureBuilder builder;
+        builder.version(major, 0);
+        const BuiltCameraPicture picture = builder.build();
+        const bool big = picture.layout.bigEndian;
+        for (const quint16 tag : {quint16(0x010e), makeTag, modelTag, softwareTag, quint16(0x0132),
+                                  dateTimeOriginalTag, makerNoteTag}) {
+            const int high = tag >> 8;
+            const int low = tag & 0xff;
+            EXPECT_EQ(reader.getTagIndex(picture.bytes, picture.bytes.size(), 19, big ? high : low,
+                                         big ? low : high),
+                      picture.layout.entryOffsets[tag])
+                << "version " << major << " tag " << tag;
+        }
+    }
+}
+
+TEST_F(ExifReaderTest, TagsMustStartInsideTheFirstMegabyteButDataMayLieBeyondIt)
+{
+    CameraPictureBuilder builder;
+    builder.options.makerNoteDataAt = 1048576 + 4096;
+    const BuiltCameraPicture farData = builder.build();
+    ASSERT_GT(farData.layout.makerNoteOffset, 1048576);
+    auto entity = reader.readImageFile2(farData.bytes);
+    ASSERT_TRUE(entity);
+    EXPECT_EQ(entity->patientID, "P0001");
+
+    builder.options.makerNoteDataAt = 0;
+    builder.options.exifDirectoryAt = 1048576 - 12; // entries start past the window
+    const BuiltCameraPicture farEntries = builder.build();
+    ASSERT_GE(farEntries.layout.entryOffsets[dateTimeOriginalTag], 1048576 - 1);
+    EXPECT_FALSE(reader.readImageFile2(farEntries.bytes));
+
+    builder.options.exifDirectoryAt = 1048576 - 200; // still inside the window
+    EXPECT_TRUE(reader.readImageFile2(builder.bytes()));
+}
+
+TEST_F(ExifReaderTest, TagScanStopsAtTheWindowAndRejectsOffsetsPastIt)
+{
+    const QByteArray bytes = QByteArray(30, '\0') + QByteArray::fromHex("0110") + "xx";
+    EXPECT_EQ(reader.getTagIndex(bytes, bytes.size(), 19, 1, 16), 30);
+    EXPECT_EQ(reader.getTagIndex(bytes, 31, 19, 1, 16), -1); // second byte outside the window
+    EXPECT_EQ(reader.getTagIndex(bytes, bytes.size(), 31, 1, 16), -1);
+    EXPECT_EQ(reader.getTagIndex(bytes, bytes.size(), bytes.size(), 1, 16), -1);
+    EXPECT_EQ(reader.getTagIndex(bytes, bytes.size() + 100, 19, 1, 16), 30);
+    EXPECT_EQ(reader.getTagIndex(bytes, bytes.size(), -5, 1, 16), -1);
+    EXPECT_EQ(reader.getTagIndex(QByteArray(), 0, 19, 1, 16), -1);
+}
+
+class ExifReaderHostileInputTest : public ExifReaderTest
+{
+protected:
+    BuiltCameraPicture picture = CameraPictureBuilder().build();
+};
+
+TEST_F(ExifReaderHostileInputTest, EveryTruncationGivesNoRecordOrAFullRead)
+{
+    const qint64 noteEnd = picture.layout.makerNoteOffset + 3072;
+    for (qint64 size = 0; size < picture.bytes.size(); size += 7) {
+        const QByteArray cut = picture.bytes.left(size);
+        const auto entity = reader.readImageFile2(cut);
+        EXPECT_EQ(entity.has_value(), size >= noteEnd) << "size " << size;
+        EXPECT_FALSE(reader.readImageFileExtended(cut) && size < noteEnd);
+    }
+    EXPECT_FALSE(reader.readImageFile2(picture.bytes.left(noteEnd - 1)));
+    EXPECT_TRUE(reader.readImageFile2(picture.bytes.left(noteEnd)));
+}
+
+TEST_F(ExifReaderHostileInputTest, OffsetsAndCountsFromTheFileAreCheckedBeforeUse)
+{
+    const qint64 softwareEntry = picture.layout.entryOffsets[softwareTag];
+    const qint64 noteEntry = picture.layout.entryOffsets[makerNoteTag];
+    for (const quint32 offset :
+         {0xffffffffu, 0xfffffff4u, 0xfffffff3u, 0x80000000u, quint32(picture.bytes.size() - 12)}) {
+        QByteArray bytes = picture.bytes;
+        putUnsigned32(bytes, noteEntry + 8, offset, false);
+        EXPECT_FALSE(reader.readImageFile2(bytes)) << offset;
+        EXPECT_FALSE(reader.getUserTagVersion(bytes).majorUserTagVersion) << offset;
+    }
+    for (const quint32 count : {0xffffffffu, 0xfffffff0u, quint32(picture.bytes.size())}) {
+        QByteArray bytes = picture.bytes;
+        putUnsigned32(bytes, softwareEntry + 4, count, false);
+        EXPECT_FALSE(reader.readImageFile2(bytes)) << count;
+    }
+    // A count of zero reads nothing and gives the empty text.
+    QByteArray bytes = picture.bytes;
+    putUnsigned32(bytes, softwareEntry + 4, 0, false);
+    const auto entity = reader.readImageFile2(bytes);
+    ASSERT_TRUE(entity);
+    EXPECT_EQ(entity->software, "");
+}
+
+TEST_F(ExifReaderHostileInputTest, EntriesCutByTheEndOfTheFileAreNotRead)
+{
+    // A file that ends inside a matching entry.
+    const QByteArray bytes = QByteArray(19, 'I') + QByteArray::fromHex("7c920700");
+    EXPECT_EQ(reader.getTagIndex(bytes, bytes.size(), 19, 124, 146), 19);
+    EXPECT_FALSE(reader.getDataIndex(bytes, 19, false));
+    EXPECT_FALSE(reader.getTagData(bytes, 19, false));
+    EXPECT_FALSE(reader.getTagData(bytes, 19, 4, false));
+    EXPECT_FALSE(reader.getDataIndex(bytes, -1, false));
+    EXPECT_FALSE(reader.readImageFile2(bytes));
+    EXPECT_FALSE(reader.readImageFile(QByteArray()));
+}
+
+TEST_F(ExifReaderHostileInputTest, AMissingTagGivesNoRecord)
+{
+    CameraPictureBuilder builder;
+    EXPECT_FALSE(reader.readImageFile2(builder.withoutMakerNote().bytes()));
+    // The little-endian file read as big-endian finds none of its tags.
+    EXPECT_FALSE(reader.readImageFile(picture.bytes));
+}
+
+TEST_F(ExifReaderHostileInputTest, DataOffsetsAreComputedWithoutWrapping)
+{
+    const QByteArray entry = CameraPictureBuilder::directoryEntry(0x927c, 7, 16, 0xfffffffc, true);
+    EXPECT_EQ(reader.getDataIndex(entry, 0, true), quint64(0xfffffffc) + 12);
+    EXPECT_EQ(reader.getDataIndex(CameraPictureBuilder::directoryEntry(0x927c, 7, 16, 0x20, false),
+                                  0, false),
+              quint64(0x2c));
+}
+} // namespace
