@@ -63,11 +63,17 @@ bool SettingsDictionary::write(const QString& path) const
     if (xml.isEmpty())
         return false;
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    // Unbuffered, so that a short write (a full disk) shows in write()'s result:
+    // a buffered QSaveFile commits a truncated file without reporting it.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return false;
-    if (file.write(xml) != xml.size()) {
-        file.cancelWriting();
-        return false;
+    for (qsizetype written = 0; written < xml.size();) {
+        const qint64 count = file.write(xml.constData() + written, xml.size() - written);
+        if (count <= 0) {
+            file.cancelWriting();
+            return false;
+        }
+        written += count;
     }
     return file.commit();
 }

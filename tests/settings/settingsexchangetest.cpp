@@ -1,0 +1,127 @@
+#include "settings/exportsettingfileoperator.h"
+#include "settings/importsettingfileoperator.h"
+#include "settings/settingkeys.h"
+#include "settings/usersettings.h"
+#include "settingstestfiles.h"
+#include "temphome.h"
+
+#include <QDir>
+#include <QFile>
+#include <gtest/gtest.h>
+
+using namespace SettingsTestFiles;
+
+namespace {
+const QString importFailedLine = QStringLiteral("[error]: Exception is occured import xml data.");
+const QString importedLine = QStringLiteral("[info]: 設定ファイルをインポートしました。");
+} // namespace
+
+class SettingsExchange : public testing::Test
+{
+protected:
+    SettingsExchange()
+    {
+        settings.setValue(SettingKeys::lastBuildNumber, QStringLiteral("12"));
+        settings.setValue(SettingKeys::watchFolderPath, QStringLiteral("/srv/歯科"));
+        settings.setValue(SettingKeys::confirmBeforeSending, 1001);
+        EXPECT_TRUE(UserSettings::write(settings));
+        settingsBytes = readBytes(UserSettings::path());
+    }
+
+    // Asserts that neither the settings nor the exchange file changed.
+    void expectBothFilesUnchanged(const QByteArray& exchangeBytes) const
+    {
+        EXPECT_EQ(readBytes(UserSettings::path()), settingsBytes);
+        EXPECT_EQ(readBytes(ImportSettingFileOperator::exchangeFilePath()), exchangeBytes);
+    }
+
+    TempHome home;
+    SettingsDictionary settings;
+    QByteArray settingsBytes;
+    const ImportSettingFileOperator importer{12};
+};
+
+TEST_F(SettingsExchange, ExportThenImportGivesTheSameSettingsStampedWithThisBuild)
+{
+    const QString proposed = ExportSettingFileOperator::prepareProposedFilePath();
+    EXPECT_EQ(proposed, home.filePath(QStringLiteral("Documents/Talvoren/TalvorenSetting.xml")));
+    EXPECT_FALSE(ImportSettingFileOperator::exchangeFileExists());
+    ASSERT_TRUE(ExportSettingFileOperator::exportSettingFile(proposed));
+    EXPECT_EQ(readBytes(proposed), settingsBytes);
+    EXPECT_TRUE(ImportSettingFileOperator::exchangeFileExists());
+
+    // Another installation of an older build exported these.
+    SettingsDictionary exported = *SettingsDictionary::read(proposed);
+    exported.setValue(SettingKeys::lastBuildNumber, QStringLiteral("3"));
+    exported.setValue(SettingKeys::watchFolder, true);
+    ASSERT_TRUE(exported.write(proposed));
+
+    const LogCapture log;
+    ASSERT_TRUE(importer.importSettingFile());
+    EXPECT_EQ(log.lines(), QStringList{importedLine});
+    EXPECT_FALSE(QFile::exists(proposed));
+    // Stamped, not migrated: keys the older build lacked stay missing.
+    SettingsDictionary expected = exported;
+    expected.setValue(SettingKeys::lastBuildNumber, QStringLiteral("12"));
+    EXPECT_EQ(*UserSettings::getUserSettingDictionary(), expected);
+}
+
+TEST_F(SettingsExchange, ExportNeverReplacesAFile)
+{
+    const QString target = home.filePath(QStringLiteral("elsewhere/mine.xml"));
+    ASSERT_TRUE(writeBytes(target, "someone's notes"));
+    EXPECT_FALSE(ExportSettingFileOperator::exportSettingFile(target));
+    EXPECT_EQ(readBytes(target), QByteArray("someone's notes"));
+
+    QFile::remove(UserSettings::path());
+    EXPECT_FALSE(ExportSettingFileOperator::exportSettingFile(
+        home.filePath(QStringLiteral("elsewhere/new.xml"))));
+    EXPECT_FALSE(QFile::exists(home.filePath(QStringLiteral("elsewhere/new.xml"))));
+}
+
+TEST_F(SettingsExchange, AnExchangeFileThatIsNoSettingsLeavesBothFilesAlone)
+{
+    const QString exchange = ImportSettingFileOperator::exchangeFilePath();
+    for (const QByteArray& bytes :
+         {QByteArray("<html><body>not settings</body></html>"), appleStyleSettings().left(120),
+          QByteArray("<plist version=\"1.0\"><array/></plist>"), QByteArray()}) {
+        ASSERT_TRUE(writeBytes(exchange, bytes));
+        const LogCapture log;
+        EXPECT_FALSE(importer.importSettingFile());
+        EXPECT_TRUE(log.lines().contains(importFailedLine));
+        expectBothFilesUnchanged(bytes);
+    }
+}
+
+TEST_F(SettingsExchange, AMissingOrFolderExchangeFileImportsNothing)
+{
+    {
+        const LogCapture log;
+        EXPECT_FALSE(importer.importSettingFile());
+        EXPECT_TRUE(log.lines().contains(importFailedLine));
+    }
+    ASSERT_TRUE(QDir().mkpath(ImportSettingFileOperator::exchangeFilePath()));
+    EXPECT_FALSE(importer.importSettingFile());
+    EXPECT_EQ(readBytes(UserSettings::path()), settingsBytes);
+    EXPECT_TRUE(QFileInfo(ImportSettingFileOperator::exchangeFilePath()).isDir());
+}
+
+TEST_F(SettingsExchange, AFailedReplaceKeepsTheSettingsAndTheExchangeFile)
+{
+    const QByteArray exchangeBytes = appleStyleSettings();
+    ASSERT_TRUE(writeBytes(ImportSettingFileOperator::exchangeFilePath(), exchangeBytes));
+    {
+        const FileSizeLimit diskFull(64);
+        const LogCapture log;
+        EXPECT_FALSE(importer.importSettingFile());
+        EXPECT_TRUE(log.lines().contains(importFailedLine));
+    }
+    expectBothFilesUnchanged(exchangeBytes);
+
+    // A folder standing where the settings file belongs cannot be replaced either.
+    QFile::remove(UserSettings::path());
+    ASSERT_TRUE(QDir().mkpath(UserSettings::path() + QStringLiteral("/kept")));
+    EXPECT_FALSE(importer.importSettingFile());
+    EXPECT_TRUE(QFileInfo(UserSettings::path() + QStringLiteral("/kept")).isDir());
+    EXPECT_EQ(readBytes(ImportSettingFileOperator::exchangeFilePath()), exchangeBytes);
+}

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "settings/settingsdictionary.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <sys/resource.h>
+
+// Small file helpers shared by the settings tests.
+namespace SettingsTestFiles {
+bool writeBytes(const QString& path, const QByteArray& bytes);
+QByteArray readBytes(const QString& path);
+
+// A settings file as another program writes it: DOCTYPE, CRLF line ends, escaped
+// text, Japanese, every value type, and a date and an array that this
+// application never writes itself.
+QByteArray appleStyleSettings();
+
+// While it lives, no process file may grow beyond `bytes` (a full disk, also for
+// root, who ignores folder permissions). Writes that would grow a file fail with
+// EFBIG instead of raising SIGXFSZ.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes);
+    ~FileSizeLimit();
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit previous{};
+    void (*previousHandler)(int) = nullptr;
+};
+
+// Collects what the process writes to standard error (the log lines) while it
+// lives. A pipe, not a file, so that a FileSizeLimit does not cut the log.
+class LogCapture
+{
+public:
+    LogCapture();
+    ~LogCapture();
+    LogCapture(const LogCapture&) = delete;
+    LogCapture& operator=(const LogCapture&) = delete;
+
+    // The messages of the "[info]: " lines, in order.
+    QStringList infoMessages() const;
+    // Every message with its level, "[error]: text".
+    QStringList lines() const;
+
+private:
+    int pipeEnds[2] = {-1, -1};
+    int savedDescriptor = -1;
+    mutable QByteArray captured;
+};
+} // namespace SettingsTestFiles
