@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QLabel>
+#include <QString>
+
+// A label that opens its web address in the default browser when clicked. Only
+// "http://" and "https://" addresses are opened; any other text is ignored, so a
+// notice list cannot make the application open local files or other schemes.
+class LinkTextField : public QLabel
+{
+    Q_OBJECT
+
+public:
+    explicit LinkTextField(QWidget* parent = nullptr);
+
+    QString link() const { return address; }
+    void setLink(const QString& link) { address = link; }
+
+    static bool isOpenableLink(const QString& link);
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    QString address;
+};

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The user-visible texts, looked up by key in one table per language (English and
+// Japanese, compiled into the application). A key missing from the table gives the
+// empty text. The language follows the system locale unless it has been forced.
+class LocalizedStrings
+{
+public:
+    static QString string(const QString& key);
+    // The key's text with each "%@" replaced by the next argument and "%%" by "%".
+    static QString format(const QString& key, const QStringList& arguments);
+    static QString formatText(const QString& format, const QStringList& arguments);
+
+    // "ja" when the system locale is Japanese, "en" otherwise, unless forced.
+    static QString language();
+    // Forces "en" or "ja" (screenshots, tests); an empty text follows the system again.
+    static void setLanguage(const QString& language);
+    static QStringList availableLanguages();
+    static QStringList keys(const QString& language);
+};

@@ -1,0 +1,67 @@
+#include "sdcopyconfirmwindowcontroller.h"
+
+#include "importer/importrunsupport.h"
+#include "localizedstrings.h"
+#include "progresswindowcontroller.h"
+#include "talvorenwindowmanager.h"
+#include "ui_sdcopyconfirmwindowcontroller.h"
+
+#include <climits>
+
+SDCopyConfirmWindowController::SDCopyConfirmWindowController() = default;
+
+SDCopyConfirmWindowController::~SDCopyConfirmWindowController() = default;
+
+void SDCopyConfirmWindowController::setWatchSDCardOperator(CardImport watchSDCardOperator)
+{
+    this->watchSDCardOperator = std::move(watchSDCardOperator);
+}
+
+void SDCopyConfirmWindowController::setupWindow(QWidget* window)
+{
+    ui = std::make_unique<Ui::SDCopyConfirmWindowController>();
+    ui->setupUi(window);
+    connect(ui->okButton, &QPushButton::clicked, this,
+            &SDCopyConfirmWindowController::okButtonClick);
+    connect(ui->cancelButton, &QPushButton::clicked, this,
+            &SDCopyConfirmWindowController::cancelButtonClick);
+}
+
+void SDCopyConfirmWindowController::windowDidLoad()
+{
+    window()->setWindowTitle(LocalizedStrings::string(QStringLiteral("SDCopyConfirmWindow_Title")));
+    ui->messageLabel->setText(
+        LocalizedStrings::string(QStringLiteral("SDCopyConfirmWindow_MessageLabel")));
+    ui->okButton->setText(LocalizedStrings::string(QStringLiteral("SDCopyConfirmWindow_OKButton")));
+    ui->cancelButton->setText(
+        LocalizedStrings::string(QStringLiteral("SDCopyConfirmWindow_CancelButton")));
+}
+
+void SDCopyConfirmWindowController::okButtonClick()
+{
+    orderOut();
+    openProgressWindow();
+    // The import runs here and the handler waits for it; the progress window follows
+    // it through the import's notifications.
+    if (watchSDCardOperator)
+        watchSDCardOperator(folders);
+    close();
+}
+
+void SDCopyConfirmWindowController::cancelButtonClick()
+{
+    close();
+}
+
+void SDCopyConfirmWindowController::openProgressWindow()
+{
+    qint64 total = 0;
+    for (const QString& folder : std::as_const(folders))
+        total += ImportRunSupport::getTotalImageFileCount(folder, 0);
+    if (auto* progress = requestManager().windowController<ProgressWindowController>(
+            TalvorenWindowId::ProgressWindow)) {
+        progress->setTotalCount(static_cast<int>(qMin<qint64>(total, INT_MAX)));
+        progress->showWindow();
+        progress->orderFront();
+    }
+}
