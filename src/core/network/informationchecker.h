@@ -1,0 +1,44 @@
+#pragma once
+
+#include "network/informationcheckresult.h"
+#include "settings/settingsdictionary.h"
+
+#include <QByteArray>
+#include <QString>
+#include <chrono>
+#include <optional>
+
+// Fetches the maker's notice list in the user's language ("information check
+// site" for Japanese, "information check site english" for everybody else) and
+// picks the notice with the highest id, the first of equal ones. Lines hold eight
+// fields: id, Japanese title, text and link, English title, text and link, and
+// one field nothing uses.
+class InformationChecker
+{
+public:
+    InformationChecker();
+
+    // The user's first preferred language ("ja-JP", "de"); the system's by default.
+    InformationChecker& setFirstPreferredLanguage(const QString& language);
+    // The fetch limit; 30 s by default.
+    InformationChecker& setTimeout(std::chrono::milliseconds limit);
+    // Settings to take the addresses from; by default the settings file is read at
+    // each check.
+    InformationChecker& setSettings(const SettingsDictionary& dictionary);
+
+    QString firstPreferredLanguage() const { return language; }
+
+    // Fetches the list for the language and evaluates it. Blocks the caller (in a
+    // local event loop).
+    InformationCheckResult checkInformation() const;
+
+    // The evaluation alone, on a fetched body (none: nothing was fetched).
+    static InformationCheckResult evaluateNoticeList(const std::optional<QByteArray>& body);
+
+    static QString systemFirstPreferredLanguage();
+
+private:
+    QString language;
+    std::chrono::milliseconds timeout;
+    std::optional<SettingsDictionary> settings;
+};

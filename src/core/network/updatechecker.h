@@ -1,0 +1,40 @@
+#pragma once
+
+#include "network/updatecheckresult.h"
+#include "settings/settingsdictionary.h"
+
+#include <QByteArray>
+#include <QString>
+#include <chrono>
+#include <optional>
+
+// Asks the maker's server whether a newer version exists: fetches the version
+// list named by "version check site" and compares each line's version with the
+// running one. Lines hold five fields: major, minor, name, date, address.
+// Versions compare as decimal numbers ("1" and "10" give 1.1). When several lines
+// are newer the highest version is reported, the first of equal ones.
+class UpdateChecker
+{
+public:
+    UpdateChecker();
+
+    // The running short version; the application's own by default.
+    UpdateChecker& setRunningVersion(const QString& shortVersion);
+    // The fetch limit; 30 s by default.
+    UpdateChecker& setTimeout(std::chrono::milliseconds limit);
+    // Settings to take the address from; by default the settings file is read at
+    // each check.
+    UpdateChecker& setSettings(const SettingsDictionary& dictionary);
+
+    // Fetches the list and evaluates it. Blocks the caller (in a local event loop).
+    UpdateCheckResult checkUpdate() const;
+
+    // The evaluation alone, on a fetched body (none: nothing was fetched).
+    static UpdateCheckResult evaluateVersionList(const std::optional<QByteArray>& body,
+                                                 const QString& runningVersion);
+
+private:
+    QString runningVersion;
+    std::chrono::milliseconds timeout;
+    std::optional<SettingsDictionary> settings;
+};

@@ -1,0 +1,164 @@
+#include "network/informationchecker.h"
+
+#include "localhttpserver.h"
+#include "settings/settingkeys.h"
+#include "settings/usersettings.h"
+#include "temphome.h"
+
+#include <gtest/gtest.h>
+
+using namespace std::chrono_literals;
+
+namespace {
+const QByteArray japaneseList =
+    QStringLiteral(
+        "2,古いお知らせ,本文<br>二行目,http://example.invalid/ja/2,Old,Text,"
+        "http://example.invalid/en/2,\r\n"
+        "5,新しいお知らせ,一行目<br>二行目<BR>三行目<Br>,https://example.invalid/ja/5,"
+        "New notice,First<br>second<BR>third<Br>,https://example.invalid/en/5,x\r\n"
+        "4,中間,本文,http://example.invalid/ja/4,Middle,Text,http://example.invalid/en/4,\r\n")
+        .toUtf8();
+const QByteArray englishList = "7,JA,ja,ja-link,English seven,Text,http://example.invalid/7,\n";
+} // namespace
+
+class InformationCheckerTest : public testing::Test
+{
+protected:
+    TempHome home;
+    LocalHttpServer server;
+
+    void SetUp() override
+    {
+        server.serve(QStringLiteral("/lumora/Minformation.lst"), japaneseList);
+        server.serve(QStringLiteral("/lumora/MEinformation.lst"), englishList);
+        SettingsDictionary settings;
+        settings.setValue(SettingKeys::informationCheckSite,
+                          server.url(QStringLiteral("/lumora/Minformation.lst")));
+        settings.setValue(SettingKeys::informationCheckSiteEnglish,
+                          server.url(QStringLiteral("/lumora/MEinformation.lst")));
+        settings.setValue(SettingKeys::checkedInformationId, 3);
+        ASSERT_TRUE(UserSettings::write(settings));
+    }
+
+    InformationCheckResult check(const QString& language)
+    {
+        return InformationChecker().setFirstPreferredLanguage(language).checkInformation();
+    }
+
+    InformationCheckResult checkList(const QByteArray& list)
+    {
+        server.serve(QStringLiteral("/list"), list);
+        SettingsDictionary settings;
+        settings.setValue(SettingKeys::informationCheckSiteEnglish,
+                          server.url(QStringLiteral("/list")));
+        return InformationChecker()
+            .setFirstPreferredLanguage(QStringLiteral("en"))
+            .setSettings(settings)
+            .checkInformation();
+    }
+};
+
+TEST_F(InformationCheckerTest, TheJapaneseListGivesTheHighestNoticeWhichStaysUnreadUntilStored)
+{
+    const InformationCheckResult result = check(QStringLiteral("ja-JP"));
+    EXPECT_TRUE(result.available);
+    EXPECT_FALSE(result.failed);
+    EXPECT_EQ(result.id, 5);
+    EXPECT_EQ(result.japaneseTitle, QStringLiteral("新しいお知らせ"));
+    EXPECT_EQ(result.japaneseLink, QStringLiteral("https://example.invalid/ja/5"));
+    EXPECT_EQ(result.englishTitle, QStringLiteral("New notice"));
+    EXPECT_EQ(result.reserved, QStringLiteral("x"));
+    EXPECT_EQ(server.requestCount(QStringLiteral("/lumora/MEinformation.lst")), 0);
+
+    const qint64 stored =
+        UserSettings::getUserSettingDictionary()->integerValue(SettingKeys::checkedInformationId);
+    EXPECT_TRUE(result.isUnread(stored));
+    EXPECT_FALSE(result.isUnread(5));
+    EXPECT_TRUE(result.isUnread(4));
+
+    // What the window shows in each language.
+    EXPECT_EQ(result.title(QStringLiteral("ja")), QStringLiteral("新しいお知らせ"));
+    EXPECT_EQ(result.text(QStringLiteral("ja-JP")), QStringLiteral("一行目 \r二行目\r三行目<Br>"));
+    EXPECT_EQ(result.link(QStringLiteral("ja")), QStringLiteral("https://example.invalid/ja/5"));
+    EXPECT_EQ(result.title(QStringLiteral("de")), QStringLiteral("New notice"));
+    EXPECT_EQ(result.text(QStringLiteral("de")), QStringLiteral("First\rsecond\rthird<Br>"));
+    EXPECT_EQ(result.link(QStringLiteral("en-US")), QStringLiteral("https://example.invalid/en/5"));
+}
+
+TEST_F(InformationCheckerTest, TheFirstLanguageChoosesTheList)
+{
+    EXPECT_EQ(check(QStringLiteral("de-DE")).id, 7);
+    EXPECT_EQ(check(QStringLiteral("en")).id, 7);
+    EXPECT_EQ(check(QString()).id, 7);
+    EXPECT_EQ(check(QStringLiteral("ja")).id, 5);
+    EXPECT_EQ(check(QStringLiteral("jap")).id, 5);
+    EXPECT_EQ(server.requestCount(QStringLiteral("/lumora/MEinformation.lst")), 3);
+    EXPECT_EQ(server.requestCount(QStringLiteral("/lumora/Minformation.lst")), 2);
+}
+
+TEST_F(InformationCheckerTest, OnlyEightFieldLinesCountAndTheFirstOfEqualIdsWins)
+{
+    const InformationCheckResult equal = checkList("3,a,b,c,First,e,f,g\n"
+                                                   "3,a,b,c,Second,e,f,g\n"
+                                                   "9,a,b,c,Nine fields, one comma,e,f,g\n"
+                                                   "8,a,b,c,Seven,e,f\n");
+    EXPECT_EQ(equal.id, 3);
+    EXPECT_EQ(equal.englishTitle, QStringLiteral("First"));
+
+    const InformationCheckResult negative = checkList("-1,a,b,c,d,e,f,g\n");
+    EXPECT_FALSE(negative.failed);
+    EXPECT_FALSE(negative.available);
+    EXPECT_EQ(negative.id, -1);
+    EXPECT_TRUE(negative.englishTitle.isEmpty());
+
+    // An id without digits reads as 0, which is a notice.
+    const InformationCheckResult zero = checkList("id,a,b,c,Header,e,f,g\r\n");
+    EXPECT_TRUE(zero.available);
+    EXPECT_EQ(zero.id, 0);
+    EXPECT_FALSE(zero.isUnread(0));
+}
+
+TEST_F(InformationCheckerTest, ErrorPagesEmptyBodiesAndSilentServersGiveNoNotice)
+{
+    const InformationCheckResult nothing{false, true, -1, {}, {}, {}, {}, {}, {}, {}};
+    EXPECT_EQ(checkList(QByteArray()), nothing);
+    EXPECT_EQ(checkList("<html>\r\n<body>Not here</body>\r\n</html>\r\n"), nothing);
+    EXPECT_EQ(checkList("1,\xff,b,c,d,e,f,g\n"), nothing);
+
+    server.serve(QStringLiteral("/gone"), "<html><body>404</body></html>", 404);
+    LocalHttpServer::Response silent;
+    silent.behaviour = LocalHttpServer::Behaviour::NeverAnswer;
+    server.serve(QStringLiteral("/silent"), silent);
+    for (const QString& path : {QStringLiteral("/gone"), QStringLiteral("/silent")}) {
+        SettingsDictionary settings;
+        settings.setValue(SettingKeys::informationCheckSiteEnglish, server.url(path));
+        EXPECT_EQ(InformationChecker()
+                      .setFirstPreferredLanguage(QStringLiteral("en"))
+                      .setSettings(settings)
+                      .setTimeout(300ms)
+                      .checkInformation(),
+                  nothing)
+            << path.toStdString();
+    }
+}
+
+TEST(InformationCheckerList, TruncatedOversizedAndHostileListsAreReadSafely)
+{
+    EXPECT_EQ(InformationChecker::evaluateNoticeList(QByteArray("4,a,b,c,d,e,f,g\n6,a,b,c,d,e")).id,
+              4);
+
+    QByteArray many;
+    int highest = -1;
+    for (int line = 0; line < 100000; ++line) {
+        const int id = (line * 7919) % 100003;
+        highest = std::max(highest, id);
+        many += QByteArray::number(id) + ",t,x,l,T,X,L,\n";
+    }
+    EXPECT_EQ(InformationChecker::evaluateNoticeList(many).id, highest);
+
+    const InformationCheckResult hostile = InformationChecker::evaluateNoticeList(
+        QByteArray("99999999999999999999,<b>,%@,javascript:x,<i>,\x01,file:///etc/passwd,\n"));
+    EXPECT_EQ(hostile.id, 2147483647);
+    EXPECT_EQ(hostile.englishText, QStringLiteral("\x01"));
+    EXPECT_EQ(hostile.englishLink, QStringLiteral("file:///etc/passwd"));
+}

@@ -1,0 +1,137 @@
+#include "network/updatechecker.h"
+
+#include "localhttpserver.h"
+#include "settings/settingkeys.h"
+#include "settings/usersettings.h"
+#include "temphome.h"
+
+#include <gtest/gtest.h>
+
+using namespace std::chrono_literals;
+
+class UpdateCheckerTest : public testing::Test
+{
+protected:
+    TempHome home;
+    LocalHttpServer server;
+
+    // Serves the list and points the settings file at it, as the application runs.
+    UpdateCheckResult check(const QByteArray& list, const QString& running = QStringLiteral("1.2"))
+    {
+        server.serve(QStringLiteral("/version.txt"), list);
+        SettingsDictionary settings;
+        settings.setValue(SettingKeys::versionCheckSite,
+                          server.url(QStringLiteral("/version.txt")));
+        EXPECT_TRUE(UserSettings::write(settings));
+        return UpdateChecker().setRunningVersion(running).checkUpdate();
+    }
+};
+
+TEST_F(UpdateCheckerTest, TheHighestNewerVersionIsReportedWhateverItsPlaceInTheList)
+{
+    const QByteArray ascending("1,3,A,2024/01/10,http://example.invalid/a\r\n"
+                               "1,5,B,2024/02/01,https://example.invalid/b\r\n");
+    const QByteArray descending("1,5,B,2024/02/01,https://example.invalid/b\r\n"
+                                "1,3,A,2024/01/10,http://example.invalid/a\r\n");
+    const UpdateCheckResult expected{false,
+                                     true,
+                                     QStringLiteral("B"),
+                                     QStringLiteral("(2024/02/01)"),
+                                     QStringLiteral("1.50"),
+                                     QStringLiteral("https://example.invalid/b")};
+    EXPECT_EQ(check(ascending), expected);
+    EXPECT_EQ(check(descending), expected);
+
+    // Of equal versions the first line is reported.
+    const UpdateCheckResult tie = check("1,4,First,d1,u1\n1,40,Second,d2,u2\n");
+    EXPECT_EQ(tie.name, QStringLiteral("First"));
+    EXPECT_EQ(tie.version, QStringLiteral("1.40"));
+}
+
+TEST_F(UpdateCheckerTest, OnlyLinesOfExactlyFiveFieldsCount)
+{
+    const UpdateCheckResult sixFields = check("# version list\n"
+                                              "2,0,Big,2024/03/01,http://example.invalid/,extra\n"
+                                              "2,0,Short,2024/03/01\n");
+    EXPECT_TRUE(sixFields.failed);
+    EXPECT_FALSE(sixFields.newer);
+
+    const UpdateCheckResult mixed = check("2,0,Big,2024/03/01,http://example.invalid/,extra\n"
+                                          "1,2,Same,2024/01/01,http://example.invalid/same\n");
+    EXPECT_EQ(mixed, UpdateCheckResult{});
+
+    const UpdateCheckResult onlyTheRunningVersion = check("1,2,Same,2024/01/01,http://x/\n");
+    EXPECT_FALSE(onlyTheRunningVersion.failed);
+    EXPECT_FALSE(onlyTheRunningVersion.newer);
+    EXPECT_TRUE(onlyTheRunningVersion.name.isEmpty() && onlyTheRunningVersion.date.isEmpty() &&
+                onlyTheRunningVersion.version.isEmpty() && onlyTheRunningVersion.address.isEmpty());
+}
+
+TEST_F(UpdateCheckerTest, MinorVersionsCompareAsDecimalFractions)
+{
+    EXPECT_FALSE(check("1,10,Old,d,u\n", QStringLiteral("1.1")).newer);
+    const UpdateCheckResult higher = check("1,2,New,d,u\n", QStringLiteral("1.10"));
+    EXPECT_TRUE(higher.newer);
+    EXPECT_EQ(higher.version, QStringLiteral("1.20"));
+    // The application's own "1.0.0" reads as 1.0.
+    EXPECT_TRUE(check("1,01,New,d,u\n", QStringLiteral("1.0.0")).newer);
+    EXPECT_FALSE(check("0,9,Old,d,u\n", QStringLiteral("1.0.0")).newer);
+}
+
+TEST_F(UpdateCheckerTest, ErrorPagesEmptyBodiesAndSilentServersFail)
+{
+    server.serve(QStringLiteral("/down"),
+                 "<!DOCTYPE html>\r\n<html><head><title>503 Service Unavailable</title></head>\r\n"
+                 "<body><h1>Service Unavailable</h1><p>Try again later.</p></body></html>\r\n",
+                 503);
+    SettingsDictionary settings;
+    settings.setValue(SettingKeys::versionCheckSite, server.url(QStringLiteral("/down")));
+    const UpdateCheckResult down = UpdateChecker().setSettings(settings).checkUpdate();
+    EXPECT_TRUE(down.failed);
+    EXPECT_FALSE(down.newer);
+
+    EXPECT_TRUE(check(QByteArray()).failed);
+    EXPECT_TRUE(check("\r\n\r\n").failed);
+    EXPECT_TRUE(check("1,3,\xff,d,u\n").failed);
+
+    LocalHttpServer::Response silent;
+    silent.behaviour = LocalHttpServer::Behaviour::NeverAnswer;
+    server.serve(QStringLiteral("/silent"), silent);
+    settings.setValue(SettingKeys::versionCheckSite, server.url(QStringLiteral("/silent")));
+    const UpdateCheckResult timedOut =
+        UpdateChecker().setSettings(settings).setTimeout(300ms).checkUpdate();
+    EXPECT_TRUE(timedOut.failed);
+    EXPECT_FALSE(timedOut.newer);
+
+    // Without a settings file there is no address to ask.
+    QFile::remove(UserSettings::path());
+    EXPECT_TRUE(UpdateChecker().setTimeout(300ms).checkUpdate().failed);
+}
+
+TEST(UpdateCheckerList, TruncatedOversizedAndHostileListsAreReadSafely)
+{
+    // A list cut in the middle of its last line: the complete lines still count.
+    const UpdateCheckResult cut =
+        UpdateChecker::evaluateVersionList(QByteArray("1,3,A,d,u\n1,9,B,2024/0"), "1.2");
+    EXPECT_EQ(cut.name, QStringLiteral("A"));
+
+    QByteArray many;
+    for (int minor = 0; minor < 50000; ++minor)
+        many += "1," + QByteArray::number(minor % 97) + ",N" + QByteArray::number(minor) + ",d,u\n";
+    const UpdateCheckResult oversized = UpdateChecker::evaluateVersionList(many, "1.2");
+    EXPECT_EQ(oversized.version, QStringLiteral("1.96"));
+    EXPECT_EQ(oversized.name, QStringLiteral("N96"));
+
+    const UpdateCheckResult hostile = UpdateChecker::evaluateVersionList(
+        QByteArray("999999999999999999999999999999999999999999,0,Huge,d,u\n"
+                   "-5,0,Negative,d,u\n"
+                   ",,,,\n"
+                   "1,3,<script>alert(1)</script>,%@%n,javascript:alert(1)\n"),
+        "1.2");
+    EXPECT_FALSE(hostile.failed);
+    EXPECT_EQ(hostile.name, QStringLiteral("<script>alert(1)</script>"));
+    EXPECT_EQ(hostile.date, QStringLiteral("(%@%n)"));
+    EXPECT_EQ(hostile.version, QStringLiteral("1.30"));
+
+    EXPECT_TRUE(UpdateChecker::evaluateVersionList(std::nullopt, "1.2").failed);
+}

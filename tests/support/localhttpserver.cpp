@@ -1,0 +1,124 @@
+#include "localhttpserver.h"
+
+#include <QTcpSocket>
+
+namespace {
+// Enough for any request line and headers a test sends; more is refused.
+constexpr qsizetype maximumRequestHeaderSize = 64 * 1024;
+
+QByteArray reasonPhrase(int status)
+{
+    switch (status) {
+    case 200:
+        return "OK";
+    case 404:
+        return "Not Found";
+    case 500:
+        return "Internal Server Error";
+    case 503:
+        return "Service Unavailable";
+    default:
+        return "Status";
+    }
+}
+} // namespace
+
+LocalHttpServer::LocalHttpServer()
+{
+    server.listen(QHostAddress::LocalHost, 0);
+    QObject::connect(&server, &QTcpServer::newConnection, [this] { accept(); });
+}
+
+// Every connection is a child of the listener and goes with it.
+LocalHttpServer::~LocalHttpServer()
+{
+    for (QTcpSocket* socket : silentConnections)
+        socket->abort();
+}
+
+void LocalHttpServer::serve(const QString& path, const QByteArray& body, int status)
+{
+    Response response;
+    response.status = status;
+    response.body = body;
+    serve(path, response);
+}
+
+void LocalHttpServer::serve(const QString& path, const Response& response)
+{
+    responses.insert(path, response);
+}
+
+QString LocalHttpServer::url(const QString& path) const
+{
+    return QStringLiteral("http://127.0.0.1:%1%2").arg(server.serverPort()).arg(path);
+}
+
+QString LocalHttpServer::refusingUrl(const QString& path)
+{
+    // A port just given up by a listener is not taken again at once.
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost, 0);
+    const quint16 port = probe.serverPort();
+    probe.close();
+    return QStringLiteral("http://127.0.0.1:%1%2").arg(port).arg(path);
+}
+
+void LocalHttpServer::accept()
+{
+    while (QTcpSocket* socket = server.nextPendingConnection()) {
+        pending.insert(socket, {});
+        QObject::connect(socket, &QTcpSocket::readyRead, [this, socket] { readRequest(socket); });
+    }
+}
+
+void LocalHttpServer::readRequest(QTcpSocket* socket)
+{
+    if (!pending.contains(socket))
+        return;
+    QByteArray& request = pending[socket];
+    request += socket->readAll();
+    const qsizetype headerEnd = request.indexOf("\r\n\r\n");
+    if (headerEnd < 0) {
+        if (request.size() > maximumRequestHeaderSize) {
+            pending.remove(socket);
+            socket->abort();
+            socket->deleteLater();
+        }
+        return;
+    }
+    const QList<QByteArray> requestLine = request.left(request.indexOf("\r\n")).split(' ');
+    const QString path =
+        requestLine.size() >= 2 ? QString::fromLatin1(requestLine.at(1)) : QString();
+    pending.remove(socket);
+    counts[path] += 1;
+
+    Response response;
+    if (responses.contains(path)) {
+        response = responses.value(path);
+    } else {
+        response.status = 404;
+        response.body = "<html><body><h1>404 Not Found</h1></body></html>";
+        response.contentType = "text/html";
+    }
+    switch (response.behaviour) {
+    case Behaviour::NeverAnswer:
+        silentConnections.append(socket);
+        return;
+    case Behaviour::CloseSilently:
+        socket->abort();
+        socket->deleteLater();
+        return;
+    case Behaviour::Answer:
+        break;
+    }
+    QByteArray answer = "HTTP/1.1 " + QByteArray::number(response.status) + ' ' +
+                        reasonPhrase(response.status) + "\r\n";
+    answer += "Content-Type: " + response.contentType + "\r\n";
+    answer += "Content-Length: " + QByteArray::number(response.body.size()) + "\r\n";
+    answer += "Connection: close\r\n\r\n";
+    answer += response.body;
+    socket->write(answer);
+    QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+    socket->disconnectFromHost();
+}
