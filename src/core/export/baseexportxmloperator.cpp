@@ -54,7 +54,7 @@ std::optional<QString> BaseExportXmlOperator::loadTemplate(const QString& name)
             QStringLiteral("XML template [%1] is missing; no sidecars are written.").arg(name));
         return std::nullopt;
     }
-    QStringDecoder decoder(QStringDecoder::Utf8);
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     const QString text = decoder(file.readAll());
     if (decoder.hasError()) {
         Log::error(
