@@ -1,5 +1,6 @@
 #include "camerapicturebuilder.h"
 #include "metadata/exifoperator.h"
+#include "metadatatestprinters.h"
 
 #include <QtEndian>
 #include <gtest/gtest.h>

@@ -1,10 +1,15 @@
 #include "metadata/bytetext.h"
 
+#include <QStringDecoder>
+
 std::optional<QString> ByteText::utf8(QByteArrayView bytes)
 {
     if (!isValidUtf8(bytes))
         return std::nullopt;
-    return QString::fromUtf8(bytes);
+    // A leading byte-order mark is kept as a character: every byte counts.
+    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless |
+                                                       QStringConverter::Flag::ConvertInitialBom);
+    return QString(decoder.decode(bytes));
 }
 
 std::optional<QString> ByteText::utf8CutAtNul(QByteArrayView bytes)

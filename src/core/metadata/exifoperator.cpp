@@ -461,8 +461,14 @@ std::optional<ExifEntity> ExifOperator::getExifData(QByteArrayView data, const Q
         if (entity)
             fallbackB(*entity);
     }
-    if (entity)
+    if (entity) {
+        // The readers leave the version fields to getUserTagVersion; the record
+        // handed out carries them.
+        entity->majorUserTagVersion = version.majorUserTagVersion;
+        entity->minorUserTagVersion = version.minorUserTagVersion;
+        entity->encryptionType = version.encryptionType;
         entity->fileSize = static_cast<quint64>(data.size());
+    }
     return entity;
 }
 

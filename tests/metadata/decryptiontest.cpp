@@ -1,0 +1,139 @@
+#include "camerapicturebuilder.h"
+#include "metadata/bytetext.h"
+#include "metadata/exifoperator.h"
+#include "metadata/fbencryptoraes.h"
+#include "metadatatestprinters.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+const QByteArray key = "LM4A000124050110";
+
+class DecryptionFormsTest : public testing::Test
+{
+protected:
+    // Encrypted buffer of 64 bytes: "ABC" + NULs, 20 letters, 0x7f 0x80 0x00 ..., zeros.
+    QByteArray plain = QByteArray("ABC") + QByteArray(13, '\0') + "ABCDEFGHIJKLMNOPQRST" +
+                       QByteArray(12, '\0') + QByteArray::fromHex("7f8000") + QByteArray(13, '\0');
+    QByteArray buffer = QByteArray(32, 'p') + CameraPictureBuilder::encrypt(plain, key);
+    ExifOperator exifOperator;
+};
+
+TEST_F(DecryptionFormsTest, RawFormDecryptsMultiplesOfSixteenOnly)
+{
+    QByteArray output = "untouched";
+    EXPECT_EQ(exifOperator.getDecryptBlockData(buffer, 32, 64, key, &output), plain);
+    EXPECT_EQ(output, plain);
+    output = "untouched";
+    EXPECT_FALSE(exifOperator.getDecryptBlockData(buffer, 32, 15, key, &output));
+    EXPECT_FALSE(exifOperator.getDecryptBlockData(buffer, 32, 17, key, &output));
+    EXPECT_FALSE(exifOperator.getDecryptBlockData(buffer, 32, -16, key, &output));
+    EXPECT_EQ(output, "untouched");
+    // Ranges outside the buffer are refused, not read.
+    EXPECT_FALSE(exifOperator.getDecryptBlockData(buffer, 48, 64, key, &output));
+    EXPECT_FALSE(exifOperator.getDecryptBlockData(buffer, -16, 16, key, &output));
+    EXPECT_FALSE(exifOperator.getDecryptBlockData(buffer, 0x7ffffff0, 16, key, &output));
+    EXPECT_EQ(output, "untouched");
+}
+
+TEST_F(DecryptionFormsTest, EachBlockDecryptsByItself)
+{
+    const auto whole = exifOperator.getDecryptBlockData(buffer, 32, 32, key);
+    const auto second = exifOperator.getDecryptBlockData(buffer, 48, 16, key);
+    ASSERT_TRUE(whole && second);
+    EXPECT_EQ(whole->mid(16), *second);
+}
+
+TEST_F(DecryptionFormsTest, KeysAreCutOrPaddedToSixteenBytes)
+{
+    const QByteArray shortKey = "LM4A";
+    const QByteArray cipher = CameraPictureBuilder::encrypt(plain, shortKey + QByteArray(12, '\0'));
+    EXPECT_EQ(FBEncryptorAES::decryptData(cipher, shortKey), plain);
+    EXPECT_EQ(FBEncryptorAES::decryptData(CameraPictureBuilder::encrypt(plain, key), key + "extra"),
+              plain);
+    EXPECT_EQ(FBEncryptorAES::decryptData(QByteArray(), key), QByteArray());
+}
+
+TEST_F(DecryptionFormsTest, ByteCharacterAndSubRangeForms)
+{
+    EXPECT_EQ(exifOperator.getDecryptData(buffer, 32, 64, key, 0), "41");
+    EXPECT_EQ(exifOperator.getDecryptData(buffer, 32, 64, key, 48), "7f");
+    EXPECT_EQ(exifOperator.getDecryptData(buffer, 32, 64, key, 50), "00");
+    EXPECT_FALSE(exifOperator.getDecryptData(buffer, 32, 64, key, 64));
+    EXPECT_FALSE(exifOperator.getDecryptData(buffer, 32, 64, key, -1));
+    EXPECT_EQ(exifOperator.getDecryptDataString(buffer, 32, 64, key, 2), "C");
+    EXPECT_EQ(exifOperator.getDecryptDataString(buffer, 32, 64, key, 49), QString(QChar(0x80)));
+    EXPECT_EQ(exifOperator.getDecryptDataString(buffer, 32, 64, key, 50), "");
+    // "ABC" followed by NULs, and 20 letters with no NUL.
+    EXPECT_EQ(exifOperator.getDecryptData(buffer, 32, 64, key, 0, 16), "ABC");
+    EXPECT_EQ(exifOperator.getDecryptData(buffer, 32, 64, key, 16, 20), "ABCDEFGHIJKLMNOPQRST");
+    // 0x80 is no UTF-8.
+    EXPECT_FALSE(exifOperator.getDecryptData(buffer, 32, 64, key, 48, 4));
+    EXPECT_FALSE(exifOperator.getDecryptData(buffer, 32, 64, key, 60, 8));
+    EXPECT_EQ(exifOperator.getDecryptData(buffer, 32, 64, key, 64, 0), "");
+}
+
+TEST_F(DecryptionFormsTest, OnlyEmptyOrAllZeroBytesAreATerminator)
+{
+    EXPECT_TRUE(exifOperator.checkOnlyTerminator(QByteArray()));
+    EXPECT_TRUE(exifOperator.checkOnlyTerminator(QByteArray(258, '\0')));
+    EXPECT_FALSE(exifOperator.checkOnlyTerminator(QByteArray(257, '\0') + '\x01'));
+}
+
+TEST(PatientNameTest, EveryOrderJoinsTheComponentsItNames)
+{
+    const ExifOperator op;
+    const QString name = QStringLiteral("A^B^C");
+    EXPECT_EQ(op.formattingPatientName(name, "00"), "A C B");
+    EXPECT_EQ(op.formattingPatientName(name, "01"), "B C A");
+    EXPECT_EQ(op.formattingPatientName(name, "02"), "A B C");
+    EXPECT_EQ(op.formattingPatientName(name, "03"), "B A C");
+    EXPECT_EQ(op.formattingPatientName(name, "04"), "A B");
+    EXPECT_EQ(op.formattingPatientName(name, "05"), "B A");
+    EXPECT_EQ(op.formattingPatientName(name, "ff"), "A^B^C");
+    EXPECT_EQ(op.formattingPatientName(name, "FF"), "A^B^C");
+    EXPECT_EQ(op.formattingPatientName(name, "06"), "");
+    EXPECT_EQ(op.formattingPatientName(name, "Ff"), "");
+    EXPECT_EQ(op.formattingPatientName(name, ""), "");
+}
+
+TEST(PatientNameTest, MissingAndEmptyComponents)
+{
+    const ExifOperator op;
+    EXPECT_EQ(op.formattingPatientName("A^B", "00"), "");
+    EXPECT_EQ(op.formattingPatientName("A^B", "04"), "A B");
+    EXPECT_EQ(op.formattingPatientName("A", "05"), "");
+    EXPECT_EQ(op.formattingPatientName("A^^C", "02"), "A  C");
+    EXPECT_EQ(op.formattingPatientName("^^", "02"), "  ");
+    EXPECT_EQ(op.formattingPatientName("A^B^C^D", "03"), "B A C");
+    EXPECT_EQ(op.formattingPatientName("", "ff"), "");
+    EXPECT_EQ(op.formattingPatientName("山田^太郎^ヤマダ", "01"), "太郎 ヤマダ 山田");
+}
+
+TEST(ByteTextTest, Utf8IsDecodedStrictlyAndWhole)
+{
+    EXPECT_EQ(ByteText::utf8(QByteArray("a\0b", 3)), QString::fromLatin1("a\0b", 3));
+    EXPECT_EQ(ByteText::utf8("山田"), QStringLiteral("山田"));
+    EXPECT_EQ(ByteText::utf8("\xf0\x9f\x98\x80"), QString::fromUtf8("\xf0\x9f\x98\x80"));
+    // Lone continuation bytes, overlong forms, surrogates, beyond U+10FFFF, cut sequences.
+    for (const QByteArray& bad :
+         {QByteArray("\x80"), QByteArray("\xc0\x80"), QByteArray("\xc1\xbf"),
+          QByteArray("\xe0\x80\xaf"), QByteArray("\xed\xa0\x80"), QByteArray("\xf4\x90\x80\x80"),
+          QByteArray("\xf5\x80\x80\x80"), QByteArray("\xe5\xb1"), QByteArray("\xff"),
+          QByteArray("ab\xfe")})
+        EXPECT_FALSE(ByteText::utf8(bad)) << bad.toHex().toStdString();
+    // A byte-order mark is a character like any other.
+    EXPECT_EQ(ByteText::utf8("\xef\xbb\xbfX")->size(), 2);
+    EXPECT_EQ(ByteText::utf8CutAtNul(QByteArray("ab\0cd", 5)), "ab");
+    EXPECT_FALSE(ByteText::utf8CutAtNul(QByteArray("ab\0\xff", 4)));
+    EXPECT_EQ(ByteText::utf8WithoutNul(QByteArray("\0a\0b\0", 5)), "ab");
+}
+
+TEST(ByteTextTest, HexKeepsLeadingZerosInLowerCase)
+{
+    EXPECT_EQ(ByteText::hexByte(0x0a), "0a");
+    EXPECT_EQ(ByteText::hexByte(0xff), "ff");
+    EXPECT_EQ(ByteText::hexByte(0x00), "00");
+    EXPECT_EQ(ByteText::hex(QByteArray::fromHex("00ab0c")), "00ab0c");
+}
+} // namespace

@@ -1,0 +1,254 @@
+#include "camerapicturebuilder.h"
+#include "metadata/exifoperator.h"
+#include "metadatatestprinters.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+class ExifDataTest : public testing::Test
+{
+protected:
+    std::optional<ExifEntity> read(const CameraPictureBuilder& builder, bool gate = true,
+                                   const QString& name = QStringLiteral("IMG_0001.JPG"))
+    {
+        return reader.getExifData(builder.write(folder.path(), name), gate);
+    }
+
+    QTemporaryDir folder;
+    ExifOperator reader;
+};
+
+TEST_F(ExifDataTest, VersionFieldsComeFromThePlainMakerNoteBytes)
+{
+    CameraPictureBuilder builder;
+    builder.version(4, 12);
+    builder.encryptionType(0x01);
+    ExifEntity version = reader.getUserTagVersion(builder.bytes());
+    EXPECT_EQ(version.majorUserTagVersion, "4");
+    EXPECT_EQ(version.minorUserTagVersion, "12");
+    EXPECT_EQ(version.encryptionType, "01");
+    builder.version(255, 0).encryptionType(0xff);
+    version = reader.getUserTagVersion(builder.bytes());
+    EXPECT_EQ(version.majorUserTagVersion, "255");
+    EXPECT_EQ(version.encryptionType, "255");
+    EXPECT_EQ(
+        reader.getUserTagVersion(builder.encryptionType(0).version(3, 1).bytes()).encryptionType,
+        "00");
+    EXPECT_FALSE(version.productNumber);
+    EXPECT_FALSE(version.patientID);
+
+    // Neither "II" nor "MM", or no maker note: nothing is set.
+    QByteArray bytes = builder.bytes();
+    bytes[12] = 'X';
+    EXPECT_EQ(reader.getUserTagVersion(bytes), ExifEntity());
+    EXPECT_EQ(reader.getUserTagVersion(CameraPictureBuilder().withoutMakerNote().bytes()),
+              ExifEntity());
+    EXPECT_EQ(reader.getUserTagVersion(bytes.left(13)), ExifEntity());
+}
+
+TEST_F(ExifDataTest, TheVersionTableChoosesTheReader)
+{
+    struct Row
+    {
+        int major;
+        int minor;
+        bool detailed;
+    };
+    for (const Row row :
+         {Row{0, 0, false}, Row{1, 9, false}, Row{2, 0, false}, Row{2, 1, true}, Row{2, 2, true},
+          Row{3, 0, true}, Row{3, 7, true}, Row{4, 0, true}, Row{9, 3, true}}) {
+        CameraPictureBuilder builder;
+        builder.version(row.major, row.minor);
+        const auto entity = read(builder);
+        ASSERT_TRUE(entity) << row.major << "." << row.minor;
+        EXPECT_EQ(entity->extendedMakerNoteEntity.has_value(), row.detailed)
+            << row.major << "." << row.minor;
+        EXPECT_EQ(entity->majorUserTagVersion, QString::number(row.major));
+        EXPECT_EQ(entity->extendedMakerNoteData->size(), row.major >= 4 ? 3072 : 2048);
+        EXPECT_EQ(entity->fileSize, quint64(builder.bytes().size()));
+    }
+}
+
+TEST_F(ExifDataTest, TheGateRefusesEveryEncryptionTypeButZeroAtAnyVersion)
+{
+    for (const int major : {1, 2, 3, 4}) {
+        for (const quint8 type : {quint8(0x01), quint8(0xff), quint8(0x10)}) {
+            CameraPictureBuilder builder;
+            builder.version(major, 1).encryptionType(type);
+            EXPECT_FALSE(read(builder, true)) << major << " " << int(type);
+            const auto ungated = read(builder, false);
+            ASSERT_TRUE(ungated) << major << " " << int(type);
+            EXPECT_EQ(ungated->encryptionType, type == 1 ? "01" : (type == 0x10 ? "16" : "255"));
+        }
+    }
+}
+
+TEST_F(ExifDataTest, AFileWithoutMakerNoteOrByteOrderMarkIsRefusedByTheGate)
+{
+    CameraPictureBuilder builder;
+    builder.withoutMakerNote();
+    EXPECT_FALSE(read(builder, true));
+    EXPECT_FALSE(read(builder, false));
+    QByteArray bytes = CameraPictureBuilder().version(3, 0).bytes();
+    bytes[12] = 'm';
+    const QString path = folder.filePath("mark.jpg");
+    ASSERT_TRUE(CameraPictureBuilder::writeFile(path, bytes));
+    // Refused by the gate (no encryption type); without it the big-endian reader
+    // reads it, as it takes the byte order as given, with no detailed record.
+    EXPECT_FALSE(reader.getExifData(path, true));
+    const auto ungated = reader.getExifData(path, false);
+    ASSERT_TRUE(ungated);
+    EXPECT_FALSE(ungated->majorUserTagVersion);
+    EXPECT_FALSE(ungated->encryptionType);
+    EXPECT_FALSE(ungated->extendedMakerNoteEntity);
+    EXPECT_FALSE(reader.getExifData(folder.filePath("missing.jpg"), false));
+    EXPECT_FALSE(reader.getExifData(folder.path(), false));
+}
+
+TEST_F(ExifDataTest, SecondGenerationNeedsAPictureExtensionCaseSensitively)
+{
+    const CameraPictureBuilder builder;
+    for (const char* name :
+         {"a.JPG", "a.jpg", "a.JPEG", "a.jpeg", "a.jpe", "a.jfif", "a.jfi", "a.jif", "dir.x/a.JPG"})
+        EXPECT_TRUE(read(builder, true, name)) << name;
+    for (const char* name : {"a.JPE", "a.Jpg", "a.JFIF", "a.jpg.bak", "a.png", "a"})
+        EXPECT_FALSE(read(builder, true, name)) << name;
+    // The first generation is read whatever the name.
+    EXPECT_TRUE(read(CameraPictureBuilder().version(3, 0), true, "a.JPE"));
+}
+
+TEST_F(ExifDataTest, AMovieIndexPictureIsReadOnlyBesideItsMovie)
+{
+    const CameraPictureBuilder builder;
+    const QString path = folder.path();
+    EXPECT_TRUE(
+        reader.getExifData(builder.writeMovieIndexPair(path, "A", "MIF", "mov").picturePath, true));
+    EXPECT_TRUE(
+        reader.getExifData(builder.writeMovieIndexPair(path, "B", "MIF", "MOV").picturePath, true));
+    EXPECT_TRUE(
+        reader.getExifData(builder.writeMovieIndexPair(path, "C", "mif", "MOV").picturePath, true));
+    EXPECT_TRUE(
+        reader.getExifData(builder.writeMovieIndexPair(path, "D", "mif", "mov").picturePath, true));
+    // Without a movie, neither spelling of the extension finds itself.
+    EXPECT_FALSE(
+        reader.getExifData(builder.writeMovieIndexPair(path, "E", "MIF", "").picturePath, true));
+    EXPECT_FALSE(
+        reader.getExifData(builder.writeMovieIndexPair(path, "F", "mif", "").picturePath, true));
+    // A movie of another name does not count; a mixed-case extension is no movie index.
+    EXPECT_FALSE(
+        reader.getExifData(builder.writeMovieIndexPair(path, "G", "MIF", "MP4").picturePath, true));
+    EXPECT_FALSE(
+        reader.getExifData(builder.writeMovieIndexPair(path, "H", "Mif", "MOV").picturePath, true));
+}
+
+TEST_F(ExifDataTest, FolderNamesTakePartInTheMovieReplacement)
+{
+    const CameraPictureBuilder builder;
+    const QString picture = builder.write(folder.filePath("CARD.MIF"), "A.MIF");
+    EXPECT_FALSE(reader.getExifData(picture, true));
+    // Beside the picture: not where the replacement looks.
+    CameraPictureBuilder::writeFile(folder.filePath("CARD.MIF/A.MOV"),
+                                    CameraPictureBuilder::movieBytes());
+    EXPECT_FALSE(reader.getExifData(picture, true));
+    // Under the changed folder name: found.
+    CameraPictureBuilder::writeFile(folder.filePath("CARD.MOV/A.MOV"),
+                                    CameraPictureBuilder::movieBytes());
+    EXPECT_TRUE(reader.getExifData(picture, true));
+}
+
+TEST_F(ExifDataTest, VersionTwoOneFillsIdAndNameTogetherAndClearsTheArea)
+{
+    CameraPictureBuilder builder;
+    builder.version(2, 1);
+    builder.maker.blockPatientID = "BASE-ID";
+    builder.maker.blockPatientName = "Base Name";
+    builder.maker.patientNameOrder = 0x04;
+    builder.maker.patientName_I = "Area^Name";
+    builder.maker.patientID = "AREA-ID";
+    auto entity = read(builder);
+    ASSERT_TRUE(entity);
+    const ExtendedMakerNoteEntity* record = &*entity->extendedMakerNoteEntity;
+    EXPECT_EQ(record->patientID, "AREA-ID");
+    EXPECT_FALSE(record->patientName);
+    EXPECT_EQ(entity->patientName, "Area Name");
+    for (const auto& field : ExtendedMakerNoteEntity::fields()) {
+        const std::string name = field.name;
+        const bool cleared =
+            (name.starts_with("patient") || name.starts_with("operator") || name == "date_QR") &&
+            name != "patientID" && name != "patientName" && name != "patientExtraInfo" &&
+            name != "operatorExtraInfo";
+        if (cleared) {
+            EXPECT_FALSE(record->*field.member) << name;
+        }
+    }
+    EXPECT_EQ(record->shootingMode, "02");
+    EXPECT_EQ(record->serial, "LM4A0001");
+
+    // An empty area ID brings the flat record's ID and name.
+    builder.maker.patientID = "";
+    entity = read(builder);
+    record = &*entity->extendedMakerNoteEntity;
+    EXPECT_EQ(record->patientID, "BASE-ID");
+    EXPECT_EQ(record->patientName, "Area Name");
+}
+
+TEST_F(ExifDataTest, VersionThreeFillsIdAndNameSeparately)
+{
+    CameraPictureBuilder builder;
+    builder.version(3, 0);
+    builder.maker.blockPatientID = "BASE-ID";
+    builder.maker.patientID = "AREA-ID";
+    builder.maker.patientNameOrder = 0x04;
+    builder.maker.patientName_I = "Area^Name";
+    auto entity = read(builder);
+    EXPECT_EQ(entity->extendedMakerNoteEntity->patientID, "AREA-ID");
+    EXPECT_EQ(entity->extendedMakerNoteEntity->patientName, "Area Name");
+    EXPECT_EQ(entity->extendedMakerNoteEntity->patientName_I, "Area^Name");
+
+    builder.maker.patientID = "";
+    entity = read(builder);
+    EXPECT_EQ(entity->extendedMakerNoteEntity->patientID, "BASE-ID");
+    EXPECT_EQ(entity->patientID, "BASE-ID");
+}
+
+TEST_F(ExifDataTest, SecondGenerationTakesTheIdOfItsPatientBlock)
+{
+    CameraPictureBuilder builder;
+    builder.patient("98765", "佐藤 花子");
+    builder.maker.patientID = "IGNORED";
+    const auto entity = read(builder);
+    ASSERT_TRUE(entity);
+    EXPECT_EQ(entity->patientID, "98765");
+    EXPECT_EQ(entity->patientName, "佐藤 花子");
+    EXPECT_EQ(entity->extendedMakerNoteEntity->patientID, "98765");
+    EXPECT_EQ(entity->extendedMakerNoteEntity->patientName, "佐藤 花子");
+    EXPECT_EQ(entity->extendedMakerNoteEntity->patientName_I, "");
+
+    // An empty block ID: the area does not come back, the flat record is empty too.
+    builder.maker.blockPatientID = "";
+    EXPECT_EQ(read(builder)->extendedMakerNoteEntity->patientID, "");
+}
+
+TEST_F(ExifDataTest, ConvenienceSettersReachTheRecords)
+{
+    CameraPictureBuilder builder;
+    builder.patient("123", "Test Name")
+        .serial("A1234567")
+        .captureDateTime(QDateTime(QDate(2023, 12, 31), QTime(23, 59, 58)))
+        .shootingMode(0x05);
+    const auto entity = read(builder);
+    ASSERT_TRUE(entity);
+    EXPECT_EQ(entity->dateTimeOriginal, "2023:12:31 23:59:58");
+    EXPECT_EQ(entity->fileDateTime, "2023:12:31 23:59:58");
+    EXPECT_EQ(entity->shootingMode, "05");
+    EXPECT_EQ(entity->extendedMakerNoteEntity->serial, "A1234567");
+    EXPECT_EQ(entity->encryptKey, QByteArray("A1234567") + "23123123");
+    EXPECT_EQ(entity->patientName, "Test Name");
+    const auto other = read(CameraPictureBuilder().otherCamera());
+    ASSERT_TRUE(other);
+    EXPECT_EQ(other->maker, QString::fromLatin1("OTHER CORP."));
+}
+} // namespace
