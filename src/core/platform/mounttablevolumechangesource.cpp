@@ -29,6 +29,10 @@ void MountTableVolumeChangeSource::start(quint64 sinceEventId)
     lastEventId = sinceEventId;
     monitor.start();
     watchExistingRoots();
+    // What happened before the start cannot be replayed from the mount table, so the
+    // first batch names every root, standing for that replay.
+    for (const QString& root : roots)
+        noteEvent(root);
 }
 
 void MountTableVolumeChangeSource::stop()

@@ -10,7 +10,9 @@
 // Volume-change batches on Linux: a change of the mount table below a volume root,
 // or of a root folder's listing, is an event on that root. Events are gathered
 // for the latency, then delivered as one batch whose identifier is a counter
-// that goes on from the identifier the watch was started after.
+// that goes on from the identifier the watch was started after. The first batch
+// after a start names every root: it stands for the events before the start,
+// which a watch keyed by event identifiers would replay.
 class MountTableVolumeChangeSource : public VolumeChangeSource
 {
     Q_OBJECT

@@ -1,0 +1,138 @@
+#include "watchfoldertimermanager.h"
+
+#include "common/log.h"
+#include "settings/settingkeys.h"
+#include "settings/usersettings.h"
+#include "watch/watchwindowpresenter.h"
+
+#include <QFileInfo>
+#include <algorithm>
+#include <limits>
+
+namespace {
+SettingsDictionary currentSettings()
+{
+    return UserSettings::getUserSettingDictionary().value_or(SettingsDictionary());
+}
+
+std::unique_ptr<QTimer> repeatingTimer(std::chrono::milliseconds interval,
+                                       void (WatchFolderTimerManager::*action)())
+{
+    auto timer = std::make_unique<QTimer>();
+    timer->setInterval(interval);
+    QObject::connect(timer.get(), &QTimer::timeout, timer.get(),
+                     [action] { (WatchFolderTimerManager::sharedInstance()->*action)(); });
+    timer->start();
+    return timer;
+}
+
+// The old timer may be the one whose tick is running further up the stack (a poll
+// spins the event loop, and the configuration window can replace the timer then).
+void replaceTimer(std::unique_ptr<QTimer>& current, std::unique_ptr<QTimer> replacement)
+{
+    if (current) {
+        current->stop();
+        current.release()->deleteLater();
+    }
+    current = std::move(replacement);
+}
+} // namespace
+
+WatchFolderTimerManager* WatchFolderTimerManager::sharedInstance()
+{
+    // Created once, on first use, and kept until the process ends.
+    static WatchFolderTimerManager* const instance = new WatchFolderTimerManager;
+    return instance;
+}
+
+void WatchFolderTimerManager::watchFolderProcess()
+{
+    if (existTransferringFile()) {
+        Log::debug(
+            QStringLiteral("転送中だったので監視処理を終了します。（フォルダ監視タイマーは継続）"));
+        return;
+    }
+    const QString path = currentSettings().stringValue(SettingKeys::watchFolderPath);
+    if (!checkWatchFolderAndDestinationFolder(path)) {
+        Log::debug(QStringLiteral(
+            "転送元 or "
+            "転送先の設定が不正だったので監視処理を終了します。（フォルダ監視タイマーは継続）"));
+        return;
+    }
+    poll(path, false, false);
+}
+
+void WatchFolderTimerManager::watchImportFolderProcess()
+{
+    const QString path = currentSettings().stringValue(SettingKeys::defImp);
+    if (!checkWatchFolderAndDestinationFolder(path)) {
+        Log::debug(QStringLiteral("転送元 or 転送先の設定が不正だったので監視処理を終了します。"
+                                  "（Importフォルダ監視タイマーは継続）"));
+        return;
+    }
+    poll(path, true, true);
+}
+
+void WatchFolderTimerManager::poll(const QString& folder, bool isForceMove, bool isImport)
+{
+    if (busy)
+        return;
+    busy = true;
+    struct BusyReset
+    {
+        ~BusyReset() { busy = false; }
+    } busyReset;
+    setOperationCounter(0);
+    const std::optional<QString> failure =
+        copyProcess(deepEnumeration(folder), isForceMove, isImport);
+    if (failure)
+        WatchWindowPresenter::shared()->showCopyFailedAlert(*failure);
+}
+
+bool WatchFolderTimerManager::checkWatchFolderAndDestinationFolder(const QString& path) const
+{
+    return !path.isEmpty() &&
+           !currentSettings().stringValue(SettingKeys::destinationFolderPath).isEmpty();
+}
+
+bool WatchFolderTimerManager::existTransferringFile() const
+{
+    const QFileInfo marker(transferringFilePath());
+    return marker.exists() || marker.isSymLink();
+}
+
+void WatchFolderTimerManager::setWatchFolderTimer(std::unique_ptr<QTimer> timer)
+{
+    replaceTimer(watchFolderTimerObject, std::move(timer));
+}
+
+void WatchFolderTimerManager::setWatchImportFolderTimer(std::unique_ptr<QTimer> timer)
+{
+    replaceTimer(watchImportFolderTimerObject, std::move(timer));
+}
+
+void WatchFolderTimerManager::startWatchFolderTimer(std::chrono::milliseconds interval)
+{
+    setWatchFolderTimer(repeatingTimer(interval, &WatchFolderTimerManager::watchFolderProcess));
+}
+
+void WatchFolderTimerManager::stopWatchFolderTimer()
+{
+    setWatchFolderTimer(nullptr);
+}
+
+void WatchFolderTimerManager::startWatchImportFolderTimer()
+{
+    setWatchImportFolderTimer(
+        repeatingTimer(importFolderInterval, &WatchFolderTimerManager::watchImportFolderProcess));
+}
+
+std::chrono::milliseconds
+WatchFolderTimerManager::watchFolderInterval(const SettingsDictionary& settings)
+{
+    const double milliseconds = settings.doubleValue(SettingKeys::fileDetectionWaitTime);
+    if (!settings.contains(SettingKeys::fileDetectionWaitTime) || !(milliseconds >= 1))
+        return defaultWatchFolderInterval;
+    const double longest = std::numeric_limits<int>::max();
+    return std::chrono::milliseconds(static_cast<qint64>(std::min(milliseconds, longest)));
+}

@@ -1,0 +1,233 @@
+#include "watchsdcardoperator.h"
+
+#include "common/log.h"
+#include "common/notificationcenter.h"
+#include "common/runloop.h"
+#include "platform/fileoperations.h"
+#include "platform/mounttablevolumechangesource.h"
+#include "platform/userdefaults.h"
+#include "platform/volumeroots.h"
+#include "settings/settingkeys.h"
+#include "settings/usersettings.h"
+#include "watch/lmrsdmanager.h"
+#include "watch/mountmediamanager.h"
+#include "watch/watchwindowpresenter.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+
+namespace {
+const QString eventIdKey = QStringLiteral("EVENT_ID_SD_CARD");
+const QString markerName = QStringLiteral("LMR_SD");
+constexpr qint64 confirmBeforeSendingTag = 1001;
+
+CardWatchTimings& currentTimings()
+{
+    static CardWatchTimings timings;
+    return timings;
+}
+
+WatchSDCardOperator::SourceFactory& sourceFactory()
+{
+    static WatchSDCardOperator::SourceFactory factory;
+    return factory;
+}
+
+// The one card watch of the process.
+std::unique_ptr<VolumeChangeSource>& runningSource()
+{
+    static std::unique_ptr<VolumeChangeSource> source;
+    return source;
+}
+
+SettingsDictionary currentSettings()
+{
+    return UserSettings::getUserSettingDictionary().value_or(SettingsDictionary());
+}
+
+void pauseFor(std::chrono::milliseconds length)
+{
+    if (length.count() > 0)
+        runLoopFor(static_cast<double>(length.count()) / 1000.0);
+}
+
+bool isCardMarker(const QString& marker)
+{
+    const QFileInfo info(marker);
+    return info.exists() && !info.isDir();
+}
+
+// The names in a folder, hidden ones included, in a fixed order.
+QStringList namesIn(const QString& folder)
+{
+    return QDir(folder).entryList(
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+}
+} // namespace
+
+WatchSDCardOperator::WatchSDCardOperator()
+{
+    setRunPause(currentTimings().runPause);
+}
+
+CardWatchTimings WatchSDCardOperator::timings()
+{
+    return currentTimings();
+}
+
+void WatchSDCardOperator::setTimings(const CardWatchTimings& timings)
+{
+    currentTimings() = timings;
+}
+
+void WatchSDCardOperator::setSourceFactory(SourceFactory factory)
+{
+    sourceFactory() = std::move(factory);
+}
+
+void WatchSDCardOperator::registWatchingSDCardFolder()
+{
+    stopWatchingSDCardFolder();
+    setIsFirst(true);
+    const quint64 since = UserDefaults::unsignedValue(eventIdKey);
+    std::unique_ptr<VolumeChangeSource> source =
+        sourceFactory() ? sourceFactory()(currentTimings().latency)
+                        : std::make_unique<MountTableVolumeChangeSource>(VolumeRoots::current(),
+                                                                         currentTimings().latency);
+    QObject::connect(source.get(), &VolumeChangeSource::batchReady, source.get(),
+                     &WatchSDCardOperator::handleBatch);
+    source->start(since);
+    runningSource() = std::move(source);
+}
+
+void WatchSDCardOperator::stopWatchingSDCardFolder()
+{
+    std::unique_ptr<VolumeChangeSource>& source = runningSource();
+    if (!source)
+        return;
+    source->stop();
+    // The batch that is being handled may be this source's (the handler spins the
+    // event loop, and the settings can be applied meanwhile).
+    source.release()->deleteLater();
+}
+
+bool WatchSDCardOperator::isWatching()
+{
+    return runningSource() != nullptr;
+}
+
+void WatchSDCardOperator::handleBatch(const VolumeChangeBatch& batch)
+{
+    if (isFirst()) {
+        setIsFirst(false);
+        return;
+    }
+    QStringList folders;
+    bool found = false;
+    pauseFor(currentTimings().batchPause);
+    LMRSDManager* cards = LMRSDManager::sharedInstance();
+    // A batch can name the same root more than once; each card is taken once.
+    QStringList eventPaths = batch.eventPaths;
+    eventPaths.removeDuplicates();
+    for (const QString& eventPath : eventPaths) {
+        for (const QString& volumeName : namesIn(eventPath)) {
+            const QString volume = QDir(eventPath).filePath(volumeName);
+            const QString marker = QDir(volume).filePath(markerName);
+            if (!isCardMarker(marker))
+                continue;
+            folders << volume;
+            if (cards->checkUpdate(marker)) {
+                cards->setTarget(marker);
+                found = true;
+            }
+        }
+    }
+
+    try {
+        if (!found || folders.isEmpty()) {
+            cards->removeUnmountTarget();
+        } else if (currentSettings().integerValue(SettingKeys::confirmBeforeSending) ==
+                   confirmBeforeSendingTag) {
+            const std::shared_ptr<WatchWindowPresenter> windows = WatchWindowPresenter::shared();
+            if (!windows->checkWindow(WatchWindow::SDCopyConfirm))
+                windows->showCardCopyConfirmation(std::make_shared<WatchSDCardOperator>(), folders);
+            windows->bringCardCopyConfirmationToFront();
+            windows->hideProgressWindow();
+        } else {
+            WatchSDCardOperator cardOperator;
+            cardOperator.copyImage(folders, cardOperator);
+        }
+    } catch (const std::exception& exception) {
+        // Nothing may leave an event-loop callback; the card import has cleaned up.
+        Log::error(QStringLiteral("The camera card import stopped: %1")
+                       .arg(QString::fromLocal8Bit(exception.what())));
+    }
+    UserDefaults::setValue(eventIdKey, QVariant::fromValue<quint64>(batch.lastEventId));
+}
+
+void WatchSDCardOperator::copyImage(const QStringList& folders, WatchSDCardOperator& selfInstance)
+{
+    const SettingsDictionary settings = currentSettings();
+    const bool deleteOriginal = settings.boolValue(SettingKeys::deleteOriginalImage);
+    selfInstance.prepareDateFormatters(settings);
+    qint64 total = 0;
+    bool failed = false;
+    const std::shared_ptr<WatchWindowPresenter> windows = WatchWindowPresenter::shared();
+
+    createTransferringFile();
+    const QString timestamp =
+        QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMddHHmmsszzz"));
+    const auto closeProgressWindow = [&windows] {
+        if (!windows->checkWindow(WatchWindow::Progress))
+            return;
+        pauseFor(currentTimings().windowPause);
+        NotificationCenter::defaultCenter().post(
+            QStringLiteral("notificationNameCloseProgressWindow"));
+    };
+    try {
+        for (const QString& folder : folders) {
+            const QStringList sources = QStringList{folder} + getAllSrcFolder(folder);
+            for (const QString& source : sources) {
+                if (FileOperations::isHideAttributeFile(source))
+                    continue;
+                selfInstance.copyImage(source, settings, deleteOriginal, false, false, timestamp);
+                total += selfInstance.operationCounter();
+            }
+            LMRSDManager::sharedInstance()->modifyTimestamp(QDir(folder).filePath(markerName),
+                                                            QDateTime::currentDateTime());
+        }
+    } catch (const CopyFailedException& failure) {
+        failed = true;
+        Log::error(QStringLiteral("Import of the camera card failed: %1").arg(failure.reason()));
+        windows->showCopyFailedAlert(failure.reason());
+    } catch (...) {
+        deleteTransferringFile();
+        closeProgressWindow();
+        throw;
+    }
+    deleteTransferringFile();
+    closeProgressWindow();
+
+    if (settings.boolValue(SettingKeys::ejectRemovableDevice)) {
+        pauseFor(currentTimings().windowPause);
+        MountMediaManager::ejectMedia(folders);
+    }
+    if (settings.boolValue(SettingKeys::displayDesktopNotice) &&
+        !windows->checkWindow(WatchWindow::Alert) && (!failed || total > 0))
+        windows->showCopyResult(total);
+}
+
+QStringList WatchSDCardOperator::getAllSrcFolder(const QString& folder)
+{
+    QStringList result;
+    for (const QString& name : namesIn(folder)) {
+        const QString path = QDir(folder).filePath(name);
+        if (name.startsWith(QLatin1Char('.')) || name.startsWith(QLatin1String("Macintosh HD")) ||
+            !QFileInfo(path).isDir() || FileOperations::isHideAttributeFile(path) ||
+            isLoopingFolder(path))
+            continue;
+        result << path << getAllSrcFolder(path);
+    }
+    return result;
+}

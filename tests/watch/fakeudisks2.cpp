@@ -1,0 +1,137 @@
+#include "fakeudisks2.h"
+
+#include <QDBusMessage>
+#include <QDBusMetaType>
+#include <QDBusObjectPath>
+#include <QMap>
+#include <QMutexLocker>
+#include <QUuid>
+#include <QVariantMap>
+
+namespace {
+using InterfaceProperties = QMap<QString, QVariantMap>;
+using ManagedObjects = QMap<QDBusObjectPath, InterfaceProperties>;
+
+const QString root = QStringLiteral("/org/freedesktop/UDisks2");
+const QString blockPrefix = root + QStringLiteral("/block_devices/");
+const QString drivePrefix = root + QStringLiteral("/drives/");
+} // namespace
+
+PrivateSessionBus::PrivateSessionBus()
+{
+    daemon.start(QStringLiteral("dbus-daemon"),
+                 {QStringLiteral("--session"), QStringLiteral("--nofork"),
+                  QStringLiteral("--print-address")});
+    if (!daemon.waitForStarted(10000))
+        return;
+    while (!daemon.canReadLine() && daemon.waitForReadyRead(10000)) {
+    }
+    busAddress = QString::fromUtf8(daemon.readLine()).trimmed();
+}
+
+PrivateSessionBus::~PrivateSessionBus()
+{
+    for (const QString& name : connectionNames)
+        QDBusConnection::disconnectFromBus(name);
+    daemon.terminate();
+    daemon.waitForFinished(10000);
+}
+
+QDBusConnection PrivateSessionBus::connect(const QString& name) const
+{
+    const QString unique = name + QUuid::createUuid().toString(QUuid::WithoutBraces);
+    const_cast<QStringList&>(connectionNames) << unique;
+    return QDBusConnection::connectToBus(busAddress, unique);
+}
+
+FakeUDisks2::FakeUDisks2()
+{
+    qDBusRegisterMetaType<QList<QByteArray>>();
+    qDBusRegisterMetaType<InterfaceProperties>();
+    qDBusRegisterMetaType<ManagedObjects>();
+}
+
+FakeUDisks2::~FakeUDisks2()
+{
+    thread.quit();
+    thread.wait();
+}
+
+bool FakeUDisks2::serve(QDBusConnection connection)
+{
+    thread.start();
+    moveToThread(&thread);
+    return connection.registerVirtualObject(root, this, QDBusConnection::SubPath) &&
+           connection.registerService(QStringLiteral("org.freedesktop.UDisks2"));
+}
+
+void FakeUDisks2::addVolume(const Volume& volume)
+{
+    QMutexLocker lock(&mutex);
+    volumes.push_back(volume);
+}
+
+void FakeUDisks2::setRefuseUnmount(bool refuse)
+{
+    QMutexLocker lock(&mutex);
+    refuseUnmount = refuse;
+}
+
+QStringList FakeUDisks2::calls() const
+{
+    QMutexLocker lock(&mutex);
+    return recorded;
+}
+
+QString FakeUDisks2::introspect(const QString&) const
+{
+    return {};
+}
+
+bool FakeUDisks2::handleMessage(const QDBusMessage& message, const QDBusConnection& connection)
+{
+    QMutexLocker lock(&mutex);
+    const QString member = message.member();
+    const QString path = message.path();
+    if (member == QLatin1String("GetManagedObjects") && path == root) {
+        ManagedObjects objects;
+        for (const Volume& volume : volumes) {
+            QList<QByteArray> points;
+            if (!volume.mountPoint.isEmpty())
+                points << volume.mountPoint.toUtf8() + '\0';
+            InterfaceProperties block;
+            block[QStringLiteral("org.freedesktop.UDisks2.Filesystem")]
+                 [QStringLiteral("MountPoints")] = QVariant::fromValue(points);
+            block[QStringLiteral("org.freedesktop.UDisks2.Block")][QStringLiteral("Drive")] =
+                QVariant::fromValue(QDBusObjectPath(volume.driveName.isEmpty()
+                                                        ? QStringLiteral("/")
+                                                        : drivePrefix + volume.driveName));
+            objects[QDBusObjectPath(blockPrefix + volume.blockName)] = block;
+            if (!volume.driveName.isEmpty()) {
+                InterfaceProperties drive;
+                drive[QStringLiteral("org.freedesktop.UDisks2.Drive")] = {
+                    {QStringLiteral("Ejectable"), volume.ejectable},
+                    {QStringLiteral("CanPowerOff"), volume.canPowerOff}};
+                objects[QDBusObjectPath(drivePrefix + volume.driveName)] = drive;
+            }
+        }
+        connection.send(message.createReply(QVariant::fromValue(objects)));
+        return true;
+    }
+    const QString name = path.section(QLatin1Char('/'), -1);
+    recorded << member + QLatin1Char(' ') + name;
+    if (member == QLatin1String("Unmount")) {
+        if (refuseUnmount) {
+            connection.send(
+                message.createErrorReply(QStringLiteral("org.freedesktop.UDisks2.Error.DeviceBusy"),
+                                         QStringLiteral("Target is busy")));
+            return true;
+        }
+        for (Volume& volume : volumes) {
+            if (volume.blockName == name)
+                volume.mountPoint.clear();
+        }
+    }
+    connection.send(message.createReply());
+    return true;
+}

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QDBusConnection>
+#include <QDBusVirtualObject>
+#include <QMutex>
+#include <QProcess>
+#include <QStringList>
+#include <QThread>
+#include <memory>
+
+// A D-Bus daemon of the test's own (dbus-daemon --session), so that a service can
+// be registered under a well-known name without touching the machine's buses.
+class PrivateSessionBus
+{
+public:
+    PrivateSessionBus();
+    ~PrivateSessionBus();
+
+    bool isRunning() const { return !busAddress.isEmpty(); }
+    QString address() const { return busAddress; }
+    // A new connection to the bus under a unique connection name.
+    QDBusConnection connect(const QString& name) const;
+
+private:
+    QProcess daemon;
+    QString busAddress;
+    QStringList connectionNames;
+};
+
+// The part of the UDisks2 service the eject uses: the object manager, file systems
+// with their mount points, and drives that eject or power off. It answers on a
+// thread of its own, so that the caller may block on the reply.
+class FakeUDisks2 : public QDBusVirtualObject
+{
+public:
+    struct Volume
+    {
+        QString mountPoint;
+        QString blockName; // e.g. "sdb1": /org/freedesktop/UDisks2/block_devices/sdb1
+        QString driveName; // empty: the file system has no drive
+        bool ejectable = true;
+        bool canPowerOff = false;
+    };
+
+    FakeUDisks2();
+    ~FakeUDisks2() override;
+
+    // Registers the service on the connection and starts answering.
+    bool serve(QDBusConnection connection);
+    void addVolume(const Volume& volume);
+    void setRefuseUnmount(bool refuse);
+    // "Unmount sdb1", "Eject CardReader", "PowerOff Stick", in the order asked.
+    QStringList calls() const;
+
+    QString introspect(const QString& path) const override;
+    bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override;
+
+private:
+    mutable QMutex mutex;
+    std::vector<Volume> volumes;
+    QStringList recorded;
+    bool refuseUnmount = false;
+    QThread thread;
+};

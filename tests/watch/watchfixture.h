@@ -1,0 +1,61 @@
+#pragma once
+
+#include "camerapicturebuilder.h"
+#include "fakewatchwindowpresenter.h"
+#include "platform/volumechangesource.h"
+#include "settings/settingsdictionary.h"
+#include "temphome.h"
+
+#include <QDateTime>
+#include <QString>
+#include <gtest/gtest.h>
+#include <memory>
+
+// Delivers the batches a test makes, in place of the mount table.
+class FakeVolumeChangeSource : public VolumeChangeSource
+{
+public:
+    void start(quint64 sinceEventId) override { startedAfter = sinceEventId; }
+    void stop() override { stopped = true; }
+    void deliver(const QStringList& eventPaths, quint64 lastEventId)
+    {
+        emit batchReady(VolumeChangeBatch{eventPaths, lastEventId});
+    }
+
+    quint64 startedAfter = 0;
+    bool stopped = false;
+};
+
+// A temporary home with a watch folder, the Import folder, the destinations, the
+// temporary folder, a fresh database, a volume root standing in for the mount
+// folder, a settings file the test shapes, a window fake, and no waits.
+class WatchFixture : public ::testing::Test
+{
+protected:
+    WatchFixture();
+    ~WatchFixture() override;
+
+    TempHome home;
+    QString watchFolder;
+    QString importFolder;
+    QString destination;
+    QString temporary;
+    QString volumeRoot;
+    SettingsDictionary settings;
+    std::shared_ptr<FakeWatchWindowPresenter> windows;
+
+    void writeSettings();
+    static CameraPictureBuilder shot(const QString& patientID, const QString& patientName);
+    // Writes an aged camera picture to folder/relativePath.
+    static QString put(const QString& folder, const QString& relativePath,
+                       const CameraPictureBuilder& picture);
+    // A volume with the card marker (dated an hour ago) below the volume root.
+    QString insertCard(const QString& name) const;
+    static QString markerOf(const QString& volume);
+    static QDateTime modificationTime(const QString& path);
+    static void setModificationTime(const QString& path, const QDateTime& time);
+
+    // Every file below the folder (hidden ones included) as a sorted relative path.
+    static QStringList filesBelow(const QString& folder);
+    QString transferringMarker() const;
+};

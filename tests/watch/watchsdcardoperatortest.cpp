@@ -1,0 +1,301 @@
+#include "watch/watchsdcardoperator.h"
+
+#include "platform/userdefaults.h"
+#include "settings/settingkeys.h"
+#include "watch/lmrsdmanager.h"
+#include "watchfixture.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <cerrno>
+#include <sys/mount.h>
+
+namespace {
+const QString eventIdKey = QStringLiteral("EVENT_ID_SD_CARD");
+
+void deliver(quint64 eventId, const QStringList& eventPaths)
+{
+    WatchSDCardOperator::handleBatch(VolumeChangeBatch{eventPaths, eventId});
+}
+} // namespace
+
+class WatchSDCardOperatorTest : public WatchFixture
+{
+protected:
+    LMRSDManager* cards = LMRSDManager::sharedInstance();
+
+    // A card with one picture at its top and one in DCIM/100LUMOR.
+    QString cardWithPictures(const QString& name, const QString& patientID)
+    {
+        const QString card = insertCard(name);
+        put(card, QStringLiteral("IMG_0001.JPG"), shot(patientID, QStringLiteral("Top")));
+        CameraPictureBuilder second = shot(patientID, QStringLiteral("Top"));
+        second.captureDateTime(QStringLiteral("2024:05:01 11:00:00"));
+        put(card, QStringLiteral("DCIM/100LUMOR/IMG_0002.JPG"), second);
+        return card;
+    }
+    void deliverRoot(quint64 eventId) { deliver(eventId, {volumeRoot}); }
+};
+
+TEST_F(WatchSDCardOperatorTest, ANewCardIsImportedAtOnceAndItsMarkerReDated)
+{
+    const QString card = cardWithPictures(QStringLiteral("CARD"), QStringLiteral("1"));
+    const QDateTime markedBefore = modificationTime(markerOf(card));
+
+    deliverRoot(7);
+    // Both pictures are filed once: the runs on DCIM and DCIM/100LUMOR meet the
+    // sub-folder picture again and the duplicate test skips it.
+    EXPECT_EQ(filesBelow(destination).size(), 2);
+    EXPECT_EQ(filesBelow(card).size(), 3);
+    EXPECT_EQ(windows->results, QList<qint64>({2}));
+    EXPECT_EQ(windows->calls, QStringList({"result"}));
+    EXPECT_GT(modificationTime(markerOf(card)), markedBefore);
+    EXPECT_EQ(cards->targetDictionary().value(markerOf(card)), modificationTime(markerOf(card)));
+    EXPECT_EQ(UserDefaults::unsignedValue(eventIdKey), 7u);
+    EXPECT_FALSE(QFile::exists(transferringMarker()));
+
+    // The same card, unchanged, is not imported again; a card whose marker changed is.
+    deliverRoot(8);
+    EXPECT_EQ(windows->results.size(), 1);
+    EXPECT_EQ(UserDefaults::unsignedValue(eventIdKey), 8u);
+    setModificationTime(markerOf(card), QDateTime::currentDateTime().addSecs(60));
+    put(card, QStringLiteral("IMG_0003.JPG"), shot(QStringLiteral("9"), QStringLiteral("New")));
+    deliverRoot(9);
+    EXPECT_EQ(filesBelow(destination).size(), 3);
+    EXPECT_EQ(windows->results.size(), 2);
+}
+
+TEST_F(WatchSDCardOperatorTest, OnlyVolumesWithAMarkerFileAreCardsAndGoneCardsAreForgotten)
+{
+    // A stick without a marker, a volume whose "LMR_SD" is a folder, a root that does not exist.
+    const QString stick = QDir(volumeRoot).filePath(QStringLiteral("STICK"));
+    put(stick, QStringLiteral("IMG_0001.JPG"), shot(QStringLiteral("1"), QStringLiteral("A")));
+    const QString folderMarked = QDir(volumeRoot).filePath(QStringLiteral("FOLDER"));
+    QDir().mkpath(QDir(folderMarked).filePath(QStringLiteral("LMR_SD")));
+    put(folderMarked, QStringLiteral("IMG_0002.JPG"),
+        shot(QStringLiteral("2"), QStringLiteral("B")));
+    deliver(3, {volumeRoot, home.filePath(QStringLiteral("no-such-root"))});
+    EXPECT_TRUE(filesBelow(destination).isEmpty());
+    EXPECT_TRUE(windows->calls.isEmpty());
+    EXPECT_EQ(UserDefaults::unsignedValue(eventIdKey), 3u);
+
+    // An imported card that has been removed is forgotten by the next batch that finds
+    // nothing new; inserted again it counts as new.
+    const QString card = cardWithPictures(QStringLiteral("CARD"), QStringLiteral("3"));
+    deliverRoot(4);
+    ASSERT_TRUE(cards->targetDictionary().contains(markerOf(card)));
+    const QString parked = home.filePath(QStringLiteral("parked"));
+    ASSERT_TRUE(QDir().rename(card, parked));
+    deliverRoot(5);
+    EXPECT_FALSE(cards->targetDictionary().contains(markerOf(card)));
+    ASSERT_TRUE(QDir().rename(parked, card));
+    deliverRoot(6);
+    EXPECT_EQ(windows->results.size(), 2);
+}
+
+TEST_F(WatchSDCardOperatorTest, TwoCardsWithOnlyOneChangedAreBothImportedInOrder)
+{
+    const QString first = cardWithPictures(QStringLiteral("A_CARD"), QStringLiteral("1"));
+    deliverRoot(1);
+    ASSERT_EQ(filesBelow(destination).size(), 2);
+    const QString second = cardWithPictures(QStringLiteral("B_CARD"), QStringLiteral("2"));
+    put(first, QStringLiteral("IMG_0009.JPG"), shot(QStringLiteral("1"), QStringLiteral("Later")));
+    deliverRoot(2);
+    EXPECT_EQ(filesBelow(destination).size(), 5);
+    EXPECT_EQ(windows->results, QList<qint64>({2, 3}));
+    EXPECT_GT(modificationTime(markerOf(first)), QDateTime::currentDateTime().addSecs(-60));
+    EXPECT_GT(modificationTime(markerOf(second)), QDateTime::currentDateTime().addSecs(-60));
+}
+
+TEST_F(WatchSDCardOperatorTest, TheConfirmationIsAskedOnceAndKeepsItsFirstFolders)
+{
+    settings.setValue(SettingKeys::confirmBeforeSending, 1001);
+    writeSettings();
+    const QString first = cardWithPictures(QStringLiteral("A_CARD"), QStringLiteral("1"));
+    deliverRoot(1);
+    EXPECT_EQ(windows->calls, QStringList({"confirm", "front", "hide progress"}));
+    EXPECT_EQ(windows->confirmationFolders, QStringList({first}));
+    EXPECT_TRUE(filesBelow(destination).isEmpty());
+    EXPECT_EQ(UserDefaults::unsignedValue(eventIdKey), 1u);
+
+    // A second card while the dialog is out only brings it to the front.
+    cardWithPictures(QStringLiteral("B_CARD"), QStringLiteral("2"));
+    windows->calls.clear();
+    deliverRoot(2);
+    EXPECT_EQ(windows->calls, QStringList({"front", "hide progress"}));
+    EXPECT_EQ(windows->confirmationFolders, QStringList({first}));
+
+    // OK imports the first folder list, closes the progress window, shows the result.
+    windows->calls.clear();
+    windows->pressOk();
+    EXPECT_EQ(filesBelow(destination).size(), 2);
+    EXPECT_EQ(windows->calls, QStringList({"close progress", "result"}));
+    EXPECT_EQ(windows->results, QList<qint64>({2}));
+}
+
+TEST_F(WatchSDCardOperatorTest, AFailureOnTheFirstCardSkipsTheSecondAndCleansUp)
+{
+    const QString first = cardWithPictures(QStringLiteral("A_CARD"), QStringLiteral("1001"));
+    const QString second = cardWithPictures(QStringLiteral("B_CARD"), QStringLiteral("2002"));
+    const QDateTime secondMarked = modificationTime(markerOf(second));
+    const QString blocker = home.filePath(QStringLiteral("blocker"));
+    QFile file(blocker);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    settings.setValue(SettingKeys::destinationFolderPath, blocker + QStringLiteral("/dest"));
+    writeSettings();
+
+    deliverRoot(1);
+    EXPECT_EQ(windows->alerts.size(), 1);
+    EXPECT_FALSE(QFile::exists(transferringMarker()));
+    // The second card was not run: its marker keeps its date, its pictures are not staged.
+    EXPECT_EQ(modificationTime(markerOf(second)), secondMarked);
+    EXPECT_FALSE(filesBelow(temporary).join(QLatin1Char(' ')).contains(QLatin1String("2002")));
+    // The result window is not shown over the alert; nothing left the cards.
+    EXPECT_TRUE(windows->results.isEmpty());
+    EXPECT_EQ(filesBelow(first).size(), 3);
+    EXPECT_EQ(filesBelow(second).size(), 3);
+}
+
+TEST_F(WatchSDCardOperatorTest, ACardRemovedBeforeItsImportLosesNothingAndIsForgotten)
+{
+    settings.setValue(SettingKeys::confirmBeforeSending, 1001);
+    writeSettings();
+    const QString card = cardWithPictures(QStringLiteral("CARD"), QStringLiteral("1"));
+    deliverRoot(1);
+    const QString parked = home.filePath(QStringLiteral("parked"));
+    ASSERT_TRUE(QDir().rename(card, parked));
+
+    windows->pressOk();
+    EXPECT_TRUE(windows->alerts.isEmpty());
+    EXPECT_EQ(windows->results, QList<qint64>({0}));
+    EXPECT_EQ(filesBelow(parked).size(), 3);
+    EXPECT_FALSE(QFile::exists(transferringMarker()));
+    EXPECT_FALSE(QFile::exists(markerOf(card))); // re-dating did not create one
+
+    deliverRoot(2);
+    EXPECT_FALSE(cards->targetDictionary().contains(markerOf(card)));
+}
+
+TEST_F(WatchSDCardOperatorTest, ALeftOverTransferMarkerDoesNotHoldBackACard)
+{
+    QFile marker(transferringMarker());
+    ASSERT_TRUE(marker.open(QIODevice::WriteOnly));
+    marker.close();
+    cardWithPictures(QStringLiteral("CARD"), QStringLiteral("1"));
+    deliverRoot(1);
+    EXPECT_EQ(filesBelow(destination).size(), 2);
+    EXPECT_FALSE(QFile::exists(transferringMarker()));
+}
+
+TEST_F(WatchSDCardOperatorTest, AWriteProtectedCardIsRememberedWithTheImportTime)
+{
+    const QString card = QDir(volumeRoot).filePath(QStringLiteral("LOCKED"));
+    QDir().mkpath(card);
+    if (mount("talvoren-card", QFile::encodeName(card).constData(), "tmpfs", 0, "size=4m") != 0)
+        GTEST_SKIP() << "no permission to mount a tmpfs (errno " << errno << ")";
+    struct Unmount
+    {
+        QString path;
+        ~Unmount() { umount2(QFile::encodeName(path).constData(), MNT_DETACH); }
+    } unmount{card};
+    insertCard(QStringLiteral("LOCKED"));
+    put(card, QStringLiteral("IMG_0001.JPG"), shot(QStringLiteral("1"), QStringLiteral("A")));
+    ASSERT_EQ(mount(nullptr, QFile::encodeName(card).constData(), nullptr, MS_REMOUNT | MS_RDONLY,
+                    nullptr),
+              0);
+    const QDateTime marked = modificationTime(markerOf(card));
+
+    deliverRoot(1);
+    EXPECT_EQ(filesBelow(destination).size(), 1);
+    EXPECT_EQ(modificationTime(markerOf(card)), marked);
+    EXPECT_GT(cards->targetDictionary().value(markerOf(card)), marked);
+    // Unchanged, it is not imported again.
+    deliverRoot(2);
+    EXPECT_EQ(windows->results.size(), 1);
+}
+
+TEST_F(WatchSDCardOperatorTest, TheFirstBatchOfEveryNewWatchIsDropped)
+{
+    FakeVolumeChangeSource* source = nullptr;
+    std::chrono::milliseconds askedLatency{-1};
+    WatchSDCardOperator::setSourceFactory([&](std::chrono::milliseconds latency) {
+        askedLatency = latency;
+        auto created = std::make_unique<FakeVolumeChangeSource>();
+        source = created.get();
+        return created;
+    });
+    UserDefaults::setValue(eventIdKey, QVariant::fromValue<quint64>(40));
+    cardWithPictures(QStringLiteral("CARD"), QStringLiteral("1"));
+
+    WatchSDCardOperator().registWatchingSDCardFolder();
+    ASSERT_NE(source, nullptr);
+    EXPECT_TRUE(WatchSDCardOperator::isWatching());
+    EXPECT_EQ(source->startedAfter, 40u);
+    EXPECT_EQ(askedLatency, std::chrono::milliseconds(0));
+    source->deliver({volumeRoot}, 41);
+    EXPECT_TRUE(filesBelow(destination).isEmpty());
+    EXPECT_EQ(UserDefaults::unsignedValue(eventIdKey), 40u);
+    source->deliver({volumeRoot}, 42);
+    EXPECT_EQ(filesBelow(destination).size(), 2);
+    EXPECT_EQ(UserDefaults::unsignedValue(eventIdKey), 42u);
+
+    // Registering again (the settings were applied) drops the next batch again.
+    FakeVolumeChangeSource* old = source;
+    WatchSDCardOperator().registWatchingSDCardFolder();
+    EXPECT_TRUE(old->stopped);
+    EXPECT_EQ(source->startedAfter, 42u);
+    WatchSDCardOperator().stopWatchingSDCardFolder();
+    EXPECT_FALSE(WatchSDCardOperator::isWatching());
+}
+
+TEST_F(WatchSDCardOperatorTest, ACardFolderAppearingUnderARootIsImportedThroughTheRealWatch)
+{
+    // A card that is already there when the watch starts is left alone.
+    cardWithPictures(QStringLiteral("EARLY"), QStringLiteral("1"));
+    WatchSDCardOperator().registWatchingSDCardFolder();
+    QDeadlineTimer limit(20000);
+    while (BaseWatchFolderOperator::isFirst() && !limit.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    ASSERT_FALSE(BaseWatchFolderOperator::isFirst());
+    EXPECT_TRUE(filesBelow(destination).isEmpty());
+
+    // A card prepared elsewhere appears at once, as a mount makes it appear.
+    QTemporaryDir elsewhere(home.filePath(QStringLiteral("prepare-XXXXXX")));
+    const QString prepared = QDir(elsewhere.path()).filePath(QStringLiteral("LATE"));
+    const QString card = cardWithPictures(QStringLiteral("LATE"), QStringLiteral("2"));
+    ASSERT_TRUE(QDir().rename(card, prepared));
+    const QDateTime waitedSince = QDateTime::currentDateTime();
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(QDir().rename(prepared, card));
+    while (windows->results.size() < 1 && !limit.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    // The early card counts as new too once a batch finds the new one: both are imported.
+    EXPECT_EQ(windows->results, QList<qint64>({4}));
+    EXPECT_EQ(filesBelow(destination).size(), 4);
+    EXPECT_GE(UserDefaults::unsignedValue(eventIdKey), 1u);
+    EXPECT_GE(modificationTime(markerOf(card)), waitedSince.addSecs(-1));
+}
+
+TEST(WatchSDCardOperatorFolders, SubFoldersAreListedDepthFirstWithoutHiddenOnes)
+{
+    QTemporaryDir card;
+    for (const char* folder :
+         {"DCIM/100/A", "DCIM/101", "MISC", ".Trashes/x", ".hidden", "Macintosh HD stuff", "Z"})
+        QDir(card.path()).mkpath(QString::fromLatin1(folder));
+    QFile file(card.filePath(QStringLiteral("notes.txt")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    // A link back to the card would never end.
+    QFile::link(card.path(), card.filePath(QStringLiteral("DCIM/loop")));
+
+    QStringList relative;
+    for (const QString& folder : WatchSDCardOperator::getAllSrcFolder(card.path()))
+        relative << QDir(card.path()).relativeFilePath(folder);
+    EXPECT_EQ(relative, QStringList({"DCIM", "DCIM/100", "DCIM/100/A", "DCIM/101", "MISC", "Z"}));
+    EXPECT_TRUE(
+        WatchSDCardOperator::getAllSrcFolder(card.filePath(QStringLiteral("gone"))).isEmpty());
+}
