@@ -126,6 +126,9 @@ bool TalvorenAppDelegate::applicationDidFinishLaunching()
     registerLoginItem();
     SettingsMigration().raiseLastBuildNumber();
     changeDestinationFolderMenuItem();
+    Log::info(QStringLiteral("Talvoren %1 (build %2) is running.")
+                  .arg(TalvorenCommon::getVersionNubmer())
+                  .arg(TalvorenCommon::buildNumber()));
     return true;
 }
 

@@ -1,0 +1,147 @@
+#include "common/talvorencommon.h"
+#include "settings/settingkeys.h"
+#include "settings/usersettings.h"
+#include "temphome.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <gtest/gtest.h>
+
+namespace {
+const QString launchedLine = QStringLiteral("is running.");
+
+// One run of the real application, headless, in the test's home.
+class RunningApp
+{
+public:
+    explicit RunningApp(const QStringList& arguments = {})
+    {
+        process.setProgram(QStringLiteral(TALVOREN_BINARY_DIR "/bin/talvoren"));
+        process.setArguments(QStringList{QStringLiteral("--headless")} + arguments);
+        process.setProcessChannelMode(QProcess::MergedChannels);
+        process.start();
+    }
+    ~RunningApp()
+    {
+        if (process.state() != QProcess::NotRunning) {
+            process.terminate();
+            process.waitForFinished(10000);
+        }
+    }
+
+    // Waits until the text shows in the console output or the day's log file (the
+    // default settings send the lines to the log once the launch has read them).
+    bool waitForOutput(const QString& text)
+    {
+        for (int waited = 0; waited < 30000; waited += 50) {
+            collect();
+            if (output.contains(text))
+                return true;
+            if (process.state() == QProcess::NotRunning)
+                return false;
+            process.waitForReadyRead(50);
+        }
+        return false;
+    }
+    bool waitForExit()
+    {
+        const bool ended = process.waitForFinished(30000);
+        collect();
+        return ended;
+    }
+
+    QString output; // console and log file together
+    QString console;
+    QProcess process;
+
+private:
+    void collect()
+    {
+        console += QString::fromUtf8(process.readAll());
+        output = console;
+        const QDir logFolder(QDir::home().filePath(QStringLiteral(".local/share/Talvoren/log")));
+        for (const QString& name : logFolder.entryList(QDir::Files)) {
+            QFile log(logFolder.filePath(name));
+            if (log.open(QIODevice::ReadOnly))
+                output += QString::fromUtf8(log.readAll());
+        }
+    }
+};
+} // namespace
+
+class AppLaunch : public testing::Test
+{
+protected:
+    TempHome home;
+    QString dataFolder() const { return home.filePath(QStringLiteral(".local/share/Talvoren")); }
+};
+
+TEST_F(AppLaunch, FirstStartCreatesTheFoldersSettingsAndDatabase)
+{
+    RunningApp app;
+    ASSERT_TRUE(app.waitForOutput(launchedLine)) << app.output.toStdString();
+
+    const auto settings = UserSettings::getUserSettingDictionary();
+    ASSERT_TRUE(settings.has_value());
+    const QString pictures = home.filePath(QStringLiteral("Pictures/Talvoren"));
+    EXPECT_EQ(settings->stringValue(SettingKeys::destinationFolderPath), pictures);
+    EXPECT_TRUE(QFileInfo(pictures).isDir());
+    EXPECT_TRUE(QFileInfo(home.filePath(QStringLiteral("Videos/TalvorenMovie"))).isDir());
+    EXPECT_GE(settings->integerValue(SettingKeys::lastBuildNumber), TalvorenCommon::buildNumber());
+    EXPECT_TRUE(QFileInfo(dataFolder() + QStringLiteral("/Talvoren.db")).isFile());
+    for (const QLatin1String key : {SettingKeys::defImp, SettingKeys::defLog, SettingKeys::defTmp})
+        EXPECT_TRUE(QFileInfo(settings->stringValue(key)).isDir()) << key.data();
+    EXPECT_EQ(app.output.count(QStringLiteral("[info]: LOG_LEVEL:[2]")), 2);
+    EXPECT_TRUE(app.output.contains(QStringLiteral("running headless")));
+}
+
+TEST_F(AppLaunch, ASecondCopyEndsAtOnceAndStartsNothing)
+{
+    RunningApp first;
+    ASSERT_TRUE(first.waitForOutput(launchedLine)) << first.output.toStdString();
+
+    RunningApp second;
+    ASSERT_TRUE(second.waitForExit());
+    EXPECT_EQ(second.process.exitCode(), 0);
+    // The first copy logs to the day's file; the second never gets that far.
+    EXPECT_TRUE(second.console.contains(QStringLiteral("already running")));
+    EXPECT_FALSE(second.console.contains(launchedLine));
+}
+
+TEST_F(AppLaunch, TheSettingDecidesOverTheLogSwitch)
+{
+    {
+        RunningApp firstStart;
+        ASSERT_TRUE(firstStart.waitForOutput(launchedLine));
+    }
+    const auto settings = UserSettings::getUserSettingDictionary();
+    ASSERT_TRUE(settings.has_value());
+    const QDir logFolder(settings->stringValue(SettingKeys::defLog));
+    const auto logFiles = [&] { return logFolder.entryList(QDir::Files); };
+    for (const QString& name : logFiles())
+        QFile::remove(logFolder.filePath(name));
+
+    // "is output log" false wins over --log-output: the lines stay on the console.
+    UserSettings::update([](SettingsDictionary& dictionary) {
+        dictionary.setValue(SettingKeys::isOutputLog, SettingValue(false));
+    });
+    {
+        RunningApp app({QStringLiteral("--log-output")});
+        ASSERT_TRUE(app.waitForOutput(launchedLine));
+    }
+    EXPECT_TRUE(logFiles().isEmpty());
+
+    // Without the key, --log-output sends the lines to the day's file.
+    UserSettings::update(
+        [](SettingsDictionary& dictionary) { dictionary.remove(SettingKeys::isOutputLog); });
+    {
+        RunningApp app({QStringLiteral("--log-output")});
+        app.waitForOutput(QStringLiteral("LOG_LEVEL"));
+        app.process.waitForFinished(3000);
+    }
+    ASSERT_EQ(logFiles().size(), 1);
+    QFile log(logFolder.filePath(logFiles().first()));
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(log.readAll().contains("is running."));
+}
