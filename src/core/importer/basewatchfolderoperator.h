@@ -95,6 +95,11 @@ public:
     static bool isFirst();
     static void setIsFirst(bool value);
 
+protected:
+    // Called once a picture's copy (or a movie's) is staged, before the source is
+    // checked for changes and removed. Tests use it to change a source meanwhile.
+    virtual void stagedCopyWritten(const QString& sourcePath) { Q_UNUSED(sourcePath); }
+
 private:
     friend class PictureImport;
 

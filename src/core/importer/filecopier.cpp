@@ -151,6 +151,41 @@ bool FileCopier::copyFile(const QString& source, const QString& destination, Dur
     return true;
 }
 
+bool FileCopier::writeFile(const QByteArray& data, const QString& destination,
+                           Durability durability, QString* error)
+{
+    const QString partial = destination + partialSuffix();
+    const QByteArray partialPath = encoded(partial);
+    Descriptor out(::open(partialPath.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+    if (!out.isOpen()) {
+        setSystemError(error, QStringLiteral("Cannot create"), partial, errno);
+        return false;
+    }
+    for (qsizetype written = 0; written < data.size();) {
+        const ssize_t put = ::write(out.get(), data.constData() + written,
+                                    static_cast<size_t>(data.size() - written));
+        if (put < 0 && errno == EINTR)
+            continue;
+        if (put <= 0) {
+            setSystemError(error, QStringLiteral("Cannot write"), partial, errno);
+            ::unlink(partialPath.constData());
+            return false;
+        }
+        written += put;
+    }
+    if ((durability == Durability::Flushed && ::fdatasync(out.get()) != 0) || !out.close() ||
+        ::rename(partialPath.constData(), encoded(destination).constData()) != 0) {
+        setSystemError(error, QStringLiteral("Cannot write"), destination, errno);
+        ::unlink(partialPath.constData());
+        return false;
+    }
+    if (durability == Durability::Flushed && !flushFolderOf(destination)) {
+        setSystemError(error, QStringLiteral("Cannot flush the folder of"), destination, errno);
+        return false;
+    }
+    return true;
+}
+
 bool FileCopier::moveFile(const QString& source, const QString& destination, QString* error)
 {
     const QByteArray from = encoded(source);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 // Copies and moves single files for the import run. A copy is written under a
@@ -28,6 +29,11 @@ public:
     // nothing is left at the destination and error receives the reason.
     static bool copyFile(const QString& source, const QString& destination, Durability durability,
                          QString* error);
+
+    // Writes the bytes to destination (replacing a file there) the same way: under
+    // the temporary name first, then renamed into place.
+    static bool writeFile(const QByteArray& data, const QString& destination, Durability durability,
+                          QString* error);
 
     // Renames source to destination; across file systems it copies (flushed, size
     // checked) and then removes the source. Never replaces an existing destination.

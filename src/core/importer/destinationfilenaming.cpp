@@ -1,0 +1,252 @@
+#include "destinationfilenaming.h"
+
+#include "metadata/exifentity.h"
+#include "metadata/exifoperator.h"
+
+#include <QDir>
+#include <QRegularExpression>
+#include <algorithm>
+#include <climits>
+#include <functional>
+
+namespace {
+QString textOf(const DestinationFileNaming::Text& text)
+{
+    return text.value_or(QString());
+}
+
+// A text read as an integer: leading blanks, an optional sign, then the decimal
+// digits up to the first other character; 0 when there are none.
+int leadingInteger(const QString& text)
+{
+    qsizetype position = 0;
+    while (position < text.size() && text.at(position).isSpace())
+        ++position;
+    bool negative = false;
+    if (position < text.size() && (text.at(position) == u'+' || text.at(position) == u'-')) {
+        negative = text.at(position) == u'-';
+        ++position;
+    }
+    qint64 value = 0;
+    for (; position < text.size() && text.at(position) >= u'0' && text.at(position) <= u'9';
+         ++position)
+        value = std::min<qint64>(value * 10 + (text.at(position).unicode() - u'0'), INT_MAX);
+    return static_cast<int>(negative ? -value : value);
+}
+
+// "FE" and "FF" are matched in any case, every other code exactly.
+QString normalisedModeCode(const DestinationFileNaming::Text& code)
+{
+    const QString text = textOf(code);
+    const QString upper = text.toUpper();
+    if (upper == QLatin1String("FE") || upper == QLatin1String("FF"))
+        return upper;
+    return text;
+}
+
+QString modePart(const DestinationFileNaming::Text& code, const char* const (&table)[12])
+{
+    static const char* const codes[12] = {"00", "01", "02", "03", "04", "05",
+                                          "06", "07", "08", "09", "FE", "FF"};
+    const QString normalised = normalisedModeCode(code);
+    for (int i = 0; i < 12; ++i) {
+        if (normalised == QLatin1String(codes[i]))
+            return QString::fromLatin1(table[i]);
+    }
+    return {};
+}
+
+QString dateAndTime(const ExifEntity& exifEntity)
+{
+    const QString original = textOf(exifEntity.dateTimeOriginal);
+    QString date = original.left(10);
+    date.replace(QLatin1Char(':'), QLatin1Char('-'));
+    QString time = original.mid(11);
+    time.remove(QLatin1Char(':'));
+    return QStringLiteral("%1 %2").arg(date, time);
+}
+
+QString collisionPart(int index)
+{
+    return index >= 2 ? QStringLiteral("(%1)").arg(index) : QString();
+}
+
+using NameBuilder = std::function<QString(const ExifEntity&, int, const QString&)>;
+
+DestinationFileNaming::Text
+validNewImageFileName(const QString& folder, const DestinationFileNaming::Text& originalExtention,
+                      const ExifEntity& exifEntity, const NameBuilder& nameFor)
+{
+    const QString extension = originalExtention && !originalExtention->isEmpty()
+                                  ? QStringLiteral(".") + *originalExtention
+                                  : QStringLiteral(".JPG");
+    const QStringList names =
+        QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    const QString base = nameFor(exifEntity, 0, extension);
+    const QString stem = base.left(base.size() - extension.size());
+    const QRegularExpression numbered(
+        QStringLiteral("^%1\\((\\d+)\\)%2$")
+            .arg(QRegularExpression::escape(stem), QRegularExpression::escape(extension)));
+    QStringList candidates;
+    qint64 highest = 0;
+    for (const QString& name : names) {
+        if (name == stem + extension) {
+            candidates.append(name);
+            highest = std::max<qint64>(highest, 1);
+        } else if (const QRegularExpressionMatch match = numbered.match(name); match.hasMatch()) {
+            candidates.append(name);
+            highest = std::max(highest, match.captured(1).toLongLong());
+        }
+    }
+    for (const QString& candidate : candidates) {
+        if (DestinationFileNaming::checkNewImageFileExif(exifEntity,
+                                                         folder + QLatin1Char('/') + candidate))
+            return std::nullopt;
+    }
+    const int index =
+        candidates.isEmpty() ? 0 : static_cast<int>(std::min<qint64>(highest + 1, INT_MAX));
+    return folder + QLatin1Char('/') + nameFor(exifEntity, index, extension);
+}
+} // namespace
+
+DestinationFileNaming::Text DestinationFileNaming::getValidNewImageFileName(
+    const QString& folder, const Text& originalExtention, const ExifEntity& exifEntity)
+{
+    return validNewImageFileName(folder, originalExtention, exifEntity, &getNewImageFileName);
+}
+
+DestinationFileNaming::Text DestinationFileNaming::getValidNewImageFileName2(
+    const QString& folder, const Text& originalExtention, const ExifEntity& exifEntity)
+{
+    return validNewImageFileName(folder, originalExtention, exifEntity, &getNewImageFileName2);
+}
+
+QString DestinationFileNaming::getNewImageFileName(const ExifEntity& exifEntity, int index,
+                                                   const QString& extention)
+{
+    return dateAndTime(exifEntity) + getShootingModeString(exifEntity.shootingMode) +
+           getAdditionalInformationString(exifEntity.additionalInformation) +
+           getDrawFlagString(exifEntity.drawFlag) + collisionPart(index) + extention;
+}
+
+QString DestinationFileNaming::getNewImageFileName2(const ExifEntity& exifEntity, int index,
+                                                    const QString& extention)
+{
+    const auto& maker = exifEntity.extendedMakerNoteEntity;
+    const Text customMode = maker ? maker->customMode : Text();
+    const Text flipDirection = maker ? maker->flipDirection : Text();
+    return dateAndTime(exifEntity) + getShootingModeString2(exifEntity.shootingMode) +
+           getCustomModeString(exifEntity.shootingMode, customMode) +
+           getAdditionalInformationString2(flipDirection) + getDrawFlagString(exifEntity.drawFlag) +
+           collisionPart(index) + extention;
+}
+
+QString DestinationFileNaming::getShootingModeString(const Text& shootingMode)
+{
+    static const char* const parts[12] = {"",      "_Face", "_Std",  "_Srg",  "_Mirr", "_LowG",
+                                          "_Whit", "",      "_Isol", "_Tmac", "_ID",   "_Name"};
+    return modePart(shootingMode, parts);
+}
+
+QString DestinationFileNaming::getShootingModeString2(const Text& shootingMode)
+{
+    static const char* const parts[12] = {"_Std",  "_Srg",  "_Mirr", "_Face", "_LowG", "_Whit",
+                                          "_Tmac", "_Isol", "_Mov",  "",      "_ID",   "_Name"};
+    return modePart(shootingMode, parts);
+}
+
+QString DestinationFileNaming::getCustomModeString(const Text& shootingMode, const Text& customMode)
+{
+    static const QStringList customisable = {"00", "01", "02", "03", "04", "05", "06", "07"};
+    if (!customisable.contains(textOf(shootingMode)))
+        return {};
+    const QString custom = textOf(customMode);
+    if (custom == QLatin1String("01"))
+        return QStringLiteral("-C1");
+    if (custom == QLatin1String("02"))
+        return QStringLiteral("-C2");
+    if (custom == QLatin1String("03"))
+        return QStringLiteral("-C3");
+    return {};
+}
+
+QString DestinationFileNaming::getAdditionalInformationString(const Text& additionalInformation)
+{
+    const QString code = textOf(additionalInformation);
+    if (code == QLatin1String("01") || code == QLatin1String("02"))
+        return QStringLiteral("_FLP");
+    if (code == QLatin1String("03"))
+        return QStringLiteral("_COL");
+    if (code == QLatin1String("04"))
+        return QStringLiteral("_BW");
+    return {};
+}
+
+QString DestinationFileNaming::getAdditionalInformationString2(const Text& flipDirection)
+{
+    return getAdditionalInformationString(flipDirection);
+}
+
+QString DestinationFileNaming::getDrawFlagString(const Text& drawFlag)
+{
+    return leadingInteger(textOf(drawFlag)) == 1 ? QStringLiteral("_D") : QString();
+}
+
+bool DestinationFileNaming::checkNewImageFileExif(const ExifEntity& exifEntity,
+                                                  const QString& newFileName)
+{
+    const std::optional<ExifEntity> staged = ExifOperator().getExifData(newFileName, false);
+    if (!staged)
+        return false;
+    return textOf(exifEntity.dateTimeOriginal) == textOf(staged->dateTimeOriginal) &&
+           textOf(exifEntity.productNumber) == textOf(staged->productNumber);
+}
+
+DestinationFileNaming::Text DestinationFileNaming::replaceDirectoryName(const Text& name)
+{
+    if (!name)
+        return std::nullopt;
+    QString safe = *name;
+    safe.replace(QLatin1Char('/'), QLatin1Char('_'));
+    safe.remove(QLatin1Char(':'));
+    safe.replace(QLatin1Char('*'), QLatin1Char('.'));
+    safe.replace(QLatin1Char('?'), QLatin1Char('.'));
+    safe.replace(QLatin1Char('<'), QLatin1Char('('));
+    safe.replace(QLatin1Char('>'), QLatin1Char(')'));
+    safe.replace(QLatin1Char('|'), QLatin1Char('.'));
+    safe.replace(QLatin1Char('"'), QLatin1Char('\''));
+    return safe;
+}
+
+QString DestinationFileNaming::getDividedFolderName(const QString& patientID)
+{
+    if (patientID.size() > 20)
+        return patientID;
+    // Twenty digits can exceed 64 bits: drop the last digit and divide by 100
+    // instead. Nineteen digits always fit.
+    const bool cut = patientID.size() == 20;
+    const quint64 divisor = cut ? 100 : 1000;
+    const quint64 value = (cut ? patientID.left(19) : patientID).toULongLong() / divisor;
+    return QLatin1Char('$') + QString::number(value) + QStringLiteral("000");
+}
+
+QString DestinationFileNaming::getHideFileName(const QString& path)
+{
+    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+    if (slash < 0)
+        return path;
+    return path.left(slash) + QStringLiteral("/.") + path.mid(slash + 1);
+}
+
+int DestinationFileNaming::majorVersion(const ExifEntity& exifEntity)
+{
+    const auto& maker = exifEntity.extendedMakerNoteEntity;
+    return maker ? leadingInteger(textOf(maker->majorVersion)) : 0;
+}
+
+bool DestinationFileNaming::hasNameableDateTime(const ExifEntity& exifEntity)
+{
+    const QString original = textOf(exifEntity.dateTimeOriginal);
+    return original.size() >= 19 && !original.contains(QLatin1Char('/')) &&
+           !original.contains(QChar(u'\0'));
+}

@@ -1,0 +1,69 @@
+#pragma once
+
+#include "importer/importrunsettings.h"
+#include "metadata/exifentity.h"
+
+#include <QByteArray>
+#include <QString>
+#include <optional>
+
+class BaseWatchFolderOperator;
+class SourceFileState;
+
+// The handling of one picture or movie-index picture inside an import run: read it,
+// decide whether it is taken, build its filing path and new name, test for an
+// earlier import, stage the copy (and the movie), write the sidecar, remove the
+// source as asked, count, log and record. Throws CopyFailedException when a copy,
+// a staging folder or a source removal fails.
+class PictureImport
+{
+public:
+    enum class Kind
+    {
+        Picture,
+        MovieIndex
+    };
+
+    PictureImport(BaseWatchFolderOperator& owner, const ImportRunSettings& settings, bool isMove,
+                  bool isImport, qint64 runTime);
+
+    void importPicture(const QString& path, Kind kind);
+
+    // The relative folder of a picture under its destination: optional camera
+    // serial folder, patient folder, optional day folder.
+    QString filingPath(const ExifEntity& exif, const std::optional<QString>& patientID,
+                       const std::optional<QString>& patientName) const;
+    // A patient ID made safe as a folder name; one that leaves nothing usable (only
+    // ":" characters, or "." and "..") is empty, so the picture files under
+    // "No Information".
+    static std::optional<QString> safePatientID(const std::optional<QString>& patientID);
+
+private:
+    struct Reading
+    {
+        QByteArray data;
+        bool whole = false;
+        std::optional<ExifEntity> exif;
+    };
+
+    std::optional<Reading> read(const QString& path, const SourceFileState& state) const;
+    std::optional<QString> hashOf(const QString& path, const Reading& reading) const;
+    void unusable(const QString& path) const;
+    std::optional<QString> newPathFor(const QString& stagingFolder, const QString& path,
+                                      const ExifEntity& exif) const;
+    bool stagePicture(const QString& path, const SourceFileState& state, const Reading& reading,
+                      const QString& newPath, bool sourceWillBeRemoved) const;
+    // Stages the movie of a movie-index picture; false when the movie is still being
+    // written or changed meanwhile (then nothing of the pair stays staged).
+    bool stageMovie(const QString& movie, const SourceFileState& movieState,
+                    const QString& movieDestination) const;
+    void writeSidecar(const ExifEntity& exif, const QString& newPath) const;
+    void record(const QString& newPath, const ExifEntity& exif, const QString& originalPath,
+                const QString& folder, const QString& hash) const;
+
+    BaseWatchFolderOperator& owner;
+    const ImportRunSettings& settings;
+    bool isMove;
+    bool isImport;
+    qint64 runTime;
+};
