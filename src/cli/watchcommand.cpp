@@ -1,0 +1,168 @@
+// talvoren-cli watch: the folder polls and the camera-card watch without a tray or
+// windows, so that a practice server can file a share unattended. Alerts go to the
+// log, and a card that would be confirmed is imported at once.
+#include "clicommand.h"
+#include "common/log.h"
+#include "platform/userdefaults.h"
+#include "platform/volumeroots.h"
+#include "records/seeddatabase.h"
+#include "settings/settingkeys.h"
+#include "settings/usersettings.h"
+#include "watch/headlesswatchwindowpresenter.h"
+#include "watch/mountmediaobserver.h"
+#include "watch/watchfoldertimermanager.h"
+#include "watch/watchsdcardoperator.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QSocketNotifier>
+#include <csignal>
+#include <optional>
+#include <unistd.h>
+
+namespace {
+const QString usageText = QStringLiteral("watch [--once] [--volume-root DIR]...");
+constexpr int badUsage = 1;
+constexpr int runFailed = 2;
+
+struct Arguments
+{
+    bool once = false;
+    QStringList volumeRoots;
+};
+
+std::optional<Arguments> parseArguments(const QStringList& words, QTextStream& err)
+{
+    Arguments parsed;
+    for (qsizetype i = 0; i < words.size(); ++i) {
+        const QString& word = words[i];
+        if (word == QLatin1String("--once")) {
+            parsed.once = true;
+        } else if (word == QLatin1String("--volume-root") && i + 1 < words.size() &&
+                   !words[i + 1].isEmpty()) {
+            parsed.volumeRoots << words[++i];
+        } else if (word.startsWith(QLatin1String("--volume-root=")) &&
+                   word.size() > qsizetype(sizeof("--volume-root=") - 1)) {
+            parsed.volumeRoots << word.section(u'=', 1);
+        } else {
+            err << "talvoren-cli watch: unexpected argument \"" << word
+                << "\"\nusage: talvoren-cli " << usageText << "\n";
+            return std::nullopt;
+        }
+    }
+    return parsed;
+}
+
+bool isFolder(const QString& path)
+{
+    return !path.isEmpty() && QFileInfo(path).isDir();
+}
+
+bool watchFolderIsUsable(const SettingsDictionary& settings)
+{
+    if (!settings.boolValue(SettingKeys::watchFolder))
+        return false;
+    const QString path = settings.stringValue(SettingKeys::watchFolderPath);
+    if (isFolder(path))
+        return true;
+    Log::error(
+        QStringLiteral("The watch folder \"%1\" does not exist: it is not watched.").arg(path));
+    return false;
+}
+
+bool importFolderIsUsable(const SettingsDictionary& settings)
+{
+    if (isFolder(settings.stringValue(SettingKeys::defImp)))
+        return true;
+    Log::error(QStringLiteral("Importフォルダが存在しなかったので監視を行いません。"));
+    return false;
+}
+
+// One poll of each folder and one card batch over the volumes present now.
+void runOnce(const SettingsDictionary& settings)
+{
+    WatchFolderTimerManager* polls = WatchFolderTimerManager::sharedInstance();
+    if (watchFolderIsUsable(settings))
+        polls->watchFolderProcess();
+    if (importFolderIsUsable(settings))
+        polls->watchImportFolderProcess();
+    if (!settings.boolValue(SettingKeys::watchRemovableDiskDrive))
+        return;
+    // The volumes are there already: nothing to wait for before listing them.
+    CardWatchTimings timings = WatchSDCardOperator::timings();
+    timings.batchPause = std::chrono::milliseconds(0);
+    WatchSDCardOperator::setTimings(timings);
+    BaseWatchFolderOperator::setIsFirst(false);
+    WatchSDCardOperator::handleBatch(
+        {VolumeRoots::current(), UserDefaults::unsignedValue(QStringLiteral("EVENT_ID_SD_CARD"))});
+}
+
+// SIGINT and SIGTERM end the event loop through a pipe (a signal handler may only write).
+int signalPipe[2] = {-1, -1};
+
+void writeToSignalPipe(int)
+{
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t written = write(signalPipe[1], &byte, 1);
+}
+
+void quitOnTerminationSignals(QObject* owner)
+{
+    if (pipe(signalPipe) != 0)
+        return;
+    auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, owner);
+    QObject::connect(notifier, &QSocketNotifier::activated, QCoreApplication::instance(),
+                     &QCoreApplication::quit);
+    std::signal(SIGINT, writeToSignalPipe);
+    std::signal(SIGTERM, writeToSignalPipe);
+}
+
+void runUntilStopped(const SettingsDictionary& settings)
+{
+    if (settings.boolValue(SettingKeys::watchRemovableDiskDrive))
+        WatchSDCardOperator().registWatchingSDCardFolder();
+    WatchFolderTimerManager* polls = WatchFolderTimerManager::sharedInstance();
+    if (watchFolderIsUsable(settings))
+        polls->startWatchFolderTimer(WatchFolderTimerManager::watchFolderInterval(settings));
+    if (importFolderIsUsable(settings))
+        polls->startWatchImportFolderTimer();
+    QObject lifetime;
+    quitOnTerminationSignals(&lifetime);
+    Log::info(QStringLiteral("talvoren-cli watch is watching %1; stop it with Ctrl-C.")
+                  .arg(VolumeRoots::current().join(QStringLiteral(", "))));
+    QCoreApplication::exec();
+    WatchSDCardOperator().stopWatchingSDCardFolder();
+    polls->stopWatchFolderTimer();
+    polls->setWatchImportFolderTimer(nullptr);
+}
+
+int runWatch(const QStringList& words, QTextStream&, QTextStream& err)
+{
+    const std::optional<Arguments> arguments = parseArguments(words, err);
+    if (!arguments)
+        return badUsage;
+    const std::optional<SettingsDictionary> settings = UserSettings::getUserSettingDictionary();
+    if (!settings) {
+        err << "talvoren-cli watch: no settings file at " << UserSettings::path() << "\n";
+        return badUsage;
+    }
+    // The database is put in place when missing, as the application's start does.
+    SeedDatabase::installIfMissing();
+    if (!arguments->volumeRoots.isEmpty())
+        VolumeRoots::setReplacement(arguments->volumeRoots);
+    const auto windows = std::make_shared<HeadlessWatchWindowPresenter>();
+    WatchWindowPresenter::setShared(windows);
+    // Cards mounted now can be ejected after their import.
+    MountMediaObserver mountedMedia;
+    mountedMedia.start();
+
+    if (!arguments->once) {
+        runUntilStopped(*settings);
+        return 0;
+    }
+    runOnce(*settings);
+    return windows->failureCount() > 0 ? runFailed : 0;
+}
+
+const CliCommandRegistration registration(CliCommand{QStringLiteral("watch"), usageText, runWatch});
+} // namespace
