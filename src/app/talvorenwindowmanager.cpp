@@ -2,13 +2,17 @@
 
 #include "alertwindowcontroller.h"
 #include "common/log.h"
+#include "configwindowcontroller.h"
 #include "copyresultwindowcontroller.h"
+#include "detailconfigwindowcontroller.h"
 #include "duplicatewindowcontroller.h"
 #include "helpwindowcontroller.h"
+#include "informationcheckwindowcontroller.h"
 #include "progresswindowcontroller.h"
 #include "readconfirmwindowcontroller.h"
 #include "sdcopyconfirmwindowcontroller.h"
 #include "talvorenwindowid.h"
+#include "updatecheckwindowcontroller.h"
 #include "versioninformationwindowcontroller.h"
 
 #include <QMutexLocker>
@@ -69,25 +73,31 @@ bool TalvorenWindowManager::checkWindow(int windowId) const
 BaseWindowController* TalvorenWindowManager::makeWindowController(int windowId)
 {
     switch (windowId) {
+    case TalvorenWindowId::ConfigWindow:
+        return new ConfigWindowController;
     case TalvorenWindowId::CopyResultWindow:
         return new CopyResultWindowController;
     case TalvorenWindowId::HelpWindow:
         return new HelpWindowController;
     case TalvorenWindowId::SDCopyConfirmWindow:
         return new SDCopyConfirmWindowController;
+    case TalvorenWindowId::UpdateCheckWindow:
+        return new UpdateCheckWindowController;
     case TalvorenWindowId::VersionInformationWindow:
         return new VersionInformationWindowController;
     case TalvorenWindowId::AlertWindow:
         return new AlertWindowController;
+    case TalvorenWindowId::DetailConfigWindow:
+        return new DetailConfigWindowController;
     case TalvorenWindowId::DuplicateWindow:
         return new DuplicateWindowController;
+    case TalvorenWindowId::InformationCheckWindow:
+        return new InformationCheckWindowController;
     case TalvorenWindowId::ProgressWindow:
         return new ProgressWindowController;
     case TalvorenWindowId::ReadConfirmWindow:
         return new ReadConfirmWindowController;
     default:
-        // The configuration, detail configuration, update check and information
-        // windows are not part of this build yet.
         return nullptr;
     }
 }
