@@ -187,11 +187,11 @@ void WatchSDCardOperator::copyImage(const QStringList& folders, WatchSDCardOpera
     };
     try {
         for (const QString& folder : folders) {
-            const QStringList sources = QStringList{folder} + getAllSrcFolder(folder);
-            for (const QString& source : sources) {
-                if (FileOperations::isHideAttributeFile(source))
-                    continue;
-                selfInstance.copyImage(source, settings, deleteOriginal, false, false, timestamp);
+            // One run per card: a run walks every visible sub-folder itself, so a run per
+            // sub-folder as well would meet each picture again, stage it again when the
+            // duplicate test is off and count it again in the result.
+            if (!FileOperations::isHideAttributeFile(folder)) {
+                selfInstance.copyImage(folder, settings, deleteOriginal, false, false, timestamp);
                 total += selfInstance.operationCounter();
             }
             LMRSDManager::sharedInstance()->modifyTimestamp(QDir(folder).filePath(markerName),
@@ -216,18 +216,4 @@ void WatchSDCardOperator::copyImage(const QStringList& folders, WatchSDCardOpera
     if (settings.boolValue(SettingKeys::displayDesktopNotice) &&
         !windows->checkWindow(WatchWindow::Alert) && (!failed || total > 0))
         windows->showCopyResult(total);
-}
-
-QStringList WatchSDCardOperator::getAllSrcFolder(const QString& folder)
-{
-    QStringList result;
-    for (const QString& name : namesIn(folder)) {
-        const QString path = QDir(folder).filePath(name);
-        if (name.startsWith(QLatin1Char('.')) || name.startsWith(QLatin1String("Macintosh HD")) ||
-            !QFileInfo(path).isDir() || FileOperations::isHideAttributeFile(path) ||
-            isLoopingFolder(path))
-            continue;
-        result << path << getAllSrcFolder(path);
-    }
-    return result;
 }

@@ -42,12 +42,10 @@ public:
     void stopWatchingSDCardFolder();
     static bool isWatching();
 
-    // The card import: one import run per folder of each card, in order, then the
-    // marker re-dated. A failed run ends the import and raises the alert.
+    // The card import: one import run per card folder, in order, each followed by the
+    // re-dating of the card's marker. A failed run ends the import and raises the alert.
     using BaseWatchFolderOperator::copyImage;
     void copyImage(const QStringList& folders, WatchSDCardOperator& selfInstance);
-    // Every visible folder below the folder, depth first.
-    static QStringList getAllSrcFolder(const QString& folder);
 
     // One batch of volume changes: finds the cards, decides, imports or asks, and
     // stores the batch's identifier under "EVENT_ID_SD_CARD".
