@@ -171,14 +171,18 @@ std::optional<QString> BaseWatchFolderOperator::copyProcess(const QStringList& e
     }
     const QString timestamp =
         QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMddHHmmsszzz"));
+    qint64 filed = 0;
     for (const QString& folder : topFolders(enumeration)) {
         try {
             copyImage(folder, settings, deleteOriginal || isForceMove, isImport, false, timestamp);
+            filed += counter;
         } catch (const CopyFailedException& failure) {
+            counter += filed;
             Log::error(QStringLiteral("Import of \"%1\" failed: %2").arg(folder, failure.reason()));
             return failure.reason();
         }
     }
+    counter = filed;
     return std::nullopt;
 }
 
@@ -195,13 +199,24 @@ QStringList BaseWatchFolderOperator::deepEnumeration(const QString& folder)
 
 QStringList BaseWatchFolderOperator::topFolders(const QStringList& enumeration)
 {
+    // An import run never enters a folder whose name begins with "." or that is
+    // hidden; neither does the reduction, or a top folder inside one (the Trash of a
+    // volume, ".Trash-1000/files") would be imported all the same.
+    const auto isPassedOver = [](const QString& item) {
+        return QFileInfo(item).fileName().startsWith(QLatin1Char('.')) ||
+               FileOperations::isHideAttributeFile(item);
+    };
+    QSet<QString> hiddenFolders;
+    for (const QString& item : enumeration) {
+        if (QFileInfo(item).isDir() && isPassedOver(item))
+            hiddenFolders.insert(item);
+    }
     QStringList folders;
     QSet<QString> seen;
     for (const QString& item : enumeration) {
-        const QFileInfo info(item);
-        if (info.fileName().startsWith(QLatin1Char('.')) ||
-            FileOperations::isHideAttributeFile(item))
+        if (isPassedOver(item) || checkPartialMatch(hiddenFolders, item))
             continue;
+        const QFileInfo info(item);
         const QString folder = info.isDir() ? item : info.path();
         if (!seen.contains(folder)) {
             seen.insert(folder);

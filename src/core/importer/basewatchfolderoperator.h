@@ -68,16 +68,17 @@ public:
     // anything, and each of them gets one import run. Creates the transferring marker
     // for its duration (it is removed also when a run fails). In an Import-folder
     // poll, hidden entries go to the Trash. Returns the failure reason of the run
-    // that failed (the remaining top folders are then not run), none on success.
-    // Runs on one operator are serialised.
+    // that failed (the remaining top folders are then not run), none on success;
+    // operationCounter then holds the pictures filed by all its runs. Runs on one
+    // operator are serialised.
     std::optional<QString> copyProcess(const QStringList& enumeration, bool isForceMove,
                                        bool isImport);
     // Every file and folder below the folder, hidden ones included (the deep
     // enumeration a poll hands to copyProcess); empty when the folder is missing.
     static QStringList deepEnumeration(const QString& folder);
     // The folders that hold the enumeration's files, reduced to the top-most ones,
-    // shortest path first. Entries whose name begins with "." or that are hidden
-    // are passed over.
+    // shortest path first. Entries whose name begins with "." or that are hidden,
+    // and everything inside such folders, are passed over.
     static QStringList topFolders(const QStringList& enumeration);
     // True when the path is one of the folders or lies inside one of them.
     static bool checkPartialMatch(const QSet<QString>& folders, const QString& path);

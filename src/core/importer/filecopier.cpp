@@ -248,3 +248,18 @@ bool FileCopier::flushAndCheckSize(const QString& path, qint64 expectedSize, QSt
     }
     return true;
 }
+
+bool FileCopier::hasSameContent(const QString& first, const QString& second)
+{
+    QFile a(first);
+    QFile b(second);
+    if (!a.open(QIODevice::ReadOnly) || !b.open(QIODevice::ReadOnly) || a.size() != b.size())
+        return false;
+    constexpr qint64 chunk = 1 << 20;
+    while (!a.atEnd()) {
+        const QByteArray left = a.read(chunk);
+        if (left.isEmpty() || left != b.read(chunk))
+            return false;
+    }
+    return true;
+}

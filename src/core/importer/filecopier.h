@@ -39,6 +39,9 @@ public:
     // checked) and then removes the source. Never replaces an existing destination.
     static bool moveFile(const QString& source, const QString& destination, QString* error);
 
+    // True when both are readable files with the same bytes (read in chunks).
+    static bool hasSameContent(const QString& first, const QString& second);
+
     // Flushes a file that someone else wrote (the copy without personal information)
     // and checks that it has the expected size.
     static bool flushAndCheckSize(const QString& path, qint64 expectedSize, QString* error);

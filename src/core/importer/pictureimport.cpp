@@ -240,25 +240,9 @@ void PictureImport::importPicture(const QString& path, Kind kind)
         }
         makeFolder(stagingFolder);
         movieDestination = withoutExtension(*newPath) + QStringLiteral(".MOV");
-        if (QFileInfo::exists(movieDestination) || QFileInfo(movieDestination).isSymLink()) {
-            // Staged movies are not seen by the name search when their movie-index
-            // pictures are not staged ("dont send mif"): move the pair to a free number.
-            const QString extension =
-                QLatin1Char('.') + newPath->mid(newPath->lastIndexOf(QLatin1Char('.')) + 1);
-            for (int index = 2;; ++index) {
-                const QString name =
-                    BaseWatchFolderOperator::majorVersion(exif) < 4
-                        ? BaseWatchFolderOperator::getNewImageFileName(exif, index, extension)
-                        : BaseWatchFolderOperator::getNewImageFileName2(exif, index, extension);
-                const QString candidate = joinPath(stagingFolder, name);
-                const QString candidateMovie = withoutExtension(candidate) + QStringLiteral(".MOV");
-                if (!QFileInfo::exists(candidate) && !QFileInfo::exists(candidateMovie)) {
-                    newPath = candidate;
-                    movieDestination = candidateMovie;
-                    break;
-                }
-            }
-        }
+        if (QFileInfo::exists(movieDestination) &&
+            !moveOnToFreePair(stagingFolder, *movie, exif, *newPath, movieDestination))
+            return;
         const bool sourceWillBeRemoved = settings.deleteOriginalImage || isImport;
         if (!settings.dontSendMif &&
             !stagePicture(path, *state, *reading, *newPath, sourceWillBeRemoved))
@@ -436,6 +420,31 @@ bool PictureImport::stageMovie(const QString& movie, const SourceFileState& movi
     if (removeMovie)
         removeFile(movie);
     return true;
+}
+
+bool PictureImport::moveOnToFreePair(const QString& stagingFolder, const QString& movie,
+                                     const ExifEntity& exif, QString& newPath,
+                                     QString& movieDestination) const
+{
+    // Staged movies are not seen by the name search when their movie-index pictures
+    // are not staged ("dont send mif"): the same movie staged already is done, another
+    // one moves the pair on to a free number.
+    const QString extension = QLatin1Char('.') + QFileInfo(newPath).suffix();
+    for (int index = 1;; ++index) {
+        const QString name =
+            BaseWatchFolderOperator::majorVersion(exif) < 4
+                ? BaseWatchFolderOperator::getNewImageFileName(exif, index, extension)
+                : BaseWatchFolderOperator::getNewImageFileName2(exif, index, extension);
+        const QString candidate = joinPath(stagingFolder, name);
+        const QString candidateMovie = withoutExtension(candidate) + QStringLiteral(".MOV");
+        if (FileCopier::hasSameContent(movie, candidateMovie))
+            return false;
+        if (!QFileInfo::exists(candidate) && !QFileInfo::exists(candidateMovie)) {
+            newPath = candidate;
+            movieDestination = candidateMovie;
+            return true;
+        }
+    }
 }
 
 void PictureImport::writeSidecar(const ExifEntity& exif, const QString& newPath) const

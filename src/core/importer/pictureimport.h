@@ -57,6 +57,11 @@ private:
     // written or changed meanwhile (then nothing of the pair stays staged).
     bool stageMovie(const QString& movie, const SourceFileState& movieState,
                     const QString& movieDestination) const;
+    // Gives a movie pair whose movie name is staged already the next free number;
+    // false when that movie is this very movie.
+    bool moveOnToFreePair(const QString& stagingFolder, const QString& movie,
+                          const ExifEntity& exif, QString& newPath,
+                          QString& movieDestination) const;
     void writeSidecar(const ExifEntity& exif, const QString& newPath) const;
     void record(const QString& newPath, const ExifEntity& exif, const QString& originalPath,
                 const QString& folder, const QString& hash) const;

@@ -81,21 +81,6 @@ Shot shotFor(const QString& stem)
     return shot;
 }
 
-bool sameContent(const QString& first, const QString& second)
-{
-    QFile a(first);
-    QFile b(second);
-    if (!a.open(QIODevice::ReadOnly) || !b.open(QIODevice::ReadOnly) || a.size() != b.size())
-        return false;
-    constexpr qint64 chunk = 1 << 20;
-    while (!a.atEnd()) {
-        const QByteArray left = a.read(chunk);
-        if (left.isEmpty() || left != b.read(chunk))
-            return false;
-    }
-    return true;
-}
-
 class FolderMerger
 {
 public:
@@ -216,7 +201,8 @@ private:
                     continue;
                 const QString filed = destination + QLatin1Char('/') + name;
                 if (QFileInfo(filed).isFile() &&
-                    sameContent(source + QLatin1Char('/') + stagedStem + extension, filed))
+                    FileCopier::hasSameContent(source + QLatin1Char('/') + stagedStem + extension,
+                                               filed))
                     identical = true;
                 else
                     differs = true;

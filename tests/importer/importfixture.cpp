@@ -1,0 +1,149 @@
+#include "importfixture.h"
+
+#include "records/seeddatabase.h"
+#include "settings/settingkeys.h"
+#include "settings/usersettings.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <chrono>
+#include <cstdio>
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+ImportFixture::ImportFixture()
+    : source(home.filePath(QStringLiteral("source"))),
+      destination(home.filePath(QStringLiteral("Pictures/Talvoren"))),
+      movies(home.filePath(QStringLiteral("Movies/TalvorenMovie"))),
+      temporary(home.filePath(QStringLiteral(".local/share/Talvoren/temp")))
+{
+    for (const QString& folder : {source, destination, movies, temporary})
+        QDir().mkpath(folder);
+    SeedDatabase::installIfMissing();
+    settings.setValue(SettingKeys::defTmp, temporary);
+    settings.setValue(SettingKeys::destinationFolderPath, destination);
+    settings.setValue(SettingKeys::destinationFolderPathMov, movies);
+    settings.setValue(SettingKeys::zeroPaddingLengthString, QStringLiteral("6"));
+    settings.setValue(SettingKeys::dateFormatString, QStringLiteral("YYYY-MM-DD"));
+    settings.setValue(SettingKeys::moveToTrash, true);
+    importer.setRunPause(std::chrono::milliseconds(0));
+}
+
+CameraPictureBuilder ImportFixture::shot(const QString& patientID, const QString& patientName,
+                                         const QString& dateTime)
+{
+    CameraPictureBuilder picture;
+    picture.patient(patientID, patientName).captureDateTime(dateTime);
+    return picture;
+}
+
+QString ImportFixture::put(const CameraPictureBuilder& picture, const QString& relativePath) const
+{
+    const QString path = source + QLatin1Char('/') + relativePath;
+    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+    picture.write(path.left(slash), path.mid(slash + 1));
+    age(path);
+    return path;
+}
+
+MovieIndexPair ImportFixture::putPair(const CameraPictureBuilder& picture,
+                                      const QString& relativeBase) const
+{
+    const QString base = source + QLatin1Char('/') + relativeBase;
+    const qsizetype slash = base.lastIndexOf(QLatin1Char('/'));
+    const MovieIndexPair pair = picture.writeMovieIndexPair(base.left(slash), base.mid(slash + 1));
+    age(pair.picturePath);
+    age(pair.moviePath);
+    return pair;
+}
+
+void ImportFixture::run(bool isMove, bool isImport)
+{
+    runOn(source, isMove, isImport);
+}
+
+void ImportFixture::runOn(const QString& folder, bool isMove, bool isImport)
+{
+    ASSERT_TRUE(UserSettings::write(settings));
+    importer.prepareDateFormatters(settings);
+    importer.copyImage(folder, settings, isMove, isImport, false,
+                       QStringLiteral("20240501101530000"));
+}
+
+QStringList ImportFixture::filesBelow(const QString& folder)
+{
+    QStringList files;
+    QDirIterator iterator(folder, QDir::Files | QDir::Hidden | QDir::System,
+                          QDirIterator::Subdirectories);
+    while (iterator.hasNext())
+        files.append(QDir(folder).relativeFilePath(iterator.next()));
+    files.sort();
+    return files;
+}
+
+QStringList ImportFixture::trashed() const
+{
+    return QDir(home.filePath(QStringLiteral(".local/share/Trash/files")))
+        .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+void ImportFixture::age(const QString& path)
+{
+    timespec times[2];
+    ::clock_gettime(CLOCK_REALTIME, &times[0]);
+    times[0].tv_sec -= 60;
+    times[1] = times[0];
+    ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0);
+}
+
+bool ImportFixture::setReadOnly(const QString& folder, bool readOnly)
+{
+    const int descriptor = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
+    int flags = 0;
+    if (descriptor >= 0 && ::ioctl(descriptor, FS_IOC_GETFLAGS, &flags) == 0) {
+        flags = readOnly ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+        ::ioctl(descriptor, FS_IOC_SETFLAGS, &flags);
+    }
+    if (descriptor >= 0)
+        ::close(descriptor);
+    QFile::setPermissions(folder, readOnly
+                                      ? QFile::ReadOwner | QFile::ExeOwner
+                                      : QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    if (!readOnly)
+        return true;
+    QFile probe(folder + QStringLiteral("/probe"));
+    const bool writable = probe.open(QIODevice::WriteOnly);
+    if (writable)
+        probe.remove();
+    return !writable;
+}
+
+LogCapture::LogCapture()
+{
+    path = QDir::temp().filePath(QStringLiteral("talvoren-log-%1.txt").arg(::getpid()));
+    std::fflush(stderr);
+    savedDescriptor = ::dup(STDERR_FILENO);
+    const int file =
+        ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    ::dup2(file, STDERR_FILENO);
+    ::close(file);
+}
+
+LogCapture::~LogCapture()
+{
+    std::fflush(stderr);
+    ::dup2(savedDescriptor, STDERR_FILENO);
+    ::close(savedDescriptor);
+    QFile::remove(path);
+}
+
+QString LogCapture::text() const
+{
+    std::fflush(stderr);
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "camerapicturebuilder.h"
+#include "importer/basewatchfolderoperator.h"
+#include "settings/settingsdictionary.h"
+#include "temphome.h"
+
+#include <QString>
+#include <QStringList>
+#include <gtest/gtest.h>
+#include <ostream>
+
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+
+// A temporary home with a source folder, picture and movie destinations, the
+// temporary folder, a fresh database and a settings file the test shapes before
+// each run. Pictures are written with a modification time in the past, as a file
+// that has finished arriving has.
+class ImportFixture : public ::testing::Test
+{
+protected:
+    ImportFixture();
+
+    TempHome home;
+    QString source;
+    QString destination;
+    QString movies;
+    QString temporary;
+    SettingsDictionary settings;
+    BaseWatchFolderOperator importer;
+
+    static CameraPictureBuilder
+    shot(const QString& patientID, const QString& patientName,
+         const QString& dateTime = QStringLiteral("2024:05:01 10:15:30"));
+    // Writes the picture below the source folder and ages it.
+    QString put(const CameraPictureBuilder& picture, const QString& relativePath) const;
+    MovieIndexPair putPair(const CameraPictureBuilder& picture, const QString& relativeBase) const;
+
+    // Writes the settings file and runs one outermost import run on the source.
+    void run(bool isMove = false, bool isImport = false);
+    void runOn(const QString& folder, bool isMove = false, bool isImport = false);
+
+    // Every file below the folder (hidden ones included) as a sorted relative path.
+    static QStringList filesBelow(const QString& folder);
+    QStringList trashed() const;
+    static void age(const QString& path);
+    // Makes a folder unwritable (immutable for root, who ignores permissions);
+    // false when this machine cannot.
+    static bool setReadOnly(const QString& folder, bool readOnly);
+};
+
+// Collects what the run logs on standard error while it lives.
+class LogCapture
+{
+public:
+    LogCapture();
+    ~LogCapture();
+    QString text() const;
+
+private:
+    QString path;
+    int savedDescriptor = -1;
+};

@@ -1,0 +1,310 @@
+#include "common/notificationcenter.h"
+#include "importfixture.h"
+#include "metadata/exifoperator.h"
+#include "records/importedfiledao.h"
+#include "settings/settingkeys.h"
+#include "settings/usersettings.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QObject>
+
+namespace K = SettingKeys;
+
+namespace {
+const QString defaultName = QStringLiteral("2024-05-01 101530_Mirr-C1");
+
+QList<ImportedFileEntity> records()
+{
+    return ImportedFileDao().findAllImportedFiles();
+}
+} // namespace
+
+using ImportRunTest = ImportFixture;
+
+TEST_F(ImportRunTest, FilesTheWorkedExampleUnderSerialPatientAndDayFolders)
+{
+    settings.setValue(K::zeroPadding, true);
+    settings.setValue(K::saveDaySubfolder, true);
+    settings.setValue(K::chopCameraSerialNumber, true);
+    CameraPictureBuilder picture = shot(QStringLiteral("123"), QStringLiteral("Test Name"));
+    picture.serial("A1234567");
+    picture.maker.shootingMode = 0x00;
+    picture.maker.customMode = 0x02;
+    picture.maker.flipDirection = 0x03;
+    picture.maker.drawingFlag = 0x01;
+    put(picture, QStringLiteral("IMG_0001.JPG"));
+
+    run();
+
+    EXPECT_EQ(filesBelow(destination),
+              QStringList{QStringLiteral(
+                  "A1234567/000123 Test Name/2024-05-01/2024-05-01 101530_Std-C2_COL_D.JPG")});
+    EXPECT_EQ(importer.operationCounter(), 1);
+    EXPECT_TRUE(filesBelow(temporary).isEmpty());
+    EXPECT_TRUE(QFileInfo::exists(source + QStringLiteral("/IMG_0001.JPG")));
+}
+
+TEST_F(ImportRunTest, NamesFirstGenerationPicturesWithTheFirstSet)
+{
+    CameraPictureBuilder picture = shot(QStringLiteral("77"), QStringLiteral("Old Camera"));
+    picture.version(3, 0);
+    picture.maker.shootingMode = 0x02;
+    picture.maker.flipDirection = 0x01;
+    put(picture, QStringLiteral("a.jpg"));
+
+    run();
+
+    EXPECT_EQ(filesBelow(destination),
+              QStringList{QStringLiteral("77 Old Camera/2024-05-01 101530_Std_FLP.jpg")});
+}
+
+TEST_F(ImportRunTest, PadsGroupsAndShortensPatientFolders)
+{
+    settings.setValue(K::zeroPadding, true);
+    settings.setValue(K::chopCount, true);
+    put(shot(QStringLiteral("12"), QStringLiteral("Ito Ken")), QStringLiteral("a.JPG"));
+    put(shot(QStringLiteral("123456"), QStringLiteral("Mori Aya")), QStringLiteral("b.JPG"));
+    put(shot(QStringLiteral("AB12"), QStringLiteral("Sato Jun")), QStringLiteral("c.JPG"));
+    run();
+    EXPECT_EQ(filesBelow(destination),
+              (QStringList{QStringLiteral("$0000/000012 Ito Ken/") + defaultName + ".JPG",
+                           QStringLiteral("$123000/123456 Mori Aya/") + defaultName + ".JPG",
+                           QStringLiteral("00AB12 Sato Jun/") + defaultName + ".JPG"}));
+
+    QDir(destination).removeRecursively();
+    settings.setValue(K::chopCount, false);
+    settings.setValue(K::dontAddPatientName, true);
+    settings.setValue(K::zeroPaddingLengthString, 5);
+    QDir(source).removeRecursively();
+    put(shot(QStringLiteral("0012345"), QStringLiteral("Long Id")), QStringLiteral("a.JPG"));
+    put(shot(QStringLiteral("12"), QStringLiteral("Short Id")), QStringLiteral("b.JPG"));
+    run();
+    EXPECT_EQ(filesBelow(destination),
+              (QStringList{QStringLiteral("00012/") + defaultName + ".JPG",
+                           QStringLiteral("0012345/") + defaultName + ".JPG"}));
+}
+
+TEST_F(ImportRunTest, FilesPicturesWithoutAUsablePatientIDUnderNoInformation)
+{
+    put(shot(QString(), QStringLiteral("Nobody"), QStringLiteral("2024:05:01 10:00:01")), "a.JPG");
+    // Nothing of these IDs survives as a folder name.
+    put(shot(QStringLiteral("::"), QStringLiteral("Colons"), QStringLiteral("2024:05:01 10:00:02")),
+        "b.JPG");
+    put(shot(QStringLiteral(".."), QString(), QStringLiteral("2024:05:01 10:00:03")), "c.JPG");
+    settings.setValue(K::chopCameraSerialNumber, true);
+
+    run(true);
+
+    EXPECT_EQ(
+        filesBelow(destination),
+        (QStringList{QStringLiteral("LM4A0001/No Information/2024-05-01 100001_Mirr-C1.JPG"),
+                     QStringLiteral("LM4A0001/No Information/2024-05-01 100002_Mirr-C1.JPG"),
+                     QStringLiteral("LM4A0001/No Information/2024-05-01 100003_Mirr-C1.JPG")}));
+    EXPECT_TRUE(filesBelow(source).isEmpty());
+    EXPECT_TRUE(filesBelow(temporary).isEmpty());
+}
+
+TEST_F(ImportRunTest, WalksNestedFoldersAndCountsEveryFiledPicture)
+{
+    put(shot("1", "A B", "2024:05:01 10:00:01"), "a.JPG");
+    put(shot("2", "C D", "2024:05:01 10:00:02"), "P1/b.JPG");
+    put(shot("3", "E F", "2024:05:01 10:00:03"), "P1/sub/c.JPG");
+    put(shot("4", "G H", "2024:05:01 10:00:04"), ".hidden/d.JPG");
+    put(shot("5", "I J", "2024:05:01 10:00:05"), "P1/.e.JPG");
+
+    run();
+
+    EXPECT_EQ(importer.operationCounter(), 3);
+    EXPECT_EQ(filesBelow(destination).size(), 3);
+    EXPECT_FALSE(filesBelow(destination).join(' ').contains(QLatin1String("100004")));
+    EXPECT_FALSE(filesBelow(destination).join(' ').contains(QLatin1String("100005")));
+}
+
+TEST_F(ImportRunTest, FilesNothingInsideATrashesFolder)
+{
+    put(shot("1", "A B"), ".Trashes/501/a.JPG");
+    put(shot("2", "C D"), "card.Trashes/b.JPG");
+    importer.setOperationCounter(7);
+
+    runOn(source + QStringLiteral("/card.Trashes"));
+    EXPECT_EQ(importer.operationCounter(), 0);
+    run();
+
+    EXPECT_TRUE(filesBelow(destination).isEmpty());
+    EXPECT_EQ(importer.operationCounter(), 0);
+}
+
+TEST_F(ImportRunTest, SendsMoviePairsToTheMovieDestinationAndRemovesThemWhenAsked)
+{
+    settings.setValue(K::destinationFolderMov, true);
+    settings.setValue(K::deleteOriginalImage, true);
+    settings.setValue(K::activateAvoidMultipleImportCheck, true);
+    putPair(shot("", "", "2024:05:01 10:00:01"), QStringLiteral("DCIM/M0001"));
+    putPair(shot("42", "Kato Rin", "2024:05:01 10:00:02"), QStringLiteral("DCIM/M0002"));
+    CameraPictureBuilder lonely = shot("43", "Abe Mai", "2024:05:01 10:00:03");
+    lonely.writeMovieIndexPair(source + QStringLiteral("/DCIM"), QStringLiteral("M0003"), "MIF",
+                               QString());
+    age(source + QStringLiteral("/DCIM/M0003.MIF"));
+
+    run();
+
+    EXPECT_EQ(filesBelow(movies), (QStringList{"42 Kato Rin/2024-05-01 100002_Mirr-C1.MIF",
+                                               "42 Kato Rin/2024-05-01 100002_Mirr-C1.MOV",
+                                               "No Information/2024-05-01 100001_Mirr-C1.MIF",
+                                               "No Information/2024-05-01 100001_Mirr-C1.MOV"}));
+    EXPECT_TRUE(filesBelow(destination).isEmpty());
+    EXPECT_EQ(filesBelow(source), QStringList{"DCIM/M0003.MIF"});
+    EXPECT_EQ(importer.operationCounter(), 2);
+    QFile movie(movies + "/42 Kato Rin/2024-05-01 100002_Mirr-C1.MOV");
+    ASSERT_TRUE(movie.open(QIODevice::ReadOnly));
+    EXPECT_EQ(movie.readAll(), CameraPictureBuilder::movieBytes());
+
+    // The movie of a picture without patient ID is recorded too; with an ID it is not.
+    QStringList recorded;
+    for (const ImportedFileEntity& entity : records()) {
+        recorded.append(entity.fileName());
+        EXPECT_TRUE(entity.transferredFolder().startsWith(movies));
+    }
+    recorded.sort();
+    EXPECT_EQ(recorded,
+              (QStringList{"2024-05-01 100001_Mirr-C1.MIF", "2024-05-01 100001_Mirr-C1.MOV",
+                           "2024-05-01 100002_Mirr-C1.MIF"}));
+}
+
+TEST_F(ImportRunTest, FilesOnlyTheMovieWhenMovieIndexPicturesAreNotSent)
+{
+    settings.setValue(K::dontSendMif, true);
+    const MovieIndexPair pair = putPair(shot("7", "Ono Yu"), QStringLiteral("M0001"));
+    // A second clip of the same name from another camera, and the first one again.
+    CameraPictureBuilder other = shot("7", "Ono Yu");
+    other.serial("LM4A0002");
+    const MovieIndexPair otherPair = putPair(other, QStringLiteral("sub/M0002"));
+    CameraPictureBuilder::writeFile(otherPair.moviePath, "another clip");
+    age(otherPair.moviePath);
+    QDir().mkpath(source + "/again");
+    QFile::copy(pair.picturePath, source + "/again/M0001.MIF");
+    QFile::copy(pair.moviePath, source + "/again/M0001.MOV");
+    age(source + "/again/M0001.MIF");
+    age(source + "/again/M0001.MOV");
+
+    run();
+
+    EXPECT_EQ(filesBelow(destination), (QStringList{"7 Ono Yu/" + defaultName + "(2).MOV",
+                                                    "7 Ono Yu/" + defaultName + ".MOV"}));
+    EXPECT_EQ(filesBelow(source).size(), 6);
+}
+
+TEST_F(ImportRunTest, RecordsPatientInformationPicturesWithoutFilingThem)
+{
+    settings.setValue(K::dontSendPatientInformationImage, true);
+    CameraPictureBuilder idCard = shot("9", "Ueda Sho");
+    idCard.shootingMode(0xfe);
+    put(idCard, "id.JPG");
+    put(shot("9", "Ueda Sho", "2024:05:01 10:00:09"), "mouth.JPG");
+
+    run();
+    EXPECT_EQ(filesBelow(destination), QStringList{"9 Ueda Sho/2024-05-01 100009_Mirr-C1.JPG"});
+    ASSERT_EQ(records().size(), 1);
+    EXPECT_EQ(records().first().fileName(), QStringLiteral("2024-05-01 101530_ID.JPG"));
+    EXPECT_EQ(records().first().transferredFolder(), destination + "/9 Ueda Sho");
+    EXPECT_TRUE(QFileInfo::exists(source + "/id.JPG"));
+
+    settings.setValue(K::deleteOriginalImage, true);
+    run();
+    EXPECT_FALSE(QFileInfo::exists(source + "/id.JPG"));
+    EXPECT_EQ(importer.operationCounter(), 1);
+}
+
+TEST_F(ImportRunTest, LeavesPicturesWithoutPatientIDAloneWhenTheyAreNotToBeSent)
+{
+    settings.setValue(K::notSendingImage, true);
+    put(shot("", "Nobody"), "a.JPG");
+    run(true);
+    EXPECT_TRUE(filesBelow(destination).isEmpty());
+    EXPECT_EQ(filesBelow(source), QStringList{"a.JPG"});
+}
+
+TEST_F(ImportRunTest, WritesTheCopyWithoutPersonalInformationWhenAsked)
+{
+    settings.setValue(K::deleteExifPersonalInfo, true);
+    const QString original = put(shot("5", "Hidden Name"), "a.JPG");
+
+    run();
+
+    const QString filed = destination + "/5 Hidden Name/" + defaultName + ".JPG";
+    ASSERT_TRUE(QFileInfo::exists(filed));
+    EXPECT_FALSE(ExifOperator().getExifData(filed, true).has_value());
+    const std::optional<ExifEntity> copy = ExifOperator().getExifData(filed, false);
+    ASSERT_TRUE(copy.has_value());
+    EXPECT_EQ(copy->encryptionType, QStringLiteral("255"));
+    EXPECT_NE(copy->patientName.value_or(QString()), QStringLiteral("Hidden Name"));
+    QFile source(original);
+    ASSERT_TRUE(source.open(QIODevice::ReadOnly));
+    EXPECT_EQ(source.size(), QFileInfo(filed).size());
+}
+
+TEST_F(ImportRunTest, WritesAHiddenSidecarThatFollowsItsPicture)
+{
+    settings.setValue(K::exportXml, true);
+    put(shot("3", "Sidecar & <Co>"), "a.JPG");
+    CameraPictureBuilder other = shot("3", "Sidecar & <Co>");
+    other.serial("LM4A0009");
+    put(other, "b.JPG");
+
+    run();
+
+    const QString folder = destination + "/3 Sidecar & (Co)/";
+    EXPECT_EQ(filesBelow(folder),
+              (QStringList{"." + defaultName + "(2).xml", "." + defaultName + ".xml",
+                           defaultName + "(2).JPG", defaultName + ".JPG"}));
+    QFile sidecar(folder + "." + defaultName + "(2).xml");
+    ASSERT_TRUE(sidecar.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(sidecar.readAll());
+    EXPECT_TRUE(text.contains("LM4A0009") || text.contains("LM4A0001"));
+    EXPECT_TRUE(text.contains("Sidecar &amp; &lt;Co&gt;"));
+}
+
+TEST_F(ImportRunTest, PostsProgressOnlyWhileTheProgressWindowIsOpen)
+{
+    QObject observer;
+    int posted = 0;
+    NotificationCenter::defaultCenter().addObserver(
+        BaseWatchFolderOperator::notificationNameUpdateProgress(), &observer,
+        [&posted](const QVariantMap&) { ++posted; });
+    put(shot("1", "A B", "2024:05:01 10:00:01"), "a.JPG");
+    put(shot("1", "A B", "2024:05:01 10:00:02"), "b.JPG");
+
+    BaseWatchFolderOperator::setProgressWindowCheck([] { return false; });
+    run();
+    EXPECT_EQ(posted, 0);
+
+    QDir(destination).removeRecursively();
+    BaseWatchFolderOperator::setProgressWindowCheck([] { return true; });
+    run();
+    BaseWatchFolderOperator::setProgressWindowCheck({});
+    EXPECT_EQ(posted, 2);
+}
+
+TEST_F(ImportRunTest, ReducesAPolledTreeToItsTopFolders)
+{
+    put(shot("1", "A B", "2024:05:01 10:00:01"), "P1/a.JPG");
+    put(shot("2", "C D", "2024:05:01 10:00:02"), "P10/b.JPG");
+    put(shot("3", "E F", "2024:05:01 10:00:03"), "P10/deep/c.JPG");
+    put(shot("4", "G H", "2024:05:01 10:00:04"), ".cache/d.JPG");
+    const QStringList tree = BaseWatchFolderOperator::deepEnumeration(source);
+    EXPECT_EQ(BaseWatchFolderOperator::topFolders(tree),
+              (QStringList{source + "/P1", source + "/P10"}));
+
+    settings.setValue(K::deleteOriginalImage, true);
+    ASSERT_TRUE(UserSettings::write(settings));
+    EXPECT_FALSE(importer.copyProcess(tree, false, false).has_value());
+    EXPECT_EQ(importer.operationCounter(), 3);
+    EXPECT_EQ(filesBelow(source), QStringList{".cache/d.JPG"});
+    EXPECT_FALSE(QFileInfo::exists(BaseWatchFolderOperator::transferringFilePath()));
+
+    put(shot("5", "I J", "2024:05:01 10:00:05"), "e.JPG");
+    EXPECT_EQ(BaseWatchFolderOperator::topFolders(BaseWatchFolderOperator::deepEnumeration(source)),
+              QStringList{source});
+}
