@@ -21,7 +21,7 @@ inline void PrintTo(const QString& text, std::ostream* out)
 // that has finished arriving has.
 class ImportFixture : public ::testing::Test
 {
-protected:
+public:
     ImportFixture();
 
     TempHome home;

@@ -1,0 +1,129 @@
+#include "importer/basewatchfolderoperator.h"
+#include "importfixture.h"
+#include "metadata/exifoperator.h"
+
+#include <QDir>
+
+using Naming = BaseWatchFolderOperator;
+
+namespace {
+ExifEntity secondSetShot()
+{
+    ExifEntity exif;
+    exif.dateTimeOriginal = QStringLiteral("2024:05:01 10:15:30");
+    exif.shootingMode = QStringLiteral("00");
+    exif.drawFlag = QStringLiteral("01");
+    exif.productNumber = QStringLiteral("4c4d344130303031");
+    ExtendedMakerNoteEntity maker;
+    maker.majorVersion = QStringLiteral("4");
+    maker.customMode = QStringLiteral("02");
+    maker.flipDirection = QStringLiteral("03");
+    exif.extendedMakerNoteEntity = maker;
+    return exif;
+}
+} // namespace
+
+TEST(DestinationFileNamingTest, BuildsTheNamesOfBothSets)
+{
+    const ExifEntity second = secondSetShot();
+    EXPECT_EQ(Naming::getNewImageFileName2(second, 0, ".JPG"),
+              "2024-05-01 101530_Std-C2_COL_D.JPG");
+    EXPECT_EQ(Naming::getNewImageFileName2(second, 1, ".JPG"),
+              "2024-05-01 101530_Std-C2_COL_D.JPG");
+    EXPECT_EQ(Naming::getNewImageFileName2(second, 2, ".JPG"),
+              "2024-05-01 101530_Std-C2_COL_D(2).JPG");
+
+    ExifEntity first;
+    first.dateTimeOriginal = QStringLiteral("2024:05:01 10:15:30");
+    first.shootingMode = QStringLiteral("02");
+    first.additionalInformation = QStringLiteral("01");
+    first.drawFlag = QStringLiteral("00");
+    EXPECT_EQ(Naming::getNewImageFileName(first, 0, ".JPG"), "2024-05-01 101530_Std_FLP.JPG");
+    EXPECT_EQ(Naming::majorVersion(first), 0);
+    EXPECT_EQ(Naming::majorVersion(second), 4);
+}
+
+TEST(DestinationFileNamingTest, ReadsTheCodeTables)
+{
+    EXPECT_EQ(Naming::getShootingModeString(QStringLiteral("fe")), "_ID");
+    EXPECT_EQ(Naming::getShootingModeString2(QStringLiteral("Ff")), "_Name");
+    EXPECT_EQ(Naming::getShootingModeString(QStringLiteral("1")), "");
+    EXPECT_EQ(Naming::getShootingModeString(QStringLiteral("09")), "_Tmac");
+    EXPECT_EQ(Naming::getShootingModeString2(QStringLiteral("08")), "_Mov");
+    EXPECT_EQ(Naming::getShootingModeString(std::nullopt), "");
+    for (const char* mode : {"08", "FE", "FF", "fe"})
+        EXPECT_EQ(Naming::getCustomModeString(QString::fromLatin1(mode), QStringLiteral("01")), "")
+            << mode;
+    EXPECT_EQ(Naming::getCustomModeString(QStringLiteral("07"), QStringLiteral("03")), "-C3");
+    EXPECT_EQ(Naming::getCustomModeString(QStringLiteral("00"), QStringLiteral("04")), "");
+    EXPECT_EQ(Naming::getAdditionalInformationString(QStringLiteral("02")), "_FLP");
+    EXPECT_EQ(Naming::getAdditionalInformationString2(QStringLiteral("04")), "_BW");
+    EXPECT_EQ(Naming::getAdditionalInformationString2(QStringLiteral("05")), "");
+    EXPECT_EQ(Naming::getDrawFlagString(QStringLiteral("01")), "_D");
+    EXPECT_EQ(Naming::getDrawFlagString(QStringLiteral("11")), "");
+    EXPECT_EQ(Naming::getDrawFlagString(std::nullopt), "");
+}
+
+TEST(DestinationFileNamingTest, MakesFolderNamesSafeAndGroupsNumericIDs)
+{
+    EXPECT_EQ(Naming::replaceDirectoryName(QStringLiteral("a/b:c*d")), QStringLiteral("a_bc.d"));
+    EXPECT_EQ(Naming::replaceDirectoryName(QStringLiteral("<x>?|\"")), QStringLiteral("(x)..'"));
+    EXPECT_FALSE(Naming::replaceDirectoryName(std::nullopt).has_value());
+
+    EXPECT_EQ(Naming::getDividedFolderName("123456"), "$123000");
+    EXPECT_EQ(Naming::getDividedFolderName("999"), "$0000");
+    EXPECT_EQ(Naming::getDividedFolderName("12"), "$0000");
+    EXPECT_EQ(Naming::getDividedFolderName("1000"), "$1000");
+    EXPECT_EQ(Naming::getDividedFolderName("99999999999999999999"), "$99999999999999999000");
+    EXPECT_EQ(Naming::getDividedFolderName("9999999999999999999"), "$9999999999999999000");
+    EXPECT_EQ(Naming::getDividedFolderName("123456789012345678901"), "123456789012345678901");
+
+    EXPECT_EQ(Naming::getHideFileName("/a/b/name.xml"), "/a/b/.name.xml");
+    EXPECT_EQ(Naming::getHideFileName("name.xml"), "name.xml");
+}
+
+TEST(DestinationFileNamingTest, FindsAFreeNameOrTheSameShotInTheStagingFolder)
+{
+    TempHome home;
+    const QString folder = home.filePath("staging");
+    CameraPictureBuilder picture;
+    picture.captureDateTime(QStringLiteral("2024:05:01 10:15:30"));
+    const std::optional<ExifEntity> exif =
+        ExifOperator().getExifData(picture.write(home.path(), "a.jpg"), true);
+    ASSERT_TRUE(exif.has_value());
+
+    const std::optional<QString> first =
+        Naming::getValidNewImageFileName2(folder, QStringLiteral("jpg"), *exif);
+    EXPECT_EQ(first, folder + "/2024-05-01 101530_Mirr-C1.jpg");
+    EXPECT_EQ(Naming::getValidNewImageFileName2(folder, std::nullopt, *exif),
+              folder + "/2024-05-01 101530_Mirr-C1.JPG");
+
+    // Another camera's shot of the same second is staged under the name.
+    CameraPictureBuilder other = picture;
+    other.serial("LM4A0002");
+    other.write(folder, "2024-05-01 101530_Mirr-C1.jpg");
+    other.serial("LM4A0003");
+    other.write(folder, "2024-05-01 101530_Mirr-C1(2).jpg");
+    EXPECT_EQ(Naming::getValidNewImageFileName2(folder, QStringLiteral("jpg"), *exif),
+              folder + "/2024-05-01 101530_Mirr-C1(3).jpg");
+
+    // The same shot staged under a numbered name gets no name at all.
+    picture.write(folder, "2024-05-01 101530_Mirr-C1(7).jpg");
+    EXPECT_FALSE(
+        Naming::getValidNewImageFileName2(folder, QStringLiteral("jpg"), *exif).has_value());
+    EXPECT_TRUE(Naming::checkNewImageFileExif(*exif, folder + "/2024-05-01 101530_Mirr-C1(7).jpg"));
+    EXPECT_FALSE(Naming::checkNewImageFileExif(*exif, folder + "/missing.jpg"));
+}
+
+TEST(DestinationFileNamingTest, RefusesDateTimesThatCannotNameAPicture)
+{
+    ExifEntity exif = secondSetShot();
+    EXPECT_TRUE(Naming::hasNameableDateTime(exif));
+    for (const QString& bad : {QStringLiteral("2024:05:01"), QStringLiteral("2024/05/01 10:15:30"),
+                               QStringLiteral("2024:05:01 10:15:3") + QChar(u'\0'), QString()}) {
+        exif.dateTimeOriginal = bad;
+        EXPECT_FALSE(Naming::hasNameableDateTime(exif)) << bad.toStdString();
+    }
+    exif.dateTimeOriginal.reset();
+    EXPECT_FALSE(Naming::hasNameableDateTime(exif));
+}
