@@ -227,6 +227,8 @@ TEST_F(LockedDatabaseTest, WriteTransactionOfAnotherThreadDelaysAQueryWhichThenR
 
 TEST(DatabaseConnectionTest, CloseFinalisesOpenCursorsAndLeakedStatements)
 {
+    // Connections of several threads meet only in SQLite, which must be built for that.
+    ASSERT_NE(sqlite3_threadsafe(), 0);
     SeededDatabase seeded;
     ASSERT_TRUE(RawDatabase::execute(
         seeded.path(),

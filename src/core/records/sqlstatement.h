@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QVariantList>
+#include <utility>
 
 // One SQL text with "?" placeholders and the values bound to them in order. Values
 // are never written into the text, so a quote or a percent sign in a path or a
