@@ -7,9 +7,11 @@
 #include "common/logfile.h"
 #include "common/runloop.h"
 #include "common/talvorencommon.h"
+#include "desktopwatchwindowpresenter.h"
 #include "localizedstrings.h"
 #include "platform/autostartonloginservice.h"
 #include "platform/singleinstance.h"
+#include "platform/volumeroots.h"
 #include "records/importedfilerecordpurge.h"
 #include "records/importedfiletableupgrade.h"
 #include "records/seeddatabase.h"
@@ -18,6 +20,10 @@
 #include "settings/usersettings.h"
 #include "talvorenwindowid.h"
 #include "talvorenwindowmanager.h"
+#include "watch/headlesswatchwindowpresenter.h"
+#include "watch/mountmediaobserver.h"
+#include "watch/watchfoldertimermanager.h"
+#include "watch/watchsdcardoperator.h"
 
 #include <QAction>
 #include <QApplication>
@@ -107,6 +113,7 @@ bool TalvorenAppDelegate::applicationDidFinishLaunching()
 {
     Log::info(QStringLiteral("LOG_LEVEL:[%1]").arg(logLevel));
     parseCommandLine();
+    watchFolderTimerManager = WatchFolderTimerManager::sharedInstance();
     if (!headless)
         talvorenWindowManager = &TalvorenWindowManager::sharedInstance();
     if (!checkSingleInstance())
@@ -122,7 +129,10 @@ bool TalvorenAppDelegate::applicationDidFinishLaunching()
     setupStatusBarItem();
     prepareDestinationFolders();
     checkDestinationFolder();
+    startCardWatch();
+    startWatchFolderTimer();
     startImportFolderTimer();
+    startMountObserver();
     registerLoginItem();
     SettingsMigration().raiseLastBuildNumber();
     changeDestinationFolderMenuItem();
@@ -345,11 +355,43 @@ void TalvorenAppDelegate::checkDestinationFolder()
                   true);
 }
 
+void TalvorenAppDelegate::startCardWatch()
+{
+    if (currentSettings().boolValue(SettingKeys::watchRemovableDiskDrive))
+        WatchSDCardOperator().registWatchingSDCardFolder();
+}
+
+void TalvorenAppDelegate::startWatchFolderTimer()
+{
+    const SettingsDictionary settings = currentSettings();
+    if (!settings.boolValue(SettingKeys::watchFolder))
+        return;
+    const QString watchFolder = settings.stringValue(SettingKeys::watchFolderPath);
+    if (!isExistingFolder(watchFolder)) {
+        showAlert(LocalizedStrings::format(QStringLiteral("ApplicationMessage25"), {watchFolder}),
+                  true);
+        return;
+    }
+    watchFolderTimerManager->startWatchFolderTimer(
+        WatchFolderTimerManager::watchFolderInterval(settings));
+}
+
 void TalvorenAppDelegate::startImportFolderTimer()
 {
     const QString importFolder = currentSettings().stringValue(SettingKeys::defImp);
-    if (!isExistingFolder(importFolder))
+    if (!isExistingFolder(importFolder)) {
         Log::error(QStringLiteral("Importフォルダが存在しなかったので監視を行いません。"));
+        return;
+    }
+    watchFolderTimerManager->startWatchImportFolderTimer();
+}
+
+void TalvorenAppDelegate::startMountObserver()
+{
+    mountMediaObserver = std::make_unique<MountMediaObserver>();
+    if (!mountMediaObserver->start())
+        Log::error(
+            QStringLiteral("The mount table cannot be read: camera cards will not be ejected."));
 }
 
 void TalvorenAppDelegate::registerLoginItem()

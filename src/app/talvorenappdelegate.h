@@ -11,8 +11,10 @@ class QAction;
 class QMenu;
 class QSystemTrayIcon;
 class QTimer;
+class MountMediaObserver;
 class SingleInstance;
 class TalvorenWindowManager;
+class WatchFolderTimerManager;
 
 // The application shell: brings every subsystem up in a fixed order at launch,
 // keeps the tray icon and its menu, runs the housekeeping timers, and closes the
@@ -65,7 +67,10 @@ private:
     void setupStatusBarItem();
     void prepareDestinationFolders();
     void checkDestinationFolder();
+    void startCardWatch();
+    void startWatchFolderTimer();
     void startImportFolderTimer();
+    void startMountObserver();
     void registerLoginItem();
     void showAlert(const QString& message, bool showConfigWindow);
     void openFolder(const QString& path);
@@ -74,6 +79,8 @@ private:
     bool headless;
     std::unique_ptr<SingleInstance> singleInstance;
     TalvorenWindowManager* talvorenWindowManager = nullptr;
+    WatchFolderTimerManager* watchFolderTimerManager = nullptr;
+    std::unique_ptr<MountMediaObserver> mountMediaObserver;
 
     std::unique_ptr<QSystemTrayIcon> trayIcon;
     std::unique_ptr<QMenu> statusBarMenu;

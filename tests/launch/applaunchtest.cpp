@@ -1,11 +1,15 @@
+#include "camerapicturebuilder.h"
 #include "common/talvorencommon.h"
 #include "settings/settingkeys.h"
 #include "settings/usersettings.h"
 #include "temphome.h"
 
+#include <QDateTime>
 #include <QDir>
+#include <QDirIterator>
 #include <QFileInfo>
 #include <QProcess>
+#include <QThread>
 #include <gtest/gtest.h>
 
 namespace {
@@ -144,4 +148,37 @@ TEST_F(AppLaunch, TheSettingDecidesOverTheLogSwitch)
     QFile log(logFolder.filePath(logFiles().first()));
     ASSERT_TRUE(log.open(QIODevice::ReadOnly));
     EXPECT_TRUE(log.readAll().contains("is running."));
+}
+
+TEST_F(AppLaunch, APictureDroppedIntoTheImportFolderIsFiled)
+{
+    RunningApp app;
+    ASSERT_TRUE(app.waitForOutput(launchedLine)) << app.output.toStdString();
+    const auto settings = UserSettings::getUserSettingDictionary();
+    ASSERT_TRUE(settings.has_value());
+
+    const QString dropped =
+        CameraPictureBuilder()
+            .patient(QStringLiteral("4711"), QStringLiteral("Sato Ken"))
+            .captureDateTime(QStringLiteral("2024:05:01 10:15:30"))
+            .write(settings->stringValue(SettingKeys::defImp), QStringLiteral("IMG_0001.JPG"));
+    // Old enough not to count as a file that is still being written.
+    QFile file(dropped);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    file.setFileTime(QDateTime::currentDateTime().addSecs(-60), QFileDevice::FileModificationTime);
+    file.close();
+
+    // The Import folder is polled every 10 seconds.
+    const QString destination = settings->stringValue(SettingKeys::destinationFolderPath);
+    QStringList filed;
+    for (int waited = 0; waited < 40000 && filed.isEmpty(); waited += 200) {
+        QThread::msleep(200);
+        QDirIterator found(destination, {QStringLiteral("*.JPG")}, QDir::Files,
+                           QDirIterator::Subdirectories);
+        while (found.hasNext())
+            filed << found.next();
+    }
+    ASSERT_EQ(filed.size(), 1) << app.output.toStdString();
+    EXPECT_TRUE(filed.first().contains(QStringLiteral("4711"))) << filed.first().toStdString();
+    EXPECT_FALSE(QFileInfo::exists(dropped));
 }
