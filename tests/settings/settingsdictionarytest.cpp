@@ -133,6 +133,12 @@ TEST_F(SettingsDictionaryFile, RefusesOversizedAndDeeplyNestedFiles)
     deep += "</dict></plist>";
     EXPECT_FALSE(SettingsDictionary::fromXml(deep));
 
+    // Just below the size limit, a file of nothing but tags is refused or read
+    // in one pass over it.
+    QByteArray manyTags = "<plist version=\"1.0\"><dict>";
+    manyTags += QByteArray("<a>").repeated(SettingsDictionary::maximumFileSize / 4);
+    EXPECT_FALSE(SettingsDictionary::fromXml(manyTags));
+
     QByteArray nested = "<plist version=\"1.0\"><dict><key>a</key>";
     nested += QByteArray("<array><dict/>").repeated(20) + QByteArray("</array>").repeated(20);
     nested += "</dict></plist>";

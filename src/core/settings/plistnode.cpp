@@ -21,8 +21,10 @@ bool PlistNode::isNestingWithinLimit(const QByteArray& xml)
     // Counts every <dict> and <array> that opens a level. Text inside elements
     // cannot hold a raw '<', so this over-counts only in comments and CDATA, where
     // it errs on the side of refusing.
-    const auto opensContainer = [&xml](qsizetype at) {
-        return xml.sliced(at).startsWith("dict") || xml.sliced(at).startsWith("array");
+    const QByteArrayView text(xml);
+    const auto opensContainer = [&text](qsizetype at) {
+        const QByteArrayView rest = text.sliced(at);
+        return rest.startsWith("dict") || rest.startsWith("array");
     };
     int depth = 0;
     for (qsizetype i = xml.indexOf('<'); i >= 0; i = xml.indexOf('<', i + 1)) {
