@@ -124,11 +124,3 @@ TEST_F(ImportedFileTableUpgradeTest, ColumnsAlreadyThereAreLoggedAndTheLinesWrit
               1);
     EXPECT_EQ(RawDatabase::columns(seeded.path()).size(), 11);
 }
-
-TEST_F(ImportedFileTableUpgradeTest, AddColumnWithoutNotNullLeavesTheDefaultOut)
-{
-    ASSERT_TRUE(RawDatabase::createFirstGeneration(path));
-    ImportedFileDao(path).addColumn(QStringLiteral("note"), QStringLiteral("text"), false,
-                                    QStringLiteral("'x'"));
-    EXPECT_EQ(RawDatabase::columns(path).last(), QStringLiteral("note TEXT 0 NULL"));
-}
