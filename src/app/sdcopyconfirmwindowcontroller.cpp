@@ -1,5 +1,6 @@
 #include "sdcopyconfirmwindowcontroller.h"
 
+#include "common/log.h"
 #include "importer/importrunsupport.h"
 #include "localizedstrings.h"
 #include "progresswindowcontroller.h"
@@ -7,6 +8,7 @@
 #include "ui_sdcopyconfirmwindowcontroller.h"
 
 #include <climits>
+#include <exception>
 
 SDCopyConfirmWindowController::SDCopyConfirmWindowController() = default;
 
@@ -43,8 +45,16 @@ void SDCopyConfirmWindowController::okButtonClick()
     openProgressWindow();
     // The import runs here and the handler waits for it; the progress window follows
     // it through the import's notifications.
-    if (watchSDCardOperator)
-        watchSDCardOperator(folders);
+    if (watchSDCardOperator) {
+        // The card import reports copy failures itself; anything else it raises must
+        // not leave this button handler, where it would end the application.
+        try {
+            watchSDCardOperator(folders);
+        } catch (const std::exception& exception) {
+            Log::error(QStringLiteral("The card import stopped: %1")
+                           .arg(QString::fromLocal8Bit(exception.what())));
+        }
+    }
     close();
 }
 

@@ -1,7 +1,6 @@
 #include "talvorenwindowmanager.h"
 
 #include "alertwindowcontroller.h"
-#include "common/log.h"
 #include "configwindowcontroller.h"
 #include "copyresultwindowcontroller.h"
 #include "detailconfigwindowcontroller.h"
@@ -43,12 +42,6 @@ BaseWindowController* TalvorenWindowManager::getWindowController(int windowId)
     QPointer<BaseWindowController>& controller = windowDictionary[windowId];
     if (!controller)
         controller = makeWindowController(windowId);
-    if (!controller) {
-        windowDictionary.remove(windowId);
-        Log::info(QStringLiteral("Window id %1 has no window in this build; nothing is opened.")
-                      .arg(windowId));
-        return nullptr;
-    }
     controller->setTalvorenWindowManager(this);
     return controller;
 }

@@ -22,7 +22,7 @@ public:
     static TalvorenWindowManager& sharedInstance();
 
     // The controller out for the id, made when there is none; null for an id outside
-    // 0 to 11 and for a kind of window this build does not have.
+    // 0 to 11.
     BaseWindowController* getWindowController(int windowId);
     template <class Controller> Controller* windowController(int windowId)
     {

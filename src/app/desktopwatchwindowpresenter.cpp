@@ -1,0 +1,83 @@
+#include "desktopwatchwindowpresenter.h"
+
+#include "alertwindowcontroller.h"
+#include "copyresultwindowcontroller.h"
+#include "localizedstrings.h"
+#include "sdcopyconfirmwindowcontroller.h"
+#include "talvorenwindowmanager.h"
+#include "watch/watchsdcardoperator.h"
+
+DesktopWatchWindowPresenter::DesktopWatchWindowPresenter(TalvorenWindowManager& windowManager)
+    : windowManager(windowManager)
+{
+}
+
+void DesktopWatchWindowPresenter::install()
+{
+    TalvorenWindowManager& shared = TalvorenWindowManager::sharedInstance();
+    WatchWindowPresenter::setShared(std::make_shared<DesktopWatchWindowPresenter>(shared));
+    BaseWatchFolderOperator::setProgressWindowCheck(
+        [&shared] { return shared.checkWindow(TalvorenWindowId::ProgressWindow); });
+}
+
+bool DesktopWatchWindowPresenter::checkWindow(WatchWindow window) const
+{
+    return windowManager.checkWindow(static_cast<int>(window));
+}
+
+void DesktopWatchWindowPresenter::showCopyFailedAlert(const QString& reason)
+{
+    auto* alert =
+        windowManager.windowController<AlertWindowController>(TalvorenWindowId::AlertWindow);
+    if (!alert)
+        return;
+    alert->setMessage(LocalizedStrings::format(QStringLiteral("ApplicationMessage27"), {reason}));
+    alert->showWindow();
+    alert->orderFront();
+}
+
+void DesktopWatchWindowPresenter::showCardCopyConfirmation(
+    std::shared_ptr<WatchSDCardOperator> cardOperator, const QStringList& folders)
+{
+    auto* confirmation = windowManager.windowController<SDCopyConfirmWindowController>(
+        TalvorenWindowId::SDCopyConfirmWindow);
+    if (!confirmation || !cardOperator)
+        return;
+    confirmation->setWatchSDCardOperator([cardOperator](const QStringList& cardFolders) {
+        cardOperator->copyImage(cardFolders, *cardOperator);
+    });
+    confirmation->setFolderArray(folders);
+    confirmation->showWindow();
+}
+
+void DesktopWatchWindowPresenter::bringCardCopyConfirmationToFront()
+{
+    if (!windowManager.checkWindow(TalvorenWindowId::SDCopyConfirmWindow))
+        return;
+    if (BaseWindowController* confirmation =
+            windowManager.getWindowController(TalvorenWindowId::SDCopyConfirmWindow))
+        confirmation->orderFront();
+}
+
+void DesktopWatchWindowPresenter::hideProgressWindow()
+{
+    // Only a progress window that is out is hidden. Making one here would leave a
+    // hidden window counting the files of every later import, and the next card
+    // import would start its percentage from that count.
+    if (!windowManager.checkWindow(TalvorenWindowId::ProgressWindow))
+        return;
+    if (BaseWindowController* progress =
+            windowManager.getWindowController(TalvorenWindowId::ProgressWindow))
+        progress->orderOut();
+}
+
+void DesktopWatchWindowPresenter::showCopyResult(qint64 fileCount)
+{
+    auto* result = windowManager.windowController<CopyResultWindowController>(
+        TalvorenWindowId::CopyResultWindow);
+    if (!result)
+        return;
+    result->setFileCount(fileCount);
+    result->showWindow();
+    result->orderFront();
+}

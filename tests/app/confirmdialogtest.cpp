@@ -1,0 +1,287 @@
+#include "camerapicturebuilder.h"
+#include "common/notificationcenter.h"
+#include "copyresultwindowcontroller.h"
+#include "desktopwatchwindowpresenter.h"
+#include "duplicatewindowcontroller.h"
+#include "importer/importrunsupport.h"
+#include "localizedstrings.h"
+#include "platform/volumeroots.h"
+#include "progresswindowcontroller.h"
+#include "readconfirmwindowcontroller.h"
+#include "records/seeddatabase.h"
+#include "sdcopyconfirmwindowcontroller.h"
+#include "settings/importsettingfileoperator.h"
+#include "settings/settingkeys.h"
+#include "settings/usersettings.h"
+#include "temphome.h"
+#include "watch/watchsdcardoperator.h"
+#include "windowtestsupport.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+#include <chrono>
+
+namespace {
+void age(const QString& path, qint64 seconds)
+{
+    QFile file(path);
+    if (file.open(QIODevice::ReadOnly))
+        file.setFileTime(QDateTime::currentDateTime().addSecs(-seconds),
+                         QFileDevice::FileModificationTime);
+}
+
+// The visible pictures below a folder, as sorted relative paths.
+QStringList picturesBelow(const QString& folder)
+{
+    QStringList pictures;
+    QDirIterator iterator(folder, {QStringLiteral("*.JPG"), QStringLiteral("*.jpg")}, QDir::Files,
+                          QDirIterator::Subdirectories);
+    while (iterator.hasNext())
+        pictures << QDir(folder).relativeFilePath(iterator.next());
+    pictures.sort();
+    return pictures;
+}
+} // namespace
+
+// A home with destinations, a fresh database and a volume root standing in for the
+// mount folder; the card watch asks before importing and uses the real windows.
+class CardImportTest : public WindowTest
+{
+protected:
+    CardImportTest()
+        : destination(home.filePath(QStringLiteral("Pictures/Talvoren"))),
+          volumeRoot(home.filePath(QStringLiteral("media")))
+    {
+        const QString temporary = home.filePath(QStringLiteral(".local/share/Talvoren/temp"));
+        for (const QString& folder : {destination, volumeRoot, temporary})
+            QDir().mkpath(folder);
+        SeedDatabase::installIfMissing();
+        SettingsDictionary settings;
+        settings.setValue(SettingKeys::defTmp, temporary);
+        settings.setValue(SettingKeys::destinationFolderPath, destination);
+        settings.setValue(SettingKeys::destinationFolderPathMov,
+                          home.filePath(QStringLiteral("Movies/TalvorenMovie")));
+        settings.setValue(SettingKeys::zeroPaddingLengthString, QStringLiteral("6"));
+        settings.setValue(SettingKeys::dateFormatString, QStringLiteral("yyyy-MM-dd"));
+        settings.setValue(SettingKeys::activateAvoidMultipleImportCheck, true);
+        settings.setValue(SettingKeys::watchRemovableDiskDrive, true);
+        settings.setValue(SettingKeys::confirmBeforeSending, 1001);
+        settings.setValue(SettingKeys::displayDesktopNotice, QStringLiteral("1"));
+        EXPECT_TRUE(UserSettings::write(settings));
+
+        VolumeRoots::setReplacement({volumeRoot});
+        CardWatchTimings noWaits;
+        noWaits.latency = noWaits.batchPause = noWaits.windowPause = noWaits.runPause =
+            std::chrono::milliseconds(0);
+        WatchSDCardOperator::setTimings(noWaits);
+        BaseWatchFolderOperator::setIsFirst(false);
+        DesktopWatchWindowPresenter::install();
+    }
+    ~CardImportTest() override
+    {
+        WatchWindowPresenter::setShared(nullptr);
+        BaseWatchFolderOperator::setProgressWindowCheck(nullptr);
+        VolumeRoots::clearReplacement();
+        ImportRunSupport::deleteTransferringFile();
+    }
+
+    // A camera card with one picture at its top and one in DCIM/100LUMOR.
+    QString insertCard(const QString& name, const QString& patientID) const
+    {
+        const QString card = QDir(volumeRoot).filePath(name);
+        QDir().mkpath(card);
+        const QString marker = QDir(card).filePath(QStringLiteral("LMR_SD"));
+        QFile(marker).open(QIODevice::WriteOnly);
+        age(marker, 3600);
+        CameraPictureBuilder first;
+        first.patient(patientID, QStringLiteral("Card")).captureDateTime("2024:05:01 10:15:30");
+        age(first.write(card, QStringLiteral("IMG_0001.JPG")), 600);
+        CameraPictureBuilder second;
+        second.patient(patientID, QStringLiteral("Card")).captureDateTime("2024:05:01 11:00:00");
+        age(second.write(card + QStringLiteral("/DCIM/100LUMOR"), QStringLiteral("IMG_0002.JPG")),
+            600);
+        return card;
+    }
+    void cardEvent(quint64 eventId) const
+    {
+        WatchSDCardOperator::handleBatch(VolumeChangeBatch{{volumeRoot}, eventId});
+    }
+    SDCopyConfirmWindowController* confirmation()
+    {
+        return manager.windowController<SDCopyConfirmWindowController>(
+            TalvorenWindowId::SDCopyConfirmWindow);
+    }
+
+    TempHome home;
+    QString destination;
+    QString volumeRoot;
+};
+
+TEST_F(CardImportTest, OkRunsARealCardImportThatTheProgressWindowFollows)
+{
+    const QString card = insertCard(QStringLiteral("LUMORA"), QStringLiteral("4711"));
+    cardEvent(11);
+    ASSERT_TRUE(manager.checkWindow(TalvorenWindowId::SDCopyConfirmWindow));
+    SDCopyConfirmWindowController* dialog = confirmation();
+    EXPECT_TRUE(dialog->window()->isVisible());
+    EXPECT_EQ(dialog->folderArray(), QStringList({card}));
+    EXPECT_EQ(field<QLabel>(dialog, "messageLabel")->text(),
+              LocalizedStrings::string(QStringLiteral("SDCopyConfirmWindow_MessageLabel")));
+    EXPECT_FALSE(manager.checkWindow(TalvorenWindowId::ProgressWindow));
+    EXPECT_TRUE(picturesBelow(destination).isEmpty());
+
+    // What the progress window shows as each file arrives, and when it is closed.
+    QObject observer;
+    QStringList shownAtEachFile;
+    QString shownAtClose;
+    int totalAtClose = -1;
+    bool dialogHiddenDuringImport = false;
+    const auto progressLabel = [this] {
+        return field<QLabel>(manager.getWindowController(TalvorenWindowId::ProgressWindow),
+                             "progressLabel")
+            ->text();
+    };
+    NotificationCenter& center = NotificationCenter::defaultCenter();
+    center.addObserver(ProgressWindowController::notificationNameUpdateProgress, &observer,
+                       [&](const QVariantMap&) {
+                           shownAtEachFile << progressLabel();
+                           dialogHiddenDuringImport = !dialog->window()->isVisible();
+                       });
+    center.addObserver(ProgressWindowController::notificationNameCloseProgressWindow, &observer,
+                       [&](const QVariantMap&) {
+                           shownAtClose = progressLabel();
+                           totalAtClose = manager
+                                              .windowController<ProgressWindowController>(
+                                                  TalvorenWindowId::ProgressWindow)
+                                              ->totalCount();
+                       });
+
+    QTest::mouseClick(field<QPushButton>(dialog, "okButton"), Qt::LeftButton);
+    center.removeObserver(&observer);
+
+    // Each notice arrives before the window counts that file: 0, then 50, then 100.
+    EXPECT_EQ(shownAtEachFile, QStringList({"0", "50"}));
+    EXPECT_EQ(shownAtClose, QStringLiteral("100"));
+    EXPECT_EQ(totalAtClose, 2);
+    EXPECT_TRUE(dialogHiddenDuringImport);
+    EXPECT_EQ(picturesBelow(destination).size(), 2);
+    EXPECT_EQ(picturesBelow(card).size(), 2);
+    EXPECT_FALSE(manager.checkWindow(TalvorenWindowId::SDCopyConfirmWindow));
+    EXPECT_FALSE(manager.checkWindow(TalvorenWindowId::ProgressWindow));
+    ASSERT_TRUE(manager.checkWindow(TalvorenWindowId::CopyResultWindow));
+    auto* result =
+        manager.windowController<CopyResultWindowController>(TalvorenWindowId::CopyResultWindow);
+    EXPECT_EQ(result->fileCount(), 2);
+    EXPECT_TRUE(result->window()->isVisible());
+}
+
+TEST_F(CardImportTest, CancelImportsNothingAndLeavesNoProgressWindow)
+{
+    insertCard(QStringLiteral("CANCELLED"), QStringLiteral("815"));
+    cardEvent(21);
+    SDCopyConfirmWindowController* dialog = confirmation();
+    QTest::mouseClick(field<QPushButton>(dialog, "cancelButton"), Qt::LeftButton);
+    EXPECT_FALSE(manager.checkWindow(TalvorenWindowId::SDCopyConfirmWindow));
+    EXPECT_FALSE(manager.checkWindow(TalvorenWindowId::ProgressWindow));
+    EXPECT_FALSE(manager.checkWindow(TalvorenWindowId::CopyResultWindow));
+    EXPECT_TRUE(picturesBelow(destination).isEmpty());
+}
+
+TEST_F(CardImportTest, ASecondCardWhileTheDialogIsOutKeepsTheFirstFolders)
+{
+    const QString first = insertCard(QStringLiteral("FIRST"), QStringLiteral("1"));
+    cardEvent(31);
+    SDCopyConfirmWindowController* dialog = confirmation();
+    // A progress window left over from an earlier import is hidden, not replaced.
+    auto* progress =
+        manager.windowController<ProgressWindowController>(TalvorenWindowId::ProgressWindow);
+    progress->showWindow();
+
+    insertCard(QStringLiteral("SECOND"), QStringLiteral("2"));
+    cardEvent(32);
+    EXPECT_EQ(confirmation(), dialog);
+    EXPECT_EQ(dialog->folderArray(), QStringList({first}));
+    EXPECT_TRUE(dialog->window()->isVisible());
+    EXPECT_FALSE(progress->window()->isVisible());
+    EXPECT_TRUE(picturesBelow(destination).isEmpty());
+}
+
+TEST_F(CardImportTest, AnImportThatThrowsStillClosesTheDialog)
+{
+    SDCopyConfirmWindowController* dialog = confirmation();
+    dialog->setFolderArray({home.filePath(QStringLiteral("nowhere"))});
+    dialog->setWatchSDCardOperator(
+        [](const QStringList&) { throw std::runtime_error("card went away"); });
+    dialog->showWindow();
+    StandardErrorCapture log;
+    QTest::mouseClick(field<QPushButton>(dialog, "okButton"), Qt::LeftButton);
+    EXPECT_FALSE(manager.checkWindow(TalvorenWindowId::SDCopyConfirmWindow));
+    EXPECT_TRUE(log.text().contains("card went away"));
+    // A folder without pictures gives an empty total: the bar shows complete at once.
+    EXPECT_EQ(manager.windowController<ProgressWindowController>(TalvorenWindowId::ProgressWindow)
+                  ->totalCount(),
+              0);
+}
+
+class ReadConfirmWindowTest : public WindowTest
+{
+protected:
+    ReadConfirmWindowTest()
+    {
+        QDir().mkpath(ImportSettingFileOperator::exchangeDirectory());
+        SettingsDictionary exported;
+        exported.setValue(SettingKeys::destinationFolderPath, QStringLiteral("/srv/pictures"));
+        EXPECT_TRUE(exported.write(ImportSettingFileOperator::exchangeFilePath()));
+    }
+
+    TempHome home;
+};
+
+TEST_F(ReadConfirmWindowTest, OkReadsTheExportedSettingsAndCancelLeavesThem)
+{
+    auto* cancelled = new ReadConfirmWindowController;
+    cancelled->showWindow();
+    EXPECT_EQ(cancelled->window()->windowTitle(),
+              LocalizedStrings::string(QStringLiteral("ReadConfirmWindow_Title")));
+    QTest::mouseClick(field<QPushButton>(cancelled, "cancelButton"), Qt::LeftButton);
+    EXPECT_TRUE(ImportSettingFileOperator::exchangeFileExists());
+    EXPECT_FALSE(QFile::exists(UserSettings::path()));
+
+    auto* accepted = new ReadConfirmWindowController;
+    accepted->showWindow();
+    QPointer<QWidget> window = accepted->window();
+    QTest::mouseClick(field<QPushButton>(accepted, "okButton"), Qt::LeftButton);
+    EXPECT_FALSE(ImportSettingFileOperator::exchangeFileExists());
+    const std::optional<SettingsDictionary> settings = UserSettings::getUserSettingDictionary();
+    ASSERT_TRUE(settings.has_value());
+    EXPECT_EQ(settings->stringValue(SettingKeys::destinationFolderPath),
+              QStringLiteral("/srv/pictures"));
+    EXPECT_FALSE(window->isVisible());
+    processDeferredDeletes();
+    EXPECT_TRUE(window.isNull());
+}
+
+TEST_F(WindowTest, DismissingTheAlreadyRunningNoticeEndsTheSecondCopy)
+{
+    for (const bool byButton : {true, false}) {
+        int terminations = 0;
+        auto* notice =
+            manager.windowController<DuplicateWindowController>(TalvorenWindowId::DuplicateWindow);
+        notice->setTerminateApplication([&terminations] { ++terminations; });
+        notice->showWindow();
+        EXPECT_EQ(field<QLabel>(notice, "duplicateMessageLabel")->text(),
+                  LocalizedStrings::string(QStringLiteral("DuplicateWindow_MessageLabel")));
+        if (byButton)
+            QTest::mouseClick(field<QPushButton>(notice, "closeButton"), Qt::LeftButton);
+        else
+            QTest::keyClick(notice->window(), Qt::Key_Escape);
+        EXPECT_EQ(terminations, 1) << byButton;
+        EXPECT_FALSE(manager.checkWindow(TalvorenWindowId::DuplicateWindow));
+        processDeferredDeletes();
+    }
+}

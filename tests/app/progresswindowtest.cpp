@@ -1,0 +1,201 @@
+#include "common/applicationresources.h"
+#include "common/notificationcenter.h"
+#include "copyresultwindowcontroller.h"
+#include "localizedstrings.h"
+#include "progresswindowcontroller.h"
+#include "soundplayer.h"
+#include "windowtestsupport.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QPointer>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <chrono>
+
+using namespace std::chrono_literals;
+
+class ProgressWindowTest : public WindowTest
+{
+protected:
+    ProgressWindowController* openProgress(int totalCount)
+    {
+        auto* progress =
+            manager.windowController<ProgressWindowController>(TalvorenWindowId::ProgressWindow);
+        progress->setTotalCount(totalCount);
+        progress->showWindow();
+        progress->orderFront();
+        return progress;
+    }
+    static void postUpdate()
+    {
+        NotificationCenter::defaultCenter().post(
+            ProgressWindowController::notificationNameUpdateProgress);
+    }
+    static QString shownPercentage(ProgressWindowController* progress)
+    {
+        return field<QLabel>(progress, "progressLabel")->text();
+    }
+};
+
+TEST_F(ProgressWindowTest, EachImportedFileAdvancesThePercentageUpToAHundred)
+{
+    ProgressWindowController* progress = openProgress(4);
+    EXPECT_EQ(shownPercentage(progress), QStringLiteral("0"));
+    EXPECT_EQ(progress->window()->windowTitle(),
+              LocalizedStrings::string(QStringLiteral("ProgressWindow_Title")));
+    EXPECT_EQ(field<QLabel>(progress, "messageLabel")->text(),
+              LocalizedStrings::string(QStringLiteral("ProgressWindow_MessageLabel")));
+
+    QStringList shown;
+    QList<int> bar;
+    for (int file = 0; file < 5; ++file) {
+        postUpdate();
+        shown << shownPercentage(progress);
+        bar << field<QProgressBar>(progress, "progressIndicator")->value();
+    }
+    // No percent sign: the label holds the number only.
+    EXPECT_EQ(shown, QStringList({"25", "50", "75", "100", "100"}));
+    EXPECT_EQ(bar, QList<int>({25, 50, 75, 100, 100}));
+    EXPECT_EQ(ProgressWindowController::processedCount(), 5);
+}
+
+TEST_F(ProgressWindowTest, PercentagesTruncateAndNeverOverflow)
+{
+    EXPECT_EQ(ProgressWindowController::percentage(1, 3), 33);
+    EXPECT_EQ(ProgressWindowController::percentage(2, 3), 66);
+    EXPECT_EQ(ProgressWindowController::percentage(0, 0), 100);
+    EXPECT_EQ(ProgressWindowController::percentage(1, 0), 100);
+    EXPECT_EQ(ProgressWindowController::percentage(INT_MAX, INT_MAX), 100);
+    EXPECT_EQ(ProgressWindowController::percentage(INT_MAX - 1, INT_MAX), 99);
+    EXPECT_EQ(ProgressWindowController::percentage(1, INT_MAX), 0);
+
+    ProgressWindowController* progress = openProgress(3);
+    postUpdate();
+    EXPECT_EQ(shownPercentage(progress), QStringLiteral("33"));
+}
+
+TEST_F(ProgressWindowTest, TheCloseNotificationClosesItAndTheNextWindowStartsFromZero)
+{
+    QPointer<ProgressWindowController> first = openProgress(2);
+    postUpdate();
+    NotificationCenter::defaultCenter().post(
+        ProgressWindowController::notificationNameCloseProgressWindow);
+    EXPECT_FALSE(manager.checkWindow(TalvorenWindowId::ProgressWindow));
+    processDeferredDeletes();
+    EXPECT_TRUE(first.isNull());
+    // A closed window no longer listens: these reach nobody.
+    postUpdate();
+    NotificationCenter::defaultCenter().post(
+        ProgressWindowController::notificationNameCloseProgressWindow);
+
+    ProgressWindowController* second = openProgress(2);
+    EXPECT_EQ(ProgressWindowController::processedCount(), 0);
+    EXPECT_EQ(shownPercentage(second), QStringLiteral("0"));
+    postUpdate();
+    EXPECT_EQ(shownPercentage(second), QStringLiteral("50"));
+}
+
+TEST_F(ProgressWindowTest, AnUpdateBeforeTheWindowIsShownIsCounted)
+{
+    auto* hidden =
+        manager.windowController<ProgressWindowController>(TalvorenWindowId::ProgressWindow);
+    hidden->setTotalCount(2);
+    postUpdate();
+    EXPECT_EQ(shownPercentage(hidden), QStringLiteral("50"));
+}
+
+class CopyResultWindowTest : public WindowTest
+{
+protected:
+    void TearDown() override
+    {
+        ApplicationResources::setOverrideDirectory({});
+        WindowTest::TearDown();
+    }
+    CopyResultWindowController* showResult(qint64 fileCount,
+                                           std::chrono::milliseconds closeInterval = 1h)
+    {
+        auto* result = manager.windowController<CopyResultWindowController>(
+            TalvorenWindowId::CopyResultWindow);
+        result->setFileCount(fileCount);
+        result->setCloseInterval(closeInterval);
+        result->showWindow();
+        result->orderFront();
+        return result;
+    }
+};
+
+TEST_F(CopyResultWindowTest, ShowsTheCountOrTheNoImageMessage)
+{
+    CopyResultWindowController* result = showResult(12);
+    EXPECT_EQ(field<QLabel>(result, "messageLabel")->text(),
+              QStringLiteral("12") +
+                  LocalizedStrings::string(QStringLiteral("CopyResultWindow_MessageLabel")));
+    EXPECT_EQ(result->window()->windowTitle(),
+              LocalizedStrings::string(QStringLiteral("CopyResultWindow_Title")));
+    EXPECT_EQ(field<QPushButton>(result, "closeButton")->text(),
+              LocalizedStrings::string(QStringLiteral("CopyResultWindow_CloseButton")));
+    EXPECT_NE(result->soundPlayer(), nullptr);
+
+    // The next card import while the window is still out shows its own count.
+    showResult(0);
+    EXPECT_EQ(field<QLabel>(result, "messageLabel")->text(),
+              LocalizedStrings::string(QStringLiteral("CopyResultWindow_NoImageMessageLabel")));
+    EXPECT_EQ(CopyResultWindowController::messageText(5000000000),
+              QStringLiteral("5000000000") +
+                  LocalizedStrings::string(QStringLiteral("CopyResultWindow_MessageLabel")));
+}
+
+TEST_F(CopyResultWindowTest, ClosesItselfAfterItsIntervalAndTheButtonStopsTheTimer)
+{
+    QPointer<CopyResultWindowController> result = showResult(3, 50ms);
+    EXPECT_TRUE(result->isCloseTimerActive());
+    EXPECT_TRUE(QTest::qWaitFor(
+        [this] { return !manager.checkWindow(TalvorenWindowId::CopyResultWindow); }, 10000));
+    processDeferredDeletes();
+    EXPECT_TRUE(result.isNull());
+
+    CopyResultWindowController* closedByHand = showResult(3);
+    EXPECT_TRUE(closedByHand->isCloseTimerActive());
+    QTest::mouseClick(field<QPushButton>(closedByHand, "closeButton"), Qt::LeftButton);
+    EXPECT_FALSE(closedByHand->isCloseTimerActive());
+    EXPECT_EQ(closedByHand->soundPlayer(), nullptr);
+    EXPECT_FALSE(manager.checkWindow(TalvorenWindowId::CopyResultWindow));
+}
+
+TEST_F(CopyResultWindowTest, AnUndecodableSoundLeavesTheWindowSilentButWorking)
+{
+    QTemporaryDir resources;
+    QFile broken(resources.filePath(QStringLiteral("sound.mp3")));
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+    broken.write(QByteArray(4096, '\x5a'));
+    broken.close();
+    ApplicationResources::setOverrideDirectory(resources.path());
+
+    CopyResultWindowController* result = showResult(2);
+    ASSERT_NE(result->soundPlayer(), nullptr);
+    EXPECT_TRUE(QTest::qWaitFor([result] { return result->soundPlayer()->hasFailed(); }, 10000));
+    EXPECT_TRUE(result->window()->isVisible());
+    EXPECT_TRUE(result->isCloseTimerActive());
+    EXPECT_TRUE(field<QLabel>(result, "messageLabel")->text().startsWith(QLatin1Char('2')));
+    QTest::mouseClick(field<QPushButton>(result, "closeButton"), Qt::LeftButton);
+    EXPECT_FALSE(manager.checkWindow(TalvorenWindowId::CopyResultWindow));
+}
+
+TEST(SoundPlayerTest, NothingToPlayIsSilenceNotAFailureOfTheCaller)
+{
+    SoundPlayer player;
+    EXPECT_FALSE(player.playMP3(QString()));
+    EXPECT_TRUE(player.hasFailed());
+    EXPECT_FALSE(player.playMP3(QStringLiteral("/nonexistent/sound.mp3")));
+    EXPECT_TRUE(player.hasFailed());
+    // The shipped chime starts playing (or, without an audio device, fails quietly).
+    const QString chime =
+        ApplicationResources::path(QStringLiteral("sound"), QStringLiteral("mp3"));
+    ASSERT_FALSE(chime.isEmpty());
+    EXPECT_TRUE(player.playMP3(chime));
+    player.stop();
+}

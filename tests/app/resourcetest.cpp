@@ -1,0 +1,195 @@
+#include "applicationicons.h"
+#include "common/applicationresources.h"
+#include "helpwindowcontroller.h"
+#include "localizedstrings.h"
+#include "windowtestsupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QPdfDocument>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+// Every key the windows of this library look up.
+const QStringList windowKeys = {"AlertWindow_Title",
+                                "AlertWindow_CloseButton",
+                                "ApplicationMessage8",
+                                "ApplicationMessage25",
+                                "ApplicationMessage26",
+                                "ApplicationMessage27",
+                                "ProgressWindow_Title",
+                                "ProgressWindow_MessageLabel",
+                                "CopyResultWindow_Title",
+                                "CopyResultWindow_CloseButton",
+                                "CopyResultWindow_MessageLabel",
+                                "CopyResultWindow_NoImageMessageLabel",
+                                "ReadConfirmWindow_Title",
+                                "ReadConfirmWindow_Message",
+                                "ReadConfirmWindow_OkButton",
+                                "ReadConfirmWindow_CancelButton",
+                                "SDCopyConfirmWindow_Title",
+                                "SDCopyConfirmWindow_MessageLabel",
+                                "SDCopyConfirmWindow_OKButton",
+                                "SDCopyConfirmWindow_CancelButton",
+                                "DuplicateWindow_Title",
+                                "DuplicateWindow_MessageLabel",
+                                "VersionInformationWindow_Title",
+                                "VersionInformationWindow_ApplicationNameLabel",
+                                "VersionInformationWindow_DetailLabel",
+                                "VersionInformationWindow_DescriptionLabel",
+                                "VersionInformationWindow_VersionLabel",
+                                "VersionInformationWindow_CopyrightLabel",
+                                "HelpWindow_Title"};
+
+class LanguageGuard
+{
+public:
+    explicit LanguageGuard(const QString& language) { LocalizedStrings::setLanguage(language); }
+    ~LanguageGuard() { LocalizedStrings::setLanguage({}); }
+};
+} // namespace
+
+TEST(LocalizedStringsTest, BothTablesHoldTheSameKeysWithTextsAndPlaceholders)
+{
+    const QStringList english = LocalizedStrings::keys(QStringLiteral("en"));
+    const QStringList japanese = LocalizedStrings::keys(QStringLiteral("ja"));
+    EXPECT_EQ(QSet<QString>(english.begin(), english.end()),
+              QSet<QString>(japanese.begin(), japanese.end()));
+    for (const QString& key : windowKeys)
+        EXPECT_TRUE(english.contains(key)) << key.toStdString();
+
+    // A translation with another number of placeholders would drop or misplace an argument.
+    const QString placeholder = QStringLiteral("%@");
+    for (const QString& key : english) {
+        QList<qsizetype> placeholders;
+        for (const QString& language : LocalizedStrings::availableLanguages()) {
+            LanguageGuard guard(language);
+            const QString text = LocalizedStrings::string(key);
+            EXPECT_FALSE(text.isEmpty()) << language.toStdString() << " " << key.toStdString();
+            placeholders << text.count(placeholder);
+        }
+        EXPECT_EQ(placeholders.first(), placeholders.last()) << key.toStdString();
+    }
+    for (const char* format :
+         {"ApplicationMessage25", "ApplicationMessage26", "ApplicationMessage27"})
+        EXPECT_EQ(LocalizedStrings::string(QString::fromLatin1(format)).count(placeholder), 1)
+            << format;
+    EXPECT_EQ(LocalizedStrings::string(QStringLiteral("NoSuchKey")), QString());
+}
+
+TEST(LocalizedStringsTest, TheLanguageCanBeForcedAndOnlyToOneThatExists)
+{
+    {
+        LanguageGuard guard(QStringLiteral("ja"));
+        EXPECT_EQ(LocalizedStrings::language(), QStringLiteral("ja"));
+        EXPECT_EQ(LocalizedStrings::string(QStringLiteral("AlertWindow_CloseButton")),
+                  QStringLiteral("閉じる"));
+    }
+    {
+        LanguageGuard guard(QStringLiteral("en"));
+        EXPECT_EQ(LocalizedStrings::string(QStringLiteral("AlertWindow_CloseButton")),
+                  QStringLiteral("Close"));
+    }
+    const QString systemLanguage = LocalizedStrings::language();
+    LanguageGuard unknown(QStringLiteral("xx"));
+    EXPECT_EQ(LocalizedStrings::language(), systemLanguage);
+}
+
+TEST(LocalizedStringsTest, FormattingFillsPlaceholdersOnceAndSurvivesOddFormats)
+{
+    const auto format = LocalizedStrings::formatText;
+    EXPECT_EQ(format(QStringLiteral("folder %@ missing"), {QStringLiteral("/a")}),
+              QStringLiteral("folder /a missing"));
+    // An argument is never read as a format itself.
+    EXPECT_EQ(format(QStringLiteral("%@!"), {QStringLiteral("%@ %% %")}),
+              QStringLiteral("%@ %% %!"));
+    EXPECT_EQ(format(QStringLiteral("100%% done"), {}), QStringLiteral("100% done"));
+    EXPECT_EQ(format(QStringLiteral("%@ and %@"), {QStringLiteral("one")}),
+              QStringLiteral("one and "));
+    EXPECT_EQ(format(QStringLiteral("%@"), {QStringLiteral("a"), QStringLiteral("b")}),
+              QStringLiteral("a"));
+    EXPECT_EQ(format(QStringLiteral("trailing %"), {}), QStringLiteral("trailing %"));
+    EXPECT_EQ(format(QStringLiteral("%d %s %"), {QStringLiteral("x")}), QStringLiteral("%d %s %"));
+    EXPECT_EQ(format(QString(), {QStringLiteral("x")}), QString());
+    const QString huge(100000, QLatin1Char('@'));
+    EXPECT_EQ(format(QStringLiteral("%") + huge, {QStringLiteral("x")}),
+              QStringLiteral("x") + huge.mid(1));
+}
+
+class ResourceTest : public WindowTest
+{
+protected:
+    void TearDown() override
+    {
+        ApplicationResources::setOverrideDirectory({});
+        LocalizedStrings::setLanguage({});
+        WindowTest::TearDown();
+    }
+    static void writeGarbage(const QString& path)
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("%PDF-1.4 this is not really a document <svg");
+    }
+};
+
+TEST_F(ResourceTest, EachLanguageHasItsOwnManualAndTheHelpWindowShowsIt)
+{
+    QStringList manuals;
+    for (const QString& language : LocalizedStrings::availableLanguages()) {
+        LocalizedStrings::setLanguage(language);
+        const QUrl url = HelpWindowController::getPDFUrl();
+        ASSERT_TRUE(url.isLocalFile()) << language.toStdString();
+        manuals << url.fileName();
+        EXPECT_EQ(url.fileName(), LocalizedStrings::string(QStringLiteral("ApplicationMessage8")));
+
+        auto* help = manager.windowController<HelpWindowController>(TalvorenWindowId::HelpWindow);
+        help->showWindow();
+        EXPECT_EQ(help->document()->status(), QPdfDocument::Status::Ready);
+        EXPECT_GE(help->document()->pageCount(), 1);
+        EXPECT_EQ(help->window()->windowTitle(),
+                  LocalizedStrings::string(QStringLiteral("HelpWindow_Title")));
+        help->close();
+        processDeferredDeletes();
+    }
+    EXPECT_NE(manuals.at(0), manuals.at(1));
+}
+
+TEST_F(ResourceTest, AnUnreadableManualLeavesTheHelpWindowEmpty)
+{
+    QTemporaryDir resources;
+    writeGarbage(
+        resources.filePath(LocalizedStrings::string(QStringLiteral("ApplicationMessage8"))));
+    ApplicationResources::setOverrideDirectory(resources.path());
+    auto* help = manager.windowController<HelpWindowController>(TalvorenWindowId::HelpWindow);
+    help->showWindow();
+    EXPECT_EQ(help->document()->pageCount(), 0);
+    EXPECT_TRUE(help->window()->isVisible());
+}
+
+TEST_F(ResourceTest, AnUnreadableTrayImageGivesAPlainMarkInstead)
+{
+    const QIcon shipped = ApplicationIcons::statusBarIcon(Qt::white);
+    ASSERT_FALSE(shipped.isNull());
+    // The template's shape takes the colour it is given.
+    const QImage shippedImage = shipped.pixmap(32, 32).toImage();
+    bool onlyWhite = true;
+    for (int y = 0; y < shippedImage.height(); ++y)
+        for (int x = 0; x < shippedImage.width(); ++x) {
+            const QColor pixel = shippedImage.pixelColor(x, y);
+            if (pixel.alpha() > 0 && (pixel.red() < 250 || pixel.green() < 250))
+                onlyWhite = false;
+        }
+    EXPECT_TRUE(onlyWhite);
+
+    QTemporaryDir resources;
+    writeGarbage(resources.filePath(QStringLiteral("TalvorenStatusBarIconTemplate.svg")));
+    ApplicationResources::setOverrideDirectory(resources.path());
+    StandardErrorCapture log;
+    const QIcon fallback = ApplicationIcons::statusBarIcon(Qt::black);
+    EXPECT_FALSE(fallback.isNull());
+    EXPECT_FALSE(fallback.pixmap(22, 22).toImage().isNull());
+    EXPECT_TRUE(log.text().contains("TalvorenStatusBarIconTemplate"));
+    EXPECT_FALSE(ApplicationIcons::applicationIcon().isNull());
+}

@@ -1,0 +1,47 @@
+#include "windowtestsupport.h"
+
+#include "talvorenwindowid.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <cstdio>
+#include <unistd.h>
+
+void processDeferredDeletes()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+StandardErrorCapture::StandardErrorCapture()
+{
+    if (!file.open())
+        return;
+    std::fflush(stderr);
+    saved = dup(fileno(stderr));
+    dup2(file.handle(), fileno(stderr));
+}
+
+StandardErrorCapture::~StandardErrorCapture()
+{
+    if (saved < 0)
+        return;
+    std::fflush(stderr);
+    dup2(saved, fileno(stderr));
+    close(saved);
+}
+
+QByteArray StandardErrorCapture::text()
+{
+    std::fflush(stderr);
+    QFile written(file.fileName());
+    return written.open(QIODevice::ReadOnly) ? written.readAll() : QByteArray();
+}
+
+void WindowTest::TearDown()
+{
+    for (int id = TalvorenWindowId::first; id <= TalvorenWindowId::last; ++id) {
+        if (manager.checkWindow(id))
+            manager.getWindowController(id)->close();
+    }
+    processDeferredDeletes();
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "basewindowcontroller.h"
+#include "talvorenwindowmanager.h"
+
+#include <QByteArray>
+#include <QTemporaryFile>
+#include <QWidget>
+#include <gtest/gtest.h>
+
+// A closed controller frees itself once control returns to the event loop; tests
+// let that happen before they look at the manager again.
+void processDeferredDeletes();
+
+// The widget of the controller's window with that object name (the field name).
+template <class Widget> Widget* field(BaseWindowController* controller, const char* name)
+{
+    return controller->window()->findChild<Widget*>(QString::fromLatin1(name));
+}
+
+// Collects what is written to standard error (the log lines) while it lives.
+class StandardErrorCapture
+{
+public:
+    StandardErrorCapture();
+    ~StandardErrorCapture();
+    StandardErrorCapture(const StandardErrorCapture&) = delete;
+    StandardErrorCapture& operator=(const StandardErrorCapture&) = delete;
+
+    QByteArray text();
+
+private:
+    QTemporaryFile file;
+    int saved = -1;
+};
+
+// Window tests use the shared window manager, as the application does; every
+// window still out is closed after each test, so the next one starts empty.
+class WindowTest : public ::testing::Test
+{
+protected:
+    void TearDown() override;
+
+    TalvorenWindowManager& manager = TalvorenWindowManager::sharedInstance();
+};
