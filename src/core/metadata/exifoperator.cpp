@@ -73,6 +73,29 @@ qint64 scanWindow(QByteArrayView data)
     return std::min<qint64>(data.size(), ExifOperator::scanWindowSize);
 }
 
+// The 12-byte directory entry at tagIndex; none when it does not lie in data.
+std::optional<QByteArrayView> directoryEntry(QByteArrayView data, qint64 tagIndex)
+{
+    if (tagIndex < 0)
+        return std::nullopt;
+    return slice(data, static_cast<quint64>(tagIndex), directoryEntryLength);
+}
+
+// The entry's data as a view into data: `length` bytes, or the entry's count
+// when no length is given. Computed in 64 bits: a value offset near 2^32 plus
+// the header offset does not wrap.
+std::optional<QByteArrayView> entryData(QByteArrayView data, qint64 tagIndex,
+                                        std::optional<quint64> length, bool bigEndian)
+{
+    const auto entry = directoryEntry(data, tagIndex);
+    if (!entry)
+        return std::nullopt;
+    const quint64 offset = quint64{readUnsigned32(entry->data() + entryValueOffset, bigEndian)} +
+                           ExifOperator::tiffHeaderOffset;
+    return slice(data, offset,
+                 length.value_or(readUnsigned32(entry->data() + entryCountOffset, bigEndian)));
+}
+
 int versionNumber(const std::optional<QString>& text)
 {
     bool ok = false;
@@ -114,20 +137,20 @@ public:
         return index;
     }
 
-    std::optional<QByteArray> countedData(const Tag& tag) const
+    std::optional<QByteArrayView> countedData(const Tag& tag) const
     {
         const auto index = find(tag);
         if (!index)
             return std::nullopt;
-        return exifOperator.getTagData(data, *index, bigEndian);
+        return entryData(data, *index, std::nullopt, bigEndian);
     }
 
-    std::optional<QByteArray> fixedData(const Tag& tag, qint64 length) const
+    std::optional<QByteArrayView> fixedData(const Tag& tag, quint64 length) const
     {
         const auto index = find(tag);
         if (!index)
             return std::nullopt;
-        return exifOperator.getTagData(data, *index, length, bigEndian);
+        return entryData(data, *index, length, bigEndian);
     }
 
 private:
@@ -170,20 +193,21 @@ std::optional<BaseRead> readBase(const ExifOperator& exifOperator, QByteArrayVie
 
     entity.fileDateTime = ByteText::utf8WithoutNul(*dateTime);
     entity.software = ByteText::utf8WithoutNul(*software);
-    entity.imageDescription = ByteText::utf8(QByteArrayView(*imageDescription).first(27));
-    entity.maker = ByteText::utf8(QByteArrayView(*make).first(11));
-    entity.model = ByteText::utf8(QByteArrayView(*model).first(19));
-    entity.dateTimeOriginal = ByteText::utf8(QByteArrayView(*dateTimeOriginal).first(19));
+    entity.imageDescription = ByteText::utf8(imageDescription->first(27));
+    entity.maker = ByteText::utf8(make->first(11));
+    entity.model = ByteText::utf8(model->first(19));
+    entity.dateTimeOriginal = ByteText::utf8(dateTimeOriginal->first(19));
 
     const QByteArrayView productNumber =
-        QByteArrayView(*makerNote).sliced(ML::productNumber, ML::productNumberLength);
+        makerNote->sliced(ML::productNumber, ML::productNumberLength);
     entity.productNumber = ByteText::hex(productNumber);
     entity.productNumberString = ByteText::characters(productNumber);
     entity.encryptKey = encryptionKey(productNumber, *dateTimeOriginal);
-    entity.extendedMakerNoteData = *makerNote;
+    entity.extendedMakerNoteData = makerNote->toByteArray();
     entity.extendedMakerNote = ByteText::hex(*makerNote);
 
-    const MakerNoteDecoder& note = result.makerNote.emplace(*makerNote, *entity.encryptKey);
+    const MakerNoteDecoder& note =
+        result.makerNote.emplace(*entity.extendedMakerNoteData, *entity.encryptKey);
     if (secondVariant) {
         entity.owner = note.plainCharacters(ML::owner, ML::ownerLength);
         entity.identifier = note.plainCharacters(ML::identifier, 1);
@@ -590,8 +614,8 @@ qint64 ExifOperator::getTagIndex(QByteArrayView bytes, qint64 size, qint64 offse
 std::optional<quint64> ExifOperator::getDataIndex(QByteArrayView bytes, qint64 tagIndex,
                                                   bool bigEndianFlag) const
 {
-    const auto entry = slice(bytes, static_cast<quint64>(tagIndex), directoryEntryLength);
-    if (tagIndex < 0 || !entry)
+    const auto entry = directoryEntry(bytes, tagIndex);
+    if (!entry)
         return std::nullopt;
     return quint64{readUnsigned32(entry->data() + entryValueOffset, bigEndianFlag)} +
            tiffHeaderOffset;
@@ -600,11 +624,7 @@ std::optional<quint64> ExifOperator::getDataIndex(QByteArrayView bytes, qint64 t
 std::optional<QByteArray> ExifOperator::getTagData(QByteArrayView data, qint64 tagIndex,
                                                    bool bigEndianFlag) const
 {
-    const auto dataIndex = getDataIndex(data, tagIndex, bigEndianFlag);
-    if (!dataIndex)
-        return std::nullopt;
-    const quint32 count = readUnsigned32(data.data() + tagIndex + entryCountOffset, bigEndianFlag);
-    const auto bytes = slice(data, *dataIndex, count);
+    const auto bytes = entryData(data, tagIndex, std::nullopt, bigEndianFlag);
     if (!bytes)
         return std::nullopt;
     return bytes->toByteArray();
@@ -613,10 +633,10 @@ std::optional<QByteArray> ExifOperator::getTagData(QByteArrayView data, qint64 t
 std::optional<QByteArray> ExifOperator::getTagData(QByteArrayView data, qint64 tagIndex,
                                                    qint64 tagDataLength, bool bigEndianFlag) const
 {
-    const auto dataIndex = getDataIndex(data, tagIndex, bigEndianFlag);
-    if (!dataIndex || tagDataLength < 0)
+    if (tagDataLength < 0)
         return std::nullopt;
-    const auto bytes = slice(data, *dataIndex, static_cast<quint64>(tagDataLength));
+    const auto bytes =
+        entryData(data, tagIndex, static_cast<quint64>(tagDataLength), bigEndianFlag);
     if (!bytes)
         return std::nullopt;
     return bytes->toByteArray();
