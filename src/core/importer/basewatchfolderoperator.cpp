@@ -171,8 +171,13 @@ std::optional<QString> BaseWatchFolderOperator::copyProcess(const QStringList& e
     }
     const QString timestamp =
         QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMddHHmmsszzz"));
+    const QStringList folders = topFolders(enumeration);
+    if (folders.isEmpty()) {
+        fileLeftovers();
+        return std::nullopt;
+    }
     qint64 filed = 0;
-    for (const QString& folder : topFolders(enumeration)) {
+    for (const QString& folder : folders) {
         try {
             copyImage(folder, settings, deleteOriginal || isForceMove, isImport, false, timestamp);
             filed += counter;
@@ -184,6 +189,18 @@ std::optional<QString> BaseWatchFolderOperator::copyProcess(const QStringList& e
     }
     counter = filed;
     return std::nullopt;
+}
+
+void BaseWatchFolderOperator::fileLeftovers()
+{
+    const ImportRunSettings settings =
+        ImportRunSettings::read(SettingsDictionary(), currentSettings());
+    try {
+        checkFolders(settings);
+        fileStagedFolders(settings);
+    } catch (const CopyFailedException& failure) {
+        Log::error(QStringLiteral("Staged pictures could not be filed: %1").arg(failure.reason()));
+    }
 }
 
 QStringList BaseWatchFolderOperator::deepEnumeration(const QString& folder)

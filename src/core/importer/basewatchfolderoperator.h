@@ -67,7 +67,8 @@ public:
     // folder (hidden ones included) is reduced to the top-most folders that hold
     // anything, and each of them gets one import run. Creates the transferring marker
     // for its duration (it is removed also when a run fails). In an Import-folder
-    // poll, hidden entries go to the Trash. Returns the failure reason of the run
+    // poll, hidden entries go to the Trash. A tree without anything to import only
+    // files what a failed run left staged. Returns the failure reason of the run
     // that failed (the remaining top folders are then not run), none on success;
     // operationCounter then holds the pictures filed by all its runs. Runs on one
     // operator are serialised.
@@ -107,6 +108,9 @@ private:
     void runFolder(const QString& folder, const SettingsDictionary& settingDictionary, bool isMove,
                    bool isImport, bool isRecursive, const QString& timestamp);
     void fileStagedFolders(const ImportRunSettings& settings);
+    // A poll that finds nothing to import still files what an earlier, failed run
+    // left staged; a failure there is only logged (the poll has nothing to report).
+    void fileLeftovers();
     void pause() const;
     static bool isProgressWindowOpen();
 

@@ -1,0 +1,211 @@
+#include "camerapicturebuilder.h"
+#include "settings/settingkeys.h"
+#include "settings/usersettings.h"
+#include "temphome.h"
+
+#include <QCryptographicHash>
+#include <QDateTime>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QMap>
+#include <QProcess>
+#include <QThread>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+namespace {
+const QString cli = QStringLiteral(TALVOREN_BINARY_DIR "/bin/talvoren-cli");
+
+struct CliResult
+{
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+CliResult runImport(const QStringList& arguments)
+{
+    QProcess process;
+    process.start(cli, QStringList{QStringLiteral("import")} + arguments);
+    process.waitForFinished(-1);
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
+}
+
+QStringList filesBelow(const QString& folder)
+{
+    QStringList files;
+    QDirIterator iterator(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (iterator.hasNext())
+        files << QDir(folder).relativeFilePath(iterator.next());
+    files.sort();
+    return files;
+}
+
+QByteArray contentHash(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly)
+               ? QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha1)
+               : QByteArray();
+}
+
+// How often each content stands below the folder.
+QMap<QByteArray, int> contentsBelow(const QString& folder)
+{
+    QMap<QByteArray, int> counts;
+    for (const QString& file : filesBelow(folder))
+        ++counts[contentHash(folder + "/" + file)];
+    return counts;
+}
+
+bool setImmutable(const QString& folder, bool immutable)
+{
+    const int descriptor = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
+    int flags = 0;
+    bool done = descriptor >= 0 && ::ioctl(descriptor, FS_IOC_GETFLAGS, &flags) == 0;
+    flags = immutable ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+    done = done && ::ioctl(descriptor, FS_IOC_SETFLAGS, &flags) == 0;
+    if (descriptor >= 0)
+        ::close(descriptor);
+    return done;
+}
+} // namespace
+
+// talvoren-cli import through the real executable in a temporary home: the command
+// prepares the application data folder itself, as the application's start does.
+class ImportCommand : public testing::Test
+{
+protected:
+    TempHome home;
+    QString source = home.filePath(QStringLiteral("camera"));
+    QString destination = home.filePath(QStringLiteral("Pictures/Talvoren"));
+    QString temporary = home.filePath(QStringLiteral(".local/share/Talvoren/temp"));
+
+    // A picture that has finished arriving (written a while ago).
+    QString putPicture(const QString& relativeFolder, int number, qint64 size = 0) const
+    {
+        CameraPictureBuilder picture;
+        picture.patient(QString::number(number % 7 + 1), QStringLiteral("Cli Test"))
+            .captureDateTime(QDateTime(QDate(2024, 5, 1), QTime(9, 0)).addSecs(number));
+        if (size > 0)
+            picture.fileSize(size);
+        QFile file(
+            picture.write(source + "/" + relativeFolder, QStringLiteral("IMG_%1.JPG").arg(number)));
+        if (file.open(QIODevice::ReadOnly))
+            file.setFileTime(QDateTime::currentDateTime().addSecs(-600),
+                             QFileDevice::FileModificationTime);
+        return file.fileName();
+    }
+};
+
+TEST_F(ImportCommand, FilesAFolderWithTheApplicationsSettingsAndSaysWhere)
+{
+    putPicture(QStringLiteral("P1"), 1);
+    putPicture(QStringLiteral("P1/sub"), 2);
+    putPicture(QStringLiteral("P10"), 3);
+
+    const CliResult result = runImport({source});
+
+    EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
+    EXPECT_EQ(result.out, QStringLiteral("Filed 3 picture(s) into %1\n").arg(destination));
+    EXPECT_EQ(filesBelow(destination).size(), 3);
+    EXPECT_EQ(filesBelow(source).size(), 3);
+    const std::optional<SettingsDictionary> settings = UserSettings::getUserSettingDictionary();
+    ASSERT_TRUE(settings.has_value());
+    EXPECT_EQ(settings->stringValue(SettingKeys::defTmp), temporary);
+    EXPECT_TRUE(QFile::exists(home.filePath(QStringLiteral(".local/share/Talvoren/Talvoren.db"))));
+    // The run logged into the day's log of the application, not onto the terminal.
+    EXPECT_FALSE(result.err.contains(QStringLiteral("ファイルコピー")));
+    EXPECT_EQ(QDir(home.filePath(QStringLiteral(".local/share/Talvoren/log")))
+                  .entryList(QDir::Files)
+                  .size(),
+              1);
+
+    // Recorded pictures are not filed again.
+    const CliResult again = runImport({source, QStringLiteral("--move")});
+    EXPECT_EQ(again.exitCode, 0);
+    EXPECT_TRUE(again.out.startsWith(QStringLiteral("Filed 0 picture(s)")));
+    EXPECT_EQ(filesBelow(destination).size(), 3);
+}
+
+TEST_F(ImportCommand, MovesAndCleansAsTheImportFolderPollDoes)
+{
+    putPicture(QString(), 1);
+    CameraPictureBuilder::writeFile(source + QStringLiteral("/notes.txt"), "x");
+    const CliResult moved = runImport({source, QStringLiteral("--import-folder")});
+    EXPECT_EQ(moved.exitCode, 0) << moved.err.toStdString();
+    EXPECT_TRUE(filesBelow(source).isEmpty());
+    EXPECT_EQ(
+        QDir(home.filePath(QStringLiteral(".local/share/Trash/files"))).entryList(QDir::Files),
+        QStringList{QStringLiteral("notes.txt")});
+    EXPECT_EQ(filesBelow(destination).size(), 1);
+}
+
+TEST_F(ImportCommand, ReportsAFailedRunWithStatusTwo)
+{
+    EXPECT_EQ(runImport({}).exitCode, 1);
+    EXPECT_EQ(runImport({source, QStringLiteral("--bogus")}).exitCode, 1);
+    const CliResult missing = runImport({home.filePath(QStringLiteral("missing"))});
+    EXPECT_EQ(missing.exitCode, 2);
+    EXPECT_TRUE(missing.err.contains(QStringLiteral("is not a folder")));
+
+    putPicture(QString(), 1);
+    QDir().mkpath(destination);
+    if (!setImmutable(destination, true))
+        GTEST_SKIP() << "this machine cannot make a folder read-only";
+    const CliResult failed = runImport({source, QStringLiteral("--move")});
+    setImmutable(destination, false);
+    EXPECT_EQ(failed.exitCode, 2);
+    EXPECT_TRUE(failed.err.contains(QStringLiteral("the import failed: ")))
+        << failed.err.toStdString();
+    EXPECT_TRUE(filesBelow(source).isEmpty());
+    EXPECT_EQ(filesBelow(temporary).size(), 1);
+
+    const CliResult recovered = runImport({source});
+    EXPECT_EQ(recovered.exitCode, 0);
+    EXPECT_EQ(filesBelow(destination).size(), 1);
+    EXPECT_TRUE(filesBelow(temporary).isEmpty());
+}
+
+// The process is killed at different moments of a moving run; runs to the end
+// afterwards. Every picture must end filed exactly once, nothing else filed, and
+// nothing left staged or half-written.
+TEST_F(ImportCommand, AKilledRunLosesNothing)
+{
+    QMap<QByteArray, QString> pictures;
+    for (int number = 0; number < 24; ++number) {
+        const QString path = putPicture(QStringLiteral("F%1").arg(number / 3), number, 256 * 1024);
+        pictures.insert(contentHash(path), path);
+    }
+    // Prepare the application data, then let the record check off so that only the
+    // filing itself can keep a picture from being filed twice.
+    ASSERT_EQ(runImport({home.filePath(QStringLiteral("empty-does-not-exist"))}).exitCode, 2);
+    std::optional<SettingsDictionary> settings = UserSettings::getUserSettingDictionary();
+    ASSERT_TRUE(settings.has_value());
+    settings->setValue(SettingKeys::activateAvoidMultipleImportCheck, false);
+    ASSERT_TRUE(UserSettings::write(*settings));
+
+    for (const int killAfterMilliseconds : {700, 1500, 2600}) {
+        QProcess process;
+        process.start(cli, {QStringLiteral("import"), source, QStringLiteral("--move")});
+        ASSERT_TRUE(process.waitForStarted());
+        QThread::msleep(killAfterMilliseconds);
+        process.kill();
+        process.waitForFinished(-1);
+    }
+    for (int run = 0; run < 2; ++run)
+        EXPECT_EQ(runImport({source, QStringLiteral("--move")}).exitCode, 0);
+
+    const QMap<QByteArray, int> filed = contentsBelow(destination);
+    EXPECT_EQ(filed.size(), pictures.size());
+    for (auto it = pictures.cbegin(); it != pictures.cend(); ++it)
+        EXPECT_EQ(filed.value(it.key()), 1) << it.value().toStdString();
+    EXPECT_TRUE(filesBelow(source).isEmpty());
+    EXPECT_TRUE(filesBelow(temporary).isEmpty());
+}
