@@ -20,6 +20,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGridLayout>
 #include <QMessageBox>
 
 const QString ConfigWindowController::settingsSavedNotification =
@@ -27,6 +28,7 @@ const QString ConfigWindowController::settingsSavedNotification =
 
 namespace {
 const char* const tagProperty = "tag";
+constexpr int sheetWidth = 380;
 
 // The options of the detail window, as the settings name them.
 const QLatin1String detailKeys[] = {
@@ -299,6 +301,10 @@ void ConfigWindowController::showSheet(const QString& message)
     sheet->setText(QString());
     sheet->setInformativeText(message);
     sheet->addButton(text("ApplicationMessage99"), QMessageBox::AcceptRole);
+    // Without a main text the box would wrap the message into a narrow column.
+    if (auto* grid = qobject_cast<QGridLayout*>(sheet->layout()))
+        grid->addItem(new QSpacerItem(sheetWidth, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                      grid->rowCount(), 0, 1, grid->columnCount());
     sheet->open();
 }
 

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "configwindowcontroller.h"
+#include "detailconfigwindowcontroller.h"
+#include "platform/volumechangesource.h"
+#include "settings/settingsdictionary.h"
+#include "windowtestsupport.h"
+
+#include <QMessageBox>
+#include <functional>
+
+// A card watch that watches nothing: Apply may start it without touching the
+// machine's mounts.
+class QuietVolumeChangeSource : public VolumeChangeSource
+{
+    Q_OBJECT
+public:
+    void start(quint64) override {}
+    void stop() override {}
+};
+
+// The configuration windows on a settings file of the test's own: every test starts
+// from the same plain settings, changed by what the test needs.
+class ConfigWindowTest : public WindowTest
+{
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Writes the plain settings with the change applied.
+    void writeSettings(const std::function<void(SettingsDictionary&)>& change = {});
+    static SettingsDictionary storedSettings();
+
+    ConfigWindowController* openConfigWindow();
+    DetailConfigWindowController* openDetailWindow(ConfigWindowController* config);
+    // The sheet showing on the window, if any.
+    static QMessageBox* sheetOf(BaseWindowController* controller);
+    static void dismissSheet(BaseWindowController* controller);
+
+    // The destination and watch folders of the plain settings.
+    QString clinicFolder;
+    QString dropFolder;
+};

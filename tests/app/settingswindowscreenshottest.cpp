@@ -1,0 +1,139 @@
+// Writes pictures of the settings, update and notice windows in each language to
+// <build>/screenshots, for people to look at; nothing here compares pixels.
+#include "configwindowtestsupport.h"
+#include "informationcheckwindowcontroller.h"
+#include "localizedstrings.h"
+#include "settings/settingkeys.h"
+#include "updatecheckwindowcontroller.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QPainter>
+#include <QPushButton>
+#include <QTest>
+
+namespace {
+constexpr int titleBarHeight = 28;
+
+// The window's pixels below a plain title bar with its title, which the window
+// system would otherwise draw.
+QImage pictureOf(QWidget* window)
+{
+    const QPixmap content = window->grab();
+    QImage picture(content.width(), content.height() + titleBarHeight, QImage::Format_RGB32);
+    picture.fill(QColor(0xd8, 0xd8, 0xd8));
+    QPainter painter(&picture);
+    painter.drawText(QRect(0, 0, picture.width(), titleBarHeight), Qt::AlignCenter,
+                     window->windowTitle());
+    painter.drawPixmap(0, titleBarHeight, content);
+    return picture;
+}
+} // namespace
+
+class SettingsWindowScreenshotTest : public ConfigWindowTest
+{
+protected:
+    void TearDown() override
+    {
+        LocalizedStrings::setLanguage({});
+        UpdateCheckWindowController::setCheck({});
+        InformationCheckWindowController::setCheck({});
+        InformationCheckWindowController::setFirstPreferredLanguage({});
+        ConfigWindowTest::TearDown();
+    }
+
+    void save(QWidget* window, const QString& language, const QString& name)
+    {
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+        QTest::qWait(50);
+        const QString path = folder.filePath(QStringLiteral("%1-%2.png").arg(language, name));
+        EXPECT_TRUE(pictureOf(window).save(path)) << path.toStdString();
+    }
+
+    void captureAndClose(BaseWindowController* controller, const QString& language,
+                         const QString& name)
+    {
+        controller->showWindow();
+        controller->orderFront();
+        save(controller->window(), language, name);
+        controller->close();
+        processDeferredDeletes();
+    }
+
+    QDir folder{QStringLiteral(TALVOREN_BINARY_DIR "/screenshots")};
+};
+
+TEST_F(SettingsWindowScreenshotTest, SettingsUpdateAndNoticeWindowsInEveryLanguage)
+{
+    ASSERT_TRUE(QDir().mkpath(folder.path()));
+    writeSettings([this](SettingsDictionary& settings) {
+        settings.setValue(SettingKeys::watchFolder, true);
+        settings.setValue(SettingKeys::saveDaySubfolder, true);
+        settings.setValue(SettingKeys::watchFolderPath, QStringLiteral("/srv/camera-drop"));
+        settings.setValue(SettingKeys::destinationFolderPath, clinicFolder);
+    });
+    const auto newerVersion = [] {
+        UpdateCheckResult result;
+        result.newer = true;
+        result.name = QStringLiteral("Talvoren 1.5");
+        result.date = QStringLiteral("(2024/02/01)");
+        result.version = QStringLiteral("1.50");
+        result.address = QStringLiteral("https://updates.talvoren.example/talvoren/1.5/");
+        return result;
+    };
+    InformationCheckWindowController::setCheck([] {
+        InformationCheckResult result;
+        result.available = true;
+        result.id = 12;
+        result.japaneseTitle = QStringLiteral("サーバーメンテナンスのお知らせ");
+        result.japaneseText =
+            QStringLiteral("3月2日(土) 22:00から翌6:00まで、更新サーバーを停止します。<br>"
+                           "この間はアップデートの確認ができません。");
+        result.japaneseLink = QStringLiteral("https://www.talvoren.example/ja/news/12");
+        result.englishTitle = QStringLiteral("Server maintenance");
+        result.englishText = QStringLiteral(
+            "The update server is down for maintenance on Saturday, 2 March, from 22:00 to "
+            "6:00.<br>Updates cannot be checked during this time.");
+        result.englishLink = QStringLiteral("https://www.talvoren.example/en/news/12");
+        return result;
+    });
+
+    for (const QString& language : LocalizedStrings::availableLanguages()) {
+        LocalizedStrings::setLanguage(language);
+        InformationCheckWindowController::setFirstPreferredLanguage(language);
+
+        ConfigWindowController* config = openConfigWindow();
+        save(config->window(), language, QStringLiteral("ConfigWindowController"));
+
+        auto* detail = manager.windowController<DetailConfigWindowController>(
+            TalvorenWindowId::DetailConfigWindow);
+        detail->setShowAllItems(true);
+        openDetailWindow(config);
+        save(detail->window(), language, QStringLiteral("DetailConfigWindowController-allItems"));
+        detail->close();
+        processDeferredDeletes();
+        detail = openDetailWindow(config);
+        save(detail->window(), language, QStringLiteral("DetailConfigWindowController"));
+        detail->close();
+        processDeferredDeletes();
+
+        // The sheet of a failed check.
+        field<QCheckBox>(config, "watchFolderButton")->click();
+        field<QCheckBox>(config, "watchRemovableDiskDriveButton")->click();
+        field<QPushButton>(config, "applyButton")->click();
+        ASSERT_NE(sheetOf(config), nullptr);
+        save(sheetOf(config), language, QStringLiteral("ConfigWindowController-sheet"));
+        dismissSheet(config);
+        config->close();
+        processDeferredDeletes();
+
+        UpdateCheckWindowController::setCheck(newerVersion);
+        captureAndClose(manager.getWindowController(TalvorenWindowId::UpdateCheckWindow), language,
+                        QStringLiteral("UpdateCheckWindowController"));
+        UpdateCheckWindowController::setCheck([] { return UpdateCheckResult{}; });
+        captureAndClose(manager.getWindowController(TalvorenWindowId::UpdateCheckWindow), language,
+                        QStringLiteral("UpdateCheckWindowController-upToDate"));
+        captureAndClose(manager.getWindowController(TalvorenWindowId::InformationCheckWindow),
+                        language, QStringLiteral("InformationCheckWindowController"));
+    }
+}
