@@ -5,21 +5,27 @@
 #include "common/applicationresources.h"
 #include "common/log.h"
 #include "common/logfile.h"
+#include "common/notificationcenter.h"
 #include "common/runloop.h"
 #include "common/talvorencommon.h"
+#include "configwindowcontroller.h"
 #include "desktopwatchwindowpresenter.h"
+#include "informationcheckwindowcontroller.h"
 #include "localizedstrings.h"
 #include "platform/autostartonloginservice.h"
 #include "platform/singleinstance.h"
 #include "platform/volumeroots.h"
+#include "readconfirmwindowcontroller.h"
 #include "records/importedfilerecordpurge.h"
 #include "records/importedfiletableupgrade.h"
 #include "records/seeddatabase.h"
+#include "settings/importsettingfileoperator.h"
 #include "settings/settingkeys.h"
 #include "settings/settingsmigration.h"
 #include "settings/usersettings.h"
 #include "talvorenwindowid.h"
 #include "talvorenwindowmanager.h"
+#include "updatecheckwindowcontroller.h"
 #include "watch/headlesswatchwindowpresenter.h"
 #include "watch/mountmediaobserver.h"
 #include "watch/watchfoldertimermanager.h"
@@ -45,6 +51,8 @@ bool firstTimeFlag = false;
 constexpr int logLevel = 2;
 constexpr int purgeIntervalMs = 3600 * 1000;
 constexpr int rotationIntervalMs = 86400 * 1000;
+constexpr int updateCheckDelayMs = 3000;
+constexpr int informationCheckDelayMs = 5000;
 const QString remoteSupportUrl = QStringLiteral("https://support.talvoren.example/remote");
 
 SettingsDictionary currentSettings()
@@ -123,6 +131,7 @@ bool TalvorenAppDelegate::applicationDidFinishLaunching()
             QStringLiteral("No display or system tray: running headless, alerts go to the log."));
 
     prepareSettingsAndDatabase();
+    showReadConfirmWhenSettingsFileWaits();
     decideFirstStartAndLogging();
     askTakeOverWhenUpgraded();
     startMaintenanceTimers();
@@ -235,8 +244,26 @@ void TalvorenAppDelegate::askTakeOverWhenUpgraded()
     migration.showUpdateDialog(ask, migrateTable);
 }
 
+void TalvorenAppDelegate::showReadConfirmWhenSettingsFileWaits()
+{
+    if (headless || !ImportSettingFileOperator::exchangeFileExists())
+        return;
+    // Made directly, not through the manager; its OK runs the settings import and it
+    // frees itself when it closes. The launch goes on without waiting for the answer.
+    auto* confirm = new ReadConfirmWindowController;
+    confirm->showWindow();
+    confirm->orderFront();
+}
+
 void TalvorenAppDelegate::startMaintenanceTimers()
 {
+    // Without windows the server checks would have nothing to show.
+    if (talvorenWindowManager) {
+        QTimer::singleShot(updateCheckDelayMs, this, &TalvorenAppDelegate::timerUpdateCheck);
+        QTimer::singleShot(informationCheckDelayMs, this,
+                           &TalvorenAppDelegate::timerInformationCheck);
+    }
+
     purgeTimer = new QTimer(this);
     purgeTimer->setInterval(purgeIntervalMs);
     connect(purgeTimer, &QTimer::timeout, this,
@@ -268,6 +295,25 @@ void TalvorenAppDelegate::timerDeleteImportedFileRecord()
     }
 }
 
+void TalvorenAppDelegate::timerUpdateCheck()
+{
+    if (UpdateCheckWindowController::checkUpdate().newer)
+        showUpdateCheckWindow();
+}
+
+void TalvorenAppDelegate::timerInformationCheck()
+{
+    const qint64 checkedId = currentSettings().integerValue(SettingKeys::checkedInformationId);
+    if (!InformationCheckWindowController::checkInformation().isUnread(checkedId) ||
+        !talvorenWindowManager)
+        return;
+    if (BaseWindowController* window =
+            talvorenWindowManager->getWindowController(TalvorenWindowId::InformationCheckWindow)) {
+        window->showWindow();
+        window->orderFront();
+    }
+}
+
 void TalvorenAppDelegate::timerRotateLogFile()
 {
     LogFile::redirectStandardError(getLogFilePath());
@@ -285,6 +331,10 @@ void TalvorenAppDelegate::setupStatusBarItem()
         Log::error(QStringLiteral("No system tray is available: the menu cannot be shown."));
 
     statusBarMenu = std::make_unique<QMenu>();
+    // Every save of the settings window may change which destination items apply.
+    NotificationCenter::defaultCenter().addObserver(
+        ConfigWindowController::settingsSavedNotification, this,
+        [this](const QVariantMap&) { changeDestinationFolderMenuItem(); });
     const auto addItem = [this](const QString& key, void (TalvorenAppDelegate::*action)()) {
         QAction* item = statusBarMenu->addAction(LocalizedStrings::string(key));
         connect(item, &QAction::triggered, this, action);
@@ -300,6 +350,8 @@ void TalvorenAppDelegate::setupStatusBarItem()
     showDestinationMovie = addItem(QStringLiteral("StatusBarMenu_ShowDestinationMovie"),
                                    &TalvorenAppDelegate::showDestinationFolderMovie);
     statusBarMenu->addSeparator();
+    addItem(QStringLiteral("StatusBarMenu_UpdateCheck"),
+            &TalvorenAppDelegate::showUpdateCheckWindow);
     addItem(QStringLiteral("StatusBarMenu_VersionInformation"),
             &TalvorenAppDelegate::showVersionInformationWindow);
     addItem(QStringLiteral("StatusBarMenu_Help"), &TalvorenAppDelegate::showHelpWindow);
@@ -456,6 +508,17 @@ void TalvorenAppDelegate::showDestinationFolderMovie()
 {
     const QString path = currentSettings().stringValue(SettingKeys::destinationFolderPathMov);
     openFolder(path.isEmpty() ? defaultMovieDestination() : path);
+}
+
+void TalvorenAppDelegate::showUpdateCheckWindow()
+{
+    if (!talvorenWindowManager)
+        return;
+    if (BaseWindowController* window =
+            talvorenWindowManager->getWindowController(TalvorenWindowId::UpdateCheckWindow)) {
+        window->showWindow();
+        window->orderFront();
+    }
 }
 
 void TalvorenAppDelegate::showVersionInformationWindow()

@@ -42,11 +42,16 @@ public:
     // Housekeeping timer handlers.
     void timerDeleteImportedFileRecord();
     void timerRotateLogFile();
+    // The server checks, once each shortly after the launch: a window is shown only
+    // for a newer version or an unread notice.
+    void timerUpdateCheck();
+    void timerInformationCheck();
 
     // Menu actions.
     void showPreferencesWindow();
     void showDestinationFolder();
     void showDestinationFolderMovie();
+    void showUpdateCheckWindow();
     void showVersionInformationWindow();
     void showHelpWindow();
     void showRemoteSupportUrl();
@@ -60,6 +65,7 @@ private:
     void parseCommandLine();
     bool checkSingleInstance();
     void prepareSettingsAndDatabase();
+    void showReadConfirmWhenSettingsFileWaits();
     void decideFirstStartAndLogging();
     void redirectLogWhenWanted();
     void askTakeOverWhenUpgraded();
