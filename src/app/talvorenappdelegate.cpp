@@ -186,6 +186,24 @@ void TalvorenAppDelegate::prepareSettingsAndDatabase()
     SeedDatabase::installIfMissing();
 }
 
+void TalvorenAppDelegate::offerSettingsImport()
+{
+    if (!ImportSettingFileOperator::exchangeFileExists())
+        return;
+    if (headless) {
+        Log::info(QStringLiteral("A settings file waits at %1; it is read only after a "
+                                 "confirmation on a display.")
+                      .arg(ImportSettingFileOperator::exchangeFilePath()));
+        return;
+    }
+    // The launch goes on; the window's OK reads the file.
+    if (BaseWindowController* confirmation =
+            talvorenWindowManager->getWindowController(TalvorenWindowId::ReadConfirmWindow)) {
+        confirmation->showWindow();
+        confirmation->orderFront();
+    }
+}
+
 void TalvorenAppDelegate::decideFirstStartAndLogging()
 {
     SettingsDictionary settings = currentSettings();

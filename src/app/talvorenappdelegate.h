@@ -66,6 +66,7 @@ private:
     bool checkSingleInstance();
     void prepareSettingsAndDatabase();
     void showReadConfirmWhenSettingsFileWaits();
+    void offerSettingsImport();
     void decideFirstStartAndLogging();
     void redirectLogWhenWanted();
     void askTakeOverWhenUpgraded();
