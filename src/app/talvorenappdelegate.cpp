@@ -186,24 +186,6 @@ void TalvorenAppDelegate::prepareSettingsAndDatabase()
     SeedDatabase::installIfMissing();
 }
 
-void TalvorenAppDelegate::offerSettingsImport()
-{
-    if (!ImportSettingFileOperator::exchangeFileExists())
-        return;
-    if (headless) {
-        Log::info(QStringLiteral("A settings file waits at %1; it is read only after a "
-                                 "confirmation on a display.")
-                      .arg(ImportSettingFileOperator::exchangeFilePath()));
-        return;
-    }
-    // The launch goes on; the window's OK reads the file.
-    if (BaseWindowController* confirmation =
-            talvorenWindowManager->getWindowController(TalvorenWindowId::ReadConfirmWindow)) {
-        confirmation->showWindow();
-        confirmation->orderFront();
-    }
-}
-
 void TalvorenAppDelegate::decideFirstStartAndLogging()
 {
     SettingsDictionary settings = currentSettings();
@@ -264,8 +246,14 @@ void TalvorenAppDelegate::askTakeOverWhenUpgraded()
 
 void TalvorenAppDelegate::showReadConfirmWhenSettingsFileWaits()
 {
-    if (headless || !ImportSettingFileOperator::exchangeFileExists())
+    if (!ImportSettingFileOperator::exchangeFileExists())
         return;
+    if (headless) {
+        Log::info(QStringLiteral("A settings file waits at %1; it is read only after a "
+                                 "confirmation on a display.")
+                      .arg(ImportSettingFileOperator::exchangeFilePath()));
+        return;
+    }
     // Made directly, not through the manager; its OK runs the settings import and it
     // frees itself when it closes. The launch goes on without waiting for the answer.
     auto* confirm = new ReadConfirmWindowController;

@@ -66,7 +66,6 @@ private:
     bool checkSingleInstance();
     void prepareSettingsAndDatabase();
     void showReadConfirmWhenSettingsFileWaits();
-    void offerSettingsImport();
     void decideFirstStartAndLogging();
     void redirectLogWhenWanted();
     void askTakeOverWhenUpgraded();
