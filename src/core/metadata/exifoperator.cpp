@@ -48,8 +48,7 @@ constexpr qsizetype directoryEntryLength = 12;
 constexpr qsizetype entryCountOffset = 4;
 constexpr qsizetype entryValueOffset = 8;
 
-// Fixed reads: bytes read at the data offset, of which the first decodedLength
-// are decoded whole as UTF-8.
+// Fixed reads: bytes read at the data offset; all but the last are decoded.
 constexpr qsizetype imageDescriptionReadLength = 28;
 constexpr qsizetype makeReadLength = 12;
 constexpr qsizetype modelReadLength = 20;
@@ -81,18 +80,23 @@ std::optional<QByteArrayView> directoryEntry(QByteArrayView data, qint64 tagInde
     return slice(data, static_cast<quint64>(tagIndex), directoryEntryLength);
 }
 
+// File offset of an entry's data, in 64 bits: a value offset near 2^32 plus the
+// header offset does not wrap around to the start of the file.
+quint64 dataOffset(QByteArrayView entry, bool bigEndian)
+{
+    return quint64{readUnsigned32(entry.data() + entryValueOffset, bigEndian)} +
+           ExifOperator::tiffHeaderOffset;
+}
+
 // The entry's data as a view into data: `length` bytes, or the entry's count
-// when no length is given. Computed in 64 bits: a value offset near 2^32 plus
-// the header offset does not wrap.
+// when no length is given.
 std::optional<QByteArrayView> entryData(QByteArrayView data, qint64 tagIndex,
                                         std::optional<quint64> length, bool bigEndian)
 {
     const auto entry = directoryEntry(data, tagIndex);
     if (!entry)
         return std::nullopt;
-    const quint64 offset = quint64{readUnsigned32(entry->data() + entryValueOffset, bigEndian)} +
-                           ExifOperator::tiffHeaderOffset;
-    return slice(data, offset,
+    return slice(data, dataOffset(*entry, bigEndian),
                  length.value_or(readUnsigned32(entry->data() + entryCountOffset, bigEndian)));
 }
 
@@ -193,10 +197,12 @@ std::optional<BaseRead> readBase(const ExifOperator& exifOperator, QByteArrayVie
 
     entity.fileDateTime = ByteText::utf8WithoutNul(*dateTime);
     entity.software = ByteText::utf8WithoutNul(*software);
-    entity.imageDescription = ByteText::utf8(imageDescription->first(27));
-    entity.maker = ByteText::utf8(make->first(11));
-    entity.model = ByteText::utf8(model->first(19));
-    entity.dateTimeOriginal = ByteText::utf8(dateTimeOriginal->first(19));
+    entity.imageDescription =
+        ByteText::utf8(imageDescription->first(imageDescriptionReadLength - 1));
+    entity.maker = ByteText::utf8(make->first(makeReadLength - 1));
+    entity.model = ByteText::utf8(model->first(modelReadLength - 1));
+    entity.dateTimeOriginal =
+        ByteText::utf8(dateTimeOriginal->first(dateTimeOriginalReadLength - 1));
 
     const QByteArrayView productNumber =
         makerNote->sliced(ML::productNumber, ML::productNumberLength);
@@ -617,8 +623,7 @@ std::optional<quint64> ExifOperator::getDataIndex(QByteArrayView bytes, qint64 t
     const auto entry = directoryEntry(bytes, tagIndex);
     if (!entry)
         return std::nullopt;
-    return quint64{readUnsigned32(entry->data() + entryValueOffset, bigEndianFlag)} +
-           tiffHeaderOffset;
+    return dataOffset(*entry, bigEndianFlag);
 }
 
 std::optional<QByteArray> ExifOperator::getTagData(QByteArrayView data, qint64 tagIndex,

@@ -27,7 +27,6 @@ constexpr qsizetype summerTime = 36;
 constexpr qsizetype customMode = 99;
 constexpr qsizetype selectedMag = 100;
 constexpr qsizetype shootingMode = 101;
-constexpr qsizetype contrast = 111;
 constexpr qsizetype sharpness = 112;
 constexpr qsizetype flipDirection = 116;
 constexpr qsizetype drawingFlag = 150;
