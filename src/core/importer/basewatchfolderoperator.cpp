@@ -81,6 +81,17 @@ void BaseWatchFolderOperator::copyImage(const QString& folder,
                                         const SettingsDictionary& settingDictionary, bool isMove,
                                         bool isImport, bool isRecursive, const QString& timestamp)
 {
+    // The outermost run writes the records of every picture it and its nested runs
+    // handled, whether it ends normally or by a failure.
+    struct RecordCommit
+    {
+        ImportRecordBatch* batch;
+        ~RecordCommit()
+        {
+            if (batch)
+                batch->commit();
+        }
+    } recordCommit{isRecursive ? nullptr : &records};
     try {
         runFolder(folder, settingDictionary, isMove, isImport, isRecursive, timestamp);
     } catch (const CopyFailedException&) {

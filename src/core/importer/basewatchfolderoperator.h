@@ -2,6 +2,7 @@
 
 #include "importer/copyfailedexception.h"
 #include "importer/destinationfilenaming.h"
+#include "importer/importrecordbatch.h"
 #include "importer/importrunsupport.h"
 #include "settings/settingsdictionary.h"
 
@@ -119,4 +120,5 @@ private:
     qint64 counter = 0;
     std::chrono::milliseconds runPause = defaultRunPause;
     std::recursive_mutex processLock;
+    ImportRecordBatch records;
 };

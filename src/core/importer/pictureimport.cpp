@@ -469,8 +469,16 @@ void PictureImport::record(const QString& newPath, const ExifEntity& exif,
 {
     const ExtendedMakerNoteEntity maker =
         exif.extendedMakerNoteEntity.value_or(ExtendedMakerNoteEntity());
-    ImportedFileDao::registerImportedFile(fileNameOf(newPath), textOf(maker.serial), runTime,
-                                          originalPath, folder, textOf(maker.flipDirection),
-                                          textOf(exif.drawFlag), textOf(exif.shootingMode), runTime,
-                                          hash);
+    ImportedFileEntity entity;
+    entity.setFileName(fileNameOf(newPath));
+    entity.setCameraId(textOf(maker.serial));
+    entity.setDatetime(runTime);
+    entity.setOriginalFileName(originalPath);
+    entity.setTransferredFolder(folder);
+    entity.setMirrorImageType(textOf(maker.flipDirection));
+    entity.setDrawingFlg(textOf(exif.drawFlag));
+    entity.setMode(textOf(exif.shootingMode));
+    entity.setCapturedDttm(runTime);
+    entity.setHashCode(hash);
+    owner.records.add(entity);
 }
