@@ -5,6 +5,7 @@
 #include "localizedstrings.h"
 #include "platform/autostartonloginservice.h"
 #include "settings/settingkeys.h"
+#include "settings/usersettings.h"
 #include "watch/watchfoldertimermanager.h"
 #include "watch/watchsdcardoperator.h"
 
@@ -417,4 +418,27 @@ TEST_F(ConfigWindowTest, WithoutASettingsFileTheChoicesAreSavedOverTheDefaults)
     EXPECT_EQ(saved.stringValue(destinationFolderPath), clinicFolder);
     EXPECT_FALSE(manager.checkWindow(TalvorenWindowId::ConfigWindow));
     ApplicationResources::setOverrideDirectory({});
+}
+
+TEST_F(ConfigWindowTest, TheShippedDefaultsNameItemsOfTheDateAndPaddingLists)
+{
+    ApplicationResources::setOverrideDirectory(
+        QStringLiteral(TALVOREN_BINARY_DIR "/share/talvoren"));
+    const std::optional<SettingsDictionary> defaults =
+        SettingsDictionary::read(UserSettings::defaultPlistPath());
+    ApplicationResources::setOverrideDirectory({});
+    ASSERT_TRUE(defaults.has_value());
+    ASSERT_TRUE(UserSettings::write(*defaults));
+
+    ConfigWindowController* config = openConfigWindow();
+    const QComboBox* dateFormats = field<QComboBox>(config, "dateFormatComboBox");
+    EXPECT_EQ(dateFormats->itemText(static_cast<int>(defaults->integerValue(dateFormat))),
+              defaults->stringValue(dateFormatString));
+
+    DetailConfigWindowController* detail = openDetailWindow(config);
+    const QComboBox* widths = field<QComboBox>(detail, "zeroPaddingComboBox");
+    const int index = static_cast<int>(defaults->integerValue(zeroPaddingLength));
+    ASSERT_LT(index, widths->count());
+    EXPECT_EQ(widths->itemText(index).toLongLong(),
+              defaults->integerValue(zeroPaddingLengthString));
 }
