@@ -89,15 +89,20 @@ int main(int argc, char** argv)
         paths << folder.filePath(QStringLiteral("IMG_%1.JPG").arg(i, 4, 10, QLatin1Char('0')));
     catSeconds(paths); // warm the page cache
 
+    // Memory first, over one pass of reads alone. The first read loads OpenSSL's
+    // providers and compiles the name patterns: one-time costs, kept out.
+    int records = 0;
+    ExifOperator().getExifData(paths.first(), true);
     const long residentBefore = peakResidentKilobytes();
+    readSeconds(paths, &records);
+    const long residentGrowth = peakResidentKilobytes() - residentBefore;
+
     double bestCat = 1e9;
     double bestRead = 1e9;
-    int records = 0;
     for (int round = 0; round < rounds; ++round) {
         bestCat = std::min(bestCat, catSeconds(paths));
         bestRead = std::min(bestRead, readSeconds(paths, &records));
     }
-    const long residentGrowth = peakResidentKilobytes() - residentBefore;
 
     const double megabytes = double(pictureCount) * pictureSize / (1024.0 * 1024.0);
     std::printf("pictures read with a record: %d of %d\n", records, pictureCount);
@@ -107,7 +112,8 @@ int main(int argc, char** argv)
                 pictureCount / bestCat, megabytes / bestCat);
     std::printf("ratio getExifData / cat: %.2f (best of %d rounds each)\n", bestRead / bestCat,
                 rounds);
-    std::printf("peak resident memory grew by %ld KB while reading (one picture: %lld KB)\n",
-                residentGrowth, pictureSize / 1024);
+    std::printf(
+        "peak resident memory grew by %ld KB over one pass of reads (one picture: %lld KB)\n",
+        residentGrowth, pictureSize / 1024);
     return records == pictureCount ? 0 : 1;
 }
