@@ -157,10 +157,19 @@ TEST_F(EjectMediaTest, TheObserverRegistersCardsAsTheyAreMountedAndForgetsThemAf
         0)
         GTEST_SKIP() << "no permission to mount a tmpfs (errno " << errno << ")";
     insertCard(QStringLiteral("REAL"));
+    // A card mounted outside the volume roots is never handed to the eject.
+    const QString outside = home.filePath(QStringLiteral("outside"));
+    QDir().mkpath(outside);
+    ASSERT_EQ(mount("talvoren-card", QFile::encodeName(outside).constData(), "tmpfs", 0, "size=1m"),
+              0);
+    QFile outsideMarker(QDir(outside).filePath(QStringLiteral("LMR_SD")));
+    ASSERT_TRUE(outsideMarker.open(QIODevice::WriteOnly));
+    outsideMarker.close();
     // Mounted before the observer starts: registered by the start.
     MountMediaObserver observer;
     ASSERT_TRUE(observer.start());
-    EXPECT_TRUE(media->getMediaArray().contains(mountPoint));
+    EXPECT_EQ(media->getMediaArray(), QStringList({mountPoint}));
+    umount2(QFile::encodeName(outside).constData(), MNT_DETACH);
 
     umount2(QFile::encodeName(mountPoint).constData(), MNT_DETACH);
     QDeadlineTimer limit(20000);

@@ -59,10 +59,14 @@ FakeUDisks2::~FakeUDisks2()
 
 bool FakeUDisks2::serve(QDBusConnection connection)
 {
-    thread.start();
+    // Registered before it moves: the helper object that D-Bus hangs onto it must be
+    // made as its child on the thread it lives on, and moves with it.
+    const bool registered =
+        connection.registerVirtualObject(root, this, QDBusConnection::SubPath) &&
+        connection.registerService(QStringLiteral("org.freedesktop.UDisks2"));
     moveToThread(&thread);
-    return connection.registerVirtualObject(root, this, QDBusConnection::SubPath) &&
-           connection.registerService(QStringLiteral("org.freedesktop.UDisks2"));
+    thread.start();
+    return registered;
 }
 
 void FakeUDisks2::addVolume(const Volume& volume)

@@ -1,13 +1,24 @@
 #include "mountmediaobserver.h"
 
+#include "platform/volumeroots.h"
 #include "watch/mountmediamanager.h"
 
 #include <QDir>
 #include <QFileInfo>
 
+namespace {
+// Only volumes below the volume roots can be handed to the eject, and looking into
+// other mount points (an automount point, a network share) could mount or wake them.
+void didMountBelowVolumeRoots(const QString& mountPoint)
+{
+    if (VolumeRoots::rootContaining(mountPoint, VolumeRoots::current()))
+        MountMediaObserver::didMount(mountPoint);
+}
+} // namespace
+
 MountMediaObserver::MountMediaObserver(QObject* parent) : QObject(parent)
 {
-    connect(&monitor, &MountTableMonitor::mounted, this, &MountMediaObserver::didMount);
+    connect(&monitor, &MountTableMonitor::mounted, this, &didMountBelowVolumeRoots);
     connect(&monitor, &MountTableMonitor::unmounted, this, &MountMediaObserver::didUnmount);
 }
 
@@ -16,7 +27,7 @@ bool MountMediaObserver::start()
     if (!monitor.start())
         return false;
     for (const MountEntry& entry : monitor.entries())
-        didMount(entry.mountPoint);
+        didMountBelowVolumeRoots(entry.mountPoint);
     return true;
 }
 

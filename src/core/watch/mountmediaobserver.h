@@ -6,8 +6,9 @@
 #include <QString>
 
 // Hands camera cards to the mounted-media registry as volumes come and go: a
-// mounted volume with a file "LMR_SD" at its top is registered, an unmounted one
-// is forgotten. Cards already mounted when the observer starts count as mounted.
+// volume mounted below a volume root with a file "LMR_SD" at its top is registered,
+// an unmounted one is forgotten. Cards already mounted when the observer starts
+// count as mounted.
 class MountMediaObserver : public QObject
 {
     Q_OBJECT
