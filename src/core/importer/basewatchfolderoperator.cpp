@@ -91,7 +91,7 @@ void BaseWatchFolderOperator::copyImage(const QString& folder,
             if (batch)
                 batch->commit();
         }
-    } recordCommit{isRecursive ? nullptr : &records};
+    } recordCommit{isRecursive || insideFolderTreeRun ? nullptr : &records};
     try {
         runFolder(folder, settingDictionary, isMove, isImport, isRecursive, timestamp);
     } catch (const CopyFailedException&) {
@@ -166,10 +166,18 @@ std::optional<QString> BaseWatchFolderOperator::copyProcess(const QStringList& e
     const bool deleteOriginal = settings.boolValue(SettingKeys::deleteOriginalImage);
 
     createTransferringFile();
-    struct MarkerRemoval
+    // The records of all its runs go in with one commit, when the tree is done.
+    struct TreeRunEnd
     {
-        ~MarkerRemoval() { deleteTransferringFile(); }
-    } markerRemoval;
+        BaseWatchFolderOperator& owner;
+        ~TreeRunEnd()
+        {
+            owner.insideFolderTreeRun = false;
+            owner.records.commit();
+            deleteTransferringFile();
+        }
+    } treeRunEnd{*this};
+    insideFolderTreeRun = true;
 
     if (isImport) {
         for (const QString& item : enumeration) {

@@ -121,4 +121,5 @@ private:
     std::chrono::milliseconds runPause = defaultRunPause;
     std::recursive_mutex processLock;
     ImportRecordBatch records;
+    bool insideFolderTreeRun = false;
 };
