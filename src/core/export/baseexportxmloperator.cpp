@@ -39,6 +39,71 @@ int leadingInteger(const QString& text)
 }
 } // namespace
 
+const std::vector<BaseExportXmlOperator::Value>& BaseExportXmlOperator::patientAndOperatorValues()
+{
+    static const std::vector<Value> values = {
+        {&ExtendedMakerNoteEntity::patientNameOrder, true},
+        {&ExtendedMakerNoteEntity::patientInfoFlag_0, true},
+        {&ExtendedMakerNoteEntity::patientID, false},
+        {&ExtendedMakerNoteEntity::patientName, false},
+        {&ExtendedMakerNoteEntity::patientName_A, false},
+        {&ExtendedMakerNoteEntity::patientName_I, false},
+        {&ExtendedMakerNoteEntity::patientName_P, false},
+        {&ExtendedMakerNoteEntity::patientSex, false},
+        {&ExtendedMakerNoteEntity::patientBirthDate, false},
+        {&ExtendedMakerNoteEntity::patientAge_QR, false},
+        {&ExtendedMakerNoteEntity::date_QR, false},
+        {&ExtendedMakerNoteEntity::patientInfoFlag_1, true},
+        {&ExtendedMakerNoteEntity::patientInfoFlag_2, true},
+        {&ExtendedMakerNoteEntity::patientInfoFlag_3, true},
+        {&ExtendedMakerNoteEntity::patientInfoFlag_4, true},
+        {&ExtendedMakerNoteEntity::patientInfoFlag_5, true},
+        {&ExtendedMakerNoteEntity::patientInfoFlag_6, true},
+        {&ExtendedMakerNoteEntity::patientInfoFlag_7, true},
+        {&ExtendedMakerNoteEntity::patientInfoFlag_8, true},
+        {&ExtendedMakerNoteEntity::patientInfoFlag_9, true},
+        {&ExtendedMakerNoteEntity::operatorsNameOrder, true},
+        {&ExtendedMakerNoteEntity::operatorInfoFlag_0, true},
+        {&ExtendedMakerNoteEntity::operatorsID, false},
+        {&ExtendedMakerNoteEntity::operatorsName_A, false},
+        {&ExtendedMakerNoteEntity::operatorsName_I, false},
+        {&ExtendedMakerNoteEntity::operatorsName_P, false},
+        {&ExtendedMakerNoteEntity::operatorsGroup, true},
+        {&ExtendedMakerNoteEntity::operatorInfoFlag_1, true},
+        {&ExtendedMakerNoteEntity::operatorInfoFlag_2, true},
+        {&ExtendedMakerNoteEntity::operatorInfoFlag_3, true},
+        {&ExtendedMakerNoteEntity::operatorInfoFlag_4, true},
+        {&ExtendedMakerNoteEntity::operatorInfoFlag_5, true},
+        {&ExtendedMakerNoteEntity::operatorInfoFlag_6, true},
+        {&ExtendedMakerNoteEntity::operatorInfoFlag_7, true},
+        {&ExtendedMakerNoteEntity::operatorInfoFlag_8, true},
+        {&ExtendedMakerNoteEntity::operatorInfoFlag_9, true},
+        {&ExtendedMakerNoteEntity::operatorInfoFlag_10, true},
+        {&ExtendedMakerNoteEntity::operatorInfoFlag_11, true},
+        {&ExtendedMakerNoteEntity::operatorInfoFlag_12, true},
+        {&ExtendedMakerNoteEntity::operatorInfoFlag_13, true},
+        {&ExtendedMakerNoteEntity::operatorInfoFlag_14, true},
+        {&ExtendedMakerNoteEntity::operatorInfoFlag_15, true},
+        {&ExtendedMakerNoteEntity::operatorInfoFlag_16, true},
+        {&ExtendedMakerNoteEntity::operatorInfoFlag_17, true},
+        {&ExtendedMakerNoteEntity::operatorInfoFlag_18, true},
+        {&ExtendedMakerNoteEntity::operatorInfoFlag_19, true},
+        {&ExtendedMakerNoteEntity::operatorInfoFlag_20, true},
+        {&ExtendedMakerNoteEntity::operatorInfoFlag_21, true},
+    };
+    return values;
+}
+
+std::vector<BaseExportXmlOperator::Value>
+BaseExportXmlOperator::joined(const std::vector<Value>& before, const std::vector<Value>& shared,
+                              const std::vector<Value>& after)
+{
+    std::vector<Value> all = before;
+    all.insert(all.end(), shared.begin(), shared.end());
+    all.insert(all.end(), after.begin(), after.end());
+    return all;
+}
+
 BaseExportXmlOperator::BaseExportXmlOperator(std::optional<QString> templateText,
                                              const std::vector<Value>& values)
     : templateText(std::move(templateText)), values(values)

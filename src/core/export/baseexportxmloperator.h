@@ -40,6 +40,13 @@ public:
         bool isHex;
     };
 
+    // The patient and operator fields, in the same order in both generations.
+    static const std::vector<Value>& patientAndOperatorValues();
+    // The values before, the shared patient and operator run, and the values after.
+    static std::vector<Value> joined(const std::vector<Value>& before,
+                                     const std::vector<Value>& shared,
+                                     const std::vector<Value>& after);
+
     // Reads a shipped template ("export.xml" of type "template"); none when it is
     // missing or unreadable, which is logged.
     static std::optional<QString> loadTemplate(const QString& name);
