@@ -76,7 +76,7 @@ TalvorenWindowManager& BaseWindowController::requestManager() const
 void BaseWindowController::windowWillClose()
 {
     if (manager)
-        manager->removeWindow(getTalvorenWindow());
+        manager->removeWindow(getTalvorenWindow(), this);
     deleteLater();
 }
 

@@ -5,6 +5,7 @@
 #include "ui_helpwindowcontroller.h"
 
 #include <QPdfDocument>
+#include <QPdfPageRenderer>
 
 HelpWindowController::HelpWindowController() = default;
 
@@ -29,6 +30,10 @@ void HelpWindowController::setupWindow(QWidget* window)
 {
     ui = std::make_unique<Ui::HelpWindowController>();
     ui->setupUi(window);
+    // Qt 6.4 never frees the view's background render thread, one per window
+    // opened; the manual is small enough to be drawn on the main thread.
+    if (auto* renderer = ui->helpPDFView->findChild<QPdfPageRenderer*>())
+        renderer->setRenderMode(QPdfPageRenderer::RenderMode::SingleThreaded);
 }
 
 void HelpWindowController::windowDidLoad()

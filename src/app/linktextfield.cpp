@@ -23,6 +23,11 @@ bool LinkTextField::isOpenableLink(const QString& link)
     return link.startsWith(QLatin1String("http://")) || link.startsWith(QLatin1String("https://"));
 }
 
+void LinkTextField::paintEvent(QPaintEvent* event)
+{
+    Q_UNUSED(event);
+}
+
 void LinkTextField::mousePressEvent(QMouseEvent* event)
 {
     if (event->button() == Qt::LeftButton && isOpenableLink(address))

@@ -3,9 +3,10 @@
 #include <QLabel>
 #include <QString>
 
-// A label that opens its web address in the default browser when clicked. Only
-// "http://" and "https://" addresses are opened; any other text is ignored, so a
-// notice list cannot make the application open local files or other schemes.
+// A click area that opens its web address in the default browser. It paints
+// nothing itself: it lies over the label that shows the address. Only "http://"
+// and "https://" addresses are opened; any other text is ignored, so a notice
+// list cannot make the application open local files or other schemes.
 class LinkTextField : public QLabel
 {
     Q_OBJECT
@@ -19,6 +20,7 @@ public:
     static bool isOpenableLink(const QString& link);
 
 protected:
+    void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
 
 private:

@@ -57,6 +57,14 @@ void TalvorenWindowManager::removeWindow(int windowId)
     windowDictionary.remove(windowId);
 }
 
+void TalvorenWindowManager::removeWindow(int windowId, const BaseWindowController* controller)
+{
+    QMutexLocker locker(&lock);
+    const auto entry = windowDictionary.constFind(windowId);
+    if (entry != windowDictionary.cend() && entry.value() == controller)
+        windowDictionary.remove(windowId);
+}
+
 bool TalvorenWindowManager::checkWindow(int windowId) const
 {
     QMutexLocker locker(&lock);

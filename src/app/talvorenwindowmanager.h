@@ -30,6 +30,9 @@ public:
     }
     void setWindow(int windowId);
     void removeWindow(int windowId);
+    // Removes the id's entry only while it is this controller: a controller that
+    // closes late must not take out the one that replaced it.
+    void removeWindow(int windowId, const BaseWindowController* controller);
     // True while a controller for the id is out, that is until its window closes.
     bool checkWindow(int windowId) const;
 

@@ -118,8 +118,15 @@ TEST_F(WindowManagerTest, EveryWayOfClosingAWindowTakesItOutOfTheManager)
 
     manager.setWindow(AlertWindow);
     EXPECT_TRUE(manager.checkWindow(AlertWindow));
+    BaseWindowController* removed = manager.getWindowController(AlertWindow);
     manager.removeWindow(AlertWindow);
     EXPECT_FALSE(manager.checkWindow(AlertWindow));
+    BaseWindowController* replacement = manager.getWindowController(AlertWindow);
+    EXPECT_NE(replacement, removed);
+    // The removed controller closing late leaves its replacement out.
+    removed->close();
+    EXPECT_TRUE(manager.checkWindow(AlertWindow));
+    EXPECT_EQ(manager.getWindowController(AlertWindow), replacement);
 }
 
 TEST_F(WindowManagerTest, ADirectlyMadeControllerLeavesTheManagersWindowAlone)

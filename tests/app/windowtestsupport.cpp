@@ -9,7 +9,12 @@
 
 void processDeferredDeletes()
 {
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    // A freed window may leave queued work and deletions of its own helpers (the
+    // PDF view's render thread): a second round serves and frees those too.
+    for (int pass = 0; pass < 2; ++pass) {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCoreApplication::sendPostedEvents();
+    }
 }
 
 StandardErrorCapture::StandardErrorCapture()
