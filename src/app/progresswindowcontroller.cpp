@@ -66,6 +66,7 @@ void ProgressWindowController::zero()
 void ProgressWindowController::updateProgress()
 {
     ++processedFiles;
+    // A file may be counted before the window was first shown: build it now.
     window();
     const int percent = percentage(processedFiles, total);
     ui->progressIndicator->setRange(0, 100);
