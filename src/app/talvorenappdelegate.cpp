@@ -313,11 +313,7 @@ void TalvorenAppDelegate::timerInformationCheck()
     if (!InformationCheckWindowController::checkInformation().isUnread(checkedId) ||
         !talvorenWindowManager)
         return;
-    if (BaseWindowController* window =
-            talvorenWindowManager->getWindowController(TalvorenWindowId::InformationCheckWindow)) {
-        window->showWindow();
-        window->orderFront();
-    }
+    bringWindowToFront(TalvorenWindowId::InformationCheckWindow);
 }
 
 void TalvorenAppDelegate::timerRotateLogFile()
@@ -477,26 +473,26 @@ void TalvorenAppDelegate::showAlert(const QString& message, bool showConfigWindo
         Log::error(message);
         return;
     }
-    auto* alert = talvorenWindowManager->windowController<AlertWindowController>(
-        TalvorenWindowId::AlertWindow);
-    if (!alert)
-        return;
+    // Made directly, not taken from the manager: a later copy-failure alert must not
+    // overwrite this message and its flag. It frees itself when it closes.
+    auto* alert = new AlertWindowController;
     alert->setMessage(message);
     alert->setShowConfigWindowFlag(showConfigWindow);
     alert->showWindow();
     alert->orderFront();
 }
 
+void TalvorenAppDelegate::bringWindowToFront(int windowId)
+{
+    if (BaseWindowController* window = talvorenWindowManager->getWindowController(windowId)) {
+        window->showWindow();
+        window->orderFront();
+    }
+}
+
 void TalvorenAppDelegate::showPreferencesWindow()
 {
-    BaseWindowController* window =
-        talvorenWindowManager->getWindowController(TalvorenWindowId::ConfigWindow);
-    if (!window) {
-        Log::info(QStringLiteral("The settings window is not available in this build."));
-        return;
-    }
-    window->showWindow();
-    window->orderFront();
+    bringWindowToFront(TalvorenWindowId::ConfigWindow);
 }
 
 void TalvorenAppDelegate::openFolder(const QString& path)
@@ -520,29 +516,17 @@ void TalvorenAppDelegate::showUpdateCheckWindow()
 {
     if (!talvorenWindowManager)
         return;
-    if (BaseWindowController* window =
-            talvorenWindowManager->getWindowController(TalvorenWindowId::UpdateCheckWindow)) {
-        window->showWindow();
-        window->orderFront();
-    }
+    bringWindowToFront(TalvorenWindowId::UpdateCheckWindow);
 }
 
 void TalvorenAppDelegate::showVersionInformationWindow()
 {
-    if (BaseWindowController* window = talvorenWindowManager->getWindowController(
-            TalvorenWindowId::VersionInformationWindow)) {
-        window->showWindow();
-        window->orderFront();
-    }
+    bringWindowToFront(TalvorenWindowId::VersionInformationWindow);
 }
 
 void TalvorenAppDelegate::showHelpWindow()
 {
-    if (BaseWindowController* window =
-            talvorenWindowManager->getWindowController(TalvorenWindowId::HelpWindow)) {
-        window->showWindow();
-        window->orderFront();
-    }
+    bringWindowToFront(TalvorenWindowId::HelpWindow);
 }
 
 void TalvorenAppDelegate::showRemoteSupportUrl()

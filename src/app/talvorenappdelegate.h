@@ -79,6 +79,7 @@ private:
     void startMountObserver();
     void registerLoginItem();
     void showAlert(const QString& message, bool showConfigWindow);
+    void bringWindowToFront(int windowId);
     void openFolder(const QString& path);
 
     LaunchOptions options;
