@@ -9,27 +9,8 @@
 #include "windowtestsupport.h"
 
 #include <QDir>
-#include <QPainter>
 #include <QTest>
 #include <functional>
-
-namespace {
-constexpr int titleBarHeight = 28;
-
-// The window's own pixels below a plain title bar carrying its title, which the
-// window system would otherwise draw.
-QImage pictureOf(QWidget* window)
-{
-    const QPixmap content = window->grab();
-    QImage picture(content.width(), content.height() + titleBarHeight, QImage::Format_RGB32);
-    picture.fill(QColor(0xd8, 0xd8, 0xd8));
-    QPainter painter(&picture);
-    painter.drawText(QRect(0, 0, picture.width(), titleBarHeight), Qt::AlignCenter,
-                     window->windowTitle());
-    painter.drawPixmap(0, titleBarHeight, content);
-    return picture;
-}
-} // namespace
 
 class ScreenshotTest : public WindowTest
 {
