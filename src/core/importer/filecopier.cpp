@@ -1,5 +1,7 @@
 #include "filecopier.h"
 
+#include "platform/filecontentcopy.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <cerrno>
@@ -8,7 +10,6 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <vector>
 
 namespace {
 class Descriptor
@@ -50,46 +51,6 @@ void setSystemError(QString* error, const QString& action, const QString& path, 
 
 // Copies everything up to the end of the input. The kernel copies when it can; file
 // systems that refuse copy_file_range (or pairs across them) get a plain read/write.
-bool copyData(int in, int out)
-{
-    bool offloaded = true;
-    for (;;) {
-        if (offloaded) {
-            const ssize_t copied = ::copy_file_range(in, nullptr, out, nullptr, 1 << 30, 0);
-            if (copied > 0)
-                continue;
-            if (copied == 0)
-                return true;
-            if (errno == EINTR)
-                continue;
-            if (errno != EXDEV && errno != ENOSYS && errno != EINVAL && errno != EOPNOTSUPP)
-                return false;
-            offloaded = false;
-        }
-        std::vector<char> buffer(1 << 20);
-        for (;;) {
-            const ssize_t got = ::read(in, buffer.data(), buffer.size());
-            if (got == 0)
-                return true;
-            if (got < 0) {
-                if (errno == EINTR)
-                    continue;
-                return false;
-            }
-            for (ssize_t written = 0; written < got;) {
-                const ssize_t put =
-                    ::write(out, buffer.data() + written, static_cast<size_t>(got - written));
-                if (put < 0) {
-                    if (errno == EINTR)
-                        continue;
-                    return false;
-                }
-                written += put;
-            }
-        }
-    }
-}
-
 bool flushFolderOf(const QString& path)
 {
     Descriptor folder(::open(encoded(QFileInfo(path).absolutePath()).constData(),
@@ -118,7 +79,7 @@ bool FileCopier::copyFile(const QString& source, const QString& destination, Dur
         ::unlink(partialPath.constData());
         return false;
     };
-    if (!copyData(in.get(), out.get()))
+    if (!copyFileContents(in.get(), out.get()))
         return fail(QStringLiteral("Cannot copy to"), partial, errno);
     struct stat sourceStatus
     {

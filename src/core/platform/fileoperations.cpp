@@ -2,6 +2,7 @@
 
 #include "common/log.h"
 #include "common/talvorencommon.h"
+#include "filecontentcopy.h"
 #include "platform/extendedattributes.h"
 
 #include <QDir>
@@ -28,7 +29,6 @@ namespace {
 const QString invisibleOnlyFinderInfo =
     QString(16, QLatin1Char('0')) + QLatin1Char('4') + QString(47, QLatin1Char('0'));
 constexpr int maximumBesideIndex = 10000;
-constexpr size_t copyChunk = 1 << 20;
 
 QString display(const QByteArray& path)
 {
@@ -96,39 +96,6 @@ void syncFolder(const QByteArray& folder)
     }
 }
 
-bool copyContents(int in, int out)
-{
-    bool offload = true;
-    std::vector<char> buffer;
-    for (;;) {
-        if (offload) {
-            const ssize_t copied = ::copy_file_range(in, nullptr, out, nullptr, copyChunk, 0);
-            if (copied > 0)
-                continue;
-            if (copied == 0)
-                return true;
-            if (errno != EXDEV && errno != ENOSYS && errno != EINVAL && errno != EOPNOTSUPP)
-                return false;
-            offload = false;
-            buffer.resize(copyChunk);
-        }
-        const ssize_t got = ::read(in, buffer.data(), buffer.size());
-        if (got == 0)
-            return true;
-        if (got < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        for (ssize_t written = 0; written < got;) {
-            const ssize_t put = ::write(out, buffer.data() + written, got - written);
-            if (put < 0 && errno != EINTR)
-                return false;
-            written += std::max<ssize_t>(put, 0);
-        }
-    }
-}
-
 // Copies a regular file to a temporary name beside the destination, flushes it,
 // checks its size, renames it into place and only then removes the source.
 bool moveFileAcross(const QByteArray& source, const QByteArray& destination, bool replace,
@@ -162,7 +129,7 @@ bool moveFileAcross(const QByteArray& source, const QByteArray& destination, boo
         return succeeded;
     };
     struct stat copiedStat;
-    bool succeeded = check(copyContents(in, out), QStringLiteral("copy_file_range"));
+    bool succeeded = check(copyFileContents(in, out), QStringLiteral("copy_file_range"));
     if (succeeded) {
         // Mode and times are carried over where the file system keeps them (FAT does
         // not take every mode), so failing to set them does not stop the move.
