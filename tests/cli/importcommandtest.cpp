@@ -1,4 +1,5 @@
 #include "camerapicturebuilder.h"
+#include "filesbelow.h"
 #include "settings/settingkeys.h"
 #include "settings/usersettings.h"
 #include "temphome.h"
@@ -35,16 +36,6 @@ CliResult runImport(const QStringList& arguments)
     return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
             QString::fromUtf8(process.readAllStandardOutput()),
             QString::fromUtf8(process.readAllStandardError())};
-}
-
-QStringList filesBelow(const QString& folder)
-{
-    QStringList files;
-    QDirIterator iterator(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-    while (iterator.hasNext())
-        files << QDir(folder).relativeFilePath(iterator.next());
-    files.sort();
-    return files;
 }
 
 QByteArray contentHash(const QString& path)

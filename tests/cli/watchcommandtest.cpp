@@ -1,4 +1,5 @@
 #include "camerapicturebuilder.h"
+#include "filesbelow.h"
 #include "records/seeddatabase.h"
 #include "settings/settingkeys.h"
 #include "settings/usersettings.h"
@@ -28,16 +29,6 @@ CliResult runWatch(const QStringList& arguments)
     process.waitForFinished(-1);
     return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
             QString::fromUtf8(process.readAllStandardError())};
-}
-
-QStringList filesBelow(const QString& folder)
-{
-    QStringList files;
-    QDirIterator iterator(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-    while (iterator.hasNext())
-        files << QDir(folder).relativeFilePath(iterator.next());
-    files.sort();
-    return files;
 }
 
 // A picture that has finished arriving (the import leaves files changed within the

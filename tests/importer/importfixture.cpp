@@ -74,17 +74,6 @@ void ImportFixture::runOn(const QString& folder, bool isMove, bool isImport)
                        QStringLiteral("20240501101530000"));
 }
 
-QStringList ImportFixture::filesBelow(const QString& folder)
-{
-    QStringList files;
-    QDirIterator iterator(folder, QDir::Files | QDir::Hidden | QDir::System,
-                          QDirIterator::Subdirectories);
-    while (iterator.hasNext())
-        files.append(QDir(folder).relativeFilePath(iterator.next()));
-    files.sort();
-    return files;
-}
-
 QStringList ImportFixture::trashed() const
 {
     return QDir(home.filePath(QStringLiteral(".local/share/Trash/files")))

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "camerapicturebuilder.h"
+#include "filesbelow.h"
 #include "importer/basewatchfolderoperator.h"
 #include "settings/settingsdictionary.h"
 #include "temphome.h"
@@ -43,8 +44,6 @@ public:
     void run(bool isMove = false, bool isImport = false);
     void runOn(const QString& folder, bool isMove = false, bool isImport = false);
 
-    // Every file below the folder (hidden ones included) as a sorted relative path.
-    static QStringList filesBelow(const QString& folder);
     QStringList trashed() const;
     static void age(const QString& path);
     // Makes a folder unwritable (immutable for root, who ignores permissions);

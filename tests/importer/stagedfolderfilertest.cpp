@@ -45,9 +45,9 @@ TEST_F(StagedFolderFilerTest, MergesStagedFoldersIntoExistingOnes)
 
     ASSERT_TRUE(fileAll());
 
-    EXPECT_EQ(ImportFixture::filesBelow(destination),
+    EXPECT_EQ(filesBelow(destination),
               (QStringList{"A/S/old.JPG", "A/S/s.JPG", "A/a.JPG", "B/b.JPG"}));
-    EXPECT_EQ(ImportFixture::filesBelow(staging), QStringList{"loose.JPG"});
+    EXPECT_EQ(filesBelow(staging), QStringList{"loose.JPG"});
 }
 
 TEST_F(StagedFolderFilerTest, GivesADifferentShotTheNextFreeNumberWithItsSidecar)
@@ -79,10 +79,10 @@ TEST_F(StagedFolderFilerTest, DropsAShotWhoseContentIsFiledUnderAnyOfItsNumbers)
 
     ASSERT_TRUE(fileAll());
 
-    EXPECT_EQ(ImportFixture::filesBelow(destination),
+    EXPECT_EQ(filesBelow(destination),
               (QStringList{"P/x(2).JPG", "P/x.JPG", "P/y.JPG"}));
     EXPECT_EQ(filed("P/x.JPG"), "first");
-    EXPECT_TRUE(ImportFixture::filesBelow(staging).isEmpty());
+    EXPECT_TRUE(filesBelow(staging).isEmpty());
 }
 
 TEST_F(StagedFolderFilerTest, KeepsAMoviePairTogether)
@@ -99,7 +99,7 @@ TEST_F(StagedFolderFilerTest, KeepsAMoviePairTogether)
     ASSERT_TRUE(fileAll());
 
     EXPECT_EQ(
-        ImportFixture::filesBelow(destination),
+        filesBelow(destination),
         (QStringList{"M/x(2).MIF", "M/x(2).MOV", "M/x.MIF", "M/x.MOV", "M/y.MIF", "M/y.MOV"}));
     EXPECT_EQ(filed("M/x(2).MOV"), "movie two");
 }
@@ -115,7 +115,7 @@ TEST_F(StagedFolderFilerTest, NeverLosesAFileThatMeetsAFolderOfItsName)
     EXPECT_FALSE(fileAll(&error));
     EXPECT_TRUE(error.contains(destination + "/Q"));
     EXPECT_EQ(filed("P/x(2).JPG"), "picture");
-    EXPECT_EQ(ImportFixture::filesBelow(staging), QStringList{"Q/q.JPG"});
+    EXPECT_EQ(filesBelow(staging), QStringList{"Q/q.JPG"});
 }
 
 TEST_F(StagedFolderFilerTest, RemovesCopiesLeftIncompleteByAnInterruptedRun)
@@ -127,8 +127,8 @@ TEST_F(StagedFolderFilerTest, RemovesCopiesLeftIncompleteByAnInterruptedRun)
 
     ASSERT_TRUE(fileAll());
 
-    EXPECT_EQ(ImportFixture::filesBelow(destination), QStringList{"N/y.JPG"});
-    EXPECT_TRUE(ImportFixture::filesBelow(staging).isEmpty());
+    EXPECT_EQ(filesBelow(destination), QStringList{"N/y.JPG"});
+    EXPECT_TRUE(filesBelow(staging).isEmpty());
 }
 
 TEST(FileCopierTest, CopiesWholeFilesOrNothing)
@@ -150,5 +150,5 @@ TEST(FileCopierTest, CopiesWholeFilesOrNothing)
     EXPECT_FALSE(FileCopier::moveFile(home.filePath("b.JPG"), source, &error));
     EXPECT_TRUE(QFileInfo::exists(home.filePath("b.JPG")));
     EXPECT_TRUE(FileCopier::moveFile(home.filePath("b.JPG"), home.filePath("d.JPG"), &error));
-    EXPECT_EQ(ImportFixture::filesBelow(home.path()), (QStringList{"a.JPG", "d.JPG"}));
+    EXPECT_EQ(filesBelow(home.path()), (QStringList{"a.JPG", "d.JPG"}));
 }

@@ -108,17 +108,6 @@ void WatchFixture::setModificationTime(const QString& path, const QDateTime& tim
         file.setFileTime(time, QFileDevice::FileModificationTime);
 }
 
-QStringList WatchFixture::filesBelow(const QString& folder)
-{
-    QStringList files;
-    QDirIterator iterator(folder, QDir::Files | QDir::Hidden | QDir::System,
-                          QDirIterator::Subdirectories);
-    while (iterator.hasNext())
-        files.append(QDir(folder).relativeFilePath(iterator.next()));
-    files.sort();
-    return files;
-}
-
 QString WatchFixture::transferringMarker() const
 {
     return ImportRunSupport::transferringFilePath();

@@ -2,6 +2,7 @@
 
 #include "camerapicturebuilder.h"
 #include "fakewatchwindowpresenter.h"
+#include "filesbelow.h"
 #include "platform/volumechangesource.h"
 #include "settings/settingsdictionary.h"
 #include "temphome.h"
@@ -55,7 +56,5 @@ protected:
     static QDateTime modificationTime(const QString& path);
     static void setModificationTime(const QString& path, const QDateTime& time);
 
-    // Every file below the folder (hidden ones included) as a sorted relative path.
-    static QStringList filesBelow(const QString& folder);
     QString transferringMarker() const;
 };
