@@ -1,4 +1,5 @@
 #include "camerapicturebuilder.h"
+#include "clirun.h"
 #include "filesbelow.h"
 #include "settings/settingkeys.h"
 #include "settings/usersettings.h"
@@ -19,23 +20,10 @@
 #include <unistd.h>
 
 namespace {
-const QString cli = QStringLiteral(TALVOREN_BINARY_DIR "/bin/talvoren-cli");
 
-struct CliResult
+CliRun runImport(const QStringList& arguments)
 {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-CliResult runImport(const QStringList& arguments)
-{
-    QProcess process;
-    process.start(cli, QStringList{QStringLiteral("import")} + arguments);
-    process.waitForFinished(-1);
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
+    return runCli(QStringList{QStringLiteral("import")} + arguments);
 }
 
 QByteArray contentHash(const QString& path)
@@ -101,7 +89,7 @@ TEST_F(ImportCommand, FilesAFolderWithTheApplicationsSettingsAndSaysWhere)
     putPicture(QStringLiteral("P1/sub"), 2);
     putPicture(QStringLiteral("P10"), 3);
 
-    const CliResult result = runImport({source});
+    const CliRun result = runImport({source});
 
     EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
     EXPECT_EQ(result.out, QStringLiteral("Filed 3 picture(s) into %1\n").arg(destination));
@@ -119,7 +107,7 @@ TEST_F(ImportCommand, FilesAFolderWithTheApplicationsSettingsAndSaysWhere)
               1);
 
     // Recorded pictures are not filed again.
-    const CliResult again = runImport({source, QStringLiteral("--move")});
+    const CliRun again = runImport({source, QStringLiteral("--move")});
     EXPECT_EQ(again.exitCode, 0);
     EXPECT_TRUE(again.out.startsWith(QStringLiteral("Filed 0 picture(s)")));
     EXPECT_EQ(filesBelow(destination).size(), 3);
@@ -129,7 +117,7 @@ TEST_F(ImportCommand, MovesAndCleansAsTheImportFolderPollDoes)
 {
     putPicture(QString(), 1);
     CameraPictureBuilder::writeFile(source + QStringLiteral("/notes.txt"), "x");
-    const CliResult moved = runImport({source, QStringLiteral("--import-folder")});
+    const CliRun moved = runImport({source, QStringLiteral("--import-folder")});
     EXPECT_EQ(moved.exitCode, 0) << moved.err.toStdString();
     EXPECT_TRUE(filesBelow(source).isEmpty());
     EXPECT_EQ(
@@ -142,7 +130,7 @@ TEST_F(ImportCommand, ReportsAFailedRunWithStatusTwo)
 {
     EXPECT_EQ(runImport({}).exitCode, 1);
     EXPECT_EQ(runImport({source, QStringLiteral("--bogus")}).exitCode, 1);
-    const CliResult missing = runImport({home.filePath(QStringLiteral("missing"))});
+    const CliRun missing = runImport({home.filePath(QStringLiteral("missing"))});
     EXPECT_EQ(missing.exitCode, 2);
     EXPECT_TRUE(missing.err.contains(QStringLiteral("is not a folder")));
 
@@ -150,7 +138,7 @@ TEST_F(ImportCommand, ReportsAFailedRunWithStatusTwo)
     QDir().mkpath(destination);
     if (!setImmutable(destination, true))
         GTEST_SKIP() << "this machine cannot make a folder read-only";
-    const CliResult failed = runImport({source, QStringLiteral("--move")});
+    const CliRun failed = runImport({source, QStringLiteral("--move")});
     setImmutable(destination, false);
     EXPECT_EQ(failed.exitCode, 2);
     EXPECT_TRUE(failed.err.contains(QStringLiteral("the import failed: ")))
@@ -158,7 +146,7 @@ TEST_F(ImportCommand, ReportsAFailedRunWithStatusTwo)
     EXPECT_TRUE(filesBelow(source).isEmpty());
     EXPECT_EQ(filesBelow(temporary).size(), 1);
 
-    const CliResult recovered = runImport({source});
+    const CliRun recovered = runImport({source});
     EXPECT_EQ(recovered.exitCode, 0);
     EXPECT_EQ(filesBelow(destination).size(), 1);
     EXPECT_TRUE(filesBelow(temporary).isEmpty());
@@ -184,7 +172,7 @@ TEST_F(ImportCommand, AKilledRunLosesNothing)
 
     for (const int killAfterMilliseconds : {700, 1500, 2600}) {
         QProcess process;
-        process.start(cli, {QStringLiteral("import"), source, QStringLiteral("--move")});
+        process.start(cliPath, {QStringLiteral("import"), source, QStringLiteral("--move")});
         ASSERT_TRUE(process.waitForStarted());
         QThread::msleep(killAfterMilliseconds);
         process.kill();

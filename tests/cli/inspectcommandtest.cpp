@@ -1,35 +1,20 @@
 #include "camerapicturebuilder.h"
+#include "clirun.h"
 #include "metadata/exifentity.h"
 
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
-struct CliRun
-{
-    int exitCode = -1;
-    QByteArray out;
-    QString err;
-};
-
-CliRun runCli(const QStringList& arguments)
-{
-    QProcess process;
-    process.start(QStringLiteral(TALVOREN_BINARY_DIR "/bin/talvoren-cli"), arguments);
-    process.waitForFinished(-1);
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            process.readAllStandardOutput(), QString::fromUtf8(process.readAllStandardError())};
-}
 
 QJsonArray parsedArray(const CliRun& run)
 {
     QJsonParseError error;
-    const QJsonDocument document = QJsonDocument::fromJson(run.out, &error);
+    const QJsonDocument document = QJsonDocument::fromJson(run.out.toUtf8(), &error);
     EXPECT_EQ(error.error, QJsonParseError::NoError) << run.out.toStdString();
     return document.array();
 }

@@ -1,3 +1,4 @@
+#include "clirun.h"
 #include "settings/settingkeys.h"
 #include "settings/settingsdictionary.h"
 #include "settings/usersettings.h"
@@ -5,26 +6,13 @@
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <gtest/gtest.h>
 
 namespace {
-struct CliResult
-{
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
 
-CliResult runSettings(const QStringList& arguments)
+CliRun runSettings(const QStringList& arguments)
 {
-    QProcess process;
-    process.start(QStringLiteral(TALVOREN_BINARY_DIR "/bin/talvoren-cli"),
-                  QStringList{QStringLiteral("settings")} + arguments);
-    process.waitForFinished(-1);
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
+    return runCli(QStringList{QStringLiteral("settings")} + arguments);
 }
 
 QByteArray fileBytes(const QString& path)
@@ -45,7 +33,7 @@ protected:
 
 TEST_F(SettingsCommand, PrintsThePathAndListsEveryKeyWithItsType)
 {
-    CliResult result = runSettings({QStringLiteral("path")});
+    CliRun result = runSettings({QStringLiteral("path")});
     EXPECT_EQ(result.exitCode, 0);
     EXPECT_EQ(result.out, path + u'\n');
 
@@ -79,7 +67,7 @@ TEST_F(SettingsCommand, GetsStoredAndCoercedValues)
                            QStringLiteral("--as"), QStringLiteral("real")})
                   .out,
               QStringLiteral("0\n"));
-    const CliResult missing = runSettings({QStringLiteral("get"), QStringLiteral("no such key")});
+    const CliRun missing = runSettings({QStringLiteral("get"), QStringLiteral("no such key")});
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_TRUE(missing.err.contains(QLatin1String("no key \"no such key\"")));
 }
@@ -130,7 +118,7 @@ TEST_F(SettingsCommand, RefusesValuesThatDoNotFitAndLeavesTheFile)
          QStringLiteral("real")},
     };
     for (const QStringList& arguments : refused) {
-        const CliResult result = runSettings(QStringList{QStringLiteral("set")} + arguments);
+        const CliRun result = runSettings(QStringList{QStringLiteral("set")} + arguments);
         EXPECT_EQ(result.exitCode, 1) << arguments.join(u' ').toStdString();
         EXPECT_TRUE(result.err.contains(QLatin1String("is not a valid")));
     }
@@ -139,7 +127,7 @@ TEST_F(SettingsCommand, RefusesValuesThatDoNotFitAndLeavesTheFile)
 
 TEST_F(SettingsCommand, MissingOrDamagedFilesAreReportedAndNeverReplaced)
 {
-    CliResult result = runSettings(
+    CliRun result = runSettings(
         {QStringLiteral("set"), QStringLiteral("watch folder"), QStringLiteral("true")});
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_TRUE(result.err.contains(QLatin1String("no settings file at ") + path));
@@ -179,7 +167,7 @@ TEST_F(SettingsCommand, WrongUsageExitsWithTwo)
                       QStringLiteral("date")},
           QStringList{QStringLiteral("list"), QStringLiteral("--type"), QStringLiteral("int")},
           QStringList{QStringLiteral("list"), QStringLiteral("--verbose")}}) {
-        const CliResult result = runSettings(arguments);
+        const CliRun result = runSettings(arguments);
         EXPECT_EQ(result.exitCode, 2) << arguments.join(u' ').toStdString();
         EXPECT_FALSE(result.err.isEmpty());
     }

@@ -1,4 +1,5 @@
 #include "camerapicturebuilder.h"
+#include "clirun.h"
 #include "filesbelow.h"
 #include "records/seeddatabase.h"
 #include "settings/settingkeys.h"
@@ -14,21 +15,10 @@
 #include <gtest/gtest.h>
 
 namespace {
-const QString cli = QStringLiteral(TALVOREN_BINARY_DIR "/bin/talvoren-cli");
 
-struct CliResult
+CliRun runWatch(const QStringList& arguments)
 {
-    int exitCode = -1;
-    QString err;
-};
-
-CliResult runWatch(const QStringList& arguments)
-{
-    QProcess process;
-    process.start(cli, QStringList{QStringLiteral("watch")} + arguments);
-    process.waitForFinished(-1);
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            QString::fromUtf8(process.readAllStandardError())};
+    return runCli(QStringList{QStringLiteral("watch")} + arguments);
 }
 
 // A picture that has finished arriving (the import leaves files changed within the
@@ -93,7 +83,7 @@ TEST_F(WatchCommand, OnceFilesTheWatchFolderTheImportFolderAndTheCards)
     // "confirm before sending" is 1001 in the defaults: nobody can answer, so the card goes in.
     ASSERT_EQ(settings.integerValue(SettingKeys::confirmBeforeSending), 1001);
 
-    const CliResult result =
+    const CliRun result =
         runWatch({QStringLiteral("--once"), QStringLiteral("--volume-root"), volumeRoot});
     EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
     EXPECT_EQ(filesBelow(destination).size(), 3) << result.err.toStdString();
@@ -104,7 +94,7 @@ TEST_F(WatchCommand, OnceFilesTheWatchFolderTheImportFolderAndTheCards)
 
     // A second run finds the watch folder picture recorded and the card new again
     // (the card memory lives in one process), whose picture is recorded as well.
-    const CliResult again =
+    const CliRun again =
         runWatch({QStringLiteral("--once"), QStringLiteral("--volume-root=") + volumeRoot});
     EXPECT_EQ(again.exitCode, 0);
     EXPECT_EQ(filesBelow(destination).size(), 3);
@@ -120,7 +110,7 @@ TEST_F(WatchCommand, OnceExitsWithTwoWhenARunFailed)
     settings.setValue(SettingKeys::watchRemovableDiskDrive, false);
     writeSettings();
 
-    const CliResult result = runWatch({QStringLiteral("--once")});
+    const CliRun result = runWatch({QStringLiteral("--once")});
     EXPECT_EQ(result.exitCode, 2);
     EXPECT_TRUE(result.err.contains(QStringLiteral("[error]: The pictures could not be copied: ")))
         << result.err.toStdString();
@@ -132,12 +122,12 @@ TEST_F(WatchCommand, BadArgumentsAndAMissingSettingsFileAreRefused)
     for (const QStringList& arguments :
          {QStringList{QStringLiteral("--bogus")}, QStringList{QStringLiteral("--volume-root")},
           QStringList{QStringLiteral("--volume-root=")}, QStringList{QStringLiteral("extra")}}) {
-        const CliResult result = runWatch(arguments);
+        const CliRun result = runWatch(arguments);
         EXPECT_EQ(result.exitCode, 1) << arguments.join(u' ').toStdString();
         EXPECT_TRUE(result.err.contains(QStringLiteral("usage: talvoren-cli watch")));
     }
     QFile::remove(UserSettings::path());
-    const CliResult result = runWatch({QStringLiteral("--once")});
+    const CliRun result = runWatch({QStringLiteral("--once")});
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_TRUE(result.err.contains(QStringLiteral("no settings file")));
 }
@@ -148,7 +138,7 @@ TEST_F(WatchCommand, WatchingPollsUntilTerminated)
     settings.setValue(SettingKeys::watchRemovableDiskDrive, false);
     writeSettings();
     QProcess process;
-    process.start(cli, {QStringLiteral("watch"), QStringLiteral("--volume-root"), volumeRoot});
+    process.start(cliPath, {QStringLiteral("watch"), QStringLiteral("--volume-root"), volumeRoot});
     ASSERT_TRUE(process.waitForStarted());
     putPicture(watchFolder, QStringLiteral("a.JPG"), QStringLiteral("1"), true);
     QDeadlineTimer limit(30000);

@@ -1,0 +1,13 @@
+#include "clirun.h"
+
+#include <QProcess>
+
+CliRun runCli(const QStringList& arguments)
+{
+    QProcess process;
+    process.start(cliPath, arguments);
+    process.waitForFinished(-1);
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
+}
