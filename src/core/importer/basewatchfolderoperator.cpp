@@ -89,6 +89,8 @@ void BaseWatchFolderOperator::copyImage(const QString& folder,
         problems.clear();
         sourceRoot = QFileInfo(folder).canonicalFilePath();
     }
+    if (writesRecords)
+        startRecords();
     try {
         runFolder(folder, settingDictionary, isMove, isImport, isRecursive, timestamp);
     } catch (const CopyFailedException&) {
@@ -110,6 +112,15 @@ void BaseWatchFolderOperator::copyImage(const QString& folder,
         commitRecords();
 }
 
+void BaseWatchFolderOperator::startRecords()
+{
+    // The database is looked up anew for every outermost run, like the settings: a
+    // long-lived operator (the folder polls) must not keep writing to a file that
+    // has been moved away or replaced since.
+    if (records.isEmpty())
+        records = ImportRecordBatch();
+}
+
 void BaseWatchFolderOperator::commitRecords()
 {
     if (const std::optional<QString> failure = records.commit())
@@ -124,7 +135,10 @@ void BaseWatchFolderOperator::runFolder(const QString& folder,
     const QStringList names = QDir(folder).entryList(
         QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
     counter = 0;
-    if (!QFileInfo(folder).isDir())
+    // A sub-folder that its parent listed a moment ago has disappeared mid-run; a
+    // source already missing when the run starts (a card pulled before it) has
+    // simply nothing to import.
+    if (isRecursive && !QFileInfo(folder).isDir())
         problems.sourceVanished(folder);
     if (folder.contains(QLatin1String(".Trashes")))
         return;
@@ -159,7 +173,7 @@ void BaseWatchFolderOperator::runFolder(const QString& folder,
         return;
     fileStagedFolders(settings);
     if (!problems.isEmpty())
-        throw CopyFailedException(problems.report(counter));
+        throw PicturesLeftBehind(problems.report(counter));
 }
 
 bool BaseWatchFolderOperator::isFollowedFolder(const QString& path) const
@@ -212,6 +226,7 @@ std::optional<QString> BaseWatchFolderOperator::copyProcess(const QStringList& e
             deleteTransferringFile();
         }
     } treeRunEnd{*this};
+    startRecords();
     insideFolderTreeRun = true;
 
     if (isImport) {
@@ -232,10 +247,15 @@ std::optional<QString> BaseWatchFolderOperator::copyProcess(const QStringList& e
         return std::nullopt;
     }
     qint64 filed = 0;
+    std::optional<QString> picturesFailure;
     for (const QString& folder : folders) {
         try {
             copyImage(folder, settings, deleteOriginal || isForceMove, isImport, false, timestamp);
             filed += counter;
+        } catch (const PicturesLeftBehind& failure) {
+            filed += counter;
+            Log::error(QStringLiteral("Import of \"%1\" failed: %2").arg(folder, failure.reason()));
+            picturesFailure = picturesFailure.value_or(failure.reason());
         } catch (const CopyFailedException& failure) {
             counter += filed;
             Log::error(QStringLiteral("Import of \"%1\" failed: %2").arg(folder, failure.reason()));
@@ -248,7 +268,7 @@ std::optional<QString> BaseWatchFolderOperator::copyProcess(const QStringList& e
         Log::error(QStringLiteral("Import failed: %1").arg(*failure));
         return failure;
     }
-    return std::nullopt;
+    return picturesFailure;
 }
 
 void BaseWatchFolderOperator::fileLeftovers()

@@ -112,6 +112,7 @@ private:
     void runFolder(const QString& folder, const SettingsDictionary& settingDictionary, bool isMove,
                    bool isImport, bool isRecursive, const QString& timestamp);
     void fileStagedFolders(const ImportRunSettings& settings);
+    void startRecords();
     void commitRecords();
     // A link to a folder is followed only when its target lies inside the source
     // tree of the outermost run (and does not loop): a moving run never deletes

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "importer/copyfailedexception.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -24,4 +26,12 @@ public:
 private:
     QStringList refused;
     QStringList vanished;
+};
+
+// The failure a run ends with when only single pictures failed: the rest of the
+// source was filed, so a folder-tree run goes on with its other top folders.
+class PicturesLeftBehind : public CopyFailedException
+{
+public:
+    using CopyFailedException::CopyFailedException;
 };
