@@ -63,6 +63,23 @@ void checkFolders(const ImportRunSettings& settings)
     if (settings.destinationFolderMov && settings.destinationFolderPathMov.isEmpty())
         throw CopyFailedException(QStringLiteral("The movie destination folder is not set"));
 }
+
+// Called inside a catch block: the failure goes on as a CopyFailedException (its
+// subclasses unchanged), every other exception is turned into one.
+[[noreturn]] void rethrowAsCopyFailure()
+{
+    try {
+        throw;
+    } catch (const CopyFailedException&) {
+        throw;
+    } catch (const std::exception& exception) {
+        throw CopyFailedException(QStringLiteral("name:[%1] reasson:[%2]")
+                                      .arg(QString::fromLatin1(typeid(exception).name()),
+                                           QString::fromLocal8Bit(exception.what())));
+    } catch (...) {
+        throw CopyFailedException(QStringLiteral("name:[unknown] reasson:[unknown]"));
+    }
+}
 } // namespace
 
 BaseWatchFolderOperator::BaseWatchFolderOperator() = default;
@@ -93,20 +110,11 @@ void BaseWatchFolderOperator::copyImage(const QString& folder,
         startRecords();
     try {
         runFolder(folder, settingDictionary, isMove, isImport, isRecursive, timestamp);
-    } catch (const CopyFailedException&) {
-        if (writesRecords)
-            records.commit();
-        throw;
-    } catch (const std::exception& exception) {
-        if (writesRecords)
-            records.commit();
-        throw CopyFailedException(QStringLiteral("name:[%1] reasson:[%2]")
-                                      .arg(QString::fromLatin1(typeid(exception).name()),
-                                           QString::fromLocal8Bit(exception.what())));
     } catch (...) {
+        // The run's own failure is what it reports; a record failure on top is logged.
         if (writesRecords)
             records.commit();
-        throw CopyFailedException(QStringLiteral("name:[unknown] reasson:[unknown]"));
+        rethrowAsCopyFailure();
     }
     if (writesRecords)
         commitRecords();
