@@ -19,8 +19,8 @@
 
 namespace {
 const QString usageText = QStringLiteral("import SOURCE [--move] [--import-folder]");
-constexpr int badUsage = 1;
-constexpr int runFailed = 2;
+constexpr int runFailed = 1;
+constexpr int badUsage = 2;
 
 struct Arguments
 {
@@ -109,12 +109,12 @@ int runImport(const QStringList& words, QTextStream& out, QTextStream& err)
     const std::optional<SettingsDictionary> settings = prepareApplicationData();
     if (!settings) {
         err << "talvoren-cli import: no settings file at " << UserSettings::path() << "\n";
-        return runFailed;
+        return badUsage;
     }
     const QFileInfo source(arguments->source);
     if (!source.isDir()) {
         err << "talvoren-cli import: \"" << arguments->source << "\" is not a folder\n";
-        return runFailed;
+        return badUsage;
     }
 
     BaseWatchFolderOperator importer;

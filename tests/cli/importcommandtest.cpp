@@ -12,11 +12,14 @@
 #include <QFile>
 #include <QMap>
 #include <QProcess>
+#include <QProcessEnvironment>
+#include <QTemporaryDir>
 #include <QThread>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -126,10 +129,10 @@ TEST_F(ImportCommand, MovesAndCleansAsTheImportFolderPollDoes)
     EXPECT_EQ(filesBelow(destination).size(), 1);
 }
 
-TEST_F(ImportCommand, ReportsAFailedRunWithStatusTwo)
+TEST_F(ImportCommand, ReportsAFailedRunWithStatusOne)
 {
-    EXPECT_EQ(runImport({}).exitCode, 1);
-    EXPECT_EQ(runImport({source, QStringLiteral("--bogus")}).exitCode, 1);
+    EXPECT_EQ(runImport({}).exitCode, 2);
+    EXPECT_EQ(runImport({source, QStringLiteral("--bogus")}).exitCode, 2);
     const CliRun missing = runImport({home.filePath(QStringLiteral("missing"))});
     EXPECT_EQ(missing.exitCode, 2);
     EXPECT_TRUE(missing.err.contains(QStringLiteral("is not a folder")));
@@ -140,7 +143,7 @@ TEST_F(ImportCommand, ReportsAFailedRunWithStatusTwo)
         GTEST_SKIP() << "this machine cannot make a folder read-only";
     const CliRun failed = runImport({source, QStringLiteral("--move")});
     setImmutable(destination, false);
-    EXPECT_EQ(failed.exitCode, 2);
+    EXPECT_EQ(failed.exitCode, 1);
     EXPECT_TRUE(failed.err.contains(QStringLiteral("the import failed: ")))
         << failed.err.toStdString();
     EXPECT_TRUE(filesBelow(source).isEmpty());
@@ -187,4 +190,96 @@ TEST_F(ImportCommand, AKilledRunLosesNothing)
         EXPECT_EQ(filed.value(it.key()), 1) << it.value().toStdString();
     EXPECT_TRUE(filesBelow(source).isEmpty());
     EXPECT_TRUE(filesBelow(temporary).isEmpty());
+}
+
+TEST_F(ImportCommand, NamesADamagedDatabaseAndFilesNothing)
+{
+    const QString picture = putPicture(QString(), 1);
+    const QString database = home.filePath(QStringLiteral(".local/share/Talvoren/Talvoren.db"));
+    CameraPictureBuilder::writeFile(database, QByteArray(4096, 'x'));
+
+    const CliRun result = runImport({source, QStringLiteral("--move")});
+
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_TRUE(result.err.contains(database + QStringLiteral("\" is damaged")))
+        << result.err.toStdString();
+    EXPECT_TRUE(result.out.isEmpty());
+    EXPECT_TRUE(QFile::exists(picture));
+    EXPECT_EQ(QFile(database).size(), 4096);
+}
+
+// Two workstations (two homes) file pictures of the same names into one destination
+// on another file system at the same time, round after round: every picture ends
+// up there once, none replaced by another.
+TEST_F(ImportCommand, TwoWorkstationsFilingIntoOneShareReplaceNothing)
+{
+    QTemporaryDir share(QStringLiteral("/dev/shm/talvoren-share-XXXXXX"));
+    struct stat here
+    {
+    };
+    struct stat there
+    {
+    };
+    if (!share.isValid() || ::stat(QFile::encodeName(home.path()), &here) != 0 ||
+        ::stat(QFile::encodeName(share.path()), &there) != 0 || here.st_dev == there.st_dev)
+        GTEST_SKIP() << "no second file system at /dev/shm";
+    QTemporaryDir second;
+    const QStringList homes{home.path(), second.path()};
+    for (const QString& each : homes) {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("HOME"), each);
+        QProcess prepare;
+        prepare.setProcessEnvironment(environment);
+        prepare.start(cliPath, {QStringLiteral("import"), each + QStringLiteral("/none")});
+        prepare.waitForFinished(-1);
+    }
+    for (const QString& each : homes) {
+        qputenv("HOME", QFile::encodeName(each));
+        std::optional<SettingsDictionary> settings = UserSettings::getUserSettingDictionary();
+        ASSERT_TRUE(settings.has_value());
+        settings->setValue(SettingKeys::destinationFolderPath, share.path());
+        settings->setValue(SettingKeys::activateAvoidMultipleImportCheck, false);
+        settings->setValue(SettingKeys::chopCameraSerialNumber, false);
+        ASSERT_TRUE(UserSettings::write(*settings));
+    }
+    qputenv("HOME", QFile::encodeName(home.path()));
+
+    QMap<QByteArray, QString> pictures;
+    for (int round = 0; round < 6; ++round) {
+        QList<QProcess*> workstations;
+        for (const QString& each : homes) {
+            const QString serial = QStringLiteral("LM%1%2")
+                                       .arg(round, 3, 10, QLatin1Char('0'))
+                                       .arg(homes.indexOf(each), 3, 10, QLatin1Char('0'));
+            for (int number = 0; number < 4; ++number) {
+                CameraPictureBuilder picture;
+                picture.patient(QStringLiteral("1"), QStringLiteral("Share Test"))
+                    .captureDateTime(QDateTime(QDate(2024, 5, 1), QTime(9, 0)).addSecs(number))
+                    .serial(serial.toLatin1());
+                const QString path = picture.write(each + QStringLiteral("/camera"),
+                                                   QStringLiteral("IMG_%1.JPG").arg(number));
+                QFile file(path);
+                file.open(QIODevice::ReadOnly);
+                file.setFileTime(QDateTime::currentDateTime().addSecs(-600),
+                                 QFileDevice::FileModificationTime);
+                pictures.insert(contentHash(path), path);
+            }
+            auto* process = new QProcess;
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.insert(QStringLiteral("HOME"), each);
+            process->setProcessEnvironment(environment);
+            process->start(cliPath, {QStringLiteral("import"), each + QStringLiteral("/camera"),
+                                     QStringLiteral("--move")});
+            workstations.append(process);
+        }
+        for (QProcess* process : workstations) {
+            process->waitForFinished(-1);
+            EXPECT_EQ(process->exitCode(), 0) << process->readAllStandardError().toStdString();
+            delete process;
+        }
+    }
+    const QMap<QByteArray, int> filed = contentsBelow(share.path());
+    EXPECT_EQ(filed.size(), pictures.size());
+    for (auto it = pictures.cbegin(); it != pictures.cend(); ++it)
+        EXPECT_EQ(filed.value(it.key()), 1) << it.value().toStdString();
 }

@@ -1,11 +1,17 @@
+#include "common/talvorencommon.h"
 #include "importfixture.h"
 #include "records/importedfiledao.h"
+#include "records/seeddatabase.h"
 #include "settings/settingkeys.h"
 #include "settings/usersettings.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <cerrno>
+#include <cstring>
+#include <functional>
+#include <sqlite3.h>
 
 namespace K = SettingKeys;
 
@@ -103,10 +109,12 @@ TEST_F(ImportSafetyTest, NumbersDifferentShotsThatShareANameAndNeverReplaceAFile
                                  patientFolder + defaultName + ".JPG"};
     EXPECT_EQ(filesBelow(destination), threeShots);
 
-    // The same tree again, met in another order: nothing is added, nothing replaced.
+    // The same tree again, met in another order: nothing is added, nothing replaced,
+    // and the copies dropped as filed already are not counted.
     QFile::rename(source + "/a.JPG", source + "/z.JPG");
     run();
     EXPECT_EQ(filesBelow(destination), threeShots);
+    EXPECT_EQ(importer.operationCounter(), 0);
 
     // A fourth camera's shot of that second, after the records were purged.
     QDir(source).removeRecursively();
@@ -193,6 +201,7 @@ TEST_F(ImportSafetyTest, FilesWhatAFailedRunStagedAtTheNextRun)
     // A poll that finds nothing new files what the failed run staged.
     EXPECT_FALSE(
         importer.copyProcess(BaseWatchFolderOperator::deepEnumeration(source), true, false));
+    EXPECT_EQ(importer.operationCounter(), 2);
     EXPECT_EQ(filesBelow(destination), (QStringList{"1 A B/2024-05-01 100001_Mirr-C1.JPG",
                                                     "2 C D/2024-05-01 100002_Mirr-C1.JPG"}));
     EXPECT_TRUE(filesBelow(temporary).isEmpty());
@@ -207,4 +216,159 @@ TEST_F(ImportSafetyTest, RefusesToRunWithoutDestinationOrTemporaryFolder)
     settings.setValue(K::defTmp, QString());
     EXPECT_THROW(run(true), CopyFailedException);
     EXPECT_TRUE(QFileInfo::exists(picture));
+}
+
+namespace {
+QString failureOf(const std::function<void()>& run)
+{
+    try {
+        run();
+    } catch (const CopyFailedException& failure) {
+        return failure.reason();
+    }
+    return {};
+}
+
+// Calls back once a staged copy is written, before the run looks at its source again.
+class StagingWatcher : public BaseWatchFolderOperator
+{
+public:
+    std::function<void(const QString&)> onStaged;
+
+protected:
+    void stagedCopyWritten(const QString& sourcePath) override { onStaged(sourcePath); }
+};
+} // namespace
+
+TEST_F(ImportSafetyTest, NeverFollowsALinkOutOfTheSourceTreeNorDeletesAnythingThere)
+{
+    const QString outside = home.filePath("outside");
+    const QString away = shot("1", "A B", "2024:05:01 10:00:01").write(outside, "o.JPG");
+    const QString target = shot("2", "C D", "2024:05:01 10:00:02").write(outside, "f.JPG");
+    age(away);
+    age(target);
+    put(shot("3", "E F", "2024:05:01 10:00:03"), "inner/i.JPG");
+    QFile::link(outside, source + "/away");
+    QFile::link(source + "/inner", source + "/again");
+    QFile::link(target, source + "/f.JPG");
+    ASSERT_TRUE(UserSettings::write(settings));
+
+    EXPECT_FALSE(
+        importer.copyProcess(BaseWatchFolderOperator::deepEnumeration(source), true, false));
+
+    EXPECT_EQ(filesBelow(destination), (QStringList{"2 C D/2024-05-01 100002_Mirr-C1.JPG",
+                                                    "3 E F/2024-05-01 100003_Mirr-C1.JPG"}));
+    EXPECT_TRUE(QFileInfo::exists(away));
+    EXPECT_TRUE(QFileInfo::exists(target));
+    EXPECT_FALSE(QFileInfo(source + "/f.JPG").isSymLink());
+    EXPECT_TRUE(QFileInfo(source + "/away").isSymLink());
+}
+
+// Duplicate protection depends on the database: when it cannot answer or cannot
+// keep a record, the run fails with the database's words and says "added" for
+// nothing.
+TEST_F(ImportSafetyTest, FailsWhenTheRecordsCannotBeReadOrWritten)
+{
+    struct Case
+    {
+        const char* what;
+        std::function<void(const QString&)> spoil;
+        QString expected;
+        bool sourceStays;
+    };
+    const auto execute = [](const QString& database, const char* sql) {
+        sqlite3* handle = nullptr;
+        sqlite3_open(QFile::encodeName(database).constData(), &handle);
+        sqlite3_exec(handle, sql, nullptr, nullptr, nullptr);
+        return handle;
+    };
+    sqlite3* lockHolder = nullptr;
+    const QList<Case> cases{
+        {"garbage",
+         [](const QString& database) {
+             CameraPictureBuilder::writeFile(database, QByteArray(8192, 'x'));
+         },
+         "is damaged", true},
+        {"truncated", [](const QString& database) { QFile(database).resize(1000); }, "is damaged",
+         true},
+        {"locked",
+         [&](const QString& database) {
+             lockHolder = execute(database, "begin exclusive; delete from imported_file;");
+         },
+         "stayed locked", true},
+        {"refusing rows",
+         [&](const QString& database) {
+             sqlite3_close(execute(database, "create trigger refuse before insert on "
+                                             "imported_file begin select raise(fail, "
+                                             "'rows refused'); end;"));
+         },
+         "rows refused", false},
+    };
+    settings.setValue(K::activateAvoidMultipleImportCheck, true);
+    const QString database = TalvorenCommon::getDBFilePath();
+    for (const Case& each : cases) {
+        SCOPED_TRACE(each.what);
+        QFile::remove(database);
+        SeedDatabase::installIfMissing();
+        each.spoil(database);
+        const QString picture = put(shot("1", "A B"), "a.JPG");
+        LogCapture log;
+
+        const QString reason = failureOf([this] { run(true); });
+
+        EXPECT_TRUE(reason.contains(database)) << reason.toStdString();
+        EXPECT_TRUE(reason.contains(each.expected)) << reason.toStdString();
+        EXPECT_FALSE(log.text().contains(QStringLiteral("取込リストに情報を追加しました")));
+        EXPECT_EQ(QFileInfo::exists(picture), each.sourceStays);
+        sqlite3_close(std::exchange(lockHolder, nullptr));
+        QDir(source).removeRecursively();
+        QDir(destination).removeRecursively();
+    }
+}
+
+TEST_F(ImportSafetyTest, ASourceThatDisappearsFailsTheRunAndKeepsTheCompleteCopy)
+{
+    put(shot("1", "A B", "2024:05:01 10:00:01"), "a.JPG");
+    put(shot("2", "C D", "2024:05:01 10:00:02"), "b.JPG");
+    put(shot("3", "E F", "2024:05:01 10:00:03"), "sub/c.JPG");
+    const QString renamed = home.filePath("renamed");
+    StagingWatcher watcher;
+    watcher.setRunPause(std::chrono::milliseconds(0));
+    watcher.onStaged = [&](const QString&) { QFile::rename(source, renamed); };
+    ASSERT_TRUE(UserSettings::write(settings));
+    watcher.prepareDateFormatters(settings);
+
+    const QString reason = failureOf([&] {
+        watcher.copyImage(source, settings, true, false, false,
+                          QStringLiteral("20240501101530000"));
+    });
+
+    EXPECT_TRUE(reason.contains("disappeared")) << reason.toStdString();
+    EXPECT_TRUE(reason.contains("1 picture(s) were filed")) << reason.toStdString();
+    EXPECT_EQ(watcher.operationCounter(), 1);
+    EXPECT_EQ(filesBelow(destination), QStringList{"1 A B/2024-05-01 100001_Mirr-C1.JPG"});
+    EXPECT_EQ(filesBelow(renamed), (QStringList{"a.JPG", "b.JPG", "sub/c.JPG"}));
+    EXPECT_TRUE(filesBelow(temporary).isEmpty());
+}
+
+// The refused picture's top folder comes first; the poll goes on with the next one.
+TEST_F(ImportSafetyTest, APictureWhoseFolderNameIsRefusedStaysAndTheOthersAreFiled)
+{
+    settings.setValue(K::zeroPadding, true);
+    settings.setValue(K::zeroPaddingLengthString, QStringLiteral("300"));
+    const QString refused = put(shot("12", "A B", "2024:05:01 10:00:01"), "a/a.JPG");
+    put(shot("", "", "2024:05:01 10:00:02"), "b/b.JPG");
+    ASSERT_TRUE(UserSettings::write(settings));
+    LogCapture log;
+
+    const QString reason =
+        importer.copyProcess(BaseWatchFolderOperator::deepEnumeration(source), true, false)
+            .value_or(QString());
+
+    EXPECT_TRUE(reason.contains(refused)) << reason.toStdString();
+    EXPECT_TRUE(reason.contains(QString::fromLocal8Bit(std::strerror(ENAMETOOLONG))));
+    EXPECT_TRUE(log.text().contains(refused));
+    EXPECT_EQ(importer.operationCounter(), 1);
+    EXPECT_EQ(filesBelow(source), QStringList{"a/a.JPG"});
+    EXPECT_EQ(filesBelow(destination), QStringList{"No Information/2024-05-01 100002_Mirr-C1.JPG"});
 }

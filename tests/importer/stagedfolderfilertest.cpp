@@ -6,6 +6,14 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
+#include <QTemporaryDir>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
 
 namespace {
 class StagedFolderFilerTest : public ::testing::Test
@@ -28,9 +36,9 @@ public:
         QFile file(destination + "/" + relative);
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
     }
-    bool fileAll(QString* error = nullptr) const
+    bool fileAll(QString* error = nullptr, int* filed = nullptr) const
     {
-        return StagedFolderFiler::fileStagedFolders(staging, destination, error);
+        return StagedFolderFiler::fileStagedFolders(staging, destination, error, filed);
     }
 };
 } // namespace
@@ -76,11 +84,14 @@ TEST_F(StagedFolderFilerTest, DropsAShotWhoseContentIsFiledUnderAnyOfItsNumbers)
     stage("P/x(2).JPG", "first");
     stage("P/y.JPG", "same");
     file("P/y.JPG", "same");
+    stage("P/z.JPG", "new");
 
-    ASSERT_TRUE(fileAll());
+    int filedCount = 0;
+    ASSERT_TRUE(fileAll(nullptr, &filedCount));
+    EXPECT_EQ(filedCount, 1);
 
     EXPECT_EQ(filesBelow(destination),
-              (QStringList{"P/x(2).JPG", "P/x.JPG", "P/y.JPG"}));
+              (QStringList{"P/x(2).JPG", "P/x.JPG", "P/y.JPG", "P/z.JPG"}));
     EXPECT_EQ(filed("P/x.JPG"), "first");
     EXPECT_TRUE(filesBelow(staging).isEmpty());
 }
@@ -98,9 +109,8 @@ TEST_F(StagedFolderFilerTest, KeepsAMoviePairTogether)
 
     ASSERT_TRUE(fileAll());
 
-    EXPECT_EQ(
-        filesBelow(destination),
-        (QStringList{"M/x(2).MIF", "M/x(2).MOV", "M/x.MIF", "M/x.MOV", "M/y.MIF", "M/y.MOV"}));
+    EXPECT_EQ(filesBelow(destination), (QStringList{"M/x(2).MIF", "M/x(2).MOV", "M/x.MIF",
+                                                    "M/x.MOV", "M/y.MIF", "M/y.MOV"}));
     EXPECT_EQ(filed("M/x(2).MOV"), "movie two");
 }
 
@@ -123,12 +133,86 @@ TEST_F(StagedFolderFilerTest, RemovesCopiesLeftIncompleteByAnInterruptedRun)
     stage("P/x.JPG" + FileCopier::partialSuffix(), "half");
     stage("N/y.JPG", "whole");
     stage("N/z.JPG" + FileCopier::partialSuffix(), "half");
-    QDir().mkpath(destination + "/N");
+    // In the destination: one abandoned by a killed run, one that another machine is
+    // writing (it holds the lock).
+    const QString abandoned = "N/.w.JPG.1f2e" + FileCopier::partialSuffix();
+    const QString inProgress = "N/.v.JPG.3c4d" + FileCopier::partialSuffix();
+    file(abandoned, "half");
+    file(inProgress, "half");
+    const int writer =
+        ::open(QFile::encodeName(destination + "/" + inProgress).constData(), O_RDWR | O_CLOEXEC);
+    ASSERT_EQ(::flock(writer, LOCK_EX), 0);
 
     ASSERT_TRUE(fileAll());
+    ::close(writer);
 
-    EXPECT_EQ(filesBelow(destination), QStringList{"N/y.JPG"});
+    EXPECT_EQ(filesBelow(destination), (QStringList{inProgress, "N/y.JPG"}));
     EXPECT_TRUE(filesBelow(staging).isEmpty());
+}
+
+// Two writers (two machines filing into one share) file different shots under the
+// same names at once, round after round: every shot ends under a name of its own.
+TEST_F(StagedFolderFilerTest, TwoWritersAtOnceNeverReplaceEachOthersShots)
+{
+    struct Case
+    {
+        const char* what;
+        bool alwaysCopyAcross;
+        QString destination;
+    };
+    QTemporaryDir otherFileSystem(QStringLiteral("/dev/shm/talvoren-XXXXXX"));
+    QList<Case> cases{{"one file system", false, destination},
+                      {"copied across", true, destination}};
+    struct stat here
+    {
+    };
+    struct stat there
+    {
+    };
+    if (otherFileSystem.isValid() && ::stat(QFile::encodeName(home.path()), &here) == 0 &&
+        ::stat(QFile::encodeName(otherFileSystem.path()), &there) == 0 &&
+        here.st_dev != there.st_dev)
+        cases.append({"another file system", false, otherFileSystem.path()});
+    constexpr int rounds = 20;
+    constexpr int shots = 4;
+    for (const Case& each : cases) {
+        SCOPED_TRACE(each.what);
+        FileCopier::setAlwaysCopyAcross(each.alwaysCopyAcross);
+        QSet<QByteArray> expected;
+        for (int round = 0; round < rounds; ++round) {
+            std::vector<std::thread> writers;
+            for (const char* writer : {"a", "b"}) {
+                const QString folder = home.filePath(QStringLiteral("staging-%1").arg(writer));
+                for (int shot = 0; shot < shots; ++shot) {
+                    const QByteArray content = QStringLiteral("%1 %2 %3 %4")
+                                                   .arg(each.what, writer)
+                                                   .arg(round)
+                                                   .arg(shot)
+                                                   .toUtf8();
+                    CameraPictureBuilder::writeFile(
+                        QStringLiteral("%1/P/x%2.JPG").arg(folder).arg(shot), content);
+                    expected.insert(content);
+                }
+                writers.emplace_back([folder, target = each.destination] {
+                    QString error;
+                    EXPECT_TRUE(StagedFolderFiler::fileStagedFolders(folder, target, &error))
+                        << error.toStdString();
+                });
+            }
+            for (std::thread& writer : writers)
+                writer.join();
+        }
+        QSet<QByteArray> found;
+        for (const QString& name : filesBelow(each.destination)) {
+            QFile filedFile(each.destination + "/" + name);
+            ASSERT_TRUE(filedFile.open(QIODevice::ReadOnly)) << name.toStdString();
+            found.insert(filedFile.readAll());
+        }
+        EXPECT_EQ(filesBelow(each.destination).size(), expected.size());
+        EXPECT_EQ(found, expected);
+        QDir(each.destination + "/P").removeRecursively();
+    }
+    FileCopier::setAlwaysCopyAcross(false);
 }
 
 TEST(FileCopierTest, CopiesWholeFilesOrNothing)

@@ -63,6 +63,23 @@ void checkFolders(const ImportRunSettings& settings)
     if (settings.destinationFolderMov && settings.destinationFolderPathMov.isEmpty())
         throw CopyFailedException(QStringLiteral("The movie destination folder is not set"));
 }
+
+// Called inside a catch block: the failure goes on as a CopyFailedException (its
+// subclasses unchanged), every other exception is turned into one.
+[[noreturn]] void rethrowAsCopyFailure()
+{
+    try {
+        throw;
+    } catch (const CopyFailedException&) {
+        throw;
+    } catch (const std::exception& exception) {
+        throw CopyFailedException(QStringLiteral("name:[%1] reasson:[%2]")
+                                      .arg(QString::fromLatin1(typeid(exception).name()),
+                                           QString::fromLocal8Bit(exception.what())));
+    } catch (...) {
+        throw CopyFailedException(QStringLiteral("name:[unknown] reasson:[unknown]"));
+    }
+}
 } // namespace
 
 BaseWatchFolderOperator::BaseWatchFolderOperator() = default;
@@ -82,27 +99,40 @@ void BaseWatchFolderOperator::copyImage(const QString& folder,
                                         bool isImport, bool isRecursive, const QString& timestamp)
 {
     // The outermost run writes the records of every picture it and its nested runs
-    // handled, whether it ends normally or by a failure.
-    struct RecordCommit
-    {
-        ImportRecordBatch* batch;
-        ~RecordCommit()
-        {
-            if (batch)
-                batch->commit();
-        }
-    } recordCommit{isRecursive || insideFolderTreeRun ? nullptr : &records};
+    // handled, whether it ends normally or by a failure; a record that cannot be
+    // written fails the run.
+    const bool writesRecords = !isRecursive && !insideFolderTreeRun;
+    if (!isRecursive) {
+        problems.clear();
+        sourceRoot = QFileInfo(folder).canonicalFilePath();
+    }
+    if (writesRecords)
+        startRecords();
     try {
         runFolder(folder, settingDictionary, isMove, isImport, isRecursive, timestamp);
-    } catch (const CopyFailedException&) {
-        throw;
-    } catch (const std::exception& exception) {
-        throw CopyFailedException(QStringLiteral("name:[%1] reasson:[%2]")
-                                      .arg(QString::fromLatin1(typeid(exception).name()),
-                                           QString::fromLocal8Bit(exception.what())));
     } catch (...) {
-        throw CopyFailedException(QStringLiteral("name:[unknown] reasson:[unknown]"));
+        // The run's own failure is what it reports; a record failure on top is logged.
+        if (writesRecords)
+            records.commit();
+        rethrowAsCopyFailure();
     }
+    if (writesRecords)
+        commitRecords();
+}
+
+void BaseWatchFolderOperator::startRecords()
+{
+    // The database is looked up anew for every outermost run, like the settings: a
+    // long-lived operator (the folder polls) must not keep writing to a file that
+    // has been moved away or replaced since.
+    if (records.isEmpty())
+        records = ImportRecordBatch();
+}
+
+void BaseWatchFolderOperator::commitRecords()
+{
+    if (const std::optional<QString> failure = records.commit())
+        throw CopyFailedException(*failure);
 }
 
 void BaseWatchFolderOperator::runFolder(const QString& folder,
@@ -113,6 +143,11 @@ void BaseWatchFolderOperator::runFolder(const QString& folder,
     const QStringList names = QDir(folder).entryList(
         QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
     counter = 0;
+    // A sub-folder that its parent listed a moment ago has disappeared mid-run; a
+    // source already missing when the run starts (a card pulled before it) has
+    // simply nothing to import.
+    if (isRecursive && !QFileInfo(folder).isDir())
+        problems.sourceVanished(folder);
     if (folder.contains(QLatin1String(".Trashes")))
         return;
     const ImportRunSettings settings =
@@ -130,7 +165,7 @@ void BaseWatchFolderOperator::runFolder(const QString& folder,
         if (!isFolder && isVisible && picturePattern().match(name).hasMatch()) {
             pictures.importPicture(path, PictureImport::Kind::Picture);
         } else if (isFolder) {
-            if (isVisible && !isLoopingFolder(path)) {
+            if (isVisible && isFollowedFolder(path)) {
                 const qint64 remembered = counter;
                 copyImage(path, currentSettings(), isMove, isImport, true, timestamp);
                 counter += remembered;
@@ -142,18 +177,40 @@ void BaseWatchFolderOperator::runFolder(const QString& folder,
             FileOperations::moveTrash(path);
         }
     }
-    if (!isRecursive)
-        fileStagedFolders(settings);
+    if (isRecursive)
+        return;
+    fileStagedFolders(settings);
+    if (!problems.isEmpty())
+        throw PicturesLeftBehind(problems.report(counter));
+}
+
+bool BaseWatchFolderOperator::isFollowedFolder(const QString& path) const
+{
+    if (!QFileInfo(path).isSymLink())
+        return true;
+    const QString target = QFileInfo(path).canonicalFilePath();
+    const bool inside = !sourceRoot.isEmpty() && target.startsWith(sourceRoot + QLatin1Char('/'));
+    if (!inside || isLoopingFolder(path)) {
+        Log::info(QStringLiteral("The link [%1] leads out of the imported folder or back into "
+                                 "it and is not followed.")
+                      .arg(path));
+        return false;
+    }
+    return true;
 }
 
 void BaseWatchFolderOperator::fileStagedFolders(const ImportRunSettings& settings)
 {
     QString error;
-    if (!StagedFolderFiler::fileStagedFolders(settings.pictureStagingFolder(),
-                                              settings.destinationFolderPath, &error))
-        throw CopyFailedException(error);
-    if (!StagedFolderFiler::fileStagedFolders(settings.movieStagingFolder(),
-                                              settings.movieDestinationFolder(), &error))
+    int filed = 0;
+    const bool picturesFiled = StagedFolderFiler::fileStagedFolders(
+        settings.pictureStagingFolder(), settings.destinationFolderPath, &error, &filed);
+    const bool moviesFiled =
+        picturesFiled &&
+        StagedFolderFiler::fileStagedFolders(settings.movieStagingFolder(),
+                                             settings.movieDestinationFolder(), &error, &filed);
+    counter = filed;
+    if (!moviesFiled)
         throw CopyFailedException(error);
 }
 
@@ -177,6 +234,7 @@ std::optional<QString> BaseWatchFolderOperator::copyProcess(const QStringList& e
             deleteTransferringFile();
         }
     } treeRunEnd{*this};
+    startRecords();
     insideFolderTreeRun = true;
 
     if (isImport) {
@@ -191,15 +249,21 @@ std::optional<QString> BaseWatchFolderOperator::copyProcess(const QStringList& e
     const QString timestamp =
         QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMddHHmmsszzz"));
     const QStringList folders = topFolders(enumeration);
+    counter = 0;
     if (folders.isEmpty()) {
         fileLeftovers();
         return std::nullopt;
     }
     qint64 filed = 0;
+    std::optional<QString> picturesFailure;
     for (const QString& folder : folders) {
         try {
             copyImage(folder, settings, deleteOriginal || isForceMove, isImport, false, timestamp);
             filed += counter;
+        } catch (const PicturesLeftBehind& failure) {
+            filed += counter;
+            Log::error(QStringLiteral("Import of \"%1\" failed: %2").arg(folder, failure.reason()));
+            picturesFailure = picturesFailure.value_or(failure.reason());
         } catch (const CopyFailedException& failure) {
             counter += filed;
             Log::error(QStringLiteral("Import of \"%1\" failed: %2").arg(folder, failure.reason()));
@@ -207,7 +271,12 @@ std::optional<QString> BaseWatchFolderOperator::copyProcess(const QStringList& e
         }
     }
     counter = filed;
-    return std::nullopt;
+    insideFolderTreeRun = false;
+    if (const std::optional<QString> failure = records.commit()) {
+        Log::error(QStringLiteral("Import failed: %1").arg(*failure));
+        return failure;
+    }
+    return picturesFailure;
 }
 
 void BaseWatchFolderOperator::fileLeftovers()
@@ -252,8 +321,10 @@ QStringList BaseWatchFolderOperator::topFolders(const QStringList& enumeration)
     for (const QString& item : enumeration) {
         if (isPassedOver(item) || checkPartialMatch(hiddenFolders, item))
             continue;
+        // A link to a folder is met by the run on the folder that holds it, which
+        // decides whether it may be followed.
         const QFileInfo info(item);
-        const QString folder = info.isDir() ? item : info.path();
+        const QString folder = info.isDir() && !info.isSymLink() ? item : info.path();
         if (!seen.contains(folder)) {
             seen.insert(folder);
             folders.append(folder);

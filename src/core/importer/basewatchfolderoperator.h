@@ -4,6 +4,7 @@
 #include "importer/destinationfilenaming.h"
 #include "importer/importrecordbatch.h"
 #include "importer/importrunsupport.h"
+#include "importer/runproblems.h"
 #include "settings/settingsdictionary.h"
 
 #include <QSet>
@@ -53,7 +54,9 @@ public:
     // and "DD" written "dd".
     void prepareDateFormatters(const SettingsDictionary& settings);
 
-    // Pictures and movie-index pictures filed by the last run, nested runs included.
+    // Pictures and movie-index pictures that the last run put into the destination,
+    // nested runs and pictures an earlier run left staged included; a staged copy
+    // dropped because its content is filed already does not count.
     qint64 operationCounter() const { return counter; }
     void setOperationCounter(qint64 value) { counter = value; }
 
@@ -109,6 +112,12 @@ private:
     void runFolder(const QString& folder, const SettingsDictionary& settingDictionary, bool isMove,
                    bool isImport, bool isRecursive, const QString& timestamp);
     void fileStagedFolders(const ImportRunSettings& settings);
+    void startRecords();
+    void commitRecords();
+    // A link to a folder is followed only when its target lies inside the source
+    // tree of the outermost run (and does not loop): a moving run never deletes
+    // anything outside the folder it was asked to import.
+    bool isFollowedFolder(const QString& path) const;
     // A poll that finds nothing to import still files what an earlier, failed run
     // left staged; a failure there is only logged (the poll has nothing to report).
     void fileLeftovers();
@@ -121,5 +130,7 @@ private:
     std::chrono::milliseconds runPause = defaultRunPause;
     std::recursive_mutex processLock;
     ImportRecordBatch records;
+    RunProblems problems;
+    QString sourceRoot;
     bool insideFolderTreeRun = false;
 };

@@ -36,8 +36,26 @@ public:
                           QString* error);
 
     // Renames source to destination; across file systems it copies (flushed, size
-    // checked) and then removes the source. Never replaces an existing destination.
-    static bool moveFile(const QString& source, const QString& destination, QString* error);
+    // checked) and then removes the source. Never replaces an existing destination,
+    // also not one that another process or machine writes meanwhile: the name is
+    // claimed atomically, and a name found taken sets nameTaken (when given).
+    static bool moveFile(const QString& source, const QString& destination, QString* error,
+                         bool* nameTaken = nullptr);
+
+    // Copies source beside destination (flushed, size checked) and renames the copy
+    // onto destination, replacing what stands there. For files that belong to a
+    // shot this process has claimed already (its sidecar).
+    static bool copyOnto(const QString& source, const QString& destination, QString* error);
+
+    // Removes a partial copy that another run left behind in a shared folder: only
+    // when no process holds it (each copy in progress holds a lock on its file).
+    static bool removeAbandonedPartial(const QString& path);
+
+    // Moves every file as if source and destination lay on different file systems.
+    // Chosen once at start-up; tests use it to reach the copy-and-claim path of a
+    // network share on one local disk.
+    static void setAlwaysCopyAcross(bool always);
+    static bool isAlwaysCopyingAcross();
 
     // True when both are readable files with the same bytes (read in chunks).
     static bool hasSameContent(const QString& first, const QString& second);

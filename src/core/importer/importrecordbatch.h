@@ -4,6 +4,8 @@
 #include "records/importedfileentity.h"
 
 #include <QList>
+#include <QString>
+#include <optional>
 
 // The imported-file records of one outermost import run, written together when the
 // run ends (also when it fails). Every insert on its own is a durable commit that
@@ -17,8 +19,9 @@ public:
     void add(const ImportedFileEntity& record) { pending.append(record); }
     bool isEmpty() const { return pending.isEmpty(); }
     // Inserts every pending record in one transaction and writes the info line of
-    // each; the batch is empty afterwards.
-    void commit();
+    // each record written; the batch is empty afterwards. Returns why a record could
+    // not be written (the database's own words), none when all were.
+    std::optional<QString> commit();
 
 private:
     QList<ImportedFileEntity> pending;

@@ -19,7 +19,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
+#include <cerrno>
+#include <cstring>
 #include <openssl/evp.h>
+#include <sys/stat.h>
 
 namespace {
 // Pictures up to this size are read once into memory for both the Exif reader and
@@ -108,16 +111,38 @@ std::optional<QString> movieBeside(const QString& path)
     throw CopyFailedException(reason);
 }
 
-void makeFolder(const QString& folder)
+// Creates the folder and the folders above it; 0 or the errno of the first refusal.
+int makeFolderPath(const QString& folder)
 {
-    if (!QDir().mkpath(folder))
-        fail(QStringLiteral("Cannot create the folder \"%1\"").arg(folder));
+    const QByteArray path = QFile::encodeName(folder);
+    for (qsizetype slash = path.indexOf('/', 1);; slash = path.indexOf('/', slash + 1)) {
+        const QByteArray part = slash < 0 ? path : path.left(slash);
+        if (::mkdir(part.constData(), 0777) != 0 && errno != EEXIST)
+            return errno;
+        if (slash < 0)
+            break;
+    }
+    struct stat status
+    {
+    };
+    if (::stat(path.constData(), &status) != 0)
+        return errno;
+    return S_ISDIR(status.st_mode) ? 0 : ENOTDIR;
 }
 
+// Refusals that concern the name of this one picture's folder (too long, not valid
+// on that file system, a file standing in its place), not the staging area itself.
+bool isRefusedName(int code)
+{
+    return code == ENAMETOOLONG || code == EINVAL || code == EILSEQ || code == ENOTDIR;
+}
+
+// Removes a source once its copy is staged. One that disappeared meanwhile has
+// nothing left to remove (the run notes it as vanished).
 void removeFile(const QString& path)
 {
     QFile file(path);
-    if (!file.remove())
+    if (!file.remove() && !SourceFileState::isGone(path))
         fail(QStringLiteral("Cannot remove \"%1\": %2").arg(path, file.errorString()));
 }
 } // namespace
@@ -131,8 +156,11 @@ PictureImport::PictureImport(BaseWatchFolderOperator& owner, const ImportRunSett
 void PictureImport::importPicture(const QString& path, Kind kind)
 {
     const std::optional<SourceFileState> state = SourceFileState::of(path);
-    if (!state)
+    if (!state) {
+        if (SourceFileState::isGone(path))
+            owner.problems.sourceVanished(path);
         return;
+    }
     if (!state->isSettled()) {
         Log::debug(
             QStringLiteral("File still being written, left for the next run: [%1]").arg(path));
@@ -142,6 +170,10 @@ void PictureImport::importPicture(const QString& path, Kind kind)
     if (!reading) {
         Log::debug(QStringLiteral("File changed while it was read, left for the next run: [%1]")
                        .arg(path));
+        return;
+    }
+    if (!reading->exif && SourceFileState::isGone(path)) {
+        owner.problems.sourceVanished(path);
         return;
     }
     if (!reading->exif || !BaseWatchFolderOperator::checkValidImageData(*reading->exif)) {
@@ -190,9 +222,13 @@ void PictureImport::importPicture(const QString& path, Kind kind)
         return;
 
     if (settings.avoidMultipleImport) {
-        const QList<ImportedFileEntity> found = ImportedFileDao().findByLikeFileName(
+        const ImportedFileDao records;
+        const QList<ImportedFileEntity> found = records.findByLikeFileName(
             fileNameOf(*newPath), textOf(maker.serial), textOf(maker.flipDirection),
             textOf(exif.drawFlag), textOf(exif.shootingMode), *hash);
+        // Without an answer the picture could be filed a second time.
+        if (records.lastFailure())
+            fail(*records.lastFailure());
         if (!found.isEmpty()) {
             BaseWatchFolderOperator::logoutExifInformation(exif, path, *newPath);
             Log::debug(QStringLiteral("「%1」は取込済ファイルです。取込はキャンセルされました。")
@@ -225,7 +261,8 @@ void PictureImport::importPicture(const QString& path, Kind kind)
     std::optional<QString> movie;
     std::optional<QString> movieHash;
     if (kind == Kind::Picture) {
-        makeFolder(stagingFolder);
+        if (!makeFolder(stagingFolder, path))
+            return;
         if (!stagePicture(path, *state, *reading, *newPath, isMove))
             return;
     } else {
@@ -238,7 +275,8 @@ void PictureImport::importPicture(const QString& path, Kind kind)
                            .arg(*movie));
             return;
         }
-        makeFolder(stagingFolder);
+        if (!makeFolder(stagingFolder, path))
+            return;
         movieDestination = withoutExtension(*newPath) + QStringLiteral(".MOV");
         if (QFileInfo::exists(movieDestination) &&
             !moveOnToFreePair(stagingFolder, *movie, exif, *newPath, movieDestination))
@@ -378,15 +416,24 @@ bool PictureImport::stagePicture(const QString& path, const SourceFileState& sta
             fail(error);
     } else if (settings.deleteExifPersonalInfo) {
         ExifOperator().deleteExifCopyFile(path, newPath, &error);
-        if (!error.isNull() ||
-            (sourceWillBeRemoved && !FileCopier::flushAndCheckSize(newPath, state.size(), &error)))
-            fail(error);
+        if (!error.isNull() || (sourceWillBeRemoved &&
+                                !FileCopier::flushAndCheckSize(newPath, state.size(), &error))) {
+            QFile::remove(newPath);
+            failUnlessGone(path, error);
+            return false;
+        }
     } else if (!FileCopier::copyFile(path, newPath, durability, &error)) {
-        fail(error);
+        failUnlessGone(path, error);
+        return false;
     }
     owner.stagedCopyWritten(path);
     // The copy is only as good as the source it came from: one that changed meanwhile
-    // is still being written.
+    // is still being written. A complete copy of a source that disappeared since is
+    // the only one left: it is kept and filed.
+    if (SourceFileState::isGone(path)) {
+        owner.problems.sourceVanished(path);
+        return true;
+    }
     if (SourceFileState::of(path) != state) {
         QFile::remove(newPath);
         Log::debug(QStringLiteral("File changed while it was copied, left for the next run: [%1]")
@@ -406,11 +453,18 @@ bool PictureImport::stageMovie(const QString& movie, const SourceFileState& movi
         return true;
     }
     const bool removeMovie = isImport;
-    if (!FileCopier::copyFile(
-            movie, movieDestination,
-            removeMovie ? FileCopier::Durability::Flushed : FileCopier::Durability::Cached, &error))
-        fail(error);
+    if (!FileCopier::copyFile(movie, movieDestination,
+                              removeMovie ? FileCopier::Durability::Flushed
+                                          : FileCopier::Durability::Cached,
+                              &error)) {
+        failUnlessGone(movie, error);
+        return false;
+    }
     owner.stagedCopyWritten(movie);
+    if (SourceFileState::isGone(movie)) {
+        owner.problems.sourceVanished(movie);
+        return true;
+    }
     if (SourceFileState::of(movie) != movieState) {
         QFile::remove(movieDestination);
         Log::debug(QStringLiteral("File changed while it was copied, left for the next run: [%1]")
@@ -445,6 +499,26 @@ bool PictureImport::moveOnToFreePair(const QString& stagingFolder, const QString
             return true;
         }
     }
+}
+
+void PictureImport::failUnlessGone(const QString& path, const QString& error) const
+{
+    if (!SourceFileState::isGone(path))
+        fail(error);
+    owner.problems.sourceVanished(path);
+}
+
+bool PictureImport::makeFolder(const QString& folder, const QString& path) const
+{
+    const int code = makeFolderPath(folder);
+    if (code == 0)
+        return true;
+    const QString reason = QStringLiteral("Cannot create the folder \"%1\": %2")
+                               .arg(folder, QString::fromLocal8Bit(std::strerror(code)));
+    if (!isRefusedName(code))
+        fail(reason);
+    owner.problems.pictureRefused(path, reason);
+    return false;
 }
 
 void PictureImport::writeSidecar(const ExifEntity& exif, const QString& newPath) const

@@ -62,6 +62,13 @@ private:
     bool moveOnToFreePair(const QString& stagingFolder, const QString& movie,
                           const ExifEntity& exif, QString& newPath,
                           QString& movieDestination) const;
+    // Creates a staging folder for the picture at path; false when the file system
+    // refuses that folder's name (the picture then stays in its source and the run
+    // goes on). Any other failure ends the run.
+    bool makeFolder(const QString& folder, const QString& path) const;
+    // A copy that failed because its source disappeared is noted and the run goes
+    // on; any other copy failure ends the run.
+    void failUnlessGone(const QString& path, const QString& error) const;
     void writeSidecar(const ExifEntity& exif, const QString& newPath) const;
     void record(const QString& newPath, const ExifEntity& exif, const QString& originalPath,
                 const QString& folder, const QString& hash) const;

@@ -1,6 +1,7 @@
 #include "sourcefilestate.h"
 
 #include <QFile>
+#include <cerrno>
 #include <cstdlib>
 #include <sys/stat.h>
 
@@ -15,6 +16,16 @@ std::optional<SourceFileState> SourceFileState::of(const QString& path)
     state.bytes = status.st_size;
     state.modified = status.st_mtim;
     return state;
+}
+
+bool SourceFileState::isGone(const QString& path)
+{
+    struct stat status
+    {
+    };
+    return ::lstat(QFile::encodeName(path).constData(), &status) != 0 &&
+           (errno == ENOENT || errno == ENOTDIR || errno == EIO || errno == ENODEV ||
+            errno == ENXIO);
 }
 
 bool SourceFileState::isSettled() const

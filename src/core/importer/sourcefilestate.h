@@ -18,6 +18,10 @@ public:
     // (a pipe named like a picture would block the run).
     static std::optional<SourceFileState> of(const QString& path);
 
+    // True when nothing at all stands at the path any more (or its medium is gone):
+    // a source that disappeared, unlike one that cannot be read.
+    static bool isGone(const QString& path);
+
     qint64 size() const { return bytes; }
     // False while the modification time lies within two seconds of now (either
     // side: a clock a little ahead of ours still means "being written").

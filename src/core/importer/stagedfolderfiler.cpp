@@ -1,6 +1,7 @@
 #include "stagedfolderfiler.h"
 
 #include "filecopier.h"
+#include "platform/noreplacerename.h"
 
 #include <QDir>
 #include <QFile>
@@ -81,10 +82,42 @@ Shot shotFor(const QString& stem)
     return shot;
 }
 
+constexpr int maximumClaimAttempts = 1000;
+
+// The names in a destination folder. Partial copies there are not names of pictures:
+// the abandoned ones (their run was killed) are removed on the way.
+QSet<QString> takenNames(const QString& folder)
+{
+    QSet<QString> taken;
+    for (const QString& name : entriesOf(folder)) {
+        if (FileCopier::isPartialCopy(name))
+            FileCopier::removeAbandonedPartial(folder + QLatin1Char('/') + name);
+        else
+            taken.insert(name);
+    }
+    return taken;
+}
+
+// The shots below a staged folder: files of one stem count once, sidecars not.
+int shotsBelow(const QString& folder)
+{
+    QSet<QString> stems;
+    int count = 0;
+    for (const QString& name : entriesOf(folder)) {
+        const QString path = folder + QLatin1Char('/') + name;
+        if (QFileInfo(path).isDir())
+            count += shotsBelow(path);
+        else if (!FileCopier::isPartialCopy(name) && !isSidecar(name))
+            stems.insert(stemOf(name));
+    }
+    return count + static_cast<int>(stems.size());
+}
+
 class FolderMerger
 {
 public:
     QString firstError;
+    int filedShots = 0;
 
     void mergeFolder(const QString& source, const QString& destination)
     {
@@ -92,12 +125,16 @@ public:
         if (!target.exists() && !target.isSymLink()) {
             removePartialCopies(source);
             QDir().mkpath(target.absolutePath());
-            if (::renameat2(AT_FDCWD, QFile::encodeName(source).constData(), AT_FDCWD,
-                            QFile::encodeName(destination).constData(), RENAME_NOREPLACE) == 0)
+            const int shots = shotsBelow(source);
+            if (!FileCopier::isAlwaysCopyingAcross() &&
+                renameWithoutReplacing(QFile::encodeName(source), QFile::encodeName(destination)) ==
+                    0) {
+                filedShots += shots;
                 return;
+            }
             // Across file systems (or where the no-replace flag is unknown) the folder is
             // built at the destination and filled entry by entry.
-            if (!QDir().mkpath(destination)) {
+            if (!QDir().mkpath(destination) && !QFileInfo(destination).isDir()) {
                 note(QStringLiteral("Cannot create the folder \"%1\"").arg(destination));
                 return;
             }
@@ -148,9 +185,7 @@ private:
                 shots[stem].extensions.append(extensionOf(name));
             }
         }
-        QSet<QString> taken;
-        for (const QString& name : entriesOf(destination))
-            taken.insert(name);
+        QSet<QString> taken = takenNames(destination);
         for (auto it = shots.cbegin(); it != shots.cend(); ++it)
             fileShot(source, destination, it.key(), it.value(), taken);
     }
@@ -216,17 +251,53 @@ private:
     void fileShot(const QString& source, const QString& destination, const QString& stagedStem,
                   const Shot& shot, QSet<QString>& taken)
     {
-        int index = shot.index;
-        const std::optional<int> filed = filedIndex(shot, stagedStem, source, destination, taken);
-        if (filed) {
-            index = *filed;
-        } else if (isTakenAt(shot, index, taken)) {
-            const std::set<int> used = usedIndexes(shot, taken);
-            index = used.empty() ? 2 : std::max(*used.rbegin() + 1, 2);
-            while (isTakenAt(shot, index, taken))
-                ++index;
+        // Another process or machine may file into the same folder meanwhile: a name
+        // it took first sends the shot on to the next free number.
+        for (int attempt = 0; attempt < maximumClaimAttempts; ++attempt) {
+            int index = shot.index;
+            const std::optional<int> filed =
+                filedIndex(shot, stagedStem, source, destination, taken);
+            if (filed) {
+                index = *filed;
+            } else if (isTakenAt(shot, index, taken)) {
+                const std::set<int> used = usedIndexes(shot, taken);
+                index = used.empty() ? 2 : std::max(*used.rbegin() + 1, 2);
+                while (isTakenAt(shot, index, taken))
+                    ++index;
+            }
+            const QString targetStem = indexedStem(shot.base, index);
+            const Placement placement =
+                placeShot(source, destination, stagedStem, shot, targetStem, taken);
+            if (placement == Placement::Failed)
+                return;
+            if (placement == Placement::Placed) {
+                if (!filed)
+                    ++filedShots;
+                if (shot.hasSidecar)
+                    fileSidecar(source + QLatin1Char('/') + sidecarName(stagedStem),
+                                destination + QLatin1Char('/') + sidecarName(targetStem), taken);
+                return;
+            }
+            taken = takenNames(destination);
         }
-        const QString targetStem = indexedStem(shot.base, index);
+        note(QStringLiteral("No free name for \"%1\" in \"%2\"").arg(stagedStem, destination));
+    }
+
+    enum class Placement
+    {
+        Placed,
+        NameTaken,
+        Failed
+    };
+
+    // Moves every file of the shot to the target stem. When a name turns out taken,
+    // the files moved so far go back to the staging folder, so that the shot stays
+    // together under its next number.
+    Placement placeShot(const QString& source, const QString& destination,
+                        const QString& stagedStem, const Shot& shot, const QString& targetStem,
+                        QSet<QString>& taken)
+    {
+        QStringList placed;
         for (const QString& extension : shot.extensions) {
             const QString staged = source + QLatin1Char('/') + stagedStem + extension;
             const QString targetName = targetStem + extension;
@@ -236,16 +307,27 @@ private:
                 continue;
             }
             QString error;
-            if (!FileCopier::moveFile(staged, destination + QLatin1Char('/') + targetName,
-                                      &error)) {
-                note(error);
-                return;
+            bool nameTaken = false;
+            if (FileCopier::moveFile(staged, destination + QLatin1Char('/') + targetName, &error,
+                                     &nameTaken)) {
+                taken.insert(targetName);
+                placed.append(extension);
+                continue;
             }
-            taken.insert(targetName);
+            if (!nameTaken) {
+                note(error);
+                return Placement::Failed;
+            }
+            for (const QString& back : placed) {
+                if (!FileCopier::moveFile(destination + QLatin1Char('/') + targetStem + back,
+                                          source + QLatin1Char('/') + stagedStem + back, &error)) {
+                    note(error);
+                    return Placement::Failed;
+                }
+            }
+            return Placement::NameTaken;
         }
-        if (shot.hasSidecar)
-            fileSidecar(source + QLatin1Char('/') + sidecarName(stagedStem),
-                        destination + QLatin1Char('/') + sidecarName(targetStem), taken);
+        return Placement::Placed;
     }
 
     // A sidecar is made from the picture it describes, so the one staged with the
@@ -255,8 +337,7 @@ private:
         if (::rename(QFile::encodeName(staged).constData(),
                      QFile::encodeName(target).constData()) != 0) {
             QString error;
-            if (errno != EXDEV ||
-                !FileCopier::copyFile(staged, target, FileCopier::Durability::Cached, &error)) {
+            if (errno != EXDEV || !FileCopier::copyOnto(staged, target, &error)) {
                 note(error.isEmpty()
                          ? QStringLiteral("Cannot move \"%1\" to \"%2\": %3")
                                .arg(staged, target, QString::fromLocal8Bit(std::strerror(errno)))
@@ -271,7 +352,8 @@ private:
 } // namespace
 
 bool StagedFolderFiler::fileStagedFolders(const QString& stagingFolder,
-                                          const QString& destinationFolder, QString* error)
+                                          const QString& destinationFolder, QString* error,
+                                          int* filedShots)
 {
     FolderMerger merger;
     for (const QString& name : entriesOf(stagingFolder)) {
@@ -279,6 +361,8 @@ bool StagedFolderFiler::fileStagedFolders(const QString& stagingFolder,
         if (QFileInfo(path).isDir())
             merger.mergeFolder(path, destinationFolder + QLatin1Char('/') + name);
     }
+    if (filedShots)
+        *filedShots += merger.filedShots;
     if (merger.firstError.isEmpty())
         return true;
     if (error)

@@ -11,11 +11,16 @@
 // sidecar) follow it to that name. A shot whose content already stands under its
 // name or one of its "(n)" names is filed already; its staged copy is dropped.
 // Copies left incomplete by an interrupted run are removed, never filed.
+//
+// Several processes, also on several machines, may file into one destination at
+// once: every name is claimed atomically (see FileCopier::moveFile), and a shot
+// that loses its name to another writer takes the next free number.
 class StagedFolderFiler
 {
 public:
     // Files what it can and reports the first failure; whatever could not be filed
-    // stays staged for the next run.
+    // stays staged for the next run. filedShots (when given) is increased by the
+    // shots put into the destination; those dropped as filed already do not count.
     static bool fileStagedFolders(const QString& stagingFolder, const QString& destinationFolder,
-                                  QString* error);
+                                  QString* error, int* filedShots = nullptr);
 };

@@ -4,6 +4,7 @@
 #include "common/talvorencommon.h"
 #include "filecontentcopy.h"
 #include "platform/extendedattributes.h"
+#include "platform/noreplacerename.h"
 
 #include <QDir>
 #include <QFile>
@@ -71,22 +72,6 @@ QByteArray numbered(const QByteArray& path, int index)
     return path.left(dot) + suffix + path.mid(dot);
 }
 
-// rename() that never replaces: file systems without RENAME_NOREPLACE get an
-// explicit test first.
-int renameNoReplace(const QByteArray& from, const QByteArray& to)
-{
-    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
-        return 0;
-    if (errno != EINVAL)
-        return -1;
-    struct stat existing;
-    if (::lstat(to.constData(), &existing) == 0) {
-        errno = EEXIST;
-        return -1;
-    }
-    return ::rename(from.constData(), to.constData());
-}
-
 void syncFolder(const QByteArray& folder)
 {
     const int descriptor = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -147,7 +132,7 @@ bool moveFileAcross(const QByteArray& source, const QByteArray& destination, boo
     succeeded = check(::close(out) == 0, QStringLiteral("close")) && succeeded;
     if (succeeded) {
         const int renamed = replace ? ::rename(temporary.constData(), destination.constData())
-                                    : renameNoReplace(temporary, destination);
+                                    : renameWithoutReplacing(temporary, destination);
         succeeded = check(renamed == 0, QStringLiteral("rename"));
     }
     if (!succeeded) {
@@ -186,7 +171,7 @@ bool plainMove(const QByteArray& source, const QByteArray& destination, bool rep
                PosixError* error)
 {
     const int renamed = replace ? ::rename(source.constData(), destination.constData())
-                                : renameNoReplace(source, destination);
+                                : renameWithoutReplacing(source, destination);
     if (renamed == 0)
         return true;
     if (errno != EXDEV)

@@ -14,6 +14,16 @@ std::unique_ptr<Database> BaseDao::getDatabase() const
     return std::make_unique<Database>(path);
 }
 
+std::unique_ptr<Database> BaseDao::openDatabase() const
+{
+    auto database = getDatabase();
+    failure.reset();
+    if (database->open())
+        return database;
+    failure = database->lastFailure();
+    return nullptr;
+}
+
 bool BaseDao::existColumn(const QString& columnName, const QString& table) const
 {
     const auto database = getDatabase();
@@ -74,12 +84,13 @@ bool BaseDao::deleteByEntity(const BaseEntity& entity) const
 BaseDao::EntityList BaseDao::executeFind(const SqlStatement& statement) const
 {
     EntityList entities;
-    const auto database = getDatabase();
-    if (!database->open())
+    const auto database = openDatabase();
+    if (!database)
         return entities;
     const auto rows = database->executeQuery(statement);
     while (rows && rows->next())
         entities.push_back(getEntity(*rows));
+    failure = database->lastFailure();
     database->close();
     return entities;
 }
@@ -87,22 +98,24 @@ BaseDao::EntityList BaseDao::executeFind(const SqlStatement& statement) const
 std::optional<QVariant> BaseDao::executeFindSingleColumn(const SqlStatement& statement) const
 {
     std::optional<QVariant> value;
-    const auto database = getDatabase();
-    if (!database->open())
+    const auto database = openDatabase();
+    if (!database)
         return value;
     const auto rows = database->executeQuery(statement);
     if (rows && rows->next())
         value = rows->objectForColumnIndex(0);
+    failure = database->lastFailure();
     database->close();
     return value;
 }
 
 bool BaseDao::executeUpdate(const SqlStatement& statement) const
 {
-    const auto database = getDatabase();
-    if (!database->open())
+    const auto database = openDatabase();
+    if (!database)
         return false;
     const bool done = database->executeUpdate(statement);
+    failure = database->lastFailure();
     database->close();
     return done;
 }

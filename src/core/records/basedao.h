@@ -14,8 +14,8 @@ class ResultSet;
 
 // Generic table access: every operation opens its own connection, runs exactly one
 // statement and closes again (autocommit, no transaction, nothing cached). No
-// operation reports an error to its caller: a failed query yields no rows, a failed
-// update false; the failure is written to the log. A derived DAO supplies the SQL
+// operation raises an error: a failed query yields no rows, a failed update false;
+// the failure is written to the log and kept for lastFailure(). A derived DAO supplies the SQL
 // texts and the row-to-record mapping through the template operations.
 class BaseDao
 {
@@ -49,6 +49,11 @@ public:
     std::optional<QVariant> executeFindSingleColumn(const SqlStatement& statement) const;
     bool executeUpdate(const SqlStatement& statement) const;
 
+    // Why the last find or update of this object failed (see Database::lastFailure);
+    // none after one that succeeded. Callers for which an empty answer is not good
+    // enough (the duplicate test of an import) ask it.
+    const std::optional<QString>& lastFailure() const { return failure; }
+
 protected:
     // Template operations. The base returns a bare record and empty texts.
     virtual std::unique_ptr<BaseEntity> getEntity(const ResultSet& row) const;
@@ -61,5 +66,8 @@ protected:
     virtual QString getDeleteQuery() const;
 
 private:
+    std::unique_ptr<Database> openDatabase() const;
+
     QString path;
+    mutable std::optional<QString> failure;
 };

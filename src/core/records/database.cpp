@@ -65,6 +65,7 @@ bool Database::open()
         SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX, nullptr);
     if (code != SQLITE_OK) {
         Log::error(QStringLiteral("error opening!: %1").arg(code));
+        noteFailure(code, QString::fromUtf8(sqlite3_errstr(code)));
         // SQLite allocates a handle even when the open fails; it must be released.
         sqlite3_close(handle);
         handle = nullptr;
@@ -116,8 +117,24 @@ void Database::close()
     handle = nullptr;
 }
 
-void Database::logPrepareFailure(int code, const QString& message, const QString& query) const
+void Database::noteFailure(int code, const QString& message)
 {
+    if (code == SQLITE_CORRUPT || code == SQLITE_NOTADB)
+        failure = QStringLiteral("The imported-file database \"%1\" is damaged (%2). It is kept "
+                                 "as it is for inspection; move it away to start a new one.")
+                      .arg(path, message);
+    else if (code == SQLITE_BUSY || code == SQLITE_LOCKED)
+        failure = QStringLiteral("The imported-file database \"%1\" stayed locked by another "
+                                 "program (%2)")
+                      .arg(path, message);
+    else
+        failure = QStringLiteral("The imported-file database \"%1\" failed: %2 (code %3)")
+                      .arg(path, message, QString::number(code));
+}
+
+void Database::logPrepareFailure(int code, const QString& message, const QString& query)
+{
+    noteFailure(code, message);
     Log::error(QStringLiteral("DB Error: %1 \"%2\"").arg(code).arg(message));
     Log::error(QStringLiteral("DB Query: %1").arg(query));
     Log::error(QStringLiteral("DB Path: %1").arg(path));
@@ -195,6 +212,7 @@ bool Database::executeUpdate(const SqlStatement& statement)
         }
         Log::error(line.arg(code).arg(message));
         Log::error(QStringLiteral("DB Query: %1").arg(statement.sql));
+        noteFailure(code, message);
     }
     sqlite3_finalize(prepared);
     return done;

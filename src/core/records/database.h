@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <memory>
+#include <optional>
 #include <vector>
 
 struct sqlite3;
@@ -36,6 +37,11 @@ public:
     // True when the statement ran to completion.
     bool executeUpdate(const SqlStatement& statement);
 
+    // What the last failed open or statement of this connection reported, worded for
+    // the person who has to mend it (a damaged file is named as such); none while
+    // nothing failed.
+    const std::optional<QString>& lastFailure() const { return failure; }
+
     // The underlying connection, for callers that need SQLite directly.
     sqlite3* sqliteHandle() const { return handle; }
 
@@ -43,11 +49,13 @@ private:
     friend class ResultSet;
     static int busyHandler(void* context, int count);
     sqlite3_stmt* prepare(const SqlStatement& statement);
-    void logPrepareFailure(int code, const QString& message, const QString& query) const;
+    void logPrepareFailure(int code, const QString& message, const QString& query);
     void forget(ResultSet* resultSet);
+    void noteFailure(int code, const QString& message);
 
     QString path;
     sqlite3* handle = nullptr;
     qint64 busyStartMsecs = 0;
     std::vector<ResultSet*> openResultSets;
+    std::optional<QString> failure;
 };

@@ -47,6 +47,8 @@ bool ResultSet::next()
             Log::error(QStringLiteral("Unknown error calling sqlite3_step (%1: %2) rs")
                            .arg(code)
                            .arg(message));
+        if (database != nullptr)
+            database->noteFailure(code, message);
     }
     // The walk is over: release the statement (and its read lock) right away.
     close();
