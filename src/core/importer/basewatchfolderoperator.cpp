@@ -5,8 +5,10 @@
 #include "importer/importrunsettings.h"
 #include "importer/pictureimport.h"
 #include "importer/stagedfolderfiler.h"
+#include "importer/stagingarea.h"
 #include "platform/fileoperations.h"
 #include "settings/settingkeys.h"
+#include "settings/settingsvalidation.h"
 #include "settings/usersettings.h"
 
 #include <QDateTime>
@@ -52,16 +54,12 @@ SettingsDictionary currentSettings()
     return UserSettings::getUserSettingDictionary().value_or(SettingsDictionary());
 }
 
-// Staging under an empty "def tmp" would write below the root folder, filing into an
-// empty destination would write into it: such a run stops before it touches a file.
-void checkFolders(const ImportRunSettings& settings)
+// Staging under an empty or relative "def tmp" would write below the working folder,
+// filing into such a destination likewise: such a run stops before it touches a file.
+void checkFolders(const SettingsDictionary& current)
 {
-    if (settings.temporaryFolder.isEmpty())
-        throw CopyFailedException(QStringLiteral("The temporary folder (\"def tmp\") is not set"));
-    if (settings.destinationFolderPath.isEmpty())
-        throw CopyFailedException(QStringLiteral("The destination folder is not set"));
-    if (settings.destinationFolderMov && settings.destinationFolderPathMov.isEmpty())
-        throw CopyFailedException(QStringLiteral("The movie destination folder is not set"));
+    if (const std::optional<SettingProblem> problem = SettingsValidation::checkRunFolders(current))
+        throw CopyFailedException(problem->message());
 }
 } // namespace
 
@@ -71,10 +69,8 @@ BaseWatchFolderOperator::~BaseWatchFolderOperator() = default;
 void BaseWatchFolderOperator::prepareDateFormatters(const SettingsDictionary& settings)
 {
     setOriginalDateFormatter(QStringLiteral("yyyy:MM:dd"));
-    QString format = settings.stringValue(SettingKeys::dateFormatString);
-    format.replace(QLatin1String("YYYY"), QLatin1String("yyyy"));
-    format.replace(QLatin1String("DD"), QLatin1String("dd"));
-    setFolderDateFormatter(format);
+    setFolderDateFormatter(
+        SettingsValidation::folderDateFormat(settings.stringValue(SettingKeys::dateFormatString)));
 }
 
 void BaseWatchFolderOperator::copyImage(const QString& folder,
@@ -92,17 +88,26 @@ void BaseWatchFolderOperator::copyImage(const QString& folder,
                 batch->commit();
         }
     } recordCommit{isRecursive || insideFolderTreeRun ? nullptr : &records};
+    QString reason;
     try {
         runFolder(folder, settingDictionary, isMove, isImport, isRecursive, timestamp);
-    } catch (const CopyFailedException&) {
-        throw;
+        return;
+    } catch (const CopyFailedException& failure) {
+        if (isRecursive)
+            throw;
+        reason = failure.reason();
     } catch (const std::exception& exception) {
-        throw CopyFailedException(QStringLiteral("name:[%1] reasson:[%2]")
-                                      .arg(QString::fromLatin1(typeid(exception).name()),
-                                           QString::fromLocal8Bit(exception.what())));
+        reason = QStringLiteral("name:[%1] reasson:[%2]")
+                     .arg(QString::fromLatin1(typeid(exception).name()),
+                          QString::fromLocal8Bit(exception.what()));
     } catch (...) {
-        throw CopyFailedException(QStringLiteral("name:[unknown] reasson:[unknown]"));
+        reason = QStringLiteral("name:[unknown] reasson:[unknown]");
     }
+    // The outermost run says what it leaves staged: those pictures are safe there.
+    if (!isRecursive)
+        reason = StagingArea::withWaitingNote(
+            reason, ImportRunSettings::read(SettingsDictionary(), currentSettings()));
+    throw CopyFailedException(reason);
 }
 
 void BaseWatchFolderOperator::runFolder(const QString& folder,
@@ -115,9 +120,9 @@ void BaseWatchFolderOperator::runFolder(const QString& folder,
     counter = 0;
     if (folder.contains(QLatin1String(".Trashes")))
         return;
-    const ImportRunSettings settings =
-        ImportRunSettings::read(settingDictionary, currentSettings());
-    checkFolders(settings);
+    const SettingsDictionary current = currentSettings();
+    const ImportRunSettings settings = ImportRunSettings::read(settingDictionary, current);
+    checkFolders(current);
     const qint64 runTime = TalvorenCommon::getNowDatabaseDatetime().toLongLong();
     PictureImport pictures(*this, settings, isMove, isImport, runTime);
 
@@ -212,10 +217,10 @@ std::optional<QString> BaseWatchFolderOperator::copyProcess(const QStringList& e
 
 void BaseWatchFolderOperator::fileLeftovers()
 {
-    const ImportRunSettings settings =
-        ImportRunSettings::read(SettingsDictionary(), currentSettings());
+    const SettingsDictionary current = currentSettings();
+    const ImportRunSettings settings = ImportRunSettings::read(SettingsDictionary(), current);
     try {
-        checkFolders(settings);
+        checkFolders(current);
         fileStagedFolders(settings);
     } catch (const CopyFailedException& failure) {
         Log::error(QStringLiteral("Staged pictures could not be filed: %1").arg(failure.reason()));

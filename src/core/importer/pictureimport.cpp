@@ -9,6 +9,7 @@
 #include "importer/basewatchfolderoperator.h"
 #include "importer/copyfailedexception.h"
 #include "importer/filecopier.h"
+#include "importer/filingfolderguard.h"
 #include "importer/sourcefilestate.h"
 #include "metadata/exifoperator.h"
 #include "platform/fileoperations.h"
@@ -18,7 +19,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLocale>
 #include <openssl/evp.h>
 
 namespace {
@@ -108,8 +108,9 @@ std::optional<QString> movieBeside(const QString& path)
     throw CopyFailedException(reason);
 }
 
-void makeFolder(const QString& folder)
+void makeFolder(const QString& folder, const QString& stagingRoot)
 {
+    FilingFolderGuard::requireInside(folder, stagingRoot);
     if (!QDir().mkpath(folder))
         fail(QStringLiteral("Cannot create the folder \"%1\"").arg(folder));
 }
@@ -225,7 +226,7 @@ void PictureImport::importPicture(const QString& path, Kind kind)
     std::optional<QString> movie;
     std::optional<QString> movieHash;
     if (kind == Kind::Picture) {
-        makeFolder(stagingFolder);
+        makeFolder(stagingFolder, settings.pictureStagingFolder());
         if (!stagePicture(path, *state, *reading, *newPath, isMove))
             return;
     } else {
@@ -238,7 +239,7 @@ void PictureImport::importPicture(const QString& path, Kind kind)
                            .arg(*movie));
             return;
         }
-        makeFolder(stagingFolder);
+        makeFolder(stagingFolder, settings.movieStagingFolder());
         movieDestination = withoutExtension(*newPath) + QStringLiteral(".MOV");
         if (QFileInfo::exists(movieDestination) &&
             !moveOnToFreePair(stagingFolder, *movie, exif, *newPath, movieDestination))
@@ -308,11 +309,9 @@ QString PictureImport::filingPath(const ExifEntity& exif, const std::optional<QS
     if (settings.saveDaySubfolder) {
         const QDate day = QDate::fromString(textOf(exif.dateTimeOriginal).left(10),
                                             owner.originalDateFormatter());
-        const QString dayFolder = day.isValid()
-                                      ? QLocale::system().toString(day, owner.folderDateFormatter())
-                                      : QString();
-        if (isUsableFolderName(dayFolder))
-            folders.append(dayFolder);
+        if (const std::optional<QString> dayFolder =
+                BaseWatchFolderOperator::getDayFolderName(day, owner.folderDateFormatter()))
+            folders.append(*dayFolder);
     }
     return folders.join(QLatin1Char('/'));
 }
