@@ -30,7 +30,7 @@ QString parseFailure(const QByteArray& xml)
         return QStringLiteral("XML error at line %1, column %2: %3")
             .arg(reader.lineNumber())
             .arg(reader.columnNumber())
-            .arg(reader.errorString());
+            .arg(reader.errorString().chopped(reader.errorString().endsWith(u'.') ? 1 : 0));
     return QStringLiteral("it is not an XML property list");
 }
 
