@@ -66,9 +66,10 @@ bool isExistingFolder(const QString& path)
     return !path.isEmpty() && QFileInfo(path).isDir();
 }
 
+// A relative path would be made below whatever folder the application started in.
 void createFolderWhenMissing(const QString& path)
 {
-    if (!isExistingFolder(path))
+    if (QDir::isAbsolutePath(path) && !isExistingFolder(path))
         QDir().mkpath(path);
 }
 

@@ -209,15 +209,19 @@ TEST_F(AppLaunch, AnUnreadableSettingsFileOrLogFolderIsSaidOnceOnTheConsole)
     // A log folder that cannot be made: the lines stay on the console, said once.
     SettingsDictionary settings = *SettingsDictionary::read(UserSettings::defaultPlistPath());
     settings.setValue(SettingKeys::lastBuildNumber, QString::number(TalvorenCommon::buildNumber()));
-    for (const QLatin1String key :
-         {SettingKeys::defImp, SettingKeys::defTmp, SettingKeys::destinationFolderPath})
+    for (const QLatin1String key : {SettingKeys::defImp, SettingKeys::defTmp})
         settings.setValue(key, home.filePath(key));
     // The settings file itself stands where the log folder would have to be made.
     settings.setValue(SettingKeys::defLog, UserSettings::path() + QStringLiteral("/log"));
     settings.setValue(SettingKeys::isOutputLog, true);
+    // And a destination of the wrong type: alerted (on the console), never made.
+    settings.setValue(SettingKeys::destinationFolderPath, 5);
+    settings.setValue(SettingKeys::waitSecondsForCheckingDesignatedFolder, 0);
     ASSERT_TRUE(UserSettings::write(settings));
     RunningApp app;
     ASSERT_TRUE(app.waitForOutput(launchedLine)) << app.output.toStdString();
     EXPECT_EQ(app.console.count(QStringLiteral("cannot be written")), 1)
         << app.console.toStdString();
+    EXPECT_TRUE(app.console.contains(QStringLiteral("The setting \"destination folder path\"")));
+    EXPECT_FALSE(QFileInfo::exists(QDir::current().filePath(QStringLiteral("5"))));
 }
