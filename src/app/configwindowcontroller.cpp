@@ -11,6 +11,7 @@
 #include "settings/importsettingfileoperator.h"
 #include "settings/settingkeys.h"
 #include "settings/settingsmigration.h"
+#include "settings/settingsvalidation.h"
 #include "settings/usersettings.h"
 #include "talvorenwindowmanager.h"
 #include "ui_configwindowcontroller.h"
@@ -289,6 +290,14 @@ std::optional<QString> ConfigWindowController::checkSetting() const
         return text("ApplicationMessage5");
     if (watchFolder && watchFolderPath.isEmpty())
         return text("ApplicationMessage2");
+    // The folders and the day-folder format this window writes must keep every
+    // picture inside its folders.
+    SettingsDictionary shown;
+    storeControls(shown);
+    const QList<SettingProblem> problems = SettingsValidation::problems(shown);
+    if (!problems.isEmpty())
+        return LocalizedStrings::format(QStringLiteral("ConfigWindow_SettingRefused"),
+                                        {problems.first().message()});
     return std::nullopt;
 }
 

@@ -1,5 +1,6 @@
 #include "readconfirmwindowcontroller.h"
 
+#include "alertwindowcontroller.h"
 #include "localizedstrings.h"
 #include "settings/importsettingfileoperator.h"
 #include "ui_readconfirmwindowcontroller.h"
@@ -32,8 +33,15 @@ void ReadConfirmWindowController::windowDidLoad()
 
 void ReadConfirmWindowController::okButtonClick()
 {
-    // The import reports its own failures; the dialog closes either way.
-    importSettingFileOperator->importSettingFile();
+    // The dialog closes either way; a refused file is named in an alert of its own.
+    QString whyNot;
+    if (!importSettingFileOperator->importSettingFile(&whyNot)) {
+        auto* alert = new AlertWindowController;
+        alert->setMessage(
+            LocalizedStrings::format(QStringLiteral("ReadConfirmWindow_ImportFailed"), {whyNot}));
+        alert->showWindow();
+        alert->orderFront();
+    }
     cancelButtonClick();
 }
 

@@ -22,6 +22,7 @@
 #include "settings/importsettingfileoperator.h"
 #include "settings/settingkeys.h"
 #include "settings/settingsmigration.h"
+#include "settings/settingsvalidation.h"
 #include "settings/usersettings.h"
 #include "talvorenwindowid.h"
 #include "talvorenwindowmanager.h"
@@ -65,9 +66,10 @@ bool isExistingFolder(const QString& path)
     return !path.isEmpty() && QFileInfo(path).isDir();
 }
 
+// A relative path would be made below whatever folder the application started in.
 void createFolderWhenMissing(const QString& path)
 {
-    if (!isExistingFolder(path))
+    if (QDir::isAbsolutePath(path) && !isExistingFolder(path))
         QDir().mkpath(path);
 }
 
@@ -132,12 +134,15 @@ bool TalvorenAppDelegate::applicationDidFinishLaunching()
 
     prepareSettingsAndDatabase();
     showReadConfirmWhenSettingsFileWaits();
+    if (!settingsFileIsUsable())
+        return true;
     decideFirstStartAndLogging();
     askTakeOverWhenUpgraded();
     startMaintenanceTimers();
     setupStatusBarItem();
     prepareDestinationFolders();
     checkDestinationFolder();
+    checkFolderSettings();
     startCardWatch();
     startWatchFolderTimer();
     startImportFolderTimer();
@@ -186,6 +191,29 @@ void TalvorenAppDelegate::prepareSettingsAndDatabase()
     SeedDatabase::installIfMissing();
 }
 
+bool TalvorenAppDelegate::settingsFileIsUsable()
+{
+    const std::optional<QString> corrupt = UserSettings::corruptionMessage();
+    if (!corrupt)
+        return true;
+    // Settings that could not be read are neither completed nor migrated (either would
+    // write over the file) and import nothing; the tray stays for the settings window.
+    showAlert(
+        LocalizedStrings::format(QStringLiteral("ApplicationMessage_SettingsProblem"), {*corrupt}),
+        false);
+    setupStatusBarItem();
+    return false;
+}
+
+void TalvorenAppDelegate::checkFolderSettings()
+{
+    if (const std::optional<SettingProblem> problem =
+            SettingsValidation::checkRunFolders(currentSettings(), SettingsValidation::Use::Watch))
+        showAlert(LocalizedStrings::format(QStringLiteral("ApplicationMessage_SettingsProblem"),
+                                           {problem->message()}),
+                  true);
+}
+
 void TalvorenAppDelegate::decideFirstStartAndLogging()
 {
     SettingsDictionary settings = currentSettings();
@@ -199,6 +227,9 @@ void TalvorenAppDelegate::decideFirstStartAndLogging()
             LogFile::redirectStandardError(getLogFilePath());
     }
     redirectLogWhenWanted();
+    // Standard error has said it once; a window says it where nobody reads that.
+    if (!headless && !LogFile::failureMessage().isEmpty())
+        showAlert(LogFile::failureMessage(), false);
     Log::info(QStringLiteral("LOG_LEVEL:[%1]").arg(logLevel));
 }
 

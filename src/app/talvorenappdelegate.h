@@ -66,6 +66,8 @@ private:
     bool checkSingleInstance();
     void prepareSettingsAndDatabase();
     void showReadConfirmWhenSettingsFileWaits();
+    // False (after an alert) when the settings file stands there but cannot be read.
+    bool settingsFileIsUsable();
     void decideFirstStartAndLogging();
     void redirectLogWhenWanted();
     void askTakeOverWhenUpgraded();
@@ -73,6 +75,8 @@ private:
     void setupStatusBarItem();
     void prepareDestinationFolders();
     void checkDestinationFolder();
+    // Alerts when a folder the imports need is not set, relative or not a text.
+    void checkFolderSettings();
     void startCardWatch();
     void startWatchFolderTimer();
     void startImportFolderTimer();

@@ -8,6 +8,7 @@
 #include "records/seeddatabase.h"
 #include "settings/settingkeys.h"
 #include "settings/settingsmigration.h"
+#include "settings/settingsvalidation.h"
 #include "settings/usersettings.h"
 
 #include <QDateTime>
@@ -108,7 +109,16 @@ int runImport(const QStringList& words, QTextStream& out, QTextStream& err)
         return badUsage;
     const std::optional<SettingsDictionary> settings = prepareApplicationData();
     if (!settings) {
-        err << "talvoren-cli import: no settings file at " << UserSettings::path() << "\n";
+        err << "talvoren-cli import: "
+            << UserSettings::corruptionMessage().value_or(
+                   QStringLiteral("no settings file at %1").arg(UserSettings::path()))
+            << "\n";
+        return badUsage;
+    }
+    // Folders that are not set, relative or of the wrong type: nothing is touched.
+    if (const std::optional<SettingProblem> problem =
+            SettingsValidation::checkRunFolders(*settings)) {
+        err << "talvoren-cli import: " << problem->message() << " Nothing was imported.\n";
         return badUsage;
     }
     const QFileInfo source(arguments->source);

@@ -2,6 +2,7 @@
 // application itself reads and writes it.
 #include "clicommand.h"
 #include "settings/settingsdictionary.h"
+#include "settings/settingsvalidation.h"
 #include "settings/usersettings.h"
 
 #include <QFileInfo>
@@ -72,10 +73,11 @@ std::optional<SettingsDictionary> readSettings(const QString& path, QTextStream&
         err << "talvoren-cli settings: no settings file at " << path << "\n";
         return std::nullopt;
     }
-    std::optional<SettingsDictionary> dictionary = SettingsDictionary::read(path);
+    QString reason;
+    std::optional<SettingsDictionary> dictionary = SettingsDictionary::read(path, &reason);
     if (!dictionary)
-        err << "talvoren-cli settings: " << path
-            << " is not a settings file (an XML property list holding a dictionary)\n";
+        err << "talvoren-cli settings: " << path << " is corrupt: " << reason
+            << " (it must be an XML property list holding a dictionary)\n";
     return dictionary;
 }
 
@@ -202,7 +204,14 @@ int set(const QString& path, const Arguments& arguments, QTextStream& out, QText
         err << "talvoren-cli settings: \"" << text << "\" is not a valid " << type << " value\n";
         return failed;
     }
+    const SettingsDictionary before = *dictionary;
     dictionary->setValue(key, *value);
+    // A value that would let a run write outside its folders is refused.
+    if (const std::optional<SettingProblem> problem =
+            SettingsValidation::firstNewProblem(before, *dictionary)) {
+        err << "talvoren-cli settings: refused: " << problem->message() << "\n";
+        return failed;
+    }
     if (!dictionary->write(path)) {
         err << "talvoren-cli settings: cannot write " << path << "\n";
         return failed;

@@ -7,6 +7,7 @@
 #include "platform/volumeroots.h"
 #include "records/seeddatabase.h"
 #include "settings/settingkeys.h"
+#include "settings/settingsvalidation.h"
 #include "settings/usersettings.h"
 #include "watch/headlesswatchwindowpresenter.h"
 #include "watch/mountmediaobserver.h"
@@ -143,8 +144,16 @@ int runWatch(const QStringList& words, QTextStream&, QTextStream& err)
         return badUsage;
     const std::optional<SettingsDictionary> settings = UserSettings::getUserSettingDictionary();
     if (!settings) {
-        err << "talvoren-cli watch: no settings file at " << UserSettings::path() << "\n";
+        err << "talvoren-cli watch: "
+            << UserSettings::corruptionMessage().value_or(
+                   QStringLiteral("no settings file at %1").arg(UserSettings::path()))
+            << "\n";
         return badUsage;
+    }
+    if (const std::optional<SettingProblem> problem =
+            SettingsValidation::checkRunFolders(*settings, SettingsValidation::Use::Watch)) {
+        err << "talvoren-cli watch: " << problem->message() << " Nothing is watched.\n";
+        return runFailed;
     }
     // The database is put in place when missing, as the application's start does.
     SeedDatabase::installIfMissing();

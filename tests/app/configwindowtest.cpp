@@ -83,8 +83,17 @@ TEST_F(ConfigWindowTest, EachFaultyEntryShowsItsMessageInASheetAndKeepsTheWindow
     EXPECT_EQ(ConfigWindowController::tag(apply), ConfigWindowController::validationFailedTag);
     dismissSheet(config);
 
-    // Corrected, OK saves and closes.
+    // A folder that is no absolute path is refused with its setting named.
     checkBox(config, "watchRemovableDiskDriveButton")->click();
+    textField(config, "destinationTextField")->setText(QStringLiteral("filed"));
+    ok->click();
+    ASSERT_NE(sheetOf(config), nullptr);
+    EXPECT_TRUE(sheetOf(config)->informativeText().contains("\"destination folder path\""));
+    EXPECT_EQ(storedSettings(), before);
+    dismissSheet(config);
+
+    // Corrected, OK saves and closes.
+    textField(config, "destinationTextField")->setText(dropFolder + QStringLiteral("-filed"));
     ok->click();
     EXPECT_EQ(sheetOf(config), nullptr);
     EXPECT_EQ(ConfigWindowController::tag(ok), ConfigWindowController::okButtonTag);

@@ -283,3 +283,55 @@ TEST_F(ImportCommand, TwoWorkstationsFilingIntoOneShareReplaceNothing)
     for (auto it = pictures.cbegin(); it != pictures.cend(); ++it)
         EXPECT_EQ(filed.value(it.key()), 1) << it.value().toStdString();
 }
+
+TEST_F(ImportCommand, UnusableSettingsStopTheRunBeforeAnythingMovesAndSayWhy)
+{
+    const QString picture = putPicture(QString(), 1);
+    ASSERT_EQ(runImport({home.filePath(QStringLiteral("missing"))}).exitCode, 2);
+    const SettingsDictionary prepared = *UserSettings::getUserSettingDictionary();
+
+    const QList<std::pair<QString, SettingValue>> unusable = {
+        {SettingKeys::destinationFolderPath, 5},
+        {SettingKeys::destinationFolderPath, QStringLiteral("filed")},
+        {SettingKeys::defTmp, true},
+    };
+    for (const auto& [key, value] : unusable) {
+        SettingsDictionary settings = prepared;
+        settings.setValue(key, value);
+        ASSERT_TRUE(UserSettings::write(settings));
+        const CliRun refused = runImport({source, QStringLiteral("--move")});
+        EXPECT_EQ(refused.exitCode, 2);
+        EXPECT_TRUE(refused.err.contains(QStringLiteral("The setting \"%1\"").arg(key)))
+            << refused.err.toStdString();
+        EXPECT_TRUE(QFileInfo::exists(picture));
+        EXPECT_FALSE(QFileInfo::exists(QDir::current().filePath(QStringLiteral("5"))));
+        EXPECT_FALSE(QFileInfo::exists(QDir::current().filePath(QStringLiteral("filed"))));
+    }
+
+    // A damaged settings file is named as such, with the parser's reason, and kept.
+    const QByteArray damaged = "<?xml version=\"1.0\"?><plist><dict><key>def tmp</key>";
+    QFile file(UserSettings::path());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(damaged);
+    file.close();
+    const CliRun corrupt = runImport({source, QStringLiteral("--move")});
+    EXPECT_EQ(corrupt.exitCode, 2);
+    EXPECT_TRUE(corrupt.err.contains(QStringLiteral("is corrupt (XML error at line 1")))
+        << corrupt.err.toStdString();
+    EXPECT_TRUE(QFileInfo::exists(picture));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), damaged);
+    file.close();
+
+    // A log folder that cannot be made: said once on the terminal, and the run goes on.
+    SettingsDictionary settings = prepared;
+    CameraPictureBuilder::writeFile(home.filePath(QStringLiteral("blocker")), "x");
+    settings.setValue(SettingKeys::defLog, home.filePath(QStringLiteral("blocker/log")));
+    settings.setValue(SettingKeys::isOutputLog, true);
+    ASSERT_TRUE(UserSettings::write(settings));
+    const CliRun unlogged = runImport({source});
+    EXPECT_EQ(unlogged.exitCode, 0) << unlogged.err.toStdString();
+    EXPECT_EQ(unlogged.err.count(QStringLiteral("cannot be written")), 1)
+        << unlogged.err.toStdString();
+    EXPECT_EQ(filesBelow(destination).size(), 1);
+}

@@ -125,6 +125,30 @@ TEST_F(SettingsCommand, RefusesValuesThatDoNotFitAndLeavesTheFile)
     EXPECT_EQ(fileBytes(path), before);
 }
 
+TEST_F(SettingsCommand, RefusesValuesThatWouldFileOutsideTheFoldersAndNamesTheKey)
+{
+    installDefaults();
+    const QByteArray before = fileBytes(path);
+    const QList<QStringList> refused = {
+        {QStringLiteral("date format string"), QStringLiteral("yyyy/../../../../EVIL")},
+        {QStringLiteral("destination folder path"), QStringLiteral("Pictures")},
+        {QStringLiteral("def tmp"), QStringLiteral("--type"), QStringLiteral("int"),
+         QStringLiteral("5")},
+    };
+    for (const QStringList& arguments : refused) {
+        const CliRun result = runSettings(QStringList{QStringLiteral("set")} + arguments);
+        EXPECT_EQ(result.exitCode, 1) << arguments.join(u' ').toStdString();
+        EXPECT_TRUE(result.err.contains(QLatin1String("refused: The setting \"") +
+                                        arguments.first() + u'"'))
+            << result.err.toStdString();
+    }
+    EXPECT_EQ(fileBytes(path), before);
+    EXPECT_EQ(runSettings({QStringLiteral("set"), QStringLiteral("date format string"),
+                           QStringLiteral("yyyy.MM.dd")})
+                  .exitCode,
+              0);
+}
+
 TEST_F(SettingsCommand, MissingOrDamagedFilesAreReportedAndNeverReplaced)
 {
     CliRun result = runSettings(
@@ -145,7 +169,8 @@ TEST_F(SettingsCommand, MissingOrDamagedFilesAreReportedAndNeverReplaced)
                       QStringLiteral("true")}}) {
         result = runSettings(arguments);
         EXPECT_EQ(result.exitCode, 1);
-        EXPECT_TRUE(result.err.contains(QLatin1String("is not a settings file")));
+        EXPECT_TRUE(result.err.contains(QLatin1String(" is corrupt: XML error at line 1")))
+            << result.err.toStdString();
     }
     EXPECT_EQ(fileBytes(path), damaged);
 

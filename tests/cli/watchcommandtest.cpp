@@ -117,7 +117,7 @@ TEST_F(WatchCommand, OnceExitsWithTwoWhenARunFailed)
     EXPECT_EQ(filesBelow(watchFolder), QStringList({"a.JPG"}));
 }
 
-TEST_F(WatchCommand, BadArgumentsAndAMissingSettingsFileAreRefused)
+TEST_F(WatchCommand, BadArgumentsAndMissingDamagedOrUnusableSettingsAreRefused)
 {
     for (const QStringList& arguments :
          {QStringList{QStringLiteral("--bogus")}, QStringList{QStringLiteral("--volume-root")},
@@ -126,10 +126,26 @@ TEST_F(WatchCommand, BadArgumentsAndAMissingSettingsFileAreRefused)
         EXPECT_EQ(result.exitCode, 1) << arguments.join(u' ').toStdString();
         EXPECT_TRUE(result.err.contains(QStringLiteral("usage: talvoren-cli watch")));
     }
+    // A watch folder that is no absolute path watches nothing at all.
+    settings.setValue(SettingKeys::watchFolderPath, QStringLiteral("watch"));
+    writeSettings();
+    CliRun result = runWatch({QStringLiteral("--once")});
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_TRUE(result.err.contains(QStringLiteral("The setting \"watch folder path\"")));
+
     QFile::remove(UserSettings::path());
-    const CliRun result = runWatch({QStringLiteral("--once")});
+    result = runWatch({QStringLiteral("--once")});
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_TRUE(result.err.contains(QStringLiteral("no settings file")));
+
+    QFile damaged(UserSettings::path());
+    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
+    damaged.write("<plist version=\"1.0\"><array/></plist>");
+    damaged.close();
+    result = runWatch({QStringLiteral("--once")});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_TRUE(result.err.contains(QStringLiteral("is corrupt (its root holds an array")))
+        << result.err.toStdString();
 }
 
 TEST_F(WatchCommand, WatchingPollsUntilTerminated)

@@ -127,9 +127,22 @@ TEST_F(LogFileTest, RedirectedLinesAppendWithThePlatformPrefix)
     EXPECT_TRUE(lines[2].endsWith(QStringLiteral("[debug]: third")));
 }
 
-TEST_F(LogFileTest, UnwritableFolderLeavesStandardErrorWhereItWas)
+TEST_F(LogFileTest, UnwritableFolderLeavesStandardErrorWhereItWasAndSaysSoOnce)
 {
-    StandardErrorGuard guard;
-    EXPECT_FALSE(LogFile::redirectStandardError(home.filePath(QStringLiteral("no/such/x.log"))));
-    EXPECT_FALSE(LogFile::redirectStandardError(QString()));
+    const QString path = LogFile::pathFor(folder, now);
+    {
+        StandardErrorGuard guard;
+        ASSERT_TRUE(LogFile::redirectStandardError(path));
+        const QString unwritable = home.filePath(QStringLiteral("no/such/x.log"));
+        EXPECT_FALSE(LogFile::redirectStandardError(unwritable));
+        EXPECT_FALSE(LogFile::redirectStandardError(unwritable));
+        EXPECT_TRUE(LogFile::failureMessage().contains(unwritable));
+        EXPECT_FALSE(LogFile::redirectStandardError(QString()));
+        Log::info(QStringLiteral("still heard"));
+    }
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(file.readAll());
+    EXPECT_EQ(text.count(QStringLiteral("cannot be written (")), 1);
+    EXPECT_TRUE(text.contains(QStringLiteral("[info]: still heard")));
 }

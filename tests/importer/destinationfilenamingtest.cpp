@@ -78,6 +78,17 @@ TEST(DestinationFileNamingTest, MakesFolderNamesSafeAndGroupsNumericIDs)
     EXPECT_EQ(Naming::getDividedFolderName("9999999999999999999"), "$9999999999999999000");
     EXPECT_EQ(Naming::getDividedFolderName("123456789012345678901"), "123456789012345678901");
 
+    // A day folder is one folder name whatever its format holds.
+    const QDate day(2024, 5, 1);
+    const QList<std::pair<QString, std::optional<QString>>> dayFolders = {
+        {"yyyy-MM-dd", "2024-05-01"}, {"yyyy/../../../../EVIL", "2024_.._.._.._.._EVIL"},
+        {"yyyy/MM", "2024_05"},       {"'..'", std::nullopt},
+        {"'.'", std::nullopt},        {"", std::nullopt},
+    };
+    for (const auto& [format, name] : dayFolders)
+        EXPECT_EQ(Naming::getDayFolderName(day, format), name) << format.toStdString();
+    EXPECT_EQ(Naming::getDayFolderName(QDate(), QStringLiteral("yyyy")), std::nullopt);
+
     EXPECT_EQ(Naming::getHideFileName("/a/b/name.xml"), "/a/b/.name.xml");
     EXPECT_EQ(Naming::getHideFileName("name.xml"), "name.xml");
 }

@@ -1,4 +1,5 @@
 #include "common/talvorencommon.h"
+#include "importer/filingfolderguard.h"
 #include "importfixture.h"
 #include "records/importedfiledao.h"
 #include "records/seeddatabase.h"
@@ -184,6 +185,7 @@ TEST_F(ImportSafetyTest, FilesWhatAFailedRunStagedAtTheNextRun)
 {
     put(shot("1", "A B", "2024:05:01 10:00:01"), "a.JPG");
     put(shot("2", "C D", "2024:05:01 10:00:02"), "sub/b.JPG");
+    QString failureReason;
     if (!setReadOnly(destination, true))
         GTEST_SKIP() << "this machine cannot make a folder read-only";
 
@@ -192,11 +194,14 @@ TEST_F(ImportSafetyTest, FilesWhatAFailedRunStagedAtTheNextRun)
         ADD_FAILURE() << "a run into a read-only destination must fail";
     } catch (const CopyFailedException& failure) {
         EXPECT_EQ(failure.name(), QStringLiteral("copyFailedException"));
-        EXPECT_FALSE(failure.reason().isEmpty());
+        failureReason = failure.reason();
     }
     setReadOnly(destination, false);
     EXPECT_TRUE(filesBelow(source).isEmpty());
     EXPECT_EQ(filesBelow(temporary).size(), 2);
+    EXPECT_TRUE(failureReason.contains(
+        QStringLiteral("2 picture(s) wait in the staging folder \"%1\"").arg(temporary)))
+        << failureReason.toStdString();
 
     // A poll that finds nothing new files what the failed run staged.
     EXPECT_FALSE(
@@ -207,15 +212,49 @@ TEST_F(ImportSafetyTest, FilesWhatAFailedRunStagedAtTheNextRun)
     EXPECT_TRUE(filesBelow(temporary).isEmpty());
 }
 
-TEST_F(ImportSafetyTest, RefusesToRunWithoutDestinationOrTemporaryFolder)
+TEST_F(ImportSafetyTest, RefusesToRunWithoutUsableFoldersAndNamesTheSetting)
 {
     const QString picture = put(shot("1", "A B"), "a.JPG");
-    settings.setValue(K::destinationFolderPath, QString());
-    EXPECT_THROW(run(true), CopyFailedException);
-    settings.setValue(K::destinationFolderPath, destination);
-    settings.setValue(K::defTmp, QString());
-    EXPECT_THROW(run(true), CopyFailedException);
-    EXPECT_TRUE(QFileInfo::exists(picture));
+    const SettingsDictionary usable = settings;
+    const QList<std::pair<QString, SettingValue>> unusable = {
+        {K::destinationFolderPath, QString()},
+        {K::destinationFolderPath, QStringLiteral("Pictures")},
+        {K::destinationFolderPath, 5},
+        {K::defTmp, QString()},
+        {K::defTmp, true},
+    };
+    for (const auto& [key, value] : unusable) {
+        settings = usable;
+        settings.setValue(key, value);
+        try {
+            run(true);
+            ADD_FAILURE() << key.toStdString() << " must stop the run";
+        } catch (const CopyFailedException& failure) {
+            EXPECT_TRUE(failure.reason().startsWith(QStringLiteral("The setting \"%1\"").arg(key)))
+                << failure.reason().toStdString();
+        }
+        EXPECT_TRUE(QFileInfo::exists(picture));
+    }
+}
+
+TEST_F(ImportSafetyTest, ADayFolderFormatFullOfSeparatorsStaysOneFolderInsideTheDestination)
+{
+    // As a settings file edited by hand (or from another machine) may hold it.
+    settings.setValue(K::saveDaySubfolder, true);
+    settings.setValue(K::dateFormatString, QStringLiteral("yyyy/../../../../EVIL"));
+    put(shot("12", "Ito Ken"), "a.JPG");
+    run(true);
+    EXPECT_EQ(filesBelow(destination),
+              QStringList{patientFolder + "2024_.._.._.._.._EVIL/" + defaultName + ".JPG"});
+    EXPECT_EQ(filesBelow(home.path()).filter("EVIL").size(), 1);
+
+    EXPECT_TRUE(FilingFolderGuard::isInside("/t/picture/12 A/2024", "/t/picture"));
+    EXPECT_TRUE(FilingFolderGuard::isInside("/t/picture/a/../b", "/t/picture/"));
+    EXPECT_FALSE(FilingFolderGuard::isInside("/t/picture/../../EVIL", "/t/picture"));
+    EXPECT_FALSE(FilingFolderGuard::isInside("/t/picture-other/a", "/t/picture"));
+    EXPECT_FALSE(FilingFolderGuard::isInside("/t/picture", "/t/picture"));
+    EXPECT_THROW(FilingFolderGuard::requireInside("/t/picture/..", "/t/picture"),
+                 CopyFailedException);
 }
 
 namespace {

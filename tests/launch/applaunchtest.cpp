@@ -182,3 +182,46 @@ TEST_F(AppLaunch, APictureDroppedIntoTheImportFolderIsFiled)
     EXPECT_TRUE(filed.first().contains(QStringLiteral("4711"))) << filed.first().toStdString();
     EXPECT_FALSE(QFileInfo::exists(dropped));
 }
+
+TEST_F(AppLaunch, AnUnreadableSettingsFileOrLogFolderIsSaidOnceOnTheConsole)
+{
+    // A damaged settings file: named with the reason, kept, and nothing is started.
+    ASSERT_TRUE(QDir().mkpath(dataFolder()));
+    const QByteArray damaged = "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>a";
+    QFile file(UserSettings::path());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(damaged);
+    file.close();
+    {
+        RunningApp app;
+        ASSERT_TRUE(app.waitForOutput(QStringLiteral("is corrupt (XML error")))
+            << app.output.toStdString();
+        app.process.waitForFinished(2000); // anything more it says comes meanwhile
+        app.waitForOutput(QStringLiteral("is corrupt"));
+        EXPECT_EQ(app.console.count(QStringLiteral("is corrupt")), 1);
+        EXPECT_FALSE(app.console.contains(launchedLine));
+        EXPECT_FALSE(QFileInfo::exists(dataFolder() + QStringLiteral("/Import")));
+    }
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), damaged);
+    file.close();
+
+    // A log folder that cannot be made: the lines stay on the console, said once.
+    SettingsDictionary settings = *SettingsDictionary::read(UserSettings::defaultPlistPath());
+    settings.setValue(SettingKeys::lastBuildNumber, QString::number(TalvorenCommon::buildNumber()));
+    for (const QLatin1String key : {SettingKeys::defImp, SettingKeys::defTmp})
+        settings.setValue(key, home.filePath(key));
+    // The settings file itself stands where the log folder would have to be made.
+    settings.setValue(SettingKeys::defLog, UserSettings::path() + QStringLiteral("/log"));
+    settings.setValue(SettingKeys::isOutputLog, true);
+    // And a destination of the wrong type: alerted (on the console), never made.
+    settings.setValue(SettingKeys::destinationFolderPath, 5);
+    settings.setValue(SettingKeys::waitSecondsForCheckingDesignatedFolder, 0);
+    ASSERT_TRUE(UserSettings::write(settings));
+    RunningApp app;
+    ASSERT_TRUE(app.waitForOutput(launchedLine)) << app.output.toStdString();
+    EXPECT_EQ(app.console.count(QStringLiteral("cannot be written")), 1)
+        << app.console.toStdString();
+    EXPECT_TRUE(app.console.contains(QStringLiteral("The setting \"destination folder path\"")));
+    EXPECT_FALSE(QFileInfo::exists(QDir::current().filePath(QStringLiteral("5"))));
+}

@@ -86,21 +86,27 @@ TEST_F(SettingsDictionaryFile, AcceptsAByteOrderMarkAndAnEmptyDictionary)
     EXPECT_TRUE(empty->isEmpty());
 }
 
-TEST_F(SettingsDictionaryFile, AnythingButAPropertyListDictionaryReadsAsNoDictionary)
+TEST_F(SettingsDictionaryFile, AnythingButAPropertyListDictionaryReadsAsNoDictionaryWithTheReason)
 {
-    const QList<QByteArray> hostile = {
-        QByteArray(),
-        QByteArray("garbage"),
-        QByteArray("\x00\x01\x02\xff\xfe<plist>\x00", 13),
-        QByteArray("bplist00") + QByteArray(40, '\x01'),
-        QByteArray("<plist version=\"1.0\"><array><string>x</string></array></plist>"),
-        QByteArray("<plist version=\"1.0\"><string>x</string></plist>"),
-        QByteArray("<plist version=\"1.0\"><dict><key>a</key><string>x</string>"),
-        QByteArray("<plist version=\"1.0\"><dict><key>a</key><integer>1</dict></plist>"),
+    const QList<std::pair<QByteArray, QString>> hostile = {
+        {QByteArray(), "the file is empty"},
+        {QByteArray("garbage"), "XML error at line 1, column 1"},
+        {QByteArray("\x00\x01\x02\xff\xfe<plist>\x00", 13), "XML error at line 1"},
+        {QByteArray("bplist00") + QByteArray(40, '\x01'), "XML error at line 1"},
+        {QByteArray("<plist version=\"1.0\"><array><string>x</string></array></plist>"),
+         "its root holds an array, not a dictionary"},
+        {QByteArray("<plist version=\"1.0\"><string>x</string></plist>"),
+         "its root holds a string"},
+        {QByteArray("<plist version=\"1.0\"><dict><key>a</key><string>x</string>"),
+         "XML error at line 1"},
+        {QByteArray("<plist version=\"1.0\"><dict><key>a</key><integer>1</dict></plist>"),
+         "XML error at line 1"},
     };
-    for (const QByteArray& bytes : hostile) {
+    for (const auto& [bytes, reason] : hostile) {
         ASSERT_TRUE(writeBytes(path, bytes));
-        EXPECT_FALSE(SettingsDictionary::read(path)) << bytes.toHex().constData();
+        QString whyNot;
+        EXPECT_FALSE(SettingsDictionary::read(path, &whyNot)) << bytes.toHex().constData();
+        EXPECT_TRUE(whyNot.startsWith(reason)) << whyNot.toStdString();
     }
 }
 

@@ -79,15 +79,30 @@ TEST_F(SettingsExchange, ExportNeverReplacesAFile)
     EXPECT_FALSE(QFile::exists(home.filePath(QStringLiteral("elsewhere/new.xml"))));
 }
 
-TEST_F(SettingsExchange, AnExchangeFileThatIsNoSettingsLeavesBothFilesAlone)
+TEST_F(SettingsExchange, AnExchangeFileThatIsNoSettingsOrHoldsBadPathsLeavesBothFilesAlone)
 {
+    const auto settingsWith = [](const QString& key, const SettingValue& value) {
+        SettingsDictionary dictionary;
+        dictionary.setValue(key, value);
+        return dictionary.toXml();
+    };
     const QString exchange = ImportSettingFileOperator::exchangeFilePath();
-    for (const QByteArray& bytes :
-         {QByteArray("<html><body>not settings</body></html>"), appleStyleSettings().left(120),
-          QByteArray("<plist version=\"1.0\"><array/></plist>"), QByteArray()}) {
+    const QList<std::pair<QByteArray, QString>> refused = {
+        {QByteArray("<html><body>not settings</body></html>"), "is not a settings file"},
+        {appleStyleSettings().left(120), "XML error"},
+        {QByteArray("<plist version=\"1.0\"><array/></plist>"), "not a dictionary"},
+        {QByteArray(), "the file is empty"},
+        {settingsWith(SettingKeys::dateFormatString, QStringLiteral("yyyy/../../../../EVIL")),
+         "The setting \"date format string\""},
+        {settingsWith(SettingKeys::destinationFolderPath, 5),
+         "The setting \"destination folder path\""},
+    };
+    for (const auto& [bytes, reason] : refused) {
         ASSERT_TRUE(writeBytes(exchange, bytes));
         const LogCapture log;
-        EXPECT_FALSE(importer.importSettingFile());
+        QString whyNot;
+        EXPECT_FALSE(importer.importSettingFile(&whyNot));
+        EXPECT_TRUE(whyNot.contains(reason)) << whyNot.toStdString();
         EXPECT_TRUE(log.lines().contains(importFailedLine));
         expectBothFilesUnchanged(bytes);
     }

@@ -1,12 +1,19 @@
 #include "logfile.h"
 
+#include "common/log.h"
+
 #include <QDir>
 #include <QFileInfo>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 bool redirected = false;
-}
+QString lastFailure;
+} // namespace
 
 QString LogFile::fileName(const QDate& day)
 {
@@ -26,11 +33,34 @@ bool LogFile::redirectStandardError(const QString& path)
 {
     if (path.isEmpty())
         return false;
-    // freopen closes the stream it replaces, so the previous day's file is closed here.
-    if (std::freopen(QFile::encodeName(path).constData(), "a+", stderr) == nullptr)
-        return false;
-    redirected = true;
-    return true;
+    // Opened first and then put in place: freopen would close standard error before
+    // it knows whether the new file opens, and a failure would leave no stream at all.
+    const int file =
+        ::open(QFile::encodeName(path).constData(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+    if (file >= 0) {
+        std::fflush(stderr);
+        const bool placed = ::dup2(file, STDERR_FILENO) >= 0;
+        const int placeError = errno;
+        ::close(file);
+        errno = placeError;
+        if (placed) {
+            lastFailure.clear();
+            redirected = true;
+            return true;
+        }
+    }
+    const bool alreadySaid = !lastFailure.isEmpty();
+    lastFailure = QStringLiteral("The log file %1 cannot be written (%2): messages go to standard "
+                                 "error instead. Check the log folder (\"def log\").")
+                      .arg(path, QString::fromLocal8Bit(std::strerror(errno)));
+    if (!alreadySaid)
+        Log::error(lastFailure);
+    return false;
+}
+
+QString LogFile::failureMessage()
+{
+    return lastFailure;
 }
 
 bool LogFile::isRedirected()

@@ -15,8 +15,14 @@ public:
     // The folder (created when missing) joined with the day's file name; empty
     // when the folder is empty.
     static QString pathFor(const QString& folder, const QDateTime& now);
-    // Re-opens standard error onto the path in "a+" mode; closes an earlier one.
+    // Points standard error at the path, opened for appending and reading ("a+");
+    // an earlier day's file is closed. When the file cannot be opened standard error
+    // stays where it was, and says so in one line (once, until a redirection works
+    // again): the messages must not vanish with the log folder.
     static bool redirectStandardError(const QString& path);
+    // Why the last redirection failed, as a sentence for the user; empty after one
+    // that worked.
+    static QString failureMessage();
     static bool isRedirected();
     static void close();
 

@@ -5,8 +5,10 @@
 #include "importer/importrunsettings.h"
 #include "importer/pictureimport.h"
 #include "importer/stagedfolderfiler.h"
+#include "importer/stagingarea.h"
 #include "platform/fileoperations.h"
 #include "settings/settingkeys.h"
+#include "settings/settingsvalidation.h"
 #include "settings/usersettings.h"
 
 #include <QDateTime>
@@ -52,33 +54,40 @@ SettingsDictionary currentSettings()
     return UserSettings::getUserSettingDictionary().value_or(SettingsDictionary());
 }
 
-// Staging under an empty "def tmp" would write below the root folder, filing into an
-// empty destination would write into it: such a run stops before it touches a file.
-void checkFolders(const ImportRunSettings& settings)
+// Staging under an empty or relative "def tmp" would write below the working folder,
+// filing into such a destination likewise: such a run stops before it touches a file.
+void checkFolders(const SettingsDictionary& current)
 {
-    if (settings.temporaryFolder.isEmpty())
-        throw CopyFailedException(QStringLiteral("The temporary folder (\"def tmp\") is not set"));
-    if (settings.destinationFolderPath.isEmpty())
-        throw CopyFailedException(QStringLiteral("The destination folder is not set"));
-    if (settings.destinationFolderMov && settings.destinationFolderPathMov.isEmpty())
-        throw CopyFailedException(QStringLiteral("The movie destination folder is not set"));
+    if (const std::optional<SettingProblem> problem = SettingsValidation::checkRunFolders(current))
+        throw CopyFailedException(problem->message());
 }
 
-// Called inside a catch block: the failure goes on as a CopyFailedException (its
-// subclasses unchanged), every other exception is turned into one.
-[[noreturn]] void rethrowAsCopyFailure()
+// Called inside a catch block: the failure goes on as a CopyFailedException, every
+// other exception is turned into one. Pictures left behind pass unchanged (the rest
+// was filed); any other failure of an outermost run says how many pictures its
+// staging folders still hold, so nobody takes them for lost.
+[[noreturn]] void rethrowAsCopyFailure(bool isOutermost)
 {
+    QString reason;
     try {
         throw;
-    } catch (const CopyFailedException&) {
+    } catch (const PicturesLeftBehind&) {
         throw;
+    } catch (const CopyFailedException& failure) {
+        if (!isOutermost)
+            throw;
+        reason = failure.reason();
     } catch (const std::exception& exception) {
-        throw CopyFailedException(QStringLiteral("name:[%1] reasson:[%2]")
-                                      .arg(QString::fromLatin1(typeid(exception).name()),
-                                           QString::fromLocal8Bit(exception.what())));
+        reason = QStringLiteral("name:[%1] reasson:[%2]")
+                     .arg(QString::fromLatin1(typeid(exception).name()),
+                          QString::fromLocal8Bit(exception.what()));
     } catch (...) {
-        throw CopyFailedException(QStringLiteral("name:[unknown] reasson:[unknown]"));
+        reason = QStringLiteral("name:[unknown] reasson:[unknown]");
     }
+    if (isOutermost)
+        reason = StagingArea::withWaitingNote(
+            reason, ImportRunSettings::read(SettingsDictionary(), currentSettings()));
+    throw CopyFailedException(reason);
 }
 } // namespace
 
@@ -88,10 +97,8 @@ BaseWatchFolderOperator::~BaseWatchFolderOperator() = default;
 void BaseWatchFolderOperator::prepareDateFormatters(const SettingsDictionary& settings)
 {
     setOriginalDateFormatter(QStringLiteral("yyyy:MM:dd"));
-    QString format = settings.stringValue(SettingKeys::dateFormatString);
-    format.replace(QLatin1String("YYYY"), QLatin1String("yyyy"));
-    format.replace(QLatin1String("DD"), QLatin1String("dd"));
-    setFolderDateFormatter(format);
+    setFolderDateFormatter(
+        SettingsValidation::folderDateFormat(settings.stringValue(SettingKeys::dateFormatString)));
 }
 
 void BaseWatchFolderOperator::copyImage(const QString& folder,
@@ -114,7 +121,7 @@ void BaseWatchFolderOperator::copyImage(const QString& folder,
         // The run's own failure is what it reports; a record failure on top is logged.
         if (writesRecords)
             records.commit();
-        rethrowAsCopyFailure();
+        rethrowAsCopyFailure(!isRecursive);
     }
     if (writesRecords)
         commitRecords();
@@ -150,9 +157,9 @@ void BaseWatchFolderOperator::runFolder(const QString& folder,
         problems.sourceVanished(folder);
     if (folder.contains(QLatin1String(".Trashes")))
         return;
-    const ImportRunSettings settings =
-        ImportRunSettings::read(settingDictionary, currentSettings());
-    checkFolders(settings);
+    const SettingsDictionary current = currentSettings();
+    const ImportRunSettings settings = ImportRunSettings::read(settingDictionary, current);
+    checkFolders(current);
     const qint64 runTime = TalvorenCommon::getNowDatabaseDatetime().toLongLong();
     PictureImport pictures(*this, settings, isMove, isImport, runTime);
 
@@ -281,10 +288,10 @@ std::optional<QString> BaseWatchFolderOperator::copyProcess(const QStringList& e
 
 void BaseWatchFolderOperator::fileLeftovers()
 {
-    const ImportRunSettings settings =
-        ImportRunSettings::read(SettingsDictionary(), currentSettings());
+    const SettingsDictionary current = currentSettings();
+    const ImportRunSettings settings = ImportRunSettings::read(SettingsDictionary(), current);
     try {
-        checkFolders(settings);
+        checkFolders(current);
         fileStagedFolders(settings);
     } catch (const CopyFailedException& failure) {
         Log::error(QStringLiteral("Staged pictures could not be filed: %1").arg(failure.reason()));

@@ -4,6 +4,7 @@
 #include "metadata/exifoperator.h"
 
 #include <QDir>
+#include <QLocale>
 #include <QRegularExpression>
 #include <algorithm>
 #include <climits>
@@ -216,6 +217,17 @@ DestinationFileNaming::Text DestinationFileNaming::replaceDirectoryName(const Te
     safe.replace(QLatin1Char('|'), QLatin1Char('.'));
     safe.replace(QLatin1Char('"'), QLatin1Char('\''));
     return safe;
+}
+
+DestinationFileNaming::Text DestinationFileNaming::getDayFolderName(const QDate& day,
+                                                                    const QString& folderDateFormat)
+{
+    if (!day.isValid())
+        return std::nullopt;
+    const Text name = replaceDirectoryName(QLocale::system().toString(day, folderDateFormat));
+    if (name->isEmpty() || *name == QLatin1String(".") || *name == QLatin1String(".."))
+        return std::nullopt;
+    return name;
 }
 
 QString DestinationFileNaming::getDividedFolderName(const QString& patientID)

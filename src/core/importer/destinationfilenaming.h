@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDate>
 #include <QString>
 #include <optional>
 
@@ -44,6 +45,10 @@ public:
     static bool checkNewImageFileExif(const ExifEntity& exifEntity, const QString& newFileName);
 
     static Text replaceDirectoryName(const Text& name);
+    // The day folder of a picture: the day written with the folder date format, made
+    // one folder name as patient folders are (a "/" becomes "_"); none when that
+    // leaves an empty name, "." or "..".
+    static Text getDayFolderName(const QDate& day, const QString& folderDateFormat);
     static QString getDividedFolderName(const QString& patientID);
     static QString getHideFileName(const QString& path);
 

@@ -9,6 +9,7 @@
 #include "importer/basewatchfolderoperator.h"
 #include "importer/copyfailedexception.h"
 #include "importer/filecopier.h"
+#include "importer/filingfolderguard.h"
 #include "importer/sourcefilestate.h"
 #include "metadata/exifoperator.h"
 #include "platform/fileoperations.h"
@@ -261,7 +262,7 @@ void PictureImport::importPicture(const QString& path, Kind kind)
     std::optional<QString> movie;
     std::optional<QString> movieHash;
     if (kind == Kind::Picture) {
-        if (!makeFolder(stagingFolder, path))
+        if (!makeFolder(stagingFolder, settings.pictureStagingFolder(), path))
             return;
         if (!stagePicture(path, *state, *reading, *newPath, isMove))
             return;
@@ -275,7 +276,7 @@ void PictureImport::importPicture(const QString& path, Kind kind)
                            .arg(*movie));
             return;
         }
-        if (!makeFolder(stagingFolder, path))
+        if (!makeFolder(stagingFolder, settings.movieStagingFolder(), path))
             return;
         movieDestination = withoutExtension(*newPath) + QStringLiteral(".MOV");
         if (QFileInfo::exists(movieDestination) &&
@@ -346,11 +347,9 @@ QString PictureImport::filingPath(const ExifEntity& exif, const std::optional<QS
     if (settings.saveDaySubfolder) {
         const QDate day = QDate::fromString(textOf(exif.dateTimeOriginal).left(10),
                                             owner.originalDateFormatter());
-        const QString dayFolder = day.isValid()
-                                      ? QLocale::system().toString(day, owner.folderDateFormatter())
-                                      : QString();
-        if (isUsableFolderName(dayFolder))
-            folders.append(dayFolder);
+        if (const std::optional<QString> dayFolder =
+                BaseWatchFolderOperator::getDayFolderName(day, owner.folderDateFormatter()))
+            folders.append(*dayFolder);
     }
     return folders.join(QLatin1Char('/'));
 }
@@ -508,8 +507,10 @@ void PictureImport::failUnlessGone(const QString& path, const QString& error) co
     owner.problems.sourceVanished(path);
 }
 
-bool PictureImport::makeFolder(const QString& folder, const QString& path) const
+bool PictureImport::makeFolder(const QString& folder, const QString& stagingRoot,
+                               const QString& path) const
 {
+    FilingFolderGuard::requireInside(folder, stagingRoot);
     const int code = makeFolderPath(folder);
     if (code == 0)
         return true;

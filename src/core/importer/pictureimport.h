@@ -62,10 +62,11 @@ private:
     bool moveOnToFreePair(const QString& stagingFolder, const QString& movie,
                           const ExifEntity& exif, QString& newPath,
                           QString& movieDestination) const;
-    // Creates a staging folder for the picture at path; false when the file system
-    // refuses that folder's name (the picture then stays in its source and the run
-    // goes on). Any other failure ends the run.
-    bool makeFolder(const QString& folder, const QString& path) const;
+    // Creates a staging folder, which must lie inside stagingRoot, for the picture
+    // at path; false when the file system refuses that folder's name (the picture
+    // then stays in its source and the run goes on). Any other failure ends the run.
+    bool makeFolder(const QString& folder, const QString& stagingRoot,
+                    const QString& path) const;
     // A copy that failed because its source disappeared is noted and the run goes
     // on; any other copy failure ends the run.
     void failUnlessGone(const QString& path, const QString& error) const;

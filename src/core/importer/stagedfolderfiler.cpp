@@ -1,6 +1,7 @@
 #include "stagedfolderfiler.h"
 
 #include "filecopier.h"
+#include "filingfolderguard.h"
 #include "platform/noreplacerename.h"
 
 #include <QDir>
@@ -358,8 +359,9 @@ bool StagedFolderFiler::fileStagedFolders(const QString& stagingFolder,
     FolderMerger merger;
     for (const QString& name : entriesOf(stagingFolder)) {
         const QString path = stagingFolder + QLatin1Char('/') + name;
-        if (QFileInfo(path).isDir())
-            merger.mergeFolder(path, destinationFolder + QLatin1Char('/') + name);
+        const QString target = destinationFolder + QLatin1Char('/') + name;
+        if (QFileInfo(path).isDir() && FilingFolderGuard::isInside(target, destinationFolder))
+            merger.mergeFolder(path, target);
     }
     if (filedShots)
         *filedShots += merger.filedShots;

@@ -5,17 +5,68 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QXmlStreamReader>
 #include <cstdlib>
 
-std::optional<SettingsDictionary> SettingsDictionary::fromXml(const QByteArray& xml)
+namespace {
+std::nullopt_t refuse(QString* whyNot, const QString& reason)
+{
+    if (whyNot)
+        *whyNot = reason;
+    return std::nullopt;
+}
+
+// libplist says only that it failed; the XML reader says where and why.
+QString parseFailure(const QByteArray& xml)
+{
+    if (xml.trimmed().isEmpty())
+        return QStringLiteral("the file is empty");
+    if (!PlistNode::isNestingWithinLimit(xml))
+        return QStringLiteral("it is nested deeper than %1 levels").arg(PlistNode::maximumNesting);
+    QXmlStreamReader reader(xml);
+    while (!reader.atEnd())
+        reader.readNext();
+    if (reader.hasError())
+        return QStringLiteral("XML error at line %1, column %2: %3")
+            .arg(reader.lineNumber())
+            .arg(reader.columnNumber())
+            .arg(reader.errorString().chopped(reader.errorString().endsWith(u'.') ? 1 : 0));
+    return QStringLiteral("it is not an XML property list");
+}
+
+QString nodeTypeName(plist_t node)
+{
+    switch (plist_get_node_type(node)) {
+    case PLIST_ARRAY:
+        return QStringLiteral("an array");
+    case PLIST_STRING:
+        return QStringLiteral("a string");
+    case PLIST_BOOLEAN:
+        return QStringLiteral("a boolean");
+    case PLIST_UINT:
+    case PLIST_REAL:
+        return QStringLiteral("a number");
+    default:
+        return QStringLiteral("no dictionary");
+    }
+}
+} // namespace
+
+std::optional<SettingsDictionary> SettingsDictionary::fromXml(const QByteArray& xml,
+                                                              QString* whyNot)
 {
     if (xml.size() > maximumFileSize)
-        return std::nullopt;
+        return refuse(whyNot, QStringLiteral("it is larger than %1 bytes").arg(maximumFileSize));
     // Some editors put a byte-order mark before the XML declaration.
     const QByteArray bom("\xEF\xBB\xBF");
-    const PlistNode root(PlistNode::fromXml(xml.startsWith(bom) ? xml.sliced(bom.size()) : xml));
-    if (root.get() == nullptr || plist_get_node_type(root.get()) != PLIST_DICT)
-        return std::nullopt;
+    const QByteArray text = xml.startsWith(bom) ? xml.sliced(bom.size()) : xml;
+    const PlistNode root(PlistNode::fromXml(text));
+    if (root.get() == nullptr)
+        return refuse(whyNot, parseFailure(text));
+    if (plist_get_node_type(root.get()) != PLIST_DICT)
+        return refuse(
+            whyNot,
+            QStringLiteral("its root holds %1, not a dictionary").arg(nodeTypeName(root.get())));
 
     SettingsDictionary dictionary;
     plist_dict_iter iterator = nullptr;
@@ -35,17 +86,19 @@ std::optional<SettingsDictionary> SettingsDictionary::fromXml(const QByteArray& 
     return dictionary;
 }
 
-std::optional<SettingsDictionary> SettingsDictionary::read(const QString& path)
+std::optional<SettingsDictionary> SettingsDictionary::read(const QString& path, QString* whyNot)
 {
     // Only a regular file (or a link to one) is read: a folder or a pipe in its
     // place is no settings file.
-    if (!QFileInfo(path).isFile())
-        return std::nullopt;
+    const QFileInfo info(path);
+    if (!info.isFile())
+        return refuse(whyNot, info.exists() ? QStringLiteral("it is not a regular file")
+                                            : QStringLiteral("it does not exist"));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
+        return refuse(whyNot, QStringLiteral("it cannot be read: %1").arg(file.errorString()));
     const QByteArray bytes = file.read(maximumFileSize + 1);
-    return fromXml(bytes);
+    return fromXml(bytes, whyNot);
 }
 
 QByteArray SettingsDictionary::toXml() const

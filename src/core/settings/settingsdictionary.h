@@ -11,15 +11,17 @@
 // The settings as a string-keyed map of values, read from and written to an XML
 // property list whose root is a dictionary. A file that is missing, is not a
 // property list, has another root, is nested absurdly deep or is larger than any
-// settings file could be reads as no dictionary.
+// settings file could be reads as no dictionary; whyNot then says why in words
+// (with the XML parser's reason, line and column for a damaged file).
 class SettingsDictionary
 {
 public:
     // Far above any real settings file (a few kilobytes); bigger files are refused.
     static constexpr qint64 maximumFileSize = 4 * 1024 * 1024;
 
-    static std::optional<SettingsDictionary> fromXml(const QByteArray& xml);
-    static std::optional<SettingsDictionary> read(const QString& path);
+    static std::optional<SettingsDictionary> fromXml(const QByteArray& xml,
+                                                     QString* whyNot = nullptr);
+    static std::optional<SettingsDictionary> read(const QString& path, QString* whyNot = nullptr);
 
     // The XML property list (keys in sorted order).
     QByteArray toXml() const;

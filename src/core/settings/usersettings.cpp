@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 QString UserSettings::path()
 {
@@ -14,6 +15,20 @@ QString UserSettings::path()
 std::optional<SettingsDictionary> UserSettings::getUserSettingDictionary()
 {
     return SettingsDictionary::read(path());
+}
+
+std::optional<QString> UserSettings::corruptionMessage()
+{
+    const QString file = path();
+    const QFileInfo info(file);
+    if (!info.exists() && !info.isSymLink())
+        return std::nullopt;
+    QString reason;
+    if (SettingsDictionary::read(file, &reason))
+        return std::nullopt;
+    return QStringLiteral("The settings file %1 is corrupt (%2). It is left as it is: repair it, "
+                          "or remove it to start again from the default settings.")
+        .arg(file, reason);
 }
 
 bool UserSettings::write(const SettingsDictionary& dictionary)

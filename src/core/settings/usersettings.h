@@ -16,6 +16,10 @@ public:
     static QString path();
     // The parsed settings file; none when it is missing or not a settings file.
     static std::optional<SettingsDictionary> getUserSettingDictionary();
+    // When a settings file stands there but cannot be used: the sentence that says
+    // so, with the reason. None when the file is readable or missing. Such a file is
+    // never written over by a read-modify-write (see update), so it stays for repair.
+    static std::optional<QString> corruptionMessage();
     // Writes the whole dictionary atomically to the settings path.
     static bool write(const SettingsDictionary& dictionary);
     // Read, change a copy, write back. When the file holds no dictionary nothing is

@@ -2,6 +2,7 @@
 
 #include "common/log.h"
 #include "settings/settingkeys.h"
+#include "settings/settingsvalidation.h"
 #include "settings/usersettings.h"
 #include "watch/watchwindowpresenter.h"
 
@@ -91,8 +92,10 @@ void WatchFolderTimerManager::poll(const QString& folder, bool isForceMove, bool
 
 bool WatchFolderTimerManager::checkWatchFolderAndDestinationFolder(const QString& path) const
 {
-    return !path.isEmpty() &&
-           !currentSettings().stringValue(SettingKeys::destinationFolderPath).isEmpty();
+    // Folders that are not set, relative or of the wrong type would be resolved
+    // against the working folder: such settings import nothing (the start says why).
+    return path.startsWith(QLatin1Char('/')) &&
+           !SettingsValidation::checkRunFolders(currentSettings());
 }
 
 bool WatchFolderTimerManager::existTransferringFile() const
