@@ -12,8 +12,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
-#include <iostream>
 #include <gtest/gtest.h>
+#include <iostream>
 #include <unistd.h>
 
 namespace {

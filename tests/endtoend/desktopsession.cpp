@@ -182,6 +182,8 @@ void DesktopSession::screenshot(const QString& name) const
 {
     const QString folder = QStringLiteral(TALVOREN_BINARY_DIR "/../screenshots");
     QDir().mkpath(folder);
+    // A window just mapped is painted a moment later.
+    waitFor([] { return false; }, 700);
     QProcess xwd;
     QProcess convert;
     xwd.setProcessEnvironment(environment());
