@@ -184,7 +184,7 @@ TEST_F(AppEndToEndTest, ACardIsImportedAfterTheConfirmationWithProgressAndResult
     const QString card = home.filePath(QStringLiteral("volumes/LUMORA_SD"));
     udisks.addVolume(
         {card, QStringLiteral("mmcblk0p1"), QStringLiteral("CardReader"), true, false});
-    insertCard(QStringLiteral("LUMORA_SD"), 6, withBus);
+    insertCard(QStringLiteral("LUMORA_SD"), 30, withBus);
     const QString confirmation = session->waitForWindow(confirmationTitle);
     ASSERT_FALSE(confirmation.isEmpty()) << log().toStdString();
     session->screenshot(QStringLiteral("card-confirmation"));
@@ -197,10 +197,10 @@ TEST_F(AppEndToEndTest, ACardIsImportedAfterTheConfirmationWithProgressAndResult
     session->screenshot(QStringLiteral("card-result"));
     EXPECT_TRUE(session->windows(progressTitle).isEmpty());
     EXPECT_TRUE(session->windows(confirmationTitle).isEmpty());
-    EXPECT_EQ(picturesIn(destination()), 6);
-    EXPECT_TRUE(log().contains(QStringLiteral("The copy result window shows 6 file(s)")))
+    EXPECT_EQ(picturesIn(destination()), 30);
+    EXPECT_TRUE(log().contains(QStringLiteral("The copy result window shows 30 file(s)")))
         << log().toStdString();
-    EXPECT_EQ(picturesIn(card), 6) << "copied, not moved";
+    EXPECT_EQ(picturesIn(card), 30) << "copied, not moved";
     if (!mounted.isEmpty())
         EXPECT_EQ(udisks.calls(), QStringList({"Unmount mmcblk0p1", "Eject CardReader"}));
     else
