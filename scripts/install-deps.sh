@@ -24,6 +24,8 @@ packages=(
     fonts-ipafont-gothic fonts-dejavu-core
     # test tools: display and tray host, D-Bus, XML check, chime generation
     xvfb xauth trayer dbus dbus-x11 libxml2-utils sox libsox-fmt-mp3 python3
+    # end-to-end tests: keys and clicks, window lookup, screenshots
+    xdotool x11-utils x11-apps imagemagick
 )
 
 export DEBIAN_FRONTEND=noninteractive

@@ -1,8 +1,10 @@
 #include "desktopwatchwindowpresenter.h"
 
 #include "alertwindowcontroller.h"
+#include "common/log.h"
 #include "copyresultwindowcontroller.h"
 #include "localizedstrings.h"
+#include "progresswindowcontroller.h"
 #include "sdcopyconfirmwindowcontroller.h"
 #include "talvorenwindowmanager.h"
 #include "watch/watchsdcardoperator.h"
@@ -71,12 +73,18 @@ void DesktopWatchWindowPresenter::hideProgressWindow()
         progress->orderOut();
 }
 
+void DesktopWatchWindowPresenter::showProgressWindow(const QStringList& folders)
+{
+    ProgressWindowController::openFor(windowManager, folders);
+}
+
 void DesktopWatchWindowPresenter::showCopyResult(qint64 fileCount)
 {
     auto* result = windowManager.windowController<CopyResultWindowController>(
         TalvorenWindowId::CopyResultWindow);
     if (!result)
         return;
+    Log::info(QStringLiteral("The copy result window shows %1 file(s).").arg(fileCount));
     result->setFileCount(fileCount);
     result->showWindow();
     result->orderFront();

@@ -22,6 +22,7 @@ public:
                                   const QStringList& folders) override;
     void bringCardCopyConfirmationToFront() override;
     void hideProgressWindow() override;
+    void showProgressWindow(const QStringList& folders) override;
     void showCopyResult(qint64 fileCount) override;
 
 private:

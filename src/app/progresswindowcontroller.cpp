@@ -2,8 +2,12 @@
 
 #include "common/notificationcenter.h"
 #include "common/runloop.h"
+#include "importer/importrunsupport.h"
 #include "localizedstrings.h"
+#include "talvorenwindowmanager.h"
 #include "ui_progresswindowcontroller.h"
+
+#include <climits>
 
 const QString ProgressWindowController::notificationNameUpdateProgress =
     QStringLiteral("notificationNameUpdateProgress");
@@ -41,6 +45,20 @@ int ProgressWindowController::percentage(int processed, int totalCount)
     const double percent =
         totalCount == 0 ? 100.0 : static_cast<double>(processed) / totalCount * 100.0;
     return static_cast<int>(qBound(0.0, percent, 100.0));
+}
+
+void ProgressWindowController::openFor(TalvorenWindowManager& windowManager,
+                                       const QStringList& folders)
+{
+    qint64 total = 0;
+    for (const QString& folder : folders)
+        total += ImportRunSupport::getTotalImageFileCount(folder, 0);
+    if (auto* progress = windowManager.windowController<ProgressWindowController>(
+            TalvorenWindowId::ProgressWindow)) {
+        progress->setTotalCount(static_cast<int>(qMin<qint64>(total, INT_MAX)));
+        progress->showWindow();
+        progress->orderFront();
+    }
 }
 
 void ProgressWindowController::setupWindow(QWidget* window)

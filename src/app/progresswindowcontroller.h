@@ -4,6 +4,7 @@
 #include "talvorenwindowid.h"
 
 #include <QString>
+#include <QStringList>
 #include <memory>
 
 namespace Ui {
@@ -34,6 +35,10 @@ public:
     // One more file done: the percentage of the total, at most 100.
     void updateProgress();
     static int percentage(int processed, int totalCount);
+
+    // Takes the progress window from the manager with the number of pictures in the
+    // folders (and their sub-folders) as its total, shows it and brings it to the front.
+    static void openFor(TalvorenWindowManager& windowManager, const QStringList& folders);
 
 protected:
     void setupWindow(QWidget* window) override;

@@ -1,13 +1,11 @@
 #include "sdcopyconfirmwindowcontroller.h"
 
 #include "common/log.h"
-#include "importer/importrunsupport.h"
 #include "localizedstrings.h"
 #include "progresswindowcontroller.h"
 #include "talvorenwindowmanager.h"
 #include "ui_sdcopyconfirmwindowcontroller.h"
 
-#include <climits>
 #include <exception>
 
 SDCopyConfirmWindowController::SDCopyConfirmWindowController() = default;
@@ -65,13 +63,5 @@ void SDCopyConfirmWindowController::cancelButtonClick()
 
 void SDCopyConfirmWindowController::openProgressWindow()
 {
-    qint64 total = 0;
-    for (const QString& folder : std::as_const(folders))
-        total += ImportRunSupport::getTotalImageFileCount(folder, 0);
-    if (auto* progress = requestManager().windowController<ProgressWindowController>(
-            TalvorenWindowId::ProgressWindow)) {
-        progress->setTotalCount(static_cast<int>(qMin<qint64>(total, INT_MAX)));
-        progress->showWindow();
-        progress->orderFront();
-    }
+    ProgressWindowController::openFor(requestManager(), folders);
 }

@@ -5,6 +5,7 @@
 #include "common/applicationresources.h"
 #include "common/log.h"
 #include "common/logfile.h"
+#include "common/logfilerotation.h"
 #include "common/notificationcenter.h"
 #include "common/runloop.h"
 #include "common/talvorencommon.h"
@@ -24,6 +25,7 @@
 #include "settings/settingsmigration.h"
 #include "settings/settingsvalidation.h"
 #include "settings/usersettings.h"
+#include "takeoverquestiondialog.h"
 #include "talvorenwindowid.h"
 #include "talvorenwindowmanager.h"
 #include "updatecheckwindowcontroller.h"
@@ -38,8 +40,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QMenu>
-#include <QMessageBox>
-#include <QPushButton>
 #include <QSystemTrayIcon>
 #include <QTimer>
 #include <QUrl>
@@ -51,7 +51,6 @@ bool firstTimeFlag = false;
 
 constexpr int logLevel = 2;
 constexpr int purgeIntervalMs = 3600 * 1000;
-constexpr int rotationIntervalMs = 86400 * 1000;
 constexpr int updateCheckDelayMs = 3000;
 constexpr int informationCheckDelayMs = 5000;
 const QString remoteSupportUrl = QStringLiteral("https://support.talvoren.example/remote");
@@ -86,10 +85,12 @@ QString defaultMovieDestination()
 }
 } // namespace
 
-TalvorenAppDelegate::TalvorenAppDelegate(const LaunchOptions& launchOptions, QObject* parent)
+TalvorenAppDelegate::TalvorenAppDelegate(const LaunchOptions& launchOptions, QObject* parent,
+                                         Clock clock)
     : QObject(parent), options(launchOptions),
       headless(launchOptions.headless ||
-               qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr)
+               qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr),
+      clock(std::move(clock))
 {
 }
 
@@ -131,6 +132,8 @@ bool TalvorenAppDelegate::applicationDidFinishLaunching()
     if (headless)
         Log::info(
             QStringLiteral("No display or system tray: running headless, alerts go to the log."));
+    else
+        DesktopWatchWindowPresenter::install();
 
     prepareSettingsAndDatabase();
     showReadConfirmWhenSettingsFileWaits();
@@ -148,7 +151,10 @@ bool TalvorenAppDelegate::applicationDidFinishLaunching()
     startImportFolderTimer();
     startMountObserver();
     registerLoginItem();
-    SettingsMigration().raiseLastBuildNumber();
+    // An unanswered take-over question leaves the older build's settings as they
+    // are, so that it is asked again at the next start.
+    if (!takeOverUnanswered)
+        SettingsMigration().raiseLastBuildNumber();
     changeDestinationFolderMenuItem();
     Log::info(QStringLiteral("Talvoren %1 (build %2) is running.")
                   .arg(TalvorenCommon::getVersionNubmer())
@@ -160,6 +166,9 @@ void TalvorenAppDelegate::parseCommandLine()
 {
     logOutputFlag = options.logOutput;
     showAllItemsFlag = options.showAllItems;
+    // Before the card watch and the mount observer take the roots.
+    if (!options.volumeRoots.isEmpty())
+        VolumeRoots::setReplacement(options.volumeRoots);
 }
 
 bool TalvorenAppDelegate::checkSingleInstance()
@@ -257,17 +266,12 @@ void TalvorenAppDelegate::askTakeOverWhenUpgraded()
                                      "(no display to ask on)."));
             return int(SettingsMigration::TakeOver);
         }
-        QMessageBox question;
-        question.setText(SettingsMigration::takeOverMessageText());
-        question.setInformativeText(SettingsMigration::takeOverInformativeText());
-        QPushButton* keep =
-            question.addButton(SettingsMigration::takeOverButtonTitle(), QMessageBox::AcceptRole);
-        QPushButton* fresh = question.addButton(SettingsMigration::doNotTakeOverButtonTitle(),
-                                                QMessageBox::RejectRole);
-        question.setDefaultButton(fresh);
-        question.exec();
-        return int(question.clickedButton() == keep ? SettingsMigration::TakeOver
-                                                    : SettingsMigration::DoNotTakeOver);
+        const int answer = TakeOverQuestionDialog::ask();
+        takeOverUnanswered = answer == TakeOverQuestionDialog::noAnswer;
+        if (takeOverUnanswered)
+            Log::info(QStringLiteral("The take-over question was closed without an answer: "
+                                     "the settings stay as they are until the next start."));
+        return answer;
     };
     const auto migrateTable = [](const SettingsDictionary& oldSettings) {
         ImportedFileTableUpgrade::updateDatabase(SettingsMigration::lastBuildNumber(oldSettings));
@@ -307,14 +311,9 @@ void TalvorenAppDelegate::startMaintenanceTimers()
             &TalvorenAppDelegate::timerDeleteImportedFileRecord);
     purgeTimer->start();
 
-    rotationTimer = new QTimer(this);
-    rotationTimer->setSingleShot(true);
-    connect(rotationTimer, &QTimer::timeout, this, [this] {
-        timerRotateLogFile();
-        rotationTimer->setSingleShot(false);
-        rotationTimer->start(rotationIntervalMs);
-    });
-    rotationTimer->start(LogFile::msecsToNextMidnight(QDateTime::currentDateTime()));
+    logFileRotation = new LogFileRotation(
+        [this](const QDateTime& midnight) { timerRotateLogFile(midnight); }, clock, this);
+    logFileRotation->start();
 }
 
 void TalvorenAppDelegate::timerDeleteImportedFileRecord()
@@ -347,13 +346,14 @@ void TalvorenAppDelegate::timerInformationCheck()
     bringWindowToFront(TalvorenWindowId::InformationCheckWindow);
 }
 
-void TalvorenAppDelegate::timerRotateLogFile()
+void TalvorenAppDelegate::timerRotateLogFile(const QDateTime& midnight)
 {
-    LogFile::redirectStandardError(getLogFilePath());
+    // Named after the day that has just begun, whatever the clock reads by now.
     const SettingsDictionary settings = currentSettings();
+    LogFile::redirectStandardError(
+        LogFile::pathFor(settings.stringValue(SettingKeys::defLog), midnight));
     LogFile::purge(settings.stringValue(SettingKeys::defLog),
-                   settings.integerValue(SettingKeys::logFileKeepDays),
-                   QDateTime::currentDateTime());
+                   settings.integerValue(SettingKeys::logFileKeepDays), clock());
 }
 
 void TalvorenAppDelegate::setupStatusBarItem()

@@ -2,15 +2,18 @@
 
 #include "launchoptions.h"
 
+#include <QDateTime>
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <functional>
 #include <memory>
 
 class QAction;
 class QMenu;
 class QSystemTrayIcon;
 class QTimer;
+class LogFileRotation;
 class MountMediaObserver;
 class SingleInstance;
 class TalvorenWindowManager;
@@ -25,7 +28,10 @@ class TalvorenAppDelegate : public QObject
     Q_OBJECT
 
 public:
-    explicit TalvorenAppDelegate(const LaunchOptions& options, QObject* parent = nullptr);
+    using Clock = std::function<QDateTime()>;
+
+    explicit TalvorenAppDelegate(const LaunchOptions& options, QObject* parent = nullptr,
+                                 Clock clock = &QDateTime::currentDateTime);
     ~TalvorenAppDelegate() override;
 
     // The launch sequence. False when another copy already runs (this one then
@@ -41,7 +47,8 @@ public:
 
     // Housekeeping timer handlers.
     void timerDeleteImportedFileRecord();
-    void timerRotateLogFile();
+    // Moves the log to the file of the day that began at the midnight, and purges.
+    void timerRotateLogFile(const QDateTime& midnight);
     // The server checks, once each shortly after the launch: a window is shown only
     // for a newer version or an unread notice.
     void timerUpdateCheck();
@@ -100,5 +107,7 @@ private:
     QPointer<QAction> showDestinationMovie;
 
     QTimer* purgeTimer = nullptr;
-    QTimer* rotationTimer = nullptr;
+    LogFileRotation* logFileRotation = nullptr;
+    Clock clock;
+    bool takeOverUnanswered = false;
 };

@@ -1,6 +1,7 @@
 #include "common/logfile.h"
 
 #include "common/log.h"
+#include "common/logfilerotation.h"
 #include "temphome.h"
 
 #include <QDir>
@@ -93,12 +94,36 @@ TEST_F(LogFileTest, PathIsTheDayFileInACreatedFolder)
     EXPECT_TRUE(LogFile::pathFor(QString(), day).isEmpty());
 }
 
-TEST_F(LogFileTest, NextMidnightIsTheStartOfTomorrow)
+TEST_F(LogFileTest, RotationFiresAtOrAfterTheComingMidnightAndNamesTheNewDay)
 {
-    const QDateTime evening(QDate(2024, 1, 5), QTime(23, 0));
-    EXPECT_EQ(LogFile::msecsToNextMidnight(evening), 3600 * 1000);
-    const QDateTime midnight(QDate(2024, 1, 5), QTime(0, 0));
-    EXPECT_EQ(LogFile::msecsToNextMidnight(midnight), 86400LL * 1000);
+    QDateTime now(QDate(2024, 1, 5), QTime(23, 0));
+    QList<QDateTime> rotations;
+    LogFileRotation rotation([&](const QDateTime& midnight) { rotations << midnight; },
+                             [&] { return now; });
+    rotation.start();
+    const QDateTime firstMidnight(QDate(2024, 1, 6), QTime(0, 0));
+    EXPECT_EQ(rotation.scheduledMidnight(), firstMidnight);
+    EXPECT_GT(rotation.remainingMsecs(), 3590 * 1000);
+
+    // Each row: the clock when the timer fires, and the rotations expected so far.
+    const struct
+    {
+        QDateTime firesAt;
+        qsizetype rotations;
+        QDateTime nextMidnight;
+    } rows[] = {
+        {QDateTime(QDate(2024, 1, 5), QTime(23, 59, 59, 950)), 0, firstMidnight}, // early: waits
+        {QDateTime(QDate(2024, 1, 6), QTime(0, 0, 0, 20)), 1, firstMidnight.addDays(1)},
+        {QDateTime(QDate(2024, 1, 9), QTime(8, 0)), 2, QDateTime(QDate(2024, 1, 10), QTime(0, 0))},
+    };
+    for (const auto& row : rows) {
+        now = row.firesAt;
+        rotation.timerFired();
+        EXPECT_EQ(rotations.size(), row.rotations) << row.firesAt.toString().toStdString();
+        EXPECT_EQ(rotation.scheduledMidnight(), row.nextMidnight);
+    }
+    EXPECT_EQ(rotations.value(0), firstMidnight);
+    EXPECT_EQ(LogFile::fileName(rotations.value(0).date()), QStringLiteral("20240106.log"));
 }
 
 TEST_F(LogFileTest, RedirectedLinesAppendWithThePlatformPrefix)

@@ -77,15 +77,32 @@ TEST_F(AutostartOnLoginServiceTest, ACopyElsewhereOrWithALongerNameIsNotThisAppl
     EXPECT_EQ(entries(), QStringList({"cli.desktop", "talvoren.desktop"}));
 }
 
-TEST_F(AutostartOnLoginServiceTest, AnEntrySwitchedOffDoesNotCountAndEnablingSwitchesItOn)
+TEST_F(AutostartOnLoginServiceTest, EnablingKeepsAnExistingEntryAndOnlySwitchesItOn)
 {
     QDir().mkpath(folder);
-    writeEntry(entry(QStringLiteral("talvoren.desktop")),
-               "[Desktop Entry]\nExec=/opt/talvoren/bin/talvoren\nHidden=true\n");
-    EXPECT_FALSE(service.isEnableLoginItem());
-    service.enableLoginItem();
-    EXPECT_EQ(entries(), QStringList({"talvoren.desktop"}));
-    EXPECT_TRUE(service.isEnableLoginItem());
+    const QByteArray written = "[Desktop Entry]\nName=Practice camera import\n"
+                               "Exec=/opt/talvoren/bin/talvoren --volume-root /mnt/cards "
+                               "--log-output\nX-GNOME-Autostart-Delay=30\n";
+    // Each row: the entry as found, whether it counts, and the entry after enabling.
+    const struct
+    {
+        QByteArray found;
+        bool active;
+        QByteArray enabled;
+    } rows[] = {
+        {written, true, written},
+        {written + "Hidden=true\n", false, written},
+        {written + "X-GNOME-Autostart-enabled=false\n[Other]\nHidden=true\n", false,
+         written + "X-GNOME-Autostart-enabled=true\n[Other]\nHidden=true\n"},
+    };
+    for (const auto& row : rows) {
+        writeEntry(entry(QStringLiteral("talvoren.desktop")), row.found);
+        EXPECT_EQ(service.isEnableLoginItem(), row.active) << row.found.constData();
+        service.enableLoginItem();
+        EXPECT_EQ(entries(), QStringList({"talvoren.desktop"}));
+        EXPECT_EQ(readEntry(entry(QStringLiteral("talvoren.desktop"))), row.enabled);
+        EXPECT_TRUE(service.isEnableLoginItem());
+    }
 }
 
 TEST_F(AutostartOnLoginServiceTest, ProgramPathsWithSpecialCharactersSurviveTheRoundTrip)

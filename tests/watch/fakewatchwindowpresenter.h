@@ -23,6 +23,11 @@ public:
                                   const QStringList& folders) override;
     void bringCardCopyConfirmationToFront() override { calls << QStringLiteral("front"); }
     void hideProgressWindow() override { calls << QStringLiteral("hide progress"); }
+    void showProgressWindow(const QStringList&) override
+    {
+        open.insert(WatchWindow::Progress);
+        calls << QStringLiteral("progress");
+    }
     void showCopyResult(qint64 fileCount) override;
 
     // What the confirmation's OK button does: the progress window opens, the card

@@ -7,6 +7,7 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
+#include <cmath>
 
 namespace {
 QString trashFolder(const TempHome& home)
@@ -164,12 +165,16 @@ TEST_F(WatchFolderTimerManagerTest, TheTimersPollOnTheEventLoopAtTheConfiguredIn
 {
     SettingsDictionary timing;
     EXPECT_EQ(WatchFolderTimerManager::watchFolderInterval(timing), std::chrono::seconds(15));
-    timing.setValue(SettingKeys::fileDetectionWaitTime, 5000.0);
-    EXPECT_EQ(WatchFolderTimerManager::watchFolderInterval(timing), std::chrono::seconds(5));
-    timing.setValue(SettingKeys::fileDetectionWaitTime, 0.0);
-    EXPECT_EQ(WatchFolderTimerManager::watchFolderInterval(timing), std::chrono::seconds(15));
-    timing.setValue(SettingKeys::fileDetectionWaitTime, -3.0);
-    EXPECT_EQ(WatchFolderTimerManager::watchFolderInterval(timing), std::chrono::seconds(15));
+    // Each row: "file detection wait time", the interval polled at.
+    const std::pair<double, std::chrono::milliseconds> rows[] = {
+        {5000.0, std::chrono::seconds(5)},      {1000.0, std::chrono::seconds(1)},
+        {999.0, std::chrono::seconds(1)},       {1.0, std::chrono::seconds(1)},
+        {0.0, std::chrono::seconds(1)},         {-3.0, std::chrono::seconds(1)},
+        {std::nan(""), std::chrono::seconds(1)}};
+    for (const auto& [milliseconds, interval] : rows) {
+        timing.setValue(SettingKeys::fileDetectionWaitTime, milliseconds);
+        EXPECT_EQ(WatchFolderTimerManager::watchFolderInterval(timing), interval) << milliseconds;
+    }
     timing.setValue(SettingKeys::fileDetectionWaitTime, 1e300);
     EXPECT_GT(WatchFolderTimerManager::watchFolderInterval(timing), std::chrono::hours(24 * 20));
 

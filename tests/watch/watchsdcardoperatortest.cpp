@@ -52,7 +52,7 @@ TEST_F(WatchSDCardOperatorTest, ANewCardIsImportedAtOnceAndItsMarkerReDated)
     EXPECT_EQ(filesBelow(destination).size(), 2);
     EXPECT_EQ(filesBelow(card).size(), 3);
     EXPECT_EQ(windows->results, QList<qint64>({2}));
-    EXPECT_EQ(windows->calls, QStringList({"result"}));
+    EXPECT_EQ(windows->calls, QStringList({"progress", "close progress", "result"}));
     EXPECT_GT(modificationTime(markerOf(card)), markedBefore);
     EXPECT_EQ(cards->targetDictionary().value(markerOf(card)), modificationTime(markerOf(card)));
     EXPECT_EQ(UserDefaults::unsignedValue(eventIdKey), 7u);

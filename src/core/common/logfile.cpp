@@ -74,12 +74,6 @@ void LogFile::close()
         std::fflush(stderr);
 }
 
-qint64 LogFile::msecsToNextMidnight(const QDateTime& now)
-{
-    const QDateTime midnight(now.date().addDays(1), QTime(0, 0), now.timeSpec());
-    return std::max<qint64>(0, now.msecsTo(midnight));
-}
-
 QDateTime LogFile::creationTime(const QString& path)
 {
     const QFileInfo info(path);

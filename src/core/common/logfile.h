@@ -26,8 +26,6 @@ public:
     static bool isRedirected();
     static void close();
 
-    // Milliseconds from now to the coming local midnight.
-    static qint64 msecsToNextMidnight(const QDateTime& now);
     // Deletes every entry of the folder created before now minus keepDays days
     // (30 when keepDays is 0 or less). Returns how many were deleted.
     static int purge(const QString& folder, qint64 keepDays, const QDateTime& now);

@@ -199,8 +199,14 @@ void AutostartOnLoginService::enableLoginItem()
 {
     if (!QDir().mkpath(autostartFolder))
         return;
-    const QString path = findEntryFile(Activity::AnyEntry).value_or(freeEntryFile());
-    QSaveFile file(path);
+    // An entry someone wrote for this executable (with arguments, a name, a delay)
+    // is kept as it stands; one switched off is only switched on again.
+    if (const std::optional<QString> existing = findEntryFile(Activity::AnyEntry)) {
+        if (!isActive(readDesktopEntryGroup(*existing)))
+            switchOn(*existing);
+        return;
+    }
+    QSaveFile file(freeEntryFile());
     if (!file.open(QIODevice::WriteOnly))
         return;
     const QString text = QStringLiteral("[Desktop Entry]\n"
@@ -212,6 +218,35 @@ void AutostartOnLoginService::enableLoginItem()
                              .arg(execValueFor(executablePath));
     file.write(text.toUtf8());
     file.commit();
+}
+
+void AutostartOnLoginService::switchOn(const QString& path)
+{
+    QFile entry(path);
+    if (entry.size() > maximumEntryBytes || !entry.open(QIODevice::ReadOnly))
+        return;
+    QByteArrayList lines = entry.readAll().split('\n');
+    entry.close();
+    // Only the two keys that switch an entry off are touched, in the entry's group.
+    bool inEntryGroup = false;
+    for (auto line = lines.begin(); line != lines.end();) {
+        const QByteArray trimmed = line->trimmed();
+        if (trimmed.startsWith('['))
+            inEntryGroup = trimmed == "[Desktop Entry]";
+        const QByteArray key = trimmed.left(trimmed.indexOf('=')).trimmed();
+        if (inEntryGroup && key == "Hidden") {
+            line = lines.erase(line);
+            continue;
+        }
+        if (inEntryGroup && key == "X-GNOME-Autostart-enabled")
+            *line = "X-GNOME-Autostart-enabled=true";
+        ++line;
+    }
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly)) {
+        file.write(lines.join('\n'));
+        file.commit();
+    }
 }
 
 void AutostartOnLoginService::disableLoginItem()

@@ -14,7 +14,8 @@ public:
     AutostartOnLoginService();
     AutostartOnLoginService(const QString& executablePath, const QString& autostartFolder);
 
-    // Writes the entry (rewriting this application's existing one). Failures are silent.
+    // Writes an entry when this executable has none; an existing one is kept as it
+    // is, only switched on when it was switched off. Failures are silent.
     void enableLoginItem();
     // Removes the first active entry of this application, if any.
     void disableLoginItem();
@@ -35,6 +36,7 @@ private:
     };
     std::optional<QString> findEntryFile(Activity activity) const;
     QString freeEntryFile() const;
+    static void switchOn(const QString& path);
 
     QString executablePath;
     QString autostartFolder;

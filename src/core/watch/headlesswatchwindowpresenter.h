@@ -16,6 +16,7 @@ public:
                                   const QStringList& folders) override;
     void bringCardCopyConfirmationToFront() override {}
     void hideProgressWindow() override {}
+    void showProgressWindow(const QStringList&) override {}
     void showCopyResult(qint64 fileCount) override;
 
     // How many alerts were raised: the runs that failed.

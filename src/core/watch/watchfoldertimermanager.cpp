@@ -133,9 +133,13 @@ void WatchFolderTimerManager::startWatchImportFolderTimer()
 std::chrono::milliseconds
 WatchFolderTimerManager::watchFolderInterval(const SettingsDictionary& settings)
 {
-    const double milliseconds = settings.doubleValue(SettingKeys::fileDetectionWaitTime);
-    if (!settings.contains(SettingKeys::fileDetectionWaitTime) || !(milliseconds >= 1))
+    if (!settings.contains(SettingKeys::fileDetectionWaitTime))
         return defaultWatchFolderInterval;
+    const double milliseconds = settings.doubleValue(SettingKeys::fileDetectionWaitTime);
+    // A shorter interval (0 included) would poll the whole tree again without pause.
+    const double shortest = double(shortestWatchFolderInterval.count());
+    if (!(milliseconds >= shortest))
+        return shortestWatchFolderInterval;
     const double longest = std::numeric_limits<int>::max();
     return std::chrono::milliseconds(static_cast<qint64>(std::min(milliseconds, longest)));
 }

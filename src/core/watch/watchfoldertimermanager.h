@@ -16,6 +16,7 @@ class WatchFolderTimerManager : public BaseWatchFolderOperator
 {
 public:
     static constexpr std::chrono::milliseconds defaultWatchFolderInterval{15000};
+    static constexpr std::chrono::milliseconds shortestWatchFolderInterval{1000};
     static constexpr std::chrono::milliseconds importFolderInterval{10000};
 
     static WatchFolderTimerManager* sharedInstance();
@@ -40,8 +41,8 @@ public:
     void startWatchFolderTimer(std::chrono::milliseconds interval);
     void stopWatchFolderTimer();
     void startWatchImportFolderTimer();
-    // "file detection wait time" (milliseconds); 15 seconds when it is missing or
-    // below one millisecond (a zero interval would poll without pause).
+    // "file detection wait time" (milliseconds); 15 seconds when it is missing, one
+    // second when it is shorter than that (or not a number).
     static std::chrono::milliseconds watchFolderInterval(const SettingsDictionary& settings);
 
 private:

@@ -121,6 +121,8 @@ void WatchSDCardOperator::handleBatch(const VolumeChangeBatch& batch)
 {
     if (isFirst()) {
         setIsFirst(false);
+        Log::debug(QStringLiteral("The first volume change only starts the camera card watch: "
+                                  "cards are taken from the next one on."));
         return;
     }
     QStringList folders;
@@ -155,6 +157,8 @@ void WatchSDCardOperator::handleBatch(const VolumeChangeBatch& batch)
             windows->bringCardCopyConfirmationToFront();
             windows->hideProgressWindow();
         } else {
+            // The same progress window as after the confirmation.
+            WatchWindowPresenter::shared()->showProgressWindow(folders);
             WatchSDCardOperator cardOperator;
             cardOperator.copyImage(folders, cardOperator);
         }

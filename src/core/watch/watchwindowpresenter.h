@@ -34,6 +34,8 @@ public:
                                           const QStringList& folders) = 0;
     virtual void bringCardCopyConfirmationToFront() = 0;
     virtual void hideProgressWindow() = 0;
+    // The progress window (window 10) for a card import that starts without asking.
+    virtual void showProgressWindow(const QStringList& folders) = 0;
     // The copy result window (window 1) with the number of files imported.
     virtual void showCopyResult(qint64 fileCount) = 0;
 
