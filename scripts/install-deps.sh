@@ -24,6 +24,8 @@ packages=(
     fonts-ipafont-gothic fonts-dejavu-core
     # test tools: display and tray host, D-Bus, XML check, chime generation
     xvfb xauth trayer dbus dbus-x11 libxml2-utils sox libsox-fmt-mp3 python3
+    # packaging: man pages, the .deb and its checks
+    help2man dpkg-dev fakeroot lintian desktop-file-utils appstream
 )
 
 export DEBIAN_FRONTEND=noninteractive

@@ -142,8 +142,11 @@ void BaseWatchFolderOperator::runFolder(const QString& folder,
             FileOperations::moveTrash(path);
         }
     }
-    if (!isRecursive)
+    if (!isRecursive) {
         fileStagedFolders(settings);
+        if (importReport)
+            importReport->stagedFiled();
+    }
 }
 
 void BaseWatchFolderOperator::fileStagedFolders(const ImportRunSettings& settings)

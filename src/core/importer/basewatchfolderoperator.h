@@ -3,6 +3,7 @@
 #include "importer/copyfailedexception.h"
 #include "importer/destinationfilenaming.h"
 #include "importer/importrecordbatch.h"
+#include "importer/importreport.h"
 #include "importer/importrunsupport.h"
 #include "settings/settingsdictionary.h"
 
@@ -90,6 +91,20 @@ public:
     void setRunPause(std::chrono::milliseconds pause) { runPause = pause; }
     std::chrono::milliseconds runPauseLength() const { return runPause; }
 
+    // Where the runs report what they did with each file; none by default.
+    void setImportReport(ImportReport* report) { importReport = report; }
+    void reportStarted(const QString& path) const
+    {
+        if (importReport)
+            importReport->started(path);
+    }
+    void report(const QString& path, ImportReport::Outcome outcome,
+                const QString& detail = {}) const
+    {
+        if (importReport)
+            importReport->handled(path, outcome, detail);
+    }
+
     // The application tells whether the progress window is open; without an
     // answer no progress is posted.
     static void setProgressWindowCheck(std::function<bool()> isProgressWindowOpen);
@@ -122,4 +137,5 @@ private:
     std::recursive_mutex processLock;
     ImportRecordBatch records;
     bool insideFolderTreeRun = false;
+    ImportReport* importReport = nullptr;
 };
