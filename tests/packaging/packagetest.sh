@@ -10,7 +10,7 @@ done
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-cmake --build "$build"
+cmake --build "$build" --target talvoren talvoren-cli talvoren_resources talvoren_package_documents
 (cd "$build" && cpack -G DEB -B "$work/out" >/dev/null)
 deb=$(ls "$work"/out/talvoren_*.deb)
 contents=$(dpkg-deb -c "$deb")
@@ -28,10 +28,18 @@ lintian --fail-on error --allow-root "$deb"
 root=$work/root
 mkdir -p "$root/var/lib/dpkg/updates" "$root/var/lib/dpkg/info"
 touch "$root/var/lib/dpkg/status"
-dpkg --root="$root" --force-depends --force-not-root --force-script-chrootless --log=/dev/null -i "$deb" >/dev/null
+# The libraries come from this machine: the dependencies are not installed into the root.
+dpkg --root="$root" --force-depends --force-not-root --force-script-chrootless --log=/dev/null \
+    -i "$deb" >/dev/null 2>&1
 desktop-file-validate "$root/usr/share/applications/talvoren.desktop"
 appstreamcli validate --no-net --pedantic "$root/usr/share/metainfo/jp.talvoren.Talvoren.metainfo.xml"
-grep -qx "ExecStart=/usr/bin/talvoren-cli watch" "$root/usr/lib/systemd/user/talvoren-watch.service"
+service=$root/usr/lib/systemd/user/talvoren-watch.service
+grep -qx "ExecStart=/usr/bin/talvoren-cli watch" "$service"
+# The unit's syntax, with its command pointed into the throwaway root.
+if command -v systemd-analyze >/dev/null; then
+    sed "s|=/usr/bin/|=$root/usr/bin/|" "$service" >"$work/talvoren-watch.service"
+    systemd-analyze verify --man=no "$work/talvoren-watch.service"
+fi
 zcat "$root/usr/share/man/man1/talvoren-cli.1.gz" | grep -q 'import'
 
 version=$(HOME=$work "$root/usr/bin/talvoren-cli" --version)
