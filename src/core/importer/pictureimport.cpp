@@ -150,7 +150,8 @@ void PictureImport::importPicture(const QString& path, Kind kind)
         return;
     }
     if (!reading->exif || !BaseWatchFolderOperator::checkValidImageData(*reading->exif)) {
-        owner.report(path, Outcome::NotCameraPicture, QStringLiteral("no camera maker note"));
+        owner.report(path, Outcome::NotCameraPicture,
+                     QStringLiteral("no readable camera maker note"));
         unusable(path);
         return;
     }
