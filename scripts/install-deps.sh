@@ -26,6 +26,8 @@ packages=(
     xvfb xauth trayer dbus dbus-x11 libxml2-utils sox libsox-fmt-mp3 python3
     # end-to-end tests: keys and clicks, window lookup, screenshots
     xdotool x11-utils x11-apps imagemagick
+    # packaging: man pages, the .deb and its checks
+    help2man dpkg-dev fakeroot lintian desktop-file-utils appstream
 )
 
 export DEBIAN_FRONTEND=noninteractive

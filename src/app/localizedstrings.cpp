@@ -1,42 +1,50 @@
 #include "localizedstrings.h"
 
-#include <QFile>
-#include <QHash>
-#include <QJsonDocument>
-#include <QJsonObject>
+#include <QCoreApplication>
 #include <QLocale>
+#include <QTranslator>
+#include <memory>
 
 namespace {
 QString forcedLanguage;
 
-using Table = QHash<QString, QString>;
-
-Table loadTable(const QString& language)
+// The translator of the language in use, installed in the application so that
+// qtTrId finds its texts. It is swapped when the language is forced.
+struct InstalledTranslator
 {
-    Table table;
-    QFile file(QStringLiteral(":/localization/%1.json").arg(language));
-    if (!file.open(QIODevice::ReadOnly))
-        return table;
-    const QJsonObject object = QJsonDocument::fromJson(file.readAll()).object();
-    for (auto it = object.begin(); it != object.end(); ++it)
-        table.insert(it.key(), it.value().toString());
-    return table;
+    QString language;
+    std::unique_ptr<QTranslator> translator;
+};
+
+InstalledTranslator& installed()
+{
+    static InstalledTranslator current;
+    return current;
 }
 
-const Table& tableFor(const QString& language)
+void installTranslatorFor(const QString& language)
 {
-    // Both tables are small; they are read once and kept for the life of the process.
-    static const Table english = loadTable(QStringLiteral("en"));
-    static const Table japanese = loadTable(QStringLiteral("ja"));
-    return language == QLatin1String("ja") ? japanese : english;
+    InstalledTranslator& current = installed();
+    if (current.translator && current.language == language)
+        return;
+    auto translator = std::make_unique<QTranslator>();
+    if (!translator->load(QStringLiteral(":/i18n/talvoren_%1.qm").arg(language)))
+        return;
+    if (current.translator)
+        QCoreApplication::removeTranslator(current.translator.get());
+    QCoreApplication::installTranslator(translator.get());
+    current = {language, std::move(translator)};
 }
 } // namespace
 
 QString LocalizedStrings::string(const QString& key)
 {
-    return tableFor(language()).value(key);
+    installTranslatorFor(language());
+    const QByteArray id = key.toUtf8();
+    const QString text = qtTrId(id.constData());
+    // qtTrId answers an id it has no text for with the id itself.
+    return text == key ? QString() : text;
 }
-
 QString LocalizedStrings::format(const QString& key, const QStringList& arguments)
 {
     return formatText(string(key), arguments);
@@ -82,9 +90,4 @@ void LocalizedStrings::setLanguage(const QString& language)
 QStringList LocalizedStrings::availableLanguages()
 {
     return {QStringLiteral("en"), QStringLiteral("ja")};
-}
-
-QStringList LocalizedStrings::keys(const QString& language)
-{
-    return tableFor(language).keys();
 }

@@ -3,9 +3,10 @@
 #include <QString>
 #include <QStringList>
 
-// The user-visible texts, looked up by key in one table per language (English and
-// Japanese, compiled into the application). A key missing from the table gives the
-// empty text. The language follows the system locale unless it has been forced.
+// The user-visible texts, looked up by key through Qt's ID-based translations
+// (qtTrId; the keys are the ids of resources/translations/talvoren_en.ts and
+// talvoren_ja.ts, compiled in). A key without a text gives the empty text. The
+// language follows the system locale unless it has been forced.
 class LocalizedStrings
 {
 public:
@@ -19,5 +20,4 @@ public:
     // Forces "en" or "ja" (screenshots, tests); an empty text follows the system again.
     static void setLanguage(const QString& language);
     static QStringList availableLanguages();
-    static QStringList keys(const QString& language);
 };

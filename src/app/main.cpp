@@ -18,7 +18,13 @@ int main(int argc, char** argv)
     if (!headless)
         QApplication::setQuitOnLastWindowClosed(false);
 
-    LaunchOptions options = LaunchOptions::fromArguments(QCoreApplication::arguments());
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    LaunchOptions::Parsed parsed =
+        LaunchOptions::fromArguments(QCoreApplication::arguments(), out, err);
+    if (parsed.exitStatus)
+        return *parsed.exitStatus;
+    LaunchOptions& options = parsed.options;
     options.headless = headless || options.headless;
     TalvorenAppDelegate delegate(options);
     QTimer::singleShot(0, &delegate, [&delegate] { delegate.applicationDidFinishLaunching(); });

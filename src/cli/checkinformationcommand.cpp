@@ -11,14 +11,9 @@
 
 namespace {
 const QString commandName = QStringLiteral("check-information");
-constexpr int badUsage = 2;
 
-int run(const QStringList& arguments, QTextStream& out, QTextStream& err)
+int run(const QCommandLineParser&, QTextStream& out, QTextStream& err)
 {
-    if (!arguments.isEmpty()) {
-        err << "usage: talvoren-cli " << commandName << "\n";
-        return badUsage;
-    }
     const SettingsDictionary settings =
         networkCheckSettings(commandName, err).value_or(SettingsDictionary());
     InformationChecker checker;
@@ -40,8 +35,14 @@ int run(const QStringList& arguments, QTextStream& out, QTextStream& err)
                              {QStringLiteral("englishLink"), result.englishLink},
                              {QStringLiteral("reserved"), result.reserved}};
     out << QJsonDocument(record).toJson(QJsonDocument::Indented);
-    return 0;
+    return CliExit::done;
 }
 
-const CliCommandRegistration registration(CliCommand{commandName, commandName, run});
+const CliCommandRegistration registration(CliCommand{
+    commandName,
+    QStringLiteral(
+        "Asks the notice server as Talvoren does after its start and prints the notice as JSON."),
+    {},
+    {},
+    run});
 } // namespace

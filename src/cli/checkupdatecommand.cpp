@@ -10,14 +10,9 @@
 
 namespace {
 const QString commandName = QStringLiteral("check-update");
-constexpr int badUsage = 2;
 
-int run(const QStringList& arguments, QTextStream& out, QTextStream& err)
+int run(const QCommandLineParser&, QTextStream& out, QTextStream& err)
 {
-    if (!arguments.isEmpty()) {
-        err << "usage: talvoren-cli " << commandName << "\n";
-        return badUsage;
-    }
     const SettingsDictionary settings =
         networkCheckSettings(commandName, err).value_or(SettingsDictionary());
     err << "talvoren-cli " << commandName << ": "
@@ -28,8 +23,14 @@ int run(const QStringList& arguments, QTextStream& out, QTextStream& err)
         {QStringLiteral("name"), result.name},       {QStringLiteral("date"), result.date},
         {QStringLiteral("version"), result.version}, {QStringLiteral("address"), result.address}};
     out << QJsonDocument(record).toJson(QJsonDocument::Indented);
-    return 0;
+    return CliExit::done;
 }
 
-const CliCommandRegistration registration(CliCommand{commandName, commandName, run});
+const CliCommandRegistration registration(CliCommand{
+    commandName,
+    QStringLiteral(
+        "Asks the version server as Talvoren does after its start and prints the answer as JSON."),
+    {},
+    {},
+    run});
 } // namespace

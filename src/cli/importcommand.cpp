@@ -5,6 +5,8 @@
 #include "common/logfile.h"
 #include "common/talvorencommon.h"
 #include "importer/basewatchfolderoperator.h"
+#include "importprogress.h"
+#include "importreportprinter.h"
 #include "records/seeddatabase.h"
 #include "settings/settingkeys.h"
 #include "settings/settingsmigration.h"
@@ -14,44 +16,44 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <QJsonDocument>
 #include <cstdio>
 #include <optional>
 #include <unistd.h>
 
 namespace {
-const QString usageText = QStringLiteral("import SOURCE [--move] [--import-folder]");
-constexpr int runFailed = 1;
-constexpr int badUsage = 2;
+const QCommandLineOption moveOption(QStringLiteral("move"),
+                                    QStringLiteral("Remove each source once it is staged."));
+const QCommandLineOption importFolderOption(
+    QStringLiteral("import-folder"),
+    QStringLiteral("Import as the Import-folder poll does: always move, and send unusable and "
+                   "stray files to the Trash."));
+const QCommandLineOption
+    jsonOption(QStringLiteral("json"),
+               QStringLiteral("Print what happened to every file as one JSON document."));
 
 struct Arguments
 {
     QString source;
     bool move = false;
     bool importFolder = false;
+    bool json = false;
 };
 
-std::optional<Arguments> parseArguments(const QStringList& words, QTextStream& err)
+Arguments parseArguments(const QCommandLineParser& parser)
 {
-    Arguments parsed;
-    for (const QString& word : words) {
-        if (word == QLatin1String("--move")) {
-            parsed.move = true;
-        } else if (word == QLatin1String("--import-folder")) {
-            parsed.importFolder = true;
-        } else if (!word.startsWith(QLatin1String("--")) && parsed.source.isEmpty() &&
-                   !word.isEmpty()) {
-            parsed.source = word;
-        } else {
-            err << "talvoren-cli import: unexpected argument \"" << word << "\"\n";
-            parsed.source.clear();
-            break;
-        }
-    }
-    if (parsed.source.isEmpty()) {
-        err << "usage: talvoren-cli " << usageText << "\n";
-        return std::nullopt;
-    }
-    return parsed;
+    return {parser.positionalArguments().constFirst(), parser.isSet(moveOption),
+            parser.isSet(importFolderOption), parser.isSet(jsonOption)};
+}
+
+// Every file below the folder, as the report lists them.
+QStringList filesIn(const QStringList& enumeration)
+{
+    QStringList files;
+    for (const QString& entry : enumeration)
+        if (QFileInfo(entry).isFile())
+            files << entry;
+    return files;
 }
 
 // What the application's start does before its first poll: the data folder, the
@@ -102,45 +104,61 @@ private:
     int terminal = -1;
 };
 
-int runImport(const QStringList& words, QTextStream& out, QTextStream& err)
+int runImport(const QCommandLineParser& parser, QTextStream& out, QTextStream& err)
 {
-    const std::optional<Arguments> arguments = parseArguments(words, err);
-    if (!arguments)
-        return badUsage;
+    const Arguments arguments = parseArguments(parser);
     const std::optional<SettingsDictionary> settings = prepareApplicationData();
     if (!settings) {
         err << "talvoren-cli import: "
             << UserSettings::corruptionMessage().value_or(
                    QStringLiteral("no settings file at %1").arg(UserSettings::path()))
             << "\n";
-        return badUsage;
+        return CliExit::badUsage;
     }
     // Folders that are not set, relative or of the wrong type: nothing is touched.
     if (const std::optional<SettingProblem> problem =
             SettingsValidation::checkRunFolders(*settings)) {
         err << "talvoren-cli import: " << problem->message() << " Nothing was imported.\n";
-        return badUsage;
+        return CliExit::badUsage;
     }
-    const QFileInfo source(arguments->source);
+    const QFileInfo source(arguments.source);
     if (!source.isDir()) {
-        err << "talvoren-cli import: \"" << arguments->source << "\" is not a folder\n";
-        return badUsage;
+        err << "talvoren-cli import: \"" << arguments.source << "\" is not a folder\n";
+        return CliExit::badUsage;
     }
 
     BaseWatchFolderOperator importer;
+    ImportReport report;
+    importer.setImportReport(&report);
     std::optional<QString> failure;
+    const QStringList enumeration =
+        BaseWatchFolderOperator::deepEnumeration(source.absoluteFilePath());
+    const QStringList files = filesIn(enumeration);
     {
+        ImportProgress progress(files.size());
+        report.setChangeHandler([&](const ImportReport::Entry& entry) {
+            progress.update(report.entries().size(), entry.path);
+        });
         DayLog log(*settings);
         // As the polls: the watch folder is moved when "delete original image" says so,
         // the Import folder always, and its unusable files are cleaned away.
-        failure = importer.copyProcess(
-            BaseWatchFolderOperator::deepEnumeration(source.absoluteFilePath()),
-            arguments->move || arguments->importFolder, arguments->importFolder);
+        failure = importer.copyProcess(enumeration, arguments.move || arguments.importFolder,
+                                       arguments.importFolder);
+        report.setChangeHandler({});
     }
+    if (failure)
+        report.runFailed(*failure);
+    const ImportReportPrinter printer(source.absoluteFilePath(), files, report);
+    if (arguments.json)
+        out << QJsonDocument(printer.json(failure)).toJson(QJsonDocument::Indented);
+    else
+        printer.printText(out);
     if (failure) {
         err << "talvoren-cli import: the import failed: " << *failure << "\n";
-        return runFailed;
+        return CliExit::failed;
     }
+    if (arguments.json)
+        return CliExit::done;
     const SettingsDictionary current = UserSettings::getUserSettingDictionary().value_or(*settings);
     out << "Filed " << importer.operationCounter() << " picture(s) into "
         << current.stringValue(SettingKeys::destinationFolderPath);
@@ -148,9 +166,14 @@ int runImport(const QStringList& words, QTextStream& out, QTextStream& err)
         out << " (movies into " << current.stringValue(SettingKeys::destinationFolderPathMov)
             << ")";
     out << "\n";
-    return 0;
+    return CliExit::done;
 }
 
-const CliCommandRegistration registration(CliCommand{QStringLiteral("import"), usageText,
-                                                     runImport});
+const CliCommandRegistration registration(CliCommand{
+    QStringLiteral("import"),
+    QStringLiteral("Files the pictures of a folder as a folder poll of Talvoren does, and says "
+                   "what happened to every file."),
+    {moveOption, importFolderOption, jsonOption},
+    {{QStringLiteral("SOURCE"), QStringLiteral("The folder to import (with its subfolders)."), {}}},
+    runImport});
 } // namespace

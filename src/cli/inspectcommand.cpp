@@ -8,8 +8,8 @@
 #include <QJsonObject>
 
 namespace {
-constexpr int notEveryFileRead = 1;
-constexpr int badUsage = 2;
+const QCommandLineOption noGateOption(QStringLiteral("no-gate"),
+                                      QStringLiteral("Also read encryption types other than 00."));
 
 QJsonValue textValue(const std::optional<QString>& text)
 {
@@ -42,27 +42,10 @@ QJsonValue makerValue(const std::optional<ExtendedMakerNoteEntity>& maker)
     return object;
 }
 
-int inspect(const QStringList& arguments, QTextStream& out, QTextStream& err)
+int inspect(const QCommandLineParser& parser, QTextStream& out, QTextStream&)
 {
-    bool gate = true;
-    QStringList paths;
-    bool optionsEnded = false;
-    for (const QString& argument : arguments) {
-        if (optionsEnded || !argument.startsWith(QLatin1String("--")))
-            paths << argument;
-        else if (argument == QLatin1String("--"))
-            optionsEnded = true;
-        else if (argument == QLatin1String("--no-gate"))
-            gate = false;
-        else {
-            err << "talvoren-cli inspect: unknown option " << argument << "\n";
-            return badUsage;
-        }
-    }
-    if (paths.isEmpty()) {
-        err << "usage: talvoren-cli inspect [--no-gate] FILE...\n";
-        return badUsage;
-    }
+    const bool gate = !parser.isSet(noGateOption);
+    const QStringList paths = parser.positionalArguments();
 
     const ExifOperator reader;
     QJsonArray pictures;
@@ -80,9 +63,14 @@ int inspect(const QStringList& arguments, QTextStream& out, QTextStream& err)
         pictures.append(picture);
     }
     out << QString::fromUtf8(QJsonDocument(pictures).toJson(QJsonDocument::Indented));
-    return everyFileRead ? 0 : notEveryFileRead;
+    return everyFileRead ? CliExit::done : CliExit::failed;
 }
 
 const CliCommandRegistration registration(CliCommand{
-    QStringLiteral("inspect"), QStringLiteral("inspect [--no-gate] FILE..."), inspect});
+    QStringLiteral("inspect"),
+    QStringLiteral("Shows what Talvoren reads from pictures (Exif and maker note) as JSON."),
+    {noGateOption},
+    {{QStringLiteral("FILE"), QStringLiteral("A picture (.JPG, .MIF) to read."),
+      QStringLiteral("FILE...")}},
+    inspect});
 } // namespace

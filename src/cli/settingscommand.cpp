@@ -17,8 +17,17 @@ const QString usageText =
 const QStringList typeNames = {QStringLiteral("bool"), QStringLiteral("int"),
                                QStringLiteral("real"), QStringLiteral("string")};
 
-constexpr int failed = 1;
-constexpr int badUsage = 2;
+constexpr int failed = CliExit::failed;
+constexpr int badUsage = CliExit::badUsage;
+
+const QCommandLineOption
+    asOption(QStringLiteral("as"),
+             QStringLiteral("get: the value as Talvoren reads it: bool, int, real or string."),
+             QStringLiteral("TYPE"));
+const QCommandLineOption
+    typeOption(QStringLiteral("type"),
+               QStringLiteral("set: store the value as bool, int, real or string."),
+               QStringLiteral("TYPE"));
 
 struct Arguments
 {
@@ -27,37 +36,19 @@ struct Arguments
     std::optional<QString> type;
 };
 
-// Positional words plus "--as T" / "--type T" (or "--as=T"); "--" ends the options
-// so that a value may start with dashes.
-std::optional<Arguments> parseArguments(const QStringList& words, QTextStream& err)
+// The words and the --as / --type values, which must name a type; "--" ends the
+// options so that a value may start with a dash.
+std::optional<Arguments> parseArguments(const QCommandLineParser& parser, QTextStream& err)
 {
     Arguments parsed;
-    bool optionsEnded = false;
-    for (qsizetype i = 0; i < words.size(); ++i) {
-        const QString& word = words[i];
-        if (optionsEnded || !word.startsWith(QLatin1String("--"))) {
-            parsed.positional << word;
+    parsed.positional = parser.positionalArguments();
+    for (const auto& [option, target] :
+         {std::pair{&asOption, &parsed.as}, {&typeOption, &parsed.type}}) {
+        if (!parser.isSet(*option))
             continue;
-        }
-        if (word == QLatin1String("--")) {
-            optionsEnded = true;
-            continue;
-        }
-        const QString name = word.section(u'=', 0, 0);
-        std::optional<QString>* target = name == QLatin1String("--as")     ? &parsed.as
-                                         : name == QLatin1String("--type") ? &parsed.type
-                                                                           : nullptr;
-        if (target == nullptr) {
-            err << "talvoren-cli settings: unknown option " << word << "\n";
-            return std::nullopt;
-        }
-        QString value;
-        if (word.contains(u'='))
-            value = word.section(u'=', 1);
-        else if (i + 1 < words.size())
-            value = words[++i];
+        const QString value = parser.value(*option);
         if (!typeNames.contains(value)) {
-            err << "talvoren-cli settings: " << name << " takes one of "
+            err << "talvoren-cli settings: --" << option->names().first() << " takes one of "
                 << typeNames.join(QLatin1String(", ")) << "\n";
             return std::nullopt;
         }
@@ -220,9 +211,9 @@ int set(const QString& path, const Arguments& arguments, QTextStream& out, QText
     return 0;
 }
 
-int run(const QStringList& words, QTextStream& out, QTextStream& err)
+int run(const QCommandLineParser& parser, QTextStream& out, QTextStream& err)
 {
-    const std::optional<Arguments> arguments = parseArguments(words, err);
+    const std::optional<Arguments> arguments = parseArguments(parser, err);
     if (!arguments)
         return badUsage;
     const QStringList& positional = arguments->positional;
@@ -250,5 +241,17 @@ int run(const QStringList& words, QTextStream& out, QTextStream& err)
     return set(path, *arguments, out, err);
 }
 
-const CliCommandRegistration registration({QStringLiteral("settings"), usageText, run});
+const CliCommandRegistration registration(CliCommand{
+    QStringLiteral("settings"),
+    QStringLiteral("Reads and changes the settings file as Talvoren does."),
+    {asOption, typeOption},
+    {{QStringLiteral("ACTION"),
+      QStringLiteral("path (where the file is), list (every key), get KEY or set KEY VALUE."),
+      {}},
+     {QStringLiteral("KEY"), QStringLiteral("A key as the file spells it, spaces included."),
+      QStringLiteral("[KEY]")},
+     {QStringLiteral("VALUE"),
+      QStringLiteral("The new value (after \"--\" when it starts with a dash)."),
+      QStringLiteral("[VALUE]")}},
+    run});
 } // namespace

@@ -4,25 +4,24 @@
 #include "metadata/exifoperator.h"
 
 namespace {
-constexpr int failed = 1;
-constexpr int badUsage = 2;
-
-int strip(const QStringList& arguments, QTextStream& out, QTextStream& err)
+int strip(const QCommandLineParser& parser, QTextStream& out, QTextStream& err)
 {
-    if (arguments.size() != 2) {
-        err << "usage: talvoren-cli strip SOURCE DEST\n";
-        return badUsage;
-    }
+    const QStringList arguments = parser.positionalArguments();
     QString error;
     ExifOperator().deleteExifCopyFile(arguments[0], arguments[1], &error);
     if (!error.isEmpty()) {
         err << "talvoren-cli strip: " << error << "; nothing was written\n";
-        return failed;
+        return CliExit::failed;
     }
     out << arguments[1] << ": written without the patient and operator data\n";
-    return 0;
+    return CliExit::done;
 }
 
-const CliCommandRegistration registration(CliCommand{QStringLiteral("strip"),
-                                                     QStringLiteral("strip SOURCE DEST"), strip});
+const CliCommandRegistration registration(CliCommand{
+    QStringLiteral("strip"),
+    QStringLiteral("Writes a copy of a picture without the patient and operator data."),
+    {},
+    {{QStringLiteral("SOURCE"), QStringLiteral("The picture to read (never changed)."), {}},
+     {QStringLiteral("DEST"), QStringLiteral("Where the copy is written."), {}}},
+    strip});
 } // namespace

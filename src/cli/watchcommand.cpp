@@ -22,9 +22,10 @@
 #include <unistd.h>
 
 namespace {
-const QString usageText = QStringLiteral("watch [--once] [--volume-root DIR]...");
-constexpr int badUsage = 1;
-constexpr int runFailed = 2;
+const QCommandLineOption onceOption(
+    QStringLiteral("once"),
+    QStringLiteral("One poll of each folder and one pass over the cards present, then exit."));
+const QCommandLineOption volumeRootOption = VolumeRoots::commandLineOption();
 
 struct Arguments
 {
@@ -32,24 +33,12 @@ struct Arguments
     QStringList volumeRoots;
 };
 
-std::optional<Arguments> parseArguments(const QStringList& words, QTextStream& err)
+std::optional<Arguments> parseArguments(const QCommandLineParser& parser, QTextStream& err)
 {
-    Arguments parsed;
-    for (qsizetype i = 0; i < words.size(); ++i) {
-        const QString& word = words[i];
-        if (word == QLatin1String("--once")) {
-            parsed.once = true;
-        } else if (word == QLatin1String("--volume-root") && i + 1 < words.size() &&
-                   !words[i + 1].isEmpty()) {
-            parsed.volumeRoots << words[++i];
-        } else if (word.startsWith(QLatin1String("--volume-root=")) &&
-                   word.size() > qsizetype(sizeof("--volume-root=") - 1)) {
-            parsed.volumeRoots << word.section(u'=', 1);
-        } else {
-            err << "talvoren-cli watch: unexpected argument \"" << word
-                << "\"\nusage: talvoren-cli " << usageText << "\n";
-            return std::nullopt;
-        }
+    Arguments parsed{parser.isSet(onceOption), parser.values(volumeRootOption)};
+    if (parsed.volumeRoots.contains(QString())) {
+        err << "talvoren-cli watch: --volume-root needs a folder\n";
+        return std::nullopt;
     }
     return parsed;
 }
@@ -137,23 +126,23 @@ void runUntilStopped(const SettingsDictionary& settings)
     polls->setWatchImportFolderTimer(nullptr);
 }
 
-int runWatch(const QStringList& words, QTextStream&, QTextStream& err)
+int runWatch(const QCommandLineParser& parser, QTextStream&, QTextStream& err)
 {
-    const std::optional<Arguments> arguments = parseArguments(words, err);
+    const std::optional<Arguments> arguments = parseArguments(parser, err);
     if (!arguments)
-        return badUsage;
+        return CliExit::badUsage;
     const std::optional<SettingsDictionary> settings = UserSettings::getUserSettingDictionary();
     if (!settings) {
         err << "talvoren-cli watch: "
             << UserSettings::corruptionMessage().value_or(
                    QStringLiteral("no settings file at %1").arg(UserSettings::path()))
             << "\n";
-        return badUsage;
+        return CliExit::badUsage;
     }
     if (const std::optional<SettingProblem> problem =
             SettingsValidation::checkRunFolders(*settings, SettingsValidation::Use::Watch)) {
         err << "talvoren-cli watch: " << problem->message() << " Nothing is watched.\n";
-        return runFailed;
+        return CliExit::badUsage;
     }
     // The database is put in place when missing, as the application's start does.
     SeedDatabase::installIfMissing();
@@ -167,11 +156,17 @@ int runWatch(const QStringList& words, QTextStream&, QTextStream& err)
 
     if (!arguments->once) {
         runUntilStopped(*settings);
-        return 0;
+        return CliExit::done;
     }
     runOnce(*settings);
-    return windows->failureCount() > 0 ? runFailed : 0;
+    return windows->failureCount() > 0 ? CliExit::failed : CliExit::done;
 }
 
-const CliCommandRegistration registration(CliCommand{QStringLiteral("watch"), usageText, runWatch});
+const CliCommandRegistration registration(CliCommand{
+    QStringLiteral("watch"),
+    QStringLiteral("Watches the watch folder, the Import folder and camera cards and files what "
+                   "arrives, until stopped."),
+    {onceOption, volumeRootOption},
+    {},
+    runWatch});
 } // namespace

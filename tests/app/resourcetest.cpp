@@ -5,42 +5,50 @@
 #include "windowtestsupport.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QPdfDocument>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QXmlStreamReader>
 
 namespace {
-// Every key the windows of this library look up.
-const QStringList windowKeys = {"AlertWindow_Title",
-                                "AlertWindow_CloseButton",
-                                "ApplicationMessage8",
-                                "ApplicationMessage25",
-                                "ApplicationMessage26",
-                                "ApplicationMessage27",
-                                "ProgressWindow_Title",
-                                "ProgressWindow_MessageLabel",
-                                "CopyResultWindow_Title",
-                                "CopyResultWindow_CloseButton",
-                                "CopyResultWindow_MessageLabel",
-                                "CopyResultWindow_NoImageMessageLabel",
-                                "ReadConfirmWindow_Title",
-                                "ReadConfirmWindow_Message",
-                                "ReadConfirmWindow_OkButton",
-                                "ReadConfirmWindow_CancelButton",
-                                "SDCopyConfirmWindow_Title",
-                                "SDCopyConfirmWindow_MessageLabel",
-                                "SDCopyConfirmWindow_OKButton",
-                                "SDCopyConfirmWindow_CancelButton",
-                                "DuplicateWindow_Title",
-                                "DuplicateWindow_MessageLabel",
-                                "VersionInformationWindow_Title",
-                                "VersionInformationWindow_ApplicationNameLabel",
-                                "VersionInformationWindow_DetailLabel",
-                                "VersionInformationWindow_DescriptionLabel",
-                                "VersionInformationWindow_VersionLabel",
-                                "VersionInformationWindow_CopyrightLabel",
-                                "HelpWindow_Title"};
+// Every text id the application's sources name: the keys are string literals
+// ("ConfigWindow_Title", "ApplicationMessage27", "StatusBarMenu_Quit").
+QSet<QString> idsUsedInTheSources()
+{
+    static const QRegularExpression id(QStringLiteral(
+        "\"([A-Z][A-Za-z]*(?:Window|Menu)_[A-Za-z0-9_]+|ApplicationMessage[0-9]+)\""));
+    QSet<QString> ids;
+    QDirIterator sources(QStringLiteral(TALVOREN_SOURCE_DIR "/src/app"), {"*.cpp", "*.h"});
+    while (sources.hasNext()) {
+        QFile file(sources.next());
+        if (!file.open(QIODevice::ReadOnly))
+            continue;
+        for (const QRegularExpressionMatch& match :
+             id.globalMatch(QString::fromUtf8(file.readAll())))
+            ids.insert(match.captured(1));
+    }
+    return ids;
+}
+
+// The message ids of a translation source, as Qt Linguist shows them.
+QSet<QString> idsInTranslationSource(const QString& language)
+{
+    QFile file(
+        QStringLiteral(TALVOREN_SOURCE_DIR "/resources/translations/talvoren_%1.ts").arg(language));
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << language.toStdString();
+    QSet<QString> ids;
+    QXmlStreamReader reader(&file);
+    while (!reader.atEnd()) {
+        if (reader.readNext() == QXmlStreamReader::StartElement &&
+            reader.name() == QLatin1String("message"))
+            ids.insert(reader.attributes().value(QLatin1String("id")).toString());
+    }
+    EXPECT_FALSE(reader.hasError()) << reader.errorString().toStdString();
+    return ids;
+}
 
 class LanguageGuard
 {
@@ -50,26 +58,25 @@ public:
 };
 } // namespace
 
-TEST(LocalizedStringsTest, BothTablesHoldTheSameKeysWithTextsAndPlaceholders)
+TEST(LocalizedStringsTest, EveryIdUsedHasATextInBothLanguagesWithTheSamePlaceholders)
 {
-    const QStringList english = LocalizedStrings::keys(QStringLiteral("en"));
-    const QStringList japanese = LocalizedStrings::keys(QStringLiteral("ja"));
-    EXPECT_EQ(QSet<QString>(english.begin(), english.end()),
-              QSet<QString>(japanese.begin(), japanese.end()));
-    for (const QString& key : windowKeys)
-        EXPECT_TRUE(english.contains(key)) << key.toStdString();
+    const QSet<QString> used = idsUsedInTheSources();
+    EXPECT_GE(used.size(), 90);
+    const QSet<QString> english = idsInTranslationSource(QStringLiteral("en"));
+    EXPECT_EQ(english, idsInTranslationSource(QStringLiteral("ja")));
+    EXPECT_TRUE(english.contains(used)) << (used - english).values().join(' ').toStdString();
 
     // A translation with another number of placeholders would drop or misplace an argument.
     const QString placeholder = QStringLiteral("%@");
-    for (const QString& key : english) {
+    for (const QString& id : used) {
         QList<qsizetype> placeholders;
         for (const QString& language : LocalizedStrings::availableLanguages()) {
             LanguageGuard guard(language);
-            const QString text = LocalizedStrings::string(key);
-            EXPECT_FALSE(text.isEmpty()) << language.toStdString() << " " << key.toStdString();
+            const QString text = LocalizedStrings::string(id);
+            EXPECT_FALSE(text.isEmpty()) << language.toStdString() << " " << id.toStdString();
             placeholders << text.count(placeholder);
         }
-        EXPECT_EQ(placeholders.first(), placeholders.last()) << key.toStdString();
+        EXPECT_EQ(placeholders.first(), placeholders.last()) << id.toStdString();
     }
     for (const char* format :
          {"ApplicationMessage25", "ApplicationMessage26", "ApplicationMessage27"})

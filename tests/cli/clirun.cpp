@@ -4,8 +4,13 @@
 
 CliRun runCli(const QStringList& arguments)
 {
+    return runExecutable(cliPath, arguments);
+}
+
+CliRun runExecutable(const QString& program, const QStringList& arguments)
+{
     QProcess process;
-    process.start(cliPath, arguments);
+    process.start(program, arguments);
     process.waitForFinished(-1);
     return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
             QString::fromUtf8(process.readAllStandardOutput()),

@@ -15,3 +15,4 @@ struct CliRun
 };
 
 CliRun runCli(const QStringList& arguments);
+CliRun runExecutable(const QString& program, const QStringList& arguments);

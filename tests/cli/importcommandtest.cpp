@@ -10,16 +10,21 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QMap>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
 #include <QThread>
+#include <atomic>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -95,7 +100,9 @@ TEST_F(ImportCommand, FilesAFolderWithTheApplicationsSettingsAndSaysWhere)
     const CliRun result = runImport({source});
 
     EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
-    EXPECT_EQ(result.out, QStringLiteral("Filed 3 picture(s) into %1\n").arg(destination));
+    EXPECT_TRUE(
+        result.out.endsWith(QStringLiteral("Filed 3 picture(s) into %1\n").arg(destination)))
+        << result.out.toStdString();
     EXPECT_EQ(filesBelow(destination).size(), 3);
     EXPECT_EQ(filesBelow(source).size(), 3);
     const std::optional<SettingsDictionary> settings = UserSettings::getUserSettingDictionary();
@@ -112,8 +119,62 @@ TEST_F(ImportCommand, FilesAFolderWithTheApplicationsSettingsAndSaysWhere)
     // Recorded pictures are not filed again.
     const CliRun again = runImport({source, QStringLiteral("--move")});
     EXPECT_EQ(again.exitCode, 0);
-    EXPECT_TRUE(again.out.startsWith(QStringLiteral("Filed 0 picture(s)")));
+    EXPECT_TRUE(again.out.contains(QStringLiteral("\nFiled 0 picture(s)")));
     EXPECT_EQ(filesBelow(destination).size(), 3);
+}
+
+TEST_F(ImportCommand, SaysWhatHappenedToEveryFileInWordsAndAsJson)
+{
+    const QString first = putPicture(QString(), 1);
+    ASSERT_EQ(runImport({source}).exitCode, 0);
+    putPicture(QStringLiteral("later"), 2);
+    CameraPictureBuilder::writeFile(source + QStringLiteral("/notes.txt"), "x");
+    QFile copy(source + QStringLiteral("/later/IMG_1copy.JPG"));
+    ASSERT_TRUE(QFile::copy(first, copy.fileName()));
+    ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
+    copy.setFileTime(QDateTime::currentDateTime().addSecs(-600), QFileDevice::FileModificationTime);
+    // Changed again and again while the runs go on: still being written.
+    QFile fresh(CameraPictureBuilder()
+                    .patient(QStringLiteral("9"), QStringLiteral("Fresh"))
+                    .write(source + QStringLiteral("/later"), QStringLiteral("IMG_3.JPG")));
+    ASSERT_TRUE(fresh.open(QIODevice::ReadOnly));
+    std::atomic_bool runsDone = false;
+    std::thread writer([&] {
+        while (!runsDone) {
+            fresh.setFileTime(QDateTime::currentDateTime(), QFileDevice::FileModificationTime);
+            QThread::msleep(50);
+        }
+    });
+
+    const CliRun text = runImport({source});
+    EXPECT_EQ(text.exitCode, 0) << text.err.toStdString();
+    EXPECT_EQ(text.out.toStdString(),
+              QStringLiteral("Filed (1):\n  later/IMG_2.JPG -> %1/0000000003 Cli Test\n"
+                             "Already imported (2):\n  IMG_1.JPG\n  later/IMG_1copy.JPG\n"
+                             "Not a camera picture or unreadable (1):\n"
+                             "  notes.txt: not a file the import takes\n"
+                             "Left for later (1):\n  later/IMG_3.JPG: still being written\n"
+                             "5 file(s) in %2: 1 filed, 2 already imported, 1 not a camera "
+                             "picture or unreadable, 1 left for later\n"
+                             "Filed 1 picture(s) into %1\n")
+                  .arg(destination, source)
+                  .toStdString());
+    // Nothing of a progress line when standard error is not a terminal.
+    EXPECT_FALSE(text.err.contains(u'\r'));
+
+    const CliRun json = runImport({source, QStringLiteral("--json")});
+    EXPECT_EQ(json.exitCode, 0);
+    const QJsonObject report = QJsonDocument::fromJson(json.out.toUtf8()).object();
+    EXPECT_EQ(report.value("source").toString(), source);
+    EXPECT_TRUE(report.value("failure").isNull());
+    EXPECT_EQ(report.value("counts").toObject().value("already imported").toInt(), 3);
+    runsDone = true;
+    writer.join();
+    const QJsonArray files = report.value("files").toArray();
+    ASSERT_EQ(files.size(), 5);
+    EXPECT_EQ(files.at(0).toObject(), QJsonObject({{"path", QDir::cleanPath(first)},
+                                                   {"outcome", "already imported"},
+                                                   {"reason", QJsonValue()}}));
 }
 
 TEST_F(ImportCommand, MovesAndCleansAsTheImportFolderPollDoes)
@@ -129,7 +190,7 @@ TEST_F(ImportCommand, MovesAndCleansAsTheImportFolderPollDoes)
     EXPECT_EQ(filesBelow(destination).size(), 1);
 }
 
-TEST_F(ImportCommand, ReportsAFailedRunWithStatusOne)
+TEST_F(ImportCommand, ReportsAFailedRunWithStatusOneAndWrongUsageWithTwo)
 {
     EXPECT_EQ(runImport({}).exitCode, 2);
     EXPECT_EQ(runImport({source, QStringLiteral("--bogus")}).exitCode, 2);
@@ -146,6 +207,10 @@ TEST_F(ImportCommand, ReportsAFailedRunWithStatusOne)
     EXPECT_EQ(failed.exitCode, 1);
     EXPECT_TRUE(failed.err.contains(QStringLiteral("the import failed: ")))
         << failed.err.toStdString();
+    // The picture staged before the failure is reported as not filed.
+    EXPECT_TRUE(
+        failed.out.contains(QStringLiteral("Failed (1):\n  IMG_1.JPG: staged but not filed")))
+        << failed.out.toStdString();
     EXPECT_TRUE(filesBelow(source).isEmpty());
     EXPECT_EQ(filesBelow(temporary).size(), 1);
 
@@ -167,7 +232,7 @@ TEST_F(ImportCommand, AKilledRunLosesNothing)
     }
     // Prepare the application data, then let the record check off so that only the
     // filing itself can keep a picture from being filed twice.
-    ASSERT_EQ(runImport({home.filePath(QStringLiteral("empty-does-not-exist"))}).exitCode, 2);
+    ASSERT_EQ(runImport({home.filePath(QStringLiteral("empty-does-not-exist"))}).exitCode, 1);
     std::optional<SettingsDictionary> settings = UserSettings::getUserSettingDictionary();
     ASSERT_TRUE(settings.has_value());
     settings->setValue(SettingKeys::activateAvoidMultipleImportCheck, false);

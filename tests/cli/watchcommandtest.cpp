@@ -100,7 +100,7 @@ TEST_F(WatchCommand, OnceFilesTheWatchFolderTheImportFolderAndTheCards)
     EXPECT_EQ(filesBelow(destination).size(), 3);
 }
 
-TEST_F(WatchCommand, OnceExitsWithTwoWhenARunFailed)
+TEST_F(WatchCommand, OnceExitsWithOneWhenARunFailed)
 {
     putPicture(watchFolder, QStringLiteral("a.JPG"), QStringLiteral("1"));
     QFile blocker(home.filePath(QStringLiteral("blocker")));
@@ -111,7 +111,7 @@ TEST_F(WatchCommand, OnceExitsWithTwoWhenARunFailed)
     writeSettings();
 
     const CliRun result = runWatch({QStringLiteral("--once")});
-    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_EQ(result.exitCode, 1);
     EXPECT_TRUE(result.err.contains(QStringLiteral("[error]: The pictures could not be copied: ")))
         << result.err.toStdString();
     EXPECT_EQ(filesBelow(watchFolder), QStringList({"a.JPG"}));
@@ -123,8 +123,8 @@ TEST_F(WatchCommand, BadArgumentsAndMissingDamagedOrUnusableSettingsAreRefused)
          {QStringList{QStringLiteral("--bogus")}, QStringList{QStringLiteral("--volume-root")},
           QStringList{QStringLiteral("--volume-root=")}, QStringList{QStringLiteral("extra")}}) {
         const CliRun result = runWatch(arguments);
-        EXPECT_EQ(result.exitCode, 1) << arguments.join(u' ').toStdString();
-        EXPECT_TRUE(result.err.contains(QStringLiteral("usage: talvoren-cli watch")));
+        EXPECT_EQ(result.exitCode, 2) << arguments.join(u' ').toStdString();
+        EXPECT_TRUE(result.err.contains(QStringLiteral("Usage: talvoren-cli watch")));
     }
     // A watch folder that is no absolute path watches nothing at all.
     settings.setValue(SettingKeys::watchFolderPath, QStringLiteral("watch"));

@@ -187,6 +187,8 @@ void BaseWatchFolderOperator::runFolder(const QString& folder,
     if (isRecursive)
         return;
     fileStagedFolders(settings);
+    if (importReport)
+        importReport->stagedFiled();
     if (!problems.isEmpty())
         throw PicturesLeftBehind(problems.report(counter));
 }

@@ -3,6 +3,7 @@
 #include "importer/copyfailedexception.h"
 #include "importer/destinationfilenaming.h"
 #include "importer/importrecordbatch.h"
+#include "importer/importreport.h"
 #include "importer/importrunsupport.h"
 #include "importer/runproblems.h"
 #include "settings/settingsdictionary.h"
@@ -93,6 +94,31 @@ public:
     void setRunPause(std::chrono::milliseconds pause) { runPause = pause; }
     std::chrono::milliseconds runPauseLength() const { return runPause; }
 
+    // Where the runs report what they did with each file; none by default.
+    void setImportReport(ImportReport* report) { importReport = report; }
+    void reportStarted(const QString& path) const
+    {
+        if (importReport)
+            importReport->started(path);
+    }
+    void report(const QString& path, ImportReport::Outcome outcome,
+                const QString& detail = {}) const
+    {
+        if (importReport)
+            importReport->handled(path, outcome, detail);
+    }
+    // A picture the run leaves behind while it goes on with the others.
+    void pictureRefused(const QString& path, const QString& reason)
+    {
+        problems.pictureRefused(path, reason);
+        report(path, ImportReport::Outcome::Failed, reason);
+    }
+    void sourceVanished(const QString& path)
+    {
+        problems.sourceVanished(path);
+        report(path, ImportReport::Outcome::Failed, QStringLiteral("it disappeared during the run"));
+    }
+
     // The application tells whether the progress window is open; without an
     // answer no progress is posted.
     static void setProgressWindowCheck(std::function<bool()> isProgressWindowOpen);
@@ -133,4 +159,5 @@ private:
     RunProblems problems;
     QString sourceRoot;
     bool insideFolderTreeRun = false;
+    ImportReport* importReport = nullptr;
 };

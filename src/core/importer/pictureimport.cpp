@@ -26,6 +26,8 @@
 #include <sys/stat.h>
 
 namespace {
+using Outcome = ImportReport::Outcome;
+
 // Pictures up to this size are read once into memory for both the Exif reader and
 // the hash; larger files are hashed as a stream and only their head is parsed.
 constexpr qint64 wholeReadLimit = 64 * 1024 * 1024;
@@ -159,25 +161,30 @@ void PictureImport::importPicture(const QString& path, Kind kind)
     const std::optional<SourceFileState> state = SourceFileState::of(path);
     if (!state) {
         if (SourceFileState::isGone(path))
-            owner.problems.sourceVanished(path);
+            owner.sourceVanished(path);
         return;
     }
+    owner.reportStarted(path);
     if (!state->isSettled()) {
+        owner.report(path, Outcome::LeftForLater, QStringLiteral("still being written"));
         Log::debug(
             QStringLiteral("File still being written, left for the next run: [%1]").arg(path));
         return;
     }
     const std::optional<Reading> reading = read(path, *state);
     if (!reading) {
+        owner.report(path, Outcome::LeftForLater, QStringLiteral("changed while it was read"));
         Log::debug(QStringLiteral("File changed while it was read, left for the next run: [%1]")
                        .arg(path));
         return;
     }
     if (!reading->exif && SourceFileState::isGone(path)) {
-        owner.problems.sourceVanished(path);
+        owner.sourceVanished(path);
         return;
     }
     if (!reading->exif || !BaseWatchFolderOperator::checkValidImageData(*reading->exif)) {
+        owner.report(path, Outcome::NotCameraPicture,
+                     QStringLiteral("no readable camera maker note"));
         unusable(path);
         return;
     }
@@ -186,12 +193,15 @@ void PictureImport::importPicture(const QString& path, Kind kind)
         Log::error(
             QStringLiteral("The picture has no usable original date-time and is not imported: [%1]")
                 .arg(path));
+        owner.report(path, Outcome::NotCameraPicture, QStringLiteral("no capture date-time"));
         unusable(path);
         return;
     }
     const std::optional<QString> hash = hashOf(path, *reading);
-    if (!hash)
+    if (!hash) {
+        owner.report(path, Outcome::Failed, QStringLiteral("its content could not be read"));
         return;
+    }
     const ExtendedMakerNoteEntity maker =
         exif.extendedMakerNoteEntity.value_or(ExtendedMakerNoteEntity());
 
@@ -204,6 +214,7 @@ void PictureImport::importPicture(const QString& path, Kind kind)
     const std::optional<QString> patientName =
         BaseWatchFolderOperator::replaceDirectoryName(exif.patientName);
     if (settings.notSendingImage && textOf(patientID).isEmpty()) {
+        owner.report(path, Outcome::NotSent, QStringLiteral("no patient ID"));
         if (isImport) {
             FileOperations::moveTrash(path);
             if (kind == Kind::MovieIndex) {
@@ -219,8 +230,10 @@ void PictureImport::importPicture(const QString& path, Kind kind)
                                                                  : settings.movieStagingFolder(),
                                            relativeFolder);
     std::optional<QString> newPath = newPathFor(stagingFolder, path, exif);
-    if (!newPath)
+    if (!newPath) {
+        owner.report(path, Outcome::Failed, QStringLiteral("no file name could be made for it"));
         return;
+    }
 
     if (settings.avoidMultipleImport) {
         const ImportedFileDao records;
@@ -231,11 +244,13 @@ void PictureImport::importPicture(const QString& path, Kind kind)
         if (records.lastFailure())
             fail(*records.lastFailure());
         if (!found.isEmpty()) {
+            owner.report(path, Outcome::AlreadyImported);
             BaseWatchFolderOperator::logoutExifInformation(exif, path, *newPath);
             Log::debug(QStringLiteral("「%1」は取込済ファイルです。取込はキャンセルされました。")
                            .arg(*newPath));
             if (kind == Kind::MovieIndex && isImport) {
                 if (const std::optional<QString> movie = movieBeside(path)) {
+                    owner.report(*movie, Outcome::AlreadyImported);
                     FileOperations::moveTrash(path);
                     FileOperations::moveTrash(*movie);
                     runLoopFor(std::chrono::duration<double>(owner.runPauseLength()).count());
@@ -251,6 +266,7 @@ void PictureImport::importPicture(const QString& path, Kind kind)
         kind == Kind::MovieIndex && settings.destinationFolderMov ? movieFolder : pictureFolder;
 
     if (patientInformation) {
+        owner.report(path, Outcome::NotSent, QStringLiteral("patient information picture"));
         record(*newPath, exif, path, removePatientInformation ? recordFolder : pictureFolder,
                *hash);
         if (removePatientInformation)
@@ -268,10 +284,13 @@ void PictureImport::importPicture(const QString& path, Kind kind)
             return;
     } else {
         movie = companionMovie(path);
-        if (!movie)
+        if (!movie) {
+            owner.report(path, Outcome::LeftForLater, QStringLiteral("its movie is not there"));
             return;
+        }
         const std::optional<SourceFileState> movieState = SourceFileState::of(*movie);
         if (!movieState || !movieState->isSettled()) {
+            owner.report(path, Outcome::LeftForLater, QStringLiteral("movie still being written"));
             Log::debug(QStringLiteral("File still being written, left for the next run: [%1]")
                            .arg(*movie));
             return;
@@ -280,14 +299,17 @@ void PictureImport::importPicture(const QString& path, Kind kind)
             return;
         movieDestination = withoutExtension(*newPath) + QStringLiteral(".MOV");
         if (QFileInfo::exists(movieDestination) &&
-            !moveOnToFreePair(stagingFolder, *movie, exif, *newPath, movieDestination))
+            !moveOnToFreePair(stagingFolder, *movie, exif, *newPath, movieDestination)) {
+            owner.report(path, Outcome::AlreadyImported);
             return;
+        }
         const bool sourceWillBeRemoved = settings.deleteOriginalImage || isImport;
         if (!settings.dontSendMif &&
             !stagePicture(path, *state, *reading, *newPath, sourceWillBeRemoved))
             return;
         movieHash = TalvorenCommon::sha1Hash(*movie);
         if (!stageMovie(*movie, *movieState, movieDestination)) {
+            owner.report(path, Outcome::LeftForLater, QStringLiteral("movie changed while copied"));
             if (!settings.dontSendMif)
                 QFile::remove(*newPath);
             return;
@@ -301,6 +323,9 @@ void PictureImport::importPicture(const QString& path, Kind kind)
         removeFile(path);
 
     owner.setOperationCounter(owner.operationCounter() + 1);
+    owner.report(path, Outcome::Filed, recordFolder);
+    if (movie)
+        owner.report(*movie, Outcome::Filed, recordFolder);
     if (BaseWatchFolderOperator::isProgressWindowOpen())
         NotificationCenter::defaultCenter().post(
             BaseWatchFolderOperator::notificationNameUpdateProgress());
@@ -430,10 +455,11 @@ bool PictureImport::stagePicture(const QString& path, const SourceFileState& sta
     // is still being written. A complete copy of a source that disappeared since is
     // the only one left: it is kept and filed.
     if (SourceFileState::isGone(path)) {
-        owner.problems.sourceVanished(path);
+        owner.sourceVanished(path);
         return true;
     }
     if (SourceFileState::of(path) != state) {
+        owner.report(path, Outcome::LeftForLater, QStringLiteral("changed while it was copied"));
         QFile::remove(newPath);
         Log::debug(QStringLiteral("File changed while it was copied, left for the next run: [%1]")
                        .arg(path));
@@ -461,7 +487,7 @@ bool PictureImport::stageMovie(const QString& movie, const SourceFileState& movi
     }
     owner.stagedCopyWritten(movie);
     if (SourceFileState::isGone(movie)) {
-        owner.problems.sourceVanished(movie);
+        owner.sourceVanished(movie);
         return true;
     }
     if (SourceFileState::of(movie) != movieState) {
@@ -504,7 +530,7 @@ void PictureImport::failUnlessGone(const QString& path, const QString& error) co
 {
     if (!SourceFileState::isGone(path))
         fail(error);
-    owner.problems.sourceVanished(path);
+    owner.sourceVanished(path);
 }
 
 bool PictureImport::makeFolder(const QString& folder, const QString& stagingRoot,
@@ -518,7 +544,7 @@ bool PictureImport::makeFolder(const QString& folder, const QString& stagingRoot
                                .arg(folder, QString::fromLocal8Bit(std::strerror(code)));
     if (!isRefusedName(code))
         fail(reason);
-    owner.problems.pictureRefused(path, reason);
+    owner.pictureRefused(path, reason);
     return false;
 }
 

@@ -84,3 +84,11 @@ std::optional<QString> VolumeRoots::volumeFolderOf(const QString& path, const QS
     const QString volumeName = cleanedPath.mid(prefix.size()).section(QLatin1Char('/'), 0, 0);
     return prefix + volumeName;
 }
+
+QCommandLineOption VolumeRoots::commandLineOption()
+{
+    return {QStringLiteral("volume-root"),
+            QStringLiteral("Look for camera cards below DIR instead of /media/$USER, "
+                           "/run/media/$USER and /Volumes (repeatable)."),
+            QStringLiteral("DIR")};
+}

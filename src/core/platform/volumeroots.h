@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCommandLineOption>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -16,6 +17,8 @@ public:
     static QStringList current();
     static void setReplacement(const QStringList& roots);
     static void clearReplacement();
+    // "--volume-root DIR" (repeatable), the same in both executables.
+    static QCommandLineOption commandLineOption();
 
     // The root that the path lies below (not the root itself), if any.
     static std::optional<QString> rootContaining(const QString& path, const QStringList& roots);

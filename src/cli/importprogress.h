@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QString>
+
+// The progress line of an import on the terminal: files done of the total and the
+// folder at hand, on standard error, once the run has taken a second. Nothing at
+// all when standard error is not a terminal. Made before the day's log takes over
+// standard error, it keeps writing to the terminal.
+class ImportProgress
+{
+public:
+    explicit ImportProgress(qsizetype total);
+    ~ImportProgress();
+    ImportProgress(const ImportProgress&) = delete;
+    ImportProgress& operator=(const ImportProgress&) = delete;
+
+    void update(qsizetype done, const QString& currentFile);
+
+private:
+    void write(const QByteArray& text) const;
+
+    int terminal = -1;
+    qsizetype total;
+    bool shown = false;
+    QElapsedTimer sinceStart;
+    QElapsedTimer sinceShown;
+};
