@@ -1,6 +1,6 @@
-#include "stagedfolderfiler.h"
+#include "importer/stagedfolderfiler.h"
 
-#include "filecopier.h"
+#include "importer/filecopier.h"
 
 #include <QDir>
 #include <QFile>
