@@ -6,41 +6,32 @@
 #include "networkchecksettings.h"
 #include "settings/settingkeys.h"
 
-#include <QJsonDocument>
-#include <QJsonObject>
-
 namespace {
 const QString commandName = QStringLiteral("check-information");
-constexpr int badUsage = 2;
 
-int run(const QStringList& arguments, QTextStream& out, QTextStream& err)
+QJsonObject check(const SettingsDictionary& settings, QTextStream& err)
 {
-    if (!arguments.isEmpty()) {
-        err << "usage: talvoren-cli " << commandName << "\n";
-        return badUsage;
-    }
-    const SettingsDictionary settings =
-        networkCheckSettings(commandName, err).value_or(SettingsDictionary());
-    InformationChecker checker;
-    checker.setSettings(settings);
+    InformationChecker checker(settings);
     const bool japanese = InformationCheckResult::isJapanese(checker.firstPreferredLanguage());
-    err << "talvoren-cli " << commandName << ": "
-        << settings.stringValue(japanese ? SettingKeys::informationCheckSite
+    err << settings.stringValue(japanese ? SettingKeys::informationCheckSite
                                          : SettingKeys::informationCheckSiteEnglish)
         << " (first language \"" << checker.firstPreferredLanguage() << "\")\n";
     const InformationCheckResult result = checker.checkInformation();
-    const QJsonObject record{{QStringLiteral("available"), result.available},
-                             {QStringLiteral("failed"), result.failed},
-                             {QStringLiteral("id"), result.id},
-                             {QStringLiteral("japaneseTitle"), result.japaneseTitle},
-                             {QStringLiteral("japaneseText"), result.japaneseText},
-                             {QStringLiteral("japaneseLink"), result.japaneseLink},
-                             {QStringLiteral("englishTitle"), result.englishTitle},
-                             {QStringLiteral("englishText"), result.englishText},
-                             {QStringLiteral("englishLink"), result.englishLink},
-                             {QStringLiteral("reserved"), result.reserved}};
-    out << QJsonDocument(record).toJson(QJsonDocument::Indented);
-    return 0;
+    return {{QStringLiteral("available"), result.available},
+            {QStringLiteral("failed"), result.failed},
+            {QStringLiteral("id"), result.id},
+            {QStringLiteral("japaneseTitle"), result.japaneseTitle},
+            {QStringLiteral("japaneseText"), result.japaneseText},
+            {QStringLiteral("japaneseLink"), result.japaneseLink},
+            {QStringLiteral("englishTitle"), result.englishTitle},
+            {QStringLiteral("englishText"), result.englishText},
+            {QStringLiteral("englishLink"), result.englishLink},
+            {QStringLiteral("reserved"), result.reserved}};
+}
+
+int run(const QStringList& arguments, QTextStream& out, QTextStream& err)
+{
+    return runNetworkCheck(commandName, arguments, out, err, check);
 }
 
 const CliCommandRegistration registration(CliCommand{commandName, commandName, run});
