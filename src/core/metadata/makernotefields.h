@@ -74,7 +74,7 @@ constexpr auto first = MakerNoteGenerations::FirstOnly;
 constexpr auto second = MakerNoteGenerations::SecondOnly;
 
 // clang-format off
-inline constexpr std::array<MakerNoteField, 84> table = {{
+inline constexpr auto table = std::to_array<MakerNoteField>({
     {"majorVersion",        &E::majorVersion,        0,    1,   F::PlainDecimal,     both},
     {"minorVersion",        &E::minorVersion,        1,    1,   F::PlainDecimal,     both},
     {"serial",              &E::serial,              2,    8,   F::PlainCharacters,  both},
@@ -160,11 +160,11 @@ inline constexpr std::array<MakerNoteField, 84> table = {{
     // Second generation only: the extra-information areas.
     {"patientExtraInfo",    &E::patientExtraInfo,    2064, 256, F::ExtraInformation, second},
     {"operatorExtraInfo",   &E::operatorExtraInfo,   2320, 256, F::ExtraInformation, second},
-}};
+});
 // clang-format on
 
-// The row of a field in a generation. Every field the base readers take is in
-// both generations or in the one asked for.
+// The row of a field in a generation. Only asked for fields the generation
+// carries (the first row would stand in for a missing one).
 constexpr const MakerNoteField& of(ExtendedMakerNoteEntity::Text ExtendedMakerNoteEntity::*member,
                                    MakerNoteGeneration generation)
 {
@@ -174,6 +174,32 @@ constexpr const MakerNoteField& of(ExtendedMakerNoteEntity::Text ExtendedMakerNo
     }
     return table.front();
 }
+
+// Rows of a generation that are read lie inside its maker note, do not overlap,
+// and decimals are 1, 2 or 4 bytes: checked when the table is compiled.
+constexpr bool rowsFit(MakerNoteGeneration generation, qsizetype noteLength)
+{
+    const auto isRead = [generation](const MakerNoteField& field) {
+        return field.isIn(generation) && field.form != MakerNoteForm::Derived;
+    };
+    for (const MakerNoteField& field : table) {
+        if (!isRead(field))
+            continue;
+        if (field.offset < 0 || field.length <= 0 || field.length > noteLength - field.offset)
+            return false;
+        if (field.form == MakerNoteForm::Decimal && field.length != 1 && field.length != 2 &&
+            field.length != 4)
+            return false;
+        for (const MakerNoteField& other : table) {
+            if (&other != &field && isRead(other) && field.offset < other.offset + other.length &&
+                other.offset < field.offset + field.length)
+                return false;
+        }
+    }
+    return true;
+}
+static_assert(rowsFit(MakerNoteGeneration::First, MakerNoteLayout::firstVariantLength));
+static_assert(rowsFit(MakerNoteGeneration::Second, MakerNoteLayout::secondVariantLength));
 
 // Rows in the patient and operator area.
 constexpr bool isPersonal(const MakerNoteField& field)
