@@ -33,13 +33,12 @@ TEST_F(SettingsWindowScreenshots, SettingsUpdateAndNoticeWindowsInEveryLanguage)
         settings.setValue(SettingKeys::destinationFolderPath, clinicFolder);
     });
     const auto newerVersion = [] {
-        UpdateCheckResult result;
-        result.newer = true;
-        result.name = QStringLiteral("Talvoren 1.5");
-        result.date = QStringLiteral("(2024/02/01)");
-        result.version = QStringLiteral("1.50");
-        result.address = QStringLiteral("https://updates.talvoren.example/talvoren/1.5/");
-        return result;
+        return UpdateCheckResult{false,
+                                 true,
+                                 QStringLiteral("Talvoren 1.5"),
+                                 QStringLiteral("(2024/02/01)"),
+                                 QStringLiteral("1.50"),
+                                 QStringLiteral("https://updates.talvoren.example/talvoren/1.5/")};
     };
     InformationCheckWindowController::setCheck([] {
         InformationCheckResult result;
