@@ -1,7 +1,8 @@
 #include "export/exportxmloperator.h"
 
 ExportXmlOperator::ExportXmlOperator()
-    : BaseExportXmlOperator(shippedTemplate(QStringLiteral("export.xml")), MakerNoteGeneration::First)
+    : BaseExportXmlOperator(shippedTemplate(QStringLiteral("export.xml")),
+                            MakerNoteGeneration::First)
 {
 }
 

@@ -1,7 +1,8 @@
 #include "export/exportxmloperator2.h"
 
 ExportXmlOperator2::ExportXmlOperator2()
-    : BaseExportXmlOperator(shippedTemplate(QStringLiteral("export2.xml")), MakerNoteGeneration::Second)
+    : BaseExportXmlOperator(shippedTemplate(QStringLiteral("export2.xml")),
+                            MakerNoteGeneration::Second)
 {
 }
 
