@@ -50,8 +50,9 @@ TEST_F(WindowManagerTest, EveryIdOfTheTableHasItsTitledWindowAndNoOtherIdHasOne)
         EXPECT_EQ(controller->getTalvorenWindow(), id);
         // The two network windows start their check when loaded.
         if (id != TalvorenWindowId::UpdateCheckWindow &&
-            id != TalvorenWindowId::InformationCheckWindow)
+            id != TalvorenWindowId::InformationCheckWindow) {
             EXPECT_FALSE(controller->window()->windowTitle().isEmpty()) << id;
+        }
     }
     // The two widgets whose kind the controllers rely on beyond the generated code.
     EXPECT_NE(field<QProgressBar>(manager.getWindowController(TalvorenWindowId::ProgressWindow),
