@@ -9,6 +9,8 @@ cd "$(dirname "$0")/.."
 # GUI tests draw offscreen; D-Bus tests start their own private bus.
 export QT_QPA_PLATFORM=offscreen
 
+./scripts/test-share.sh
+
 for preset in dev asan; do
     cmake --preset "$preset"
     cmake --build --preset "$preset"

@@ -31,7 +31,8 @@ InformationCheckResult InformationCheckWindowController::checkInformation()
 {
     if (replacedCheck())
         return replacedCheck()();
-    return InformationChecker()
+    return InformationChecker(
+               UserSettings::getUserSettingDictionary().value_or(SettingsDictionary()))
         .setFirstPreferredLanguage(firstPreferredLanguage())
         .checkInformation();
 }

@@ -4,6 +4,7 @@
 #include "linkoverlay.h"
 #include "localizedstrings.h"
 #include "network/updatechecker.h"
+#include "settings/usersettings.h"
 #include "ui_updatecheckwindowcontroller.h"
 
 namespace {
@@ -28,7 +29,8 @@ UpdateCheckResult UpdateCheckWindowController::checkUpdate()
 {
     if (replacedCheck())
         return replacedCheck()();
-    return UpdateChecker().checkUpdate();
+    return UpdateChecker(UserSettings::getUserSettingDictionary().value_or(SettingsDictionary()))
+        .checkUpdate();
 }
 
 void UpdateCheckWindowController::setCheck(Check check)

@@ -6,36 +6,32 @@
 #include "networkchecksettings.h"
 #include "settings/settingkeys.h"
 
-#include <QJsonDocument>
-#include <QJsonObject>
-
 namespace {
 const QString commandName = QStringLiteral("check-information");
 
-int run(const QCommandLineParser&, QTextStream& out, QTextStream& err)
+QJsonObject check(const SettingsDictionary& settings, QTextStream& err)
 {
-    const SettingsDictionary settings =
-        networkCheckSettings(commandName, err).value_or(SettingsDictionary());
-    InformationChecker checker;
-    checker.setSettings(settings);
+    InformationChecker checker(settings);
     const bool japanese = InformationCheckResult::isJapanese(checker.firstPreferredLanguage());
-    err << "talvoren-cli " << commandName << ": "
-        << settings.stringValue(japanese ? SettingKeys::informationCheckSite
+    err << settings.stringValue(japanese ? SettingKeys::informationCheckSite
                                          : SettingKeys::informationCheckSiteEnglish)
         << " (first language \"" << checker.firstPreferredLanguage() << "\")\n";
     const InformationCheckResult result = checker.checkInformation();
-    const QJsonObject record{{QStringLiteral("available"), result.available},
-                             {QStringLiteral("failed"), result.failed},
-                             {QStringLiteral("id"), result.id},
-                             {QStringLiteral("japaneseTitle"), result.japaneseTitle},
-                             {QStringLiteral("japaneseText"), result.japaneseText},
-                             {QStringLiteral("japaneseLink"), result.japaneseLink},
-                             {QStringLiteral("englishTitle"), result.englishTitle},
-                             {QStringLiteral("englishText"), result.englishText},
-                             {QStringLiteral("englishLink"), result.englishLink},
-                             {QStringLiteral("reserved"), result.reserved}};
-    out << QJsonDocument(record).toJson(QJsonDocument::Indented);
-    return CliExit::done;
+    return {{QStringLiteral("available"), result.available},
+            {QStringLiteral("failed"), result.failed},
+            {QStringLiteral("id"), result.id},
+            {QStringLiteral("japaneseTitle"), result.japaneseTitle},
+            {QStringLiteral("japaneseText"), result.japaneseText},
+            {QStringLiteral("japaneseLink"), result.japaneseLink},
+            {QStringLiteral("englishTitle"), result.englishTitle},
+            {QStringLiteral("englishText"), result.englishText},
+            {QStringLiteral("englishLink"), result.englishLink},
+            {QStringLiteral("reserved"), result.reserved}};
+}
+
+int run(const QCommandLineParser&, QTextStream& out, QTextStream& err)
+{
+    return runNetworkCheck(commandName, out, err, check);
 }
 
 const CliCommandRegistration registration(CliCommand{

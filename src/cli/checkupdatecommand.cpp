@@ -5,25 +5,22 @@
 #include "networkchecksettings.h"
 #include "settings/settingkeys.h"
 
-#include <QJsonDocument>
-#include <QJsonObject>
-
 namespace {
 const QString commandName = QStringLiteral("check-update");
 
-int run(const QCommandLineParser&, QTextStream& out, QTextStream& err)
+QJsonObject check(const SettingsDictionary& settings, QTextStream& err)
 {
-    const SettingsDictionary settings =
-        networkCheckSettings(commandName, err).value_or(SettingsDictionary());
-    err << "talvoren-cli " << commandName << ": "
-        << settings.stringValue(SettingKeys::versionCheckSite) << "\n";
-    const UpdateCheckResult result = UpdateChecker().setSettings(settings).checkUpdate();
-    const QJsonObject record{
+    err << settings.stringValue(SettingKeys::versionCheckSite) << "\n";
+    const UpdateCheckResult result = UpdateChecker(settings).checkUpdate();
+    return {
         {QStringLiteral("failed"), result.failed},   {QStringLiteral("newer"), result.newer},
         {QStringLiteral("name"), result.name},       {QStringLiteral("date"), result.date},
         {QStringLiteral("version"), result.version}, {QStringLiteral("address"), result.address}};
-    out << QJsonDocument(record).toJson(QJsonDocument::Indented);
-    return CliExit::done;
+}
+
+int run(const QCommandLineParser&, QTextStream& out, QTextStream& err)
+{
+    return runNetworkCheck(commandName, out, err, check);
 }
 
 const CliCommandRegistration registration(CliCommand{

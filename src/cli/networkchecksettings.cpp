@@ -1,12 +1,27 @@
 #include "networkchecksettings.h"
 
+#include "clicommand.h"
 #include "settings/usersettings.h"
 
-std::optional<SettingsDictionary> networkCheckSettings(const QString& command, QTextStream& err)
+#include <QJsonDocument>
+
+namespace {
+SettingsDictionary networkCheckSettings(const QString& command, QTextStream& err)
 {
     if (auto settings = UserSettings::getUserSettingDictionary())
-        return settings;
+        return *settings;
     err << "talvoren-cli " << command << ": no readable settings file at " << UserSettings::path()
         << "; using the default settings\n";
-    return SettingsDictionary::read(UserSettings::defaultPlistPath());
+    return SettingsDictionary::read(UserSettings::defaultPlistPath())
+        .value_or(SettingsDictionary());
+}
+} // namespace
+
+int runNetworkCheck(const QString& command, QTextStream& out, QTextStream& err,
+                    const NetworkCheck& check)
+{
+    const SettingsDictionary settings = networkCheckSettings(command, err);
+    err << "talvoren-cli " << command << ": ";
+    out << QJsonDocument(check(settings, err)).toJson(QJsonDocument::Indented);
+    return CliExit::done;
 }

@@ -276,10 +276,7 @@ TEST_F(NetworkCheckWindowTest, TheWindowsCheckLetsTheEventLoopRunWhileTheServerI
     settings.setValue(SettingKeys::versionCheckSite,
                       QStringLiteral("http://127.0.0.1:%1/version.txt").arg(silent.serverPort()));
     UpdateCheckWindowController::setCheck([settings] {
-        return UpdateChecker()
-            .setSettings(settings)
-            .setTimeout(std::chrono::milliseconds(400))
-            .checkUpdate();
+        return UpdateChecker(settings).setTimeout(std::chrono::milliseconds(400)).checkUpdate();
     });
 
     // The tray menu stands for everything else the application must keep serving.

@@ -122,26 +122,25 @@ TEST_F(ExifDataTest, SecondGenerationNeedsAPictureExtensionCaseSensitively)
 
 TEST_F(ExifDataTest, AMovieIndexPictureIsReadOnlyBesideItsMovie)
 {
+    // Any case pairing of the movie finds it; without a movie neither spelling of
+    // the extension finds itself; a movie of another kind does not count; a
+    // mixed-case extension is no movie index.
+    struct Row
+    {
+        const char* base;
+        const char* pictureExtension;
+        const char* movieExtension;
+        bool read;
+    };
     const CameraPictureBuilder builder;
-    const QString path = folder.path();
-    EXPECT_TRUE(
-        reader.getExifData(builder.writeMovieIndexPair(path, "A", "MIF", "mov").picturePath, true));
-    EXPECT_TRUE(
-        reader.getExifData(builder.writeMovieIndexPair(path, "B", "MIF", "MOV").picturePath, true));
-    EXPECT_TRUE(
-        reader.getExifData(builder.writeMovieIndexPair(path, "C", "mif", "MOV").picturePath, true));
-    EXPECT_TRUE(
-        reader.getExifData(builder.writeMovieIndexPair(path, "D", "mif", "mov").picturePath, true));
-    // Without a movie, neither spelling of the extension finds itself.
-    EXPECT_FALSE(
-        reader.getExifData(builder.writeMovieIndexPair(path, "E", "MIF", "").picturePath, true));
-    EXPECT_FALSE(
-        reader.getExifData(builder.writeMovieIndexPair(path, "F", "mif", "").picturePath, true));
-    // A movie of another name does not count; a mixed-case extension is no movie index.
-    EXPECT_FALSE(
-        reader.getExifData(builder.writeMovieIndexPair(path, "G", "MIF", "MP4").picturePath, true));
-    EXPECT_FALSE(
-        reader.getExifData(builder.writeMovieIndexPair(path, "H", "Mif", "MOV").picturePath, true));
+    for (const Row& row :
+         {Row{"A", "MIF", "mov", true}, Row{"B", "MIF", "MOV", true}, Row{"C", "mif", "MOV", true},
+          Row{"D", "mif", "mov", true}, Row{"E", "MIF", "", false}, Row{"F", "mif", "", false},
+          Row{"G", "MIF", "MP4", false}, Row{"H", "Mif", "MOV", false}}) {
+        const MovieIndexPair pair = builder.writeMovieIndexPair(
+            folder.path(), row.base, row.pictureExtension, row.movieExtension);
+        EXPECT_EQ(reader.getExifData(pair.picturePath, true).has_value(), row.read) << row.base;
+    }
 }
 
 TEST_F(ExifDataTest, FolderNamesTakePartInTheMovieReplacement)

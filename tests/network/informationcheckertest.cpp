@@ -2,8 +2,6 @@
 
 #include "localhttpserver.h"
 #include "settings/settingkeys.h"
-#include "settings/usersettings.h"
-#include "temphome.h"
 
 #include <gtest/gtest.h>
 
@@ -24,8 +22,8 @@ const QByteArray englishList = "7,JA,ja,ja-link,English seven,Text,http://exampl
 class InformationCheckerTest : public testing::Test
 {
 protected:
-    TempHome home;
     LocalHttpServer server;
+    SettingsDictionary listSettings;
 
     void SetUp() override
     {
@@ -37,12 +35,14 @@ protected:
         settings.setValue(SettingKeys::informationCheckSiteEnglish,
                           server.url(QStringLiteral("/lumora/MEinformation.lst")));
         settings.setValue(SettingKeys::checkedInformationId, 3);
-        ASSERT_TRUE(UserSettings::write(settings));
+        listSettings = settings;
     }
 
     InformationCheckResult check(const QString& language)
     {
-        return InformationChecker().setFirstPreferredLanguage(language).checkInformation();
+        return InformationChecker(listSettings)
+            .setFirstPreferredLanguage(language)
+            .checkInformation();
     }
 
     InformationCheckResult checkList(const QByteArray& list)
@@ -51,9 +51,8 @@ protected:
         SettingsDictionary settings;
         settings.setValue(SettingKeys::informationCheckSiteEnglish,
                           server.url(QStringLiteral("/list")));
-        return InformationChecker()
+        return InformationChecker(settings)
             .setFirstPreferredLanguage(QStringLiteral("en"))
-            .setSettings(settings)
             .checkInformation();
     }
 };
@@ -70,9 +69,7 @@ TEST_F(InformationCheckerTest, TheJapaneseListGivesTheHighestNoticeWhichStaysUnr
     EXPECT_EQ(result.reserved, QStringLiteral("x"));
     EXPECT_EQ(server.requestCount(QStringLiteral("/lumora/MEinformation.lst")), 0);
 
-    const qint64 stored =
-        UserSettings::getUserSettingDictionary()->integerValue(SettingKeys::checkedInformationId);
-    EXPECT_TRUE(result.isUnread(stored));
+    EXPECT_TRUE(result.isUnread(listSettings.integerValue(SettingKeys::checkedInformationId)));
     EXPECT_FALSE(result.isUnread(5));
     EXPECT_TRUE(result.isUnread(4));
 
@@ -132,9 +129,8 @@ TEST_F(InformationCheckerTest, ErrorPagesEmptyBodiesAndSilentServersGiveNoNotice
     for (const QString& path : {QStringLiteral("/gone"), QStringLiteral("/silent")}) {
         SettingsDictionary settings;
         settings.setValue(SettingKeys::informationCheckSiteEnglish, server.url(path));
-        EXPECT_EQ(InformationChecker()
+        EXPECT_EQ(InformationChecker(settings)
                       .setFirstPreferredLanguage(QStringLiteral("en"))
-                      .setSettings(settings)
                       .setTimeout(300ms)
                       .checkInformation(),
                   nothing)

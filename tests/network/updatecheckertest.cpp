@@ -2,8 +2,6 @@
 
 #include "localhttpserver.h"
 #include "settings/settingkeys.h"
-#include "settings/usersettings.h"
-#include "temphome.h"
 
 #include <gtest/gtest.h>
 
@@ -12,18 +10,16 @@ using namespace std::chrono_literals;
 class UpdateCheckerTest : public testing::Test
 {
 protected:
-    TempHome home;
     LocalHttpServer server;
 
-    // Serves the list and points the settings file at it, as the application runs.
+    // Serves the list and points the settings at it.
     UpdateCheckResult check(const QByteArray& list, const QString& running = QStringLiteral("1.2"))
     {
         server.serve(QStringLiteral("/version.txt"), list);
         SettingsDictionary settings;
         settings.setValue(SettingKeys::versionCheckSite,
                           server.url(QStringLiteral("/version.txt")));
-        EXPECT_TRUE(UserSettings::write(settings));
-        return UpdateChecker().setRunningVersion(running).checkUpdate();
+        return UpdateChecker(settings).setRunningVersion(running).checkUpdate();
     }
 };
 
@@ -86,7 +82,7 @@ TEST_F(UpdateCheckerTest, ErrorPagesEmptyBodiesAndSilentServersFail)
                  503);
     SettingsDictionary settings;
     settings.setValue(SettingKeys::versionCheckSite, server.url(QStringLiteral("/down")));
-    const UpdateCheckResult down = UpdateChecker().setSettings(settings).checkUpdate();
+    const UpdateCheckResult down = UpdateChecker(settings).checkUpdate();
     EXPECT_TRUE(down.failed);
     EXPECT_FALSE(down.newer);
 
@@ -98,14 +94,12 @@ TEST_F(UpdateCheckerTest, ErrorPagesEmptyBodiesAndSilentServersFail)
     silent.behaviour = LocalHttpServer::Behaviour::NeverAnswer;
     server.serve(QStringLiteral("/silent"), silent);
     settings.setValue(SettingKeys::versionCheckSite, server.url(QStringLiteral("/silent")));
-    const UpdateCheckResult timedOut =
-        UpdateChecker().setSettings(settings).setTimeout(300ms).checkUpdate();
+    const UpdateCheckResult timedOut = UpdateChecker(settings).setTimeout(300ms).checkUpdate();
     EXPECT_TRUE(timedOut.failed);
     EXPECT_FALSE(timedOut.newer);
 
-    // Without a settings file there is no address to ask.
-    QFile::remove(UserSettings::path());
-    EXPECT_TRUE(UpdateChecker().setTimeout(300ms).checkUpdate().failed);
+    // Without an address there is nothing to ask.
+    EXPECT_TRUE(UpdateChecker(SettingsDictionary()).setTimeout(300ms).checkUpdate().failed);
 }
 
 TEST(UpdateCheckerList, TruncatedOversizedAndHostileListsAreReadSafely)

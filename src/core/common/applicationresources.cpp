@@ -1,4 +1,4 @@
-#include "applicationresources.h"
+#include "common/applicationresources.h"
 
 #include "buildinfo.h"
 

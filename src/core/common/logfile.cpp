@@ -1,4 +1,4 @@
-#include "logfile.h"
+#include "common/logfile.h"
 
 #include "common/log.h"
 

@@ -1,4 +1,4 @@
-#include "notificationcenter.h"
+#include "common/notificationcenter.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "runloop.h"
+#include "common/runloop.h"
 
 #include <QEventLoop>
 #include <QTimer>

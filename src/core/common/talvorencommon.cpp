@@ -1,7 +1,7 @@
-#include "talvorencommon.h"
+#include "common/talvorencommon.h"
 
 #include "buildinfo.h"
-#include "log.h"
+#include "common/log.h"
 
 #include <QDir>
 #include <QEventLoop>

@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QStringDecoder>
 #include <limits>
+#include <map>
+#include <mutex>
 
 namespace {
 const QChar placeholderMark = QLatin1Char('%');
@@ -39,74 +41,9 @@ int leadingInteger(const QString& text)
 }
 } // namespace
 
-const std::vector<BaseExportXmlOperator::Value>& BaseExportXmlOperator::patientAndOperatorValues()
-{
-    static const std::vector<Value> values = {
-        {&ExtendedMakerNoteEntity::patientNameOrder, true},
-        {&ExtendedMakerNoteEntity::patientInfoFlag_0, true},
-        {&ExtendedMakerNoteEntity::patientID, false},
-        {&ExtendedMakerNoteEntity::patientName, false},
-        {&ExtendedMakerNoteEntity::patientName_A, false},
-        {&ExtendedMakerNoteEntity::patientName_I, false},
-        {&ExtendedMakerNoteEntity::patientName_P, false},
-        {&ExtendedMakerNoteEntity::patientSex, false},
-        {&ExtendedMakerNoteEntity::patientBirthDate, false},
-        {&ExtendedMakerNoteEntity::patientAge_QR, false},
-        {&ExtendedMakerNoteEntity::date_QR, false},
-        {&ExtendedMakerNoteEntity::patientInfoFlag_1, true},
-        {&ExtendedMakerNoteEntity::patientInfoFlag_2, true},
-        {&ExtendedMakerNoteEntity::patientInfoFlag_3, true},
-        {&ExtendedMakerNoteEntity::patientInfoFlag_4, true},
-        {&ExtendedMakerNoteEntity::patientInfoFlag_5, true},
-        {&ExtendedMakerNoteEntity::patientInfoFlag_6, true},
-        {&ExtendedMakerNoteEntity::patientInfoFlag_7, true},
-        {&ExtendedMakerNoteEntity::patientInfoFlag_8, true},
-        {&ExtendedMakerNoteEntity::patientInfoFlag_9, true},
-        {&ExtendedMakerNoteEntity::operatorsNameOrder, true},
-        {&ExtendedMakerNoteEntity::operatorInfoFlag_0, true},
-        {&ExtendedMakerNoteEntity::operatorsID, false},
-        {&ExtendedMakerNoteEntity::operatorsName_A, false},
-        {&ExtendedMakerNoteEntity::operatorsName_I, false},
-        {&ExtendedMakerNoteEntity::operatorsName_P, false},
-        {&ExtendedMakerNoteEntity::operatorsGroup, true},
-        {&ExtendedMakerNoteEntity::operatorInfoFlag_1, true},
-        {&ExtendedMakerNoteEntity::operatorInfoFlag_2, true},
-        {&ExtendedMakerNoteEntity::operatorInfoFlag_3, true},
-        {&ExtendedMakerNoteEntity::operatorInfoFlag_4, true},
-        {&ExtendedMakerNoteEntity::operatorInfoFlag_5, true},
-        {&ExtendedMakerNoteEntity::operatorInfoFlag_6, true},
-        {&ExtendedMakerNoteEntity::operatorInfoFlag_7, true},
-        {&ExtendedMakerNoteEntity::operatorInfoFlag_8, true},
-        {&ExtendedMakerNoteEntity::operatorInfoFlag_9, true},
-        {&ExtendedMakerNoteEntity::operatorInfoFlag_10, true},
-        {&ExtendedMakerNoteEntity::operatorInfoFlag_11, true},
-        {&ExtendedMakerNoteEntity::operatorInfoFlag_12, true},
-        {&ExtendedMakerNoteEntity::operatorInfoFlag_13, true},
-        {&ExtendedMakerNoteEntity::operatorInfoFlag_14, true},
-        {&ExtendedMakerNoteEntity::operatorInfoFlag_15, true},
-        {&ExtendedMakerNoteEntity::operatorInfoFlag_16, true},
-        {&ExtendedMakerNoteEntity::operatorInfoFlag_17, true},
-        {&ExtendedMakerNoteEntity::operatorInfoFlag_18, true},
-        {&ExtendedMakerNoteEntity::operatorInfoFlag_19, true},
-        {&ExtendedMakerNoteEntity::operatorInfoFlag_20, true},
-        {&ExtendedMakerNoteEntity::operatorInfoFlag_21, true},
-    };
-    return values;
-}
-
-std::vector<BaseExportXmlOperator::Value>
-BaseExportXmlOperator::joined(const std::vector<Value>& before, const std::vector<Value>& shared,
-                              const std::vector<Value>& after)
-{
-    std::vector<Value> all = before;
-    all.insert(all.end(), shared.begin(), shared.end());
-    all.insert(all.end(), after.begin(), after.end());
-    return all;
-}
-
 BaseExportXmlOperator::BaseExportXmlOperator(std::optional<QString> templateText,
-                                             const std::vector<Value>& values)
-    : templateText(std::move(templateText)), values(values)
+                                             MakerNoteGeneration generation)
+    : templateText(std::move(templateText)), generation(generation)
 {
 }
 
@@ -129,6 +66,17 @@ std::optional<QString> BaseExportXmlOperator::loadTemplate(const QString& name)
     return text;
 }
 
+const std::optional<QString>& BaseExportXmlOperator::shippedTemplate(const QString& name)
+{
+    static std::mutex lock;
+    static std::map<QString, std::optional<QString>> loaded;
+    const std::lock_guard guard(lock);
+    auto found = loaded.find(name);
+    if (found == loaded.end())
+        found = loaded.emplace(name, loadTemplate(name)).first;
+    return found->second;
+}
+
 std::optional<QString>
 BaseExportXmlOperator::getXmlData(const ExtendedMakerNoteEntity& entity) const
 {
@@ -142,8 +90,14 @@ BaseExportXmlOperator::createXmlData(const ExtendedMakerNoteEntity& entity) cons
         return std::nullopt;
     const QString& format = *templateText;
     QString text;
-    text.reserve(format.size() + 64 * qsizetype(values.size()));
-    size_t next = 0;
+    text.reserve(format.size() + 64 * qsizetype(MakerNoteFields::table.size()));
+    // The next table row this generation carries, or the end of the table.
+    auto next = MakerNoteFields::table.begin();
+    const auto skipOtherGeneration = [&] {
+        while (next != MakerNoteFields::table.end() && !next->isIn(generation))
+            ++next;
+    };
+    skipOtherGeneration();
     for (qsizetype index = 0; index < format.size(); ++index) {
         if (format[index] != placeholderMark) {
             text += format[index];
@@ -153,15 +107,16 @@ BaseExportXmlOperator::createXmlData(const ExtendedMakerNoteEntity& entity) cons
         ++index;
         if (kind == placeholderMark) {
             text += placeholderMark;
-        } else if (kind == QLatin1Char('@') && next < values.size()) {
-            const Value& value = values[next++];
-            text += escapedForXml(formattingOutputString(entity.*value.field, value.isHex));
+        } else if (kind == QLatin1Char('@') && next != MakerNoteFields::table.end()) {
+            text += escapedForXml(formattingOutputString(entity.*next->member, next->isHex()));
+            ++next;
+            skipOtherGeneration();
         } else {
             // An unknown directive or more placeholders than values.
             return std::nullopt;
         }
     }
-    if (next != values.size())
+    if (next != MakerNoteFields::table.end())
         return std::nullopt;
     return text;
 }

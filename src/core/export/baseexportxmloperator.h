@@ -1,17 +1,17 @@
 #pragma once
 
-#include "metadata/extendedmakernoteentity.h"
+#include "metadata/makernotefields.h"
 
 #include <QString>
 #include <QStringList>
 #include <optional>
-#include <vector>
 
 // Fills an XML sidecar template with the fields of a maker note. The template is
 // a format text: each "%@" takes the next value, "%%" writes a percent sign.
 // Values are escaped for XML, so a name holding "&" or "<" still gives a
 // well-formed file. The two sidecar generations differ only in their template and
-// in which fields they take (ExportXmlOperator, ExportXmlOperator2).
+// in the maker-note generation whose fields they take, in the order of the field
+// table (ExportXmlOperator, ExportXmlOperator2).
 class BaseExportXmlOperator
 {
 public:
@@ -33,30 +33,18 @@ public:
     // become U+FFFD.
     static QString escapedForXml(const QString& text);
 
-    // One template value: the field and whether "0x" goes in front.
-    struct Value
-    {
-        Text ExtendedMakerNoteEntity::*field;
-        bool isHex;
-    };
-
-    // The patient and operator fields, in the same order in both generations.
-    static const std::vector<Value>& patientAndOperatorValues();
-    // The values before, the shared patient and operator run, and the values after.
-    static std::vector<Value> joined(const std::vector<Value>& before,
-                                     const std::vector<Value>& shared,
-                                     const std::vector<Value>& after);
-
     // Reads a shipped template ("export.xml" of type "template"); none when it is
     // missing or unreadable, which is logged.
     static std::optional<QString> loadTemplate(const QString& name);
+    // The shipped template of that name, read once per process.
+    static const std::optional<QString>& shippedTemplate(const QString& name);
 
 protected:
-    BaseExportXmlOperator(std::optional<QString> templateText, const std::vector<Value>& values);
+    BaseExportXmlOperator(std::optional<QString> templateText, MakerNoteGeneration generation);
 
 private:
     std::optional<QString> createXmlData(const ExtendedMakerNoteEntity& entity) const;
 
     std::optional<QString> templateText;
-    const std::vector<Value>& values;
+    MakerNoteGeneration generation;
 };

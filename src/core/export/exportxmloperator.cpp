@@ -1,52 +1,12 @@
 #include "export/exportxmloperator.h"
 
-namespace {
-// The fields in the order the template takes them; true: written with "0x" in front.
-const std::vector<BaseExportXmlOperator::Value>& templateValues()
-{
-    static const std::vector<BaseExportXmlOperator::Value> values = BaseExportXmlOperator::joined(
-        {
-            {&ExtendedMakerNoteEntity::majorVersion, false},
-            {&ExtendedMakerNoteEntity::minorVersion, false},
-            {&ExtendedMakerNoteEntity::serial, false},
-            {&ExtendedMakerNoteEntity::selectedMag, true},
-            {&ExtendedMakerNoteEntity::shootingMode, true},
-            {&ExtendedMakerNoteEntity::flashMode, true},
-            {&ExtendedMakerNoteEntity::brightness, true},
-            {&ExtendedMakerNoteEntity::led, true},
-            {&ExtendedMakerNoteEntity::ledLighting, true},
-            {&ExtendedMakerNoteEntity::focusMode, true},
-            {&ExtendedMakerNoteEntity::afSpot_X, true},
-            {&ExtendedMakerNoteEntity::afSpot_Y, true},
-            {&ExtendedMakerNoteEntity::hue_AB, true},
-            {&ExtendedMakerNoteEntity::hue_MG, true},
-            {&ExtendedMakerNoteEntity::contrast, true},
-            {&ExtendedMakerNoteEntity::sharpness, true},
-            {&ExtendedMakerNoteEntity::dialFunction, true},
-            {&ExtendedMakerNoteEntity::autoCropping, true},
-            {&ExtendedMakerNoteEntity::cameraPosition, true},
-            {&ExtendedMakerNoteEntity::flipDirection, true},
-            {&ExtendedMakerNoteEntity::drawingFlag, true},
-            {&ExtendedMakerNoteEntity::magnification_U, false},
-            {&ExtendedMakerNoteEntity::magnification_L, false},
-        },
-        BaseExportXmlOperator::patientAndOperatorValues(), {});
-    return values;
-}
-
-const std::optional<QString>& shippedTemplate()
-{
-    static const std::optional<QString> text =
-        BaseExportXmlOperator::loadTemplate(QStringLiteral("export.xml"));
-    return text;
-}
-} // namespace
-
-ExportXmlOperator::ExportXmlOperator() : BaseExportXmlOperator(shippedTemplate(), templateValues())
+ExportXmlOperator::ExportXmlOperator()
+    : BaseExportXmlOperator(shippedTemplate(QStringLiteral("export.xml")),
+                            MakerNoteGeneration::First)
 {
 }
 
 ExportXmlOperator::ExportXmlOperator(const QString& templateText)
-    : BaseExportXmlOperator(templateText, templateValues())
+    : BaseExportXmlOperator(templateText, MakerNoteGeneration::First)
 {
 }

@@ -1,4 +1,4 @@
-#include "basewatchfolderoperator.h"
+#include "importer/basewatchfolderoperator.h"
 
 #include "common/log.h"
 #include "common/talvorencommon.h"

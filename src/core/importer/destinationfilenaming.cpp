@@ -1,4 +1,4 @@
-#include "destinationfilenaming.h"
+#include "importer/destinationfilenaming.h"
 
 #include "metadata/exifentity.h"
 #include "metadata/exifoperator.h"

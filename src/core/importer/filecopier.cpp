@@ -1,4 +1,4 @@
-#include "filecopier.h"
+#include "importer/filecopier.h"
 
 #include "platform/filecontentcopy.h"
 #include "platform/noreplacerename.h"

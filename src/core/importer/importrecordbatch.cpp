@@ -1,4 +1,4 @@
-#include "importrecordbatch.h"
+#include "importer/importrecordbatch.h"
 
 #include "common/log.h"
 #include "records/database.h"

@@ -1,4 +1,4 @@
-#include "importrunsettings.h"
+#include "importer/importrunsettings.h"
 
 #include "settings/settingkeys.h"
 

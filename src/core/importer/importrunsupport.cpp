@@ -1,4 +1,4 @@
-#include "importrunsupport.h"
+#include "importer/importrunsupport.h"
 
 #include "common/log.h"
 #include "common/talvorencommon.h"

@@ -1,4 +1,4 @@
-#include "pictureimport.h"
+#include "importer/pictureimport.h"
 
 #include "common/log.h"
 #include "common/notificationcenter.h"

@@ -1,4 +1,4 @@
-#include "sourcefilestate.h"
+#include "importer/sourcefilestate.h"
 
 #include <QFile>
 #include <cerrno>

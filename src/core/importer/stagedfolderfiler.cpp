@@ -1,7 +1,7 @@
-#include "stagedfolderfiler.h"
+#include "importer/stagedfolderfiler.h"
 
-#include "filecopier.h"
-#include "filingfolderguard.h"
+#include "importer/filecopier.h"
+#include "importer/filingfolderguard.h"
 #include "platform/noreplacerename.h"
 
 #include <QDir>

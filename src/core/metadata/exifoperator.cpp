@@ -3,6 +3,7 @@
 #include "metadata/bytetext.h"
 #include "metadata/fbencryptoraes.h"
 #include "metadata/makernotedecoder.h"
+#include "metadata/makernotefields.h"
 #include "metadata/makernotelayout.h"
 
 #include <QFile>
@@ -171,6 +172,32 @@ struct BaseRead
     std::optional<MakerNoteDecoder> makerNote;
 };
 
+// The maker-note fields of the flat record: the camera settings the file name
+// uses, the generation's patient block and, in the second generation, the plain
+// camera fields.
+void readFlatMakerNoteFields(ExifEntity& entity, const MakerNoteDecoder& note, bool secondVariant)
+{
+    const MakerNoteGeneration generation =
+        secondVariant ? MakerNoteGeneration::Second : MakerNoteGeneration::First;
+    const auto read = [&](ExtendedMakerNoteEntity::Text ExtendedMakerNoteEntity::*member) {
+        return note.read(MakerNoteFields::of(member, generation));
+    };
+    using E = ExtendedMakerNoteEntity;
+    if (secondVariant) {
+        entity.owner = read(&E::owner);
+        entity.identifier = read(&E::identifier);
+        entity.timeZone = read(&E::timeZone);
+        entity.summerTime = read(&E::summerTime);
+    }
+    entity.shootingMode = read(&E::shootingMode);
+    entity.additionalInformation = read(&E::flipDirection);
+    entity.drawFlag = read(&E::drawingFlag);
+    const ML::PatientBlock& patient =
+        secondVariant ? ML::secondPatientBlock : ML::firstPatientBlock;
+    entity.patientID = note.text(patient.id, ML::patientIDLength);
+    entity.patientName = note.text(patient.name, ML::patientNameLength);
+}
+
 // Reads the Exif texts and the maker note of a first-variant (big-endian) or
 // second-variant (little-endian) file. Any read past the end gives none.
 std::optional<BaseRead> readBase(const ExifOperator& exifOperator, QByteArrayView data,
@@ -204,143 +231,26 @@ std::optional<BaseRead> readBase(const ExifOperator& exifOperator, QByteArrayVie
     entity.dateTimeOriginal =
         ByteText::utf8(dateTimeOriginal->first(dateTimeOriginalReadLength - 1));
 
-    const QByteArrayView productNumber =
-        makerNote->sliced(ML::productNumber, ML::productNumberLength);
+    const MakerNoteField& serial =
+        MakerNoteFields::of(&ExtendedMakerNoteEntity::serial, MakerNoteGeneration::First);
+    const QByteArrayView productNumber = makerNote->sliced(serial.offset, serial.length);
     entity.productNumber = ByteText::hex(productNumber);
     entity.productNumberString = ByteText::characters(productNumber);
     entity.encryptKey = encryptionKey(productNumber, *dateTimeOriginal);
     entity.extendedMakerNoteData = makerNote->toByteArray();
     entity.extendedMakerNote = ByteText::hex(*makerNote);
 
-    const MakerNoteDecoder& note =
-        result.makerNote.emplace(*entity.extendedMakerNoteData, *entity.encryptKey);
-    if (secondVariant) {
-        entity.owner = note.plainCharacters(ML::owner, ML::ownerLength);
-        entity.identifier = note.plainCharacters(ML::identifier, 1);
-        entity.timeZone = note.plainCharacters(ML::timeZone, ML::timeZoneLength);
-        entity.summerTime = note.plainHex(ML::summerTime);
-    }
-    entity.shootingMode = note.hex(ML::shootingMode);
-    entity.additionalInformation = note.hex(ML::flipDirection);
-    entity.drawFlag = note.hex(ML::drawingFlag);
-    if (secondVariant) {
-        entity.patientID = note.text(ML::secondPatientID, ML::patientIDLength);
-        entity.patientName = note.text(ML::secondPatientName, ML::patientNameLength);
-    } else {
-        entity.patientID = note.text(ML::firstPatientID, ML::patientIDLength);
-        entity.patientName = note.text(ML::firstPatientName, ML::patientNameLength);
-    }
+    readFlatMakerNoteFields(
+        entity, result.makerNote.emplace(*entity.extendedMakerNoteData, *entity.encryptKey),
+        secondVariant);
     return result;
 }
 
-// The camera settings, the patient and operator area and, for the second
-// variant, the extra-information areas and the second patient block.
-ExtendedMakerNoteEntity decodeDetails(const ExifEntity& entity, const MakerNoteDecoder& note,
-                                      bool secondVariant)
+std::optional<ExifEntity> flatRecord(std::optional<BaseRead> read)
 {
-    ExtendedMakerNoteEntity record;
-    record.majorVersion = note.plainDecimal(ML::majorVersion);
-    record.minorVersion = note.plainDecimal(ML::minorVersion);
-    record.serial = entity.productNumberString;
-    if (secondVariant) {
-        record.owner = entity.owner;
-        record.identifier = entity.identifier;
-        record.timeZone = entity.timeZone;
-        record.summerTime = entity.summerTime;
-        record.customMode = note.hex(ML::customMode);
-    }
-
-    // Block at 96: selectedMag to contrast, one byte each.
-    ExtendedMakerNoteEntity::Text ExtendedMakerNoteEntity::*const settings96[] = {
-        &ExtendedMakerNoteEntity::selectedMag, &ExtendedMakerNoteEntity::shootingMode,
-        &ExtendedMakerNoteEntity::flashMode,   &ExtendedMakerNoteEntity::brightness,
-        &ExtendedMakerNoteEntity::led,         &ExtendedMakerNoteEntity::ledLighting,
-        &ExtendedMakerNoteEntity::focusMode,   &ExtendedMakerNoteEntity::afSpot_X,
-        &ExtendedMakerNoteEntity::afSpot_Y,    &ExtendedMakerNoteEntity::hue_AB,
-        &ExtendedMakerNoteEntity::hue_MG,      &ExtendedMakerNoteEntity::contrast};
-    qsizetype offset = ML::selectedMag;
-    for (auto member : settings96)
-        record.*member = note.hex(offset++);
-
-    // Block at 112: sharpness to flipDirection.
-    ExtendedMakerNoteEntity::Text ExtendedMakerNoteEntity::*const settings112[] = {
-        &ExtendedMakerNoteEntity::sharpness, &ExtendedMakerNoteEntity::dialFunction,
-        &ExtendedMakerNoteEntity::autoCropping, &ExtendedMakerNoteEntity::cameraPosition,
-        &ExtendedMakerNoteEntity::flipDirection};
-    offset = ML::sharpness;
-    for (auto member : settings112)
-        record.*member = note.hex(offset++);
-
-    record.drawingFlag = note.hex(ML::drawingFlag);
-    if (secondVariant)
-        record.drawingFlag2 = note.hex(ML::drawingFlag2);
-    record.magnification_U = note.decimal(ML::magnificationUpper);
-    record.magnification_L = note.decimal(ML::magnificationLower);
-    if (secondVariant) {
-        record.totalCount = note.unsigned32Decimal(ML::totalCount);
-        record.workingDistance = note.unsigned16Decimal(ML::workingDistance);
-    }
-
-    // Patient and operator area; offsets relative to its start.
-    const qsizetype area = ML::personalArea;
-    record.patientNameOrder = note.hex(area + 0);
-    record.patientInfoFlag_0 = note.hex(area + 5);
-    record.patientID = note.text(area + 6, 20);
-    record.patientName_A = note.text(area + 26, 68);
-    record.patientName_I = note.text(area + 94, 196);
-    record.patientName_P = note.text(area + 290, 196);
-    record.patientSex = note.character(area + 486);
-    record.patientBirthDate = note.text(area + 487, 8);
-    record.patientAge_QR = note.text(area + 495, 4);
-    record.date_QR = note.text(area + 499, 8);
-    ExtendedMakerNoteEntity::Text ExtendedMakerNoteEntity::*const patientFlags[] = {
-        &ExtendedMakerNoteEntity::patientInfoFlag_1, &ExtendedMakerNoteEntity::patientInfoFlag_2,
-        &ExtendedMakerNoteEntity::patientInfoFlag_3, &ExtendedMakerNoteEntity::patientInfoFlag_4,
-        &ExtendedMakerNoteEntity::patientInfoFlag_5, &ExtendedMakerNoteEntity::patientInfoFlag_6,
-        &ExtendedMakerNoteEntity::patientInfoFlag_7, &ExtendedMakerNoteEntity::patientInfoFlag_8,
-        &ExtendedMakerNoteEntity::patientInfoFlag_9};
-    offset = area + 507;
-    for (auto member : patientFlags)
-        record.*member = note.hex(offset++);
-    record.operatorsNameOrder = note.hex(area + 516);
-    record.operatorInfoFlag_0 = note.hex(area + 521);
-    record.operatorsID = note.text(area + 522, 20);
-    record.operatorsName_A = note.text(area + 542, 68);
-    record.operatorsName_I = note.text(area + 610, 196);
-    record.operatorsName_P = note.text(area + 806, 196);
-    record.operatorsGroup = note.hex(area + 1002);
-    ExtendedMakerNoteEntity::Text ExtendedMakerNoteEntity::*const operatorFlags[] = {
-        &ExtendedMakerNoteEntity::operatorInfoFlag_1,
-        &ExtendedMakerNoteEntity::operatorInfoFlag_2,
-        &ExtendedMakerNoteEntity::operatorInfoFlag_3,
-        &ExtendedMakerNoteEntity::operatorInfoFlag_4,
-        &ExtendedMakerNoteEntity::operatorInfoFlag_5,
-        &ExtendedMakerNoteEntity::operatorInfoFlag_6,
-        &ExtendedMakerNoteEntity::operatorInfoFlag_7,
-        &ExtendedMakerNoteEntity::operatorInfoFlag_8,
-        &ExtendedMakerNoteEntity::operatorInfoFlag_9,
-        &ExtendedMakerNoteEntity::operatorInfoFlag_10,
-        &ExtendedMakerNoteEntity::operatorInfoFlag_11,
-        &ExtendedMakerNoteEntity::operatorInfoFlag_12,
-        &ExtendedMakerNoteEntity::operatorInfoFlag_13,
-        &ExtendedMakerNoteEntity::operatorInfoFlag_14,
-        &ExtendedMakerNoteEntity::operatorInfoFlag_15,
-        &ExtendedMakerNoteEntity::operatorInfoFlag_16,
-        &ExtendedMakerNoteEntity::operatorInfoFlag_17,
-        &ExtendedMakerNoteEntity::operatorInfoFlag_18,
-        &ExtendedMakerNoteEntity::operatorInfoFlag_19,
-        &ExtendedMakerNoteEntity::operatorInfoFlag_20,
-        &ExtendedMakerNoteEntity::operatorInfoFlag_21};
-    offset = area + 1003;
-    for (auto member : operatorFlags)
-        record.*member = note.hex(offset++);
-
-    if (secondVariant) {
-        record.patientExtraInfo = note.extraInformation(ML::patientExtraInfo, ML::extraInfoLength);
-        record.operatorExtraInfo =
-            note.extraInformation(ML::operatorExtraInfo, ML::extraInfoLength);
-    }
-    return record;
+    if (!read)
+        return std::nullopt;
+    return std::move(read->entity);
 }
 
 // The first non-empty of the ideographic, phonetic and alphabetic names.
@@ -376,27 +286,15 @@ void fallbackB(ExifEntity& entity)
         record.patientName = entity.patientName;
 }
 
-// Version 2.1 maker notes carry no usable patient and operator area.
+// Version 2.1 maker notes carry no usable patient and operator area; the
+// patient ID stays, as the base reader's ID stands in for it.
 void clearPersonalFields(ExtendedMakerNoteEntity& record)
 {
-    using E = ExtendedMakerNoteEntity;
-    for (auto member : {&E::patientNameOrder,    &E::patientInfoFlag_0,   &E::patientName_A,
-                        &E::patientName_I,       &E::patientName_P,       &E::patientSex,
-                        &E::patientBirthDate,    &E::patientAge_QR,       &E::date_QR,
-                        &E::patientInfoFlag_1,   &E::patientInfoFlag_2,   &E::patientInfoFlag_3,
-                        &E::patientInfoFlag_4,   &E::patientInfoFlag_5,   &E::patientInfoFlag_6,
-                        &E::patientInfoFlag_7,   &E::patientInfoFlag_8,   &E::patientInfoFlag_9,
-                        &E::operatorsNameOrder,  &E::operatorInfoFlag_0,  &E::operatorsID,
-                        &E::operatorsName_A,     &E::operatorsName_I,     &E::operatorsName_P,
-                        &E::operatorsGroup,      &E::operatorInfoFlag_1,  &E::operatorInfoFlag_2,
-                        &E::operatorInfoFlag_3,  &E::operatorInfoFlag_4,  &E::operatorInfoFlag_5,
-                        &E::operatorInfoFlag_6,  &E::operatorInfoFlag_7,  &E::operatorInfoFlag_8,
-                        &E::operatorInfoFlag_9,  &E::operatorInfoFlag_10, &E::operatorInfoFlag_11,
-                        &E::operatorInfoFlag_12, &E::operatorInfoFlag_13, &E::operatorInfoFlag_14,
-                        &E::operatorInfoFlag_15, &E::operatorInfoFlag_16, &E::operatorInfoFlag_17,
-                        &E::operatorInfoFlag_18, &E::operatorInfoFlag_19, &E::operatorInfoFlag_20,
-                        &E::operatorInfoFlag_21})
-        record.*member = std::nullopt;
+    for (const MakerNoteField& field : MakerNoteFields::table) {
+        if (MakerNoteFields::isPersonal(field) &&
+            field.member != &ExtendedMakerNoteEntity::patientID)
+            record.*field.member = std::nullopt;
+    }
 }
 
 bool isPicturePath(const QString& path)
@@ -523,8 +421,12 @@ ExifEntity ExifOperator::getUserTagVersion(QByteArrayView data) const
     const auto byteAt = [&](qsizetype offset) {
         return static_cast<quint8>(makerNote->at(offset));
     };
-    entity.majorUserTagVersion = QString::number(byteAt(ML::majorVersion));
-    entity.minorUserTagVersion = QString::number(byteAt(ML::minorVersion));
+    const auto versionByte = [&](ExtendedMakerNoteEntity::Text ExtendedMakerNoteEntity::*member) {
+        return QString::number(
+            byteAt(MakerNoteFields::of(member, MakerNoteGeneration::First).offset));
+    };
+    entity.majorUserTagVersion = versionByte(&ExtendedMakerNoteEntity::majorVersion);
+    entity.minorUserTagVersion = versionByte(&ExtendedMakerNoteEntity::minorVersion);
     entity.encryptionType =
         QStringLiteral("%1").arg(byteAt(ML::encryptionType), 2, 10, QLatin1Char('0'));
     return entity;
@@ -587,8 +489,8 @@ bool ExifOperator::deletePersonalInformation(QByteArray& data, QString* error) c
             for (qsizetype block = from; block < to; block += ML::blockLength)
                 std::copy_n(makerNote + ML::neutralBlock, ML::blockLength, makerNote + block);
         };
-        copyNeutralBlockOver(ML::firstPatientBlock,
-                             ML::firstPatientBlock + ML::firstPatientBlockLength);
+        copyNeutralBlockOver(ML::firstPatientBlock.start,
+                             ML::firstPatientBlock.start + ML::firstPatientBlock.length);
         copyNeutralBlockOver(ML::personalArea, ML::personalArea + ML::personalAreaLength);
     }
     makerNote[ML::encryptionType] = static_cast<char>(0xff);
@@ -649,18 +551,12 @@ std::optional<QByteArray> ExifOperator::getTagData(QByteArrayView data, qint64 t
 
 std::optional<ExifEntity> ExifOperator::readImageFile(QByteArrayView data) const
 {
-    auto read = readBase(*this, data, false);
-    if (!read)
-        return std::nullopt;
-    return std::move(read->entity);
+    return flatRecord(readBase(*this, data, false));
 }
 
 std::optional<ExifEntity> ExifOperator::readImageFile2(QByteArrayView data) const
 {
-    auto read = readBase(*this, data, true);
-    if (!read)
-        return std::nullopt;
-    return std::move(read->entity);
+    return flatRecord(readBase(*this, data, true));
 }
 
 std::optional<ExifEntity> ExifOperator::readImageFileExtended(QByteArrayView data) const
@@ -669,7 +565,7 @@ std::optional<ExifEntity> ExifOperator::readImageFileExtended(QByteArrayView dat
     if (!read)
         return std::nullopt;
     ExifEntity& entity = read->entity;
-    ExtendedMakerNoteEntity record = decodeDetails(entity, *read->makerNote, false);
+    ExtendedMakerNoteEntity record = read->makerNote->record(MakerNoteGeneration::First);
     const auto name = firstNonEmptyName(record);
     if (name)
         entity.patientName =
@@ -684,8 +580,7 @@ std::optional<ExifEntity> ExifOperator::readImageFileExtended2(QByteArrayView da
     if (!read)
         return std::nullopt;
     ExifEntity& entity = read->entity;
-    const MakerNoteDecoder& note = *read->makerNote;
-    ExtendedMakerNoteEntity record = decodeDetails(entity, note, true);
+    ExtendedMakerNoteEntity record = read->makerNote->record(MakerNoteGeneration::Second);
     if (isKeepOrder(record.patientNameOrder)) {
         entity.patientName = record.patientName_I;
         record.patientName_I = QString();
@@ -693,7 +588,6 @@ std::optional<ExifEntity> ExifOperator::readImageFileExtended2(QByteArrayView da
         entity.patientName =
             formattingPatientName(*name, record.patientNameOrder.value_or(QString()));
     }
-    record.patientID = note.text(ML::secondPatientID, ML::patientIDLength);
     entity.extendedMakerNoteEntity = std::move(record);
     return std::move(entity);
 }
@@ -714,13 +608,30 @@ std::optional<QByteArray> ExifOperator::getDecryptBlockData(QByteArrayView buffe
     return plain;
 }
 
+namespace {
+// length bytes at location of the deciphered block range; none when the range
+// cannot be deciphered or the bytes lie outside it.
+std::optional<QByteArray> decryptedBytes(const ExifOperator& exifOperator, QByteArrayView buffer,
+                                         int startIndex, int blockLength, QByteArrayView key,
+                                         int location, int length)
+{
+    const auto plain = exifOperator.getDecryptBlockData(buffer, startIndex, blockLength, key);
+    if (!plain || location < 0 || length < 0)
+        return std::nullopt;
+    const auto bytes = slice(*plain, static_cast<quint64>(location), static_cast<quint64>(length));
+    if (!bytes)
+        return std::nullopt;
+    return bytes->toByteArray();
+}
+} // namespace
+
 std::optional<QString> ExifOperator::getDecryptData(QByteArrayView buffer, int startIndex,
                                                     int blockLength, QByteArrayView encryptKey,
                                                     int dataLocation) const
 {
-    const auto plain = getDecryptBlockData(buffer, startIndex, blockLength, encryptKey);
-    const auto byte = plain ? slice(*plain, static_cast<quint64>(dataLocation), 1) : std::nullopt;
-    if (dataLocation < 0 || !byte)
+    const auto byte =
+        decryptedBytes(*this, buffer, startIndex, blockLength, encryptKey, dataLocation, 1);
+    if (!byte)
         return std::nullopt;
     return ByteText::hexByte(static_cast<quint8>(byte->at(0)));
 }
@@ -730,9 +641,9 @@ std::optional<QString> ExifOperator::getDecryptDataString(QByteArrayView buffer,
                                                           QByteArrayView encryptKey,
                                                           int dataLocation) const
 {
-    const auto plain = getDecryptBlockData(buffer, startIndex, blockLength, encryptKey);
-    const auto byte = plain ? slice(*plain, static_cast<quint64>(dataLocation), 1) : std::nullopt;
-    if (dataLocation < 0 || !byte)
+    const auto byte =
+        decryptedBytes(*this, buffer, startIndex, blockLength, encryptKey, dataLocation, 1);
+    if (!byte)
         return std::nullopt;
     return ByteText::characters(*byte);
 }
@@ -741,11 +652,8 @@ std::optional<QString> ExifOperator::getDecryptData(QByteArrayView buffer, int s
                                                     int blockLength, QByteArrayView encryptKey,
                                                     int subDataLocation, int subDataLength) const
 {
-    const auto plain = getDecryptBlockData(buffer, startIndex, blockLength, encryptKey);
-    if (!plain || subDataLocation < 0 || subDataLength < 0)
-        return std::nullopt;
-    const auto bytes =
-        slice(*plain, static_cast<quint64>(subDataLocation), static_cast<quint64>(subDataLength));
+    const auto bytes = decryptedBytes(*this, buffer, startIndex, blockLength, encryptKey,
+                                      subDataLocation, subDataLength);
     if (!bytes)
         return std::nullopt;
     return ByteText::utf8CutAtNul(*bytes);

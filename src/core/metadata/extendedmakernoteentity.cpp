@@ -1,96 +1,17 @@
 #include "metadata/extendedmakernoteentity.h"
 
-#define TALVOREN_FIELD(name)                                                                       \
-    {                                                                                              \
-#name, &ExtendedMakerNoteEntity::name                                                      \
-    }
+#include "metadata/makernotefields.h"
 
 const std::vector<ExtendedMakerNoteEntity::Field>& ExtendedMakerNoteEntity::fields()
 {
-    static const std::vector<Field> list = {
-        TALVOREN_FIELD(majorVersion),
-        TALVOREN_FIELD(minorVersion),
-        TALVOREN_FIELD(serial),
-        TALVOREN_FIELD(owner),
-        TALVOREN_FIELD(identifier),
-        TALVOREN_FIELD(timeZone),
-        TALVOREN_FIELD(summerTime),
-        TALVOREN_FIELD(customMode),
-        TALVOREN_FIELD(selectedMag),
-        TALVOREN_FIELD(shootingMode),
-        TALVOREN_FIELD(flashMode),
-        TALVOREN_FIELD(brightness),
-        TALVOREN_FIELD(led),
-        TALVOREN_FIELD(ledLighting),
-        TALVOREN_FIELD(focusMode),
-        TALVOREN_FIELD(afSpot_X),
-        TALVOREN_FIELD(afSpot_Y),
-        TALVOREN_FIELD(hue_AB),
-        TALVOREN_FIELD(hue_MG),
-        TALVOREN_FIELD(contrast),
-        TALVOREN_FIELD(sharpness),
-        TALVOREN_FIELD(dialFunction),
-        TALVOREN_FIELD(autoCropping),
-        TALVOREN_FIELD(cameraPosition),
-        TALVOREN_FIELD(flipDirection),
-        TALVOREN_FIELD(drawingFlag),
-        TALVOREN_FIELD(drawingFlag2),
-        TALVOREN_FIELD(magnification_U),
-        TALVOREN_FIELD(magnification_L),
-        TALVOREN_FIELD(totalCount),
-        TALVOREN_FIELD(workingDistance),
-        TALVOREN_FIELD(patientNameOrder),
-        TALVOREN_FIELD(patientInfoFlag_0),
-        TALVOREN_FIELD(patientID),
-        TALVOREN_FIELD(patientName),
-        TALVOREN_FIELD(patientName_A),
-        TALVOREN_FIELD(patientName_I),
-        TALVOREN_FIELD(patientName_P),
-        TALVOREN_FIELD(patientSex),
-        TALVOREN_FIELD(patientBirthDate),
-        TALVOREN_FIELD(patientAge_QR),
-        TALVOREN_FIELD(date_QR),
-        TALVOREN_FIELD(patientInfoFlag_1),
-        TALVOREN_FIELD(patientInfoFlag_2),
-        TALVOREN_FIELD(patientInfoFlag_3),
-        TALVOREN_FIELD(patientInfoFlag_4),
-        TALVOREN_FIELD(patientInfoFlag_5),
-        TALVOREN_FIELD(patientInfoFlag_6),
-        TALVOREN_FIELD(patientInfoFlag_7),
-        TALVOREN_FIELD(patientInfoFlag_8),
-        TALVOREN_FIELD(patientInfoFlag_9),
-        TALVOREN_FIELD(operatorsNameOrder),
-        TALVOREN_FIELD(operatorInfoFlag_0),
-        TALVOREN_FIELD(operatorsID),
-        TALVOREN_FIELD(operatorsName_A),
-        TALVOREN_FIELD(operatorsName_I),
-        TALVOREN_FIELD(operatorsName_P),
-        TALVOREN_FIELD(operatorsGroup),
-        TALVOREN_FIELD(operatorInfoFlag_1),
-        TALVOREN_FIELD(operatorInfoFlag_2),
-        TALVOREN_FIELD(operatorInfoFlag_3),
-        TALVOREN_FIELD(operatorInfoFlag_4),
-        TALVOREN_FIELD(operatorInfoFlag_5),
-        TALVOREN_FIELD(operatorInfoFlag_6),
-        TALVOREN_FIELD(operatorInfoFlag_7),
-        TALVOREN_FIELD(operatorInfoFlag_8),
-        TALVOREN_FIELD(operatorInfoFlag_9),
-        TALVOREN_FIELD(operatorInfoFlag_10),
-        TALVOREN_FIELD(operatorInfoFlag_11),
-        TALVOREN_FIELD(operatorInfoFlag_12),
-        TALVOREN_FIELD(operatorInfoFlag_13),
-        TALVOREN_FIELD(operatorInfoFlag_14),
-        TALVOREN_FIELD(operatorInfoFlag_15),
-        TALVOREN_FIELD(operatorInfoFlag_16),
-        TALVOREN_FIELD(operatorInfoFlag_17),
-        TALVOREN_FIELD(operatorInfoFlag_18),
-        TALVOREN_FIELD(operatorInfoFlag_19),
-        TALVOREN_FIELD(operatorInfoFlag_20),
-        TALVOREN_FIELD(operatorInfoFlag_21),
-        TALVOREN_FIELD(patientExtraInfo),
-        TALVOREN_FIELD(operatorExtraInfo),
-    };
+    // The second generation carries every field of the record, each once.
+    static const std::vector<Field> list = [] {
+        std::vector<Field> all;
+        for (const MakerNoteField& field : MakerNoteFields::table) {
+            if (field.isIn(MakerNoteGeneration::Second))
+                all.push_back({field.name, field.member});
+        }
+        return all;
+    }();
     return list;
 }
-
-#undef TALVOREN_FIELD

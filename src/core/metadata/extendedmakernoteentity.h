@@ -96,8 +96,8 @@ struct ExtendedMakerNoteEntity
 
     bool operator==(const ExtendedMakerNoteEntity&) const = default;
 
-    // Every field with its name, in declaration order: lets the JSON and XML
-    // writers walk the record without repeating the list.
+    // Every field with its name, in declaration order, taken from the maker-note
+    // field table (MakerNoteFields) that the readers and writers walk.
     struct Field
     {
         const char* name;

@@ -6,6 +6,35 @@
 #include <QtEndian>
 #include <algorithm>
 
+namespace {
+QString decimal(QByteArrayView bytes)
+{
+    switch (bytes.size()) {
+    case 1:
+        return QString::number(static_cast<quint8>(bytes.at(0)));
+    case 2:
+        return QString::number(qFromLittleEndian<quint16>(bytes.data()));
+    default:
+        return QString::number(qFromLittleEndian<quint32>(bytes.data()));
+    }
+}
+
+QString extraInformation(QByteArrayView bytes)
+{
+    if (std::all_of(bytes.begin(), bytes.end(), [](char byte) { return byte == '\0'; }))
+        return QString();
+    QByteArray terminated = bytes.toByteArray();
+    terminated.append(2, '\0');
+    return QString::fromLatin1(terminated.toBase64());
+}
+
+bool isPlain(MakerNoteForm form)
+{
+    return form == MakerNoteForm::PlainDecimal || form == MakerNoteForm::PlainHex ||
+           form == MakerNoteForm::PlainCharacters;
+}
+} // namespace
+
 MakerNoteDecoder::MakerNoteDecoder(QByteArray makerNote, QByteArrayView key)
     : note(std::move(makerNote)), plain(FBEncryptorAES::decryptData(note, key))
 {
@@ -20,60 +49,32 @@ std::optional<QByteArrayView> MakerNoteDecoder::range(const std::optional<QByteA
     return QByteArrayView(*bytes).sliced(offset, length);
 }
 
-std::optional<quint8> MakerNoteDecoder::plainByte(qsizetype offset) const
+std::optional<QString> MakerNoteDecoder::read(const MakerNoteField& field) const
 {
-    const auto bytes = range(note, offset, 1);
+    if (field.form == MakerNoteForm::Derived)
+        return std::nullopt;
+    const auto bytes =
+        range(isPlain(field.form) ? std::optional(note) : plain, field.offset, field.length);
     if (!bytes)
         return std::nullopt;
-    return static_cast<quint8>(bytes->at(0));
-}
-
-std::optional<QString> MakerNoteDecoder::plainHex(qsizetype offset) const
-{
-    const auto byte = plainByte(offset);
-    if (!byte)
-        return std::nullopt;
-    return ByteText::hexByte(*byte);
-}
-
-std::optional<QString> MakerNoteDecoder::plainDecimal(qsizetype offset) const
-{
-    const auto byte = plainByte(offset);
-    if (!byte)
-        return std::nullopt;
-    return QString::number(*byte);
-}
-
-std::optional<QString> MakerNoteDecoder::plainCharacters(qsizetype offset, qsizetype length) const
-{
-    const auto bytes = range(note, offset, length);
-    if (!bytes)
-        return std::nullopt;
-    return ByteText::characters(*bytes);
-}
-
-std::optional<QString> MakerNoteDecoder::hex(qsizetype offset) const
-{
-    const auto bytes = range(plain, offset, 1);
-    if (!bytes)
-        return std::nullopt;
-    return ByteText::hexByte(static_cast<quint8>(bytes->at(0)));
-}
-
-std::optional<QString> MakerNoteDecoder::decimal(qsizetype offset) const
-{
-    const auto bytes = range(plain, offset, 1);
-    if (!bytes)
-        return std::nullopt;
-    return QString::number(static_cast<quint8>(bytes->at(0)));
-}
-
-std::optional<QString> MakerNoteDecoder::character(qsizetype offset) const
-{
-    const auto bytes = range(plain, offset, 1);
-    if (!bytes)
-        return std::nullopt;
-    return ByteText::characters(*bytes);
+    switch (field.form) {
+    case MakerNoteForm::PlainHex:
+    case MakerNoteForm::Hex:
+        return ByteText::hexByte(static_cast<quint8>(bytes->at(0)));
+    case MakerNoteForm::PlainDecimal:
+    case MakerNoteForm::Decimal:
+        return decimal(*bytes);
+    case MakerNoteForm::PlainCharacters:
+    case MakerNoteForm::Character:
+        return ByteText::characters(*bytes);
+    case MakerNoteForm::Text:
+        return ByteText::utf8CutAtNul(*bytes);
+    case MakerNoteForm::ExtraInformation:
+        return extraInformation(*bytes);
+    case MakerNoteForm::Derived:
+        break;
+    }
+    return std::nullopt;
 }
 
 std::optional<QString> MakerNoteDecoder::text(qsizetype offset, qsizetype length) const
@@ -84,30 +85,12 @@ std::optional<QString> MakerNoteDecoder::text(qsizetype offset, qsizetype length
     return ByteText::utf8CutAtNul(*bytes);
 }
 
-std::optional<QString> MakerNoteDecoder::unsigned32Decimal(qsizetype offset) const
+ExtendedMakerNoteEntity MakerNoteDecoder::record(MakerNoteGeneration generation) const
 {
-    const auto bytes = range(plain, offset, 4);
-    if (!bytes)
-        return std::nullopt;
-    return QString::number(qFromLittleEndian<quint32>(bytes->data()));
-}
-
-std::optional<QString> MakerNoteDecoder::unsigned16Decimal(qsizetype offset) const
-{
-    const auto bytes = range(plain, offset, 2);
-    if (!bytes)
-        return std::nullopt;
-    return QString::number(qFromLittleEndian<quint16>(bytes->data()));
-}
-
-std::optional<QString> MakerNoteDecoder::extraInformation(qsizetype offset, qsizetype length) const
-{
-    const auto bytes = range(plain, offset, length);
-    if (!bytes)
-        return std::nullopt;
-    if (std::all_of(bytes->begin(), bytes->end(), [](char byte) { return byte == '\0'; }))
-        return QString();
-    QByteArray terminated = bytes->toByteArray();
-    terminated.append(2, '\0');
-    return QString::fromLatin1(terminated.toBase64());
+    ExtendedMakerNoteEntity record;
+    for (const MakerNoteField& field : MakerNoteFields::table) {
+        if (field.isIn(generation))
+            record.*field.member = read(field);
+    }
+    return record;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "metadata/makernotefields.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
@@ -9,7 +11,7 @@
 // image's key. The copy is deciphered in one cipher call: ECB deciphers every
 // 16-byte block by itself and every encrypted range starts on a block boundary,
 // so each field reads exactly what a decryption of its own range would give.
-// Offsets are maker-note offsets; fields outside the copy are absent.
+// Fields outside the copy are absent.
 class MakerNoteDecoder
 {
 public:
@@ -17,23 +19,15 @@ public:
 
     const QByteArray& makerNote() const { return note; }
 
-    // Plain bytes.
-    std::optional<quint8> plainByte(qsizetype offset) const;
-    std::optional<QString> plainHex(qsizetype offset) const;
-    std::optional<QString> plainDecimal(qsizetype offset) const;
-    std::optional<QString> plainCharacters(qsizetype offset, qsizetype length) const;
-
-    // Decrypted bytes.
-    std::optional<QString> hex(qsizetype offset) const;
-    std::optional<QString> decimal(qsizetype offset) const;
-    std::optional<QString> character(qsizetype offset) const;
-    // UTF-8 decoded whole, cut at the first NUL; absent when not valid UTF-8.
+    // One field in its form; absent when it lies outside the copy, when it is
+    // derived rather than read, or when its text is not valid UTF-8.
+    std::optional<QString> read(const MakerNoteField& field) const;
+    // length decrypted bytes from offset as UTF-8, cut at the first NUL.
     std::optional<QString> text(qsizetype offset, qsizetype length) const;
-    std::optional<QString> unsigned32Decimal(qsizetype offset) const;
-    std::optional<QString> unsigned16Decimal(qsizetype offset) const;
-    // The 256-byte extra-information area: empty when it deciphers to zeros,
-    // otherwise the Base64 text of its bytes followed by two zero bytes.
-    std::optional<QString> extraInformation(qsizetype offset, qsizetype length) const;
+
+    // The detailed record of a generation: every row of the table that the
+    // generation carries.
+    ExtendedMakerNoteEntity record(MakerNoteGeneration generation) const;
 
 private:
     std::optional<QByteArrayView> range(const std::optional<QByteArray>& bytes, qsizetype offset,

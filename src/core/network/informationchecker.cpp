@@ -3,7 +3,6 @@
 #include "common/talvorencommon.h"
 #include "network/serverlisttext.h"
 #include "settings/settingkeys.h"
-#include "settings/usersettings.h"
 
 #include <QLocale>
 
@@ -11,8 +10,9 @@ namespace {
 constexpr qsizetype noticeListFieldCount = 8;
 }
 
-InformationChecker::InformationChecker()
-    : language(systemFirstPreferredLanguage()), timeout(TalvorenCommon::httpTimeout)
+InformationChecker::InformationChecker(SettingsDictionary settings)
+    : language(systemFirstPreferredLanguage()), timeout(TalvorenCommon::httpTimeout),
+      settings(std::move(settings))
 {
 }
 
@@ -33,20 +33,11 @@ InformationChecker& InformationChecker::setTimeout(std::chrono::milliseconds lim
     return *this;
 }
 
-InformationChecker& InformationChecker::setSettings(const SettingsDictionary& dictionary)
-{
-    settings = dictionary;
-    return *this;
-}
-
 InformationCheckResult InformationChecker::checkInformation() const
 {
-    const SettingsDictionary dictionary =
-        settings ? *settings
-                 : UserSettings::getUserSettingDictionary().value_or(SettingsDictionary());
-    const QString address = dictionary.stringValue(InformationCheckResult::isJapanese(language)
-                                                       ? SettingKeys::informationCheckSite
-                                                       : SettingKeys::informationCheckSiteEnglish);
+    const QString address = settings.stringValue(InformationCheckResult::isJapanese(language)
+                                                     ? SettingKeys::informationCheckSite
+                                                     : SettingKeys::informationCheckSiteEnglish);
     return evaluateNoticeList(TalvorenCommon::getNetworkFileByHttp(address, timeout));
 }
 

@@ -16,16 +16,14 @@
 class InformationChecker
 {
 public:
-    InformationChecker();
+    // settings: where to find the lists ("information check site" and
+    // "information check site english").
+    explicit InformationChecker(SettingsDictionary settings);
 
     // The user's first preferred language ("ja-JP", "de"); the system's by default.
     InformationChecker& setFirstPreferredLanguage(const QString& language);
     // The fetch limit; 30 s by default.
     InformationChecker& setTimeout(std::chrono::milliseconds limit);
-    // Settings to take the addresses from; by default the settings file is read at
-    // each check.
-    InformationChecker& setSettings(const SettingsDictionary& dictionary);
-
     QString firstPreferredLanguage() const { return language; }
 
     // Fetches the list for the language and evaluates it. Blocks the caller (in a
@@ -40,5 +38,5 @@ public:
 private:
     QString language;
     std::chrono::milliseconds timeout;
-    std::optional<SettingsDictionary> settings;
+    SettingsDictionary settings;
 };

@@ -3,14 +3,14 @@
 #include "common/talvorencommon.h"
 #include "network/serverlisttext.h"
 #include "settings/settingkeys.h"
-#include "settings/usersettings.h"
 
 namespace {
 constexpr qsizetype versionListFieldCount = 5;
 }
 
-UpdateChecker::UpdateChecker()
-    : runningVersion(TalvorenCommon::getVersionNubmer()), timeout(TalvorenCommon::httpTimeout)
+UpdateChecker::UpdateChecker(SettingsDictionary settings)
+    : runningVersion(TalvorenCommon::getVersionNubmer()), timeout(TalvorenCommon::httpTimeout),
+      settings(std::move(settings))
 {
 }
 
@@ -26,18 +26,9 @@ UpdateChecker& UpdateChecker::setTimeout(std::chrono::milliseconds limit)
     return *this;
 }
 
-UpdateChecker& UpdateChecker::setSettings(const SettingsDictionary& dictionary)
-{
-    settings = dictionary;
-    return *this;
-}
-
 UpdateCheckResult UpdateChecker::checkUpdate() const
 {
-    const SettingsDictionary dictionary =
-        settings ? *settings
-                 : UserSettings::getUserSettingDictionary().value_or(SettingsDictionary());
-    const QString address = dictionary.stringValue(SettingKeys::versionCheckSite);
+    const QString address = settings.stringValue(SettingKeys::versionCheckSite);
     return evaluateVersionList(TalvorenCommon::getNetworkFileByHttp(address, timeout),
                                runningVersion);
 }

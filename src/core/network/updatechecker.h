@@ -16,16 +16,13 @@
 class UpdateChecker
 {
 public:
-    UpdateChecker();
+    // settings: where to find the list ("version check site").
+    explicit UpdateChecker(SettingsDictionary settings);
 
     // The running short version; the application's own by default.
     UpdateChecker& setRunningVersion(const QString& shortVersion);
     // The fetch limit; 30 s by default.
     UpdateChecker& setTimeout(std::chrono::milliseconds limit);
-    // Settings to take the address from; by default the settings file is read at
-    // each check.
-    UpdateChecker& setSettings(const SettingsDictionary& dictionary);
-
     // Fetches the list and evaluates it. Blocks the caller (in a local event loop).
     UpdateCheckResult checkUpdate() const;
 
@@ -36,5 +33,5 @@ public:
 private:
     QString runningVersion;
     std::chrono::milliseconds timeout;
-    std::optional<SettingsDictionary> settings;
+    SettingsDictionary settings;
 };

@@ -1,4 +1,4 @@
-#include "autostartonloginservice.h"
+#include "platform/autostartonloginservice.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "extendedattributes.h"
+#include "platform/extendedattributes.h"
 
 #include <QFile>
 #include <cerrno>

@@ -1,4 +1,4 @@
-#include "filecontentcopy.h"
+#include "platform/filecontentcopy.h"
 
 #include <cerrno>
 #include <unistd.h>

@@ -1,9 +1,9 @@
-#include "fileoperations.h"
+#include "platform/fileoperations.h"
 
 #include "common/log.h"
 #include "common/talvorencommon.h"
-#include "filecontentcopy.h"
 #include "platform/extendedattributes.h"
+#include "platform/filecontentcopy.h"
 #include "platform/noreplacerename.h"
 
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "mounttable.h"
+#include "platform/mounttable.h"
 
 #include <QFile>
 #include <cerrno>

@@ -1,4 +1,4 @@
-#include "mounttablemonitor.h"
+#include "platform/mounttablemonitor.h"
 
 #include <QFile>
 #include <QSocketNotifier>

@@ -1,4 +1,4 @@
-#include "mounttablevolumechangesource.h"
+#include "platform/mounttablevolumechangesource.h"
 
 #include "platform/volumeroots.h"
 

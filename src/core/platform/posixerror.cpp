@@ -1,4 +1,4 @@
-#include "posixerror.h"
+#include "platform/posixerror.h"
 
 #include <cstring>
 

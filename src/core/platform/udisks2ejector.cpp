@@ -1,4 +1,4 @@
-#include "udisks2ejector.h"
+#include "platform/udisks2ejector.h"
 
 #include "common/log.h"
 

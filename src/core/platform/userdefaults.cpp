@@ -1,4 +1,4 @@
-#include "userdefaults.h"
+#include "platform/userdefaults.h"
 
 #include <QSettings>
 #include <memory>

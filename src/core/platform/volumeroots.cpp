@@ -1,4 +1,4 @@
-#include "volumeroots.h"
+#include "platform/volumeroots.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "basedao.h"
+#include "records/basedao.h"
 
 #include "common/talvorencommon.h"
 #include "records/database.h"

@@ -1,4 +1,4 @@
-#include "database.h"
+#include "records/database.h"
 
 #include "common/log.h"
 #include "records/resultset.h"

@@ -1,4 +1,4 @@
-#include "importedfiledao.h"
+#include "records/importedfiledao.h"
 
 #include "common/log.h"
 #include "records/resultset.h"

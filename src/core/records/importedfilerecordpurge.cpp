@@ -1,4 +1,4 @@
-#include "importedfilerecordpurge.h"
+#include "records/importedfilerecordpurge.h"
 
 #include "common/talvorencommon.h"
 #include "records/importedfiledao.h"

@@ -1,4 +1,4 @@
-#include "importedfiletableupgrade.h"
+#include "records/importedfiletableupgrade.h"
 
 #include "common/log.h"
 #include "records/importedfiledao.h"

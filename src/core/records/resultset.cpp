@@ -1,4 +1,4 @@
-#include "resultset.h"
+#include "records/resultset.h"
 
 #include "common/log.h"
 #include "records/database.h"

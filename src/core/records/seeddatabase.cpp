@@ -1,4 +1,4 @@
-#include "seeddatabase.h"
+#include "records/seeddatabase.h"
 
 #include "common/applicationresources.h"
 #include "common/log.h"

@@ -1,4 +1,4 @@
-#include "exportsettingfileoperator.h"
+#include "settings/exportsettingfileoperator.h"
 
 #include "settings/importsettingfileoperator.h"
 #include "settings/usersettings.h"

@@ -1,4 +1,4 @@
-#include "importsettingfileoperator.h"
+#include "settings/importsettingfileoperator.h"
 
 #include "common/log.h"
 #include "settings/settingkeys.h"

@@ -1,4 +1,4 @@
-#include "plistnode.h"
+#include "settings/plistnode.h"
 
 #include <cstdlib>
 #include <limits>

@@ -1,6 +1,6 @@
-#include "settingsdictionary.h"
+#include "settings/settingsdictionary.h"
 
-#include "plistnode.h"
+#include "settings/plistnode.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "settingsmigration.h"
+#include "settings/settingsmigration.h"
 
 #include "common/log.h"
 #include "common/logfile.h"

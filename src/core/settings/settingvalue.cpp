@@ -1,6 +1,6 @@
-#include "settingvalue.h"
+#include "settings/settingvalue.h"
 
-#include "plistnode.h"
+#include "settings/plistnode.h"
 
 #include <QLocale>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "usersettings.h"
+#include "settings/usersettings.h"
 
 #include "common/applicationresources.h"
 #include "common/talvorencommon.h"

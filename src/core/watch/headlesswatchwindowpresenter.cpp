@@ -1,4 +1,4 @@
-#include "headlesswatchwindowpresenter.h"
+#include "watch/headlesswatchwindowpresenter.h"
 
 #include "common/log.h"
 #include "watch/watchsdcardoperator.h"

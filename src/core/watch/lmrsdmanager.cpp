@@ -1,4 +1,4 @@
-#include "lmrsdmanager.h"
+#include "watch/lmrsdmanager.h"
 
 #include "platform/volumeroots.h"
 

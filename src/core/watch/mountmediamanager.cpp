@@ -1,4 +1,4 @@
-#include "mountmediamanager.h"
+#include "watch/mountmediamanager.h"
 
 #include <QDir>
 

@@ -1,4 +1,4 @@
-#include "mountmediaobserver.h"
+#include "watch/mountmediaobserver.h"
 
 #include "platform/volumeroots.h"
 #include "watch/mountmediamanager.h"

@@ -1,4 +1,4 @@
-#include "watchfoldertimermanager.h"
+#include "watch/watchfoldertimermanager.h"
 
 #include "common/log.h"
 #include "settings/settingkeys.h"

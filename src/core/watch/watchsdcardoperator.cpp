@@ -1,4 +1,4 @@
-#include "watchsdcardoperator.h"
+#include "watch/watchsdcardoperator.h"
 
 #include "common/log.h"
 #include "common/notificationcenter.h"

@@ -1,4 +1,4 @@
-#include "watchwindowpresenter.h"
+#include "watch/watchwindowpresenter.h"
 
 #include "watch/headlesswatchwindowpresenter.h"
 

@@ -3,16 +3,15 @@
 #include "configwindowtestsupport.h"
 #include "informationcheckwindowcontroller.h"
 #include "localizedstrings.h"
+#include "screenshot.h"
 #include "settings/settingkeys.h"
 #include "updatecheckwindowcontroller.h"
 #include "windowtestsupport.h"
 
 #include <QCheckBox>
-#include <QDir>
 #include <QPushButton>
-#include <QTest>
 
-class SettingsWindowScreenshotTest : public ConfigWindowTest
+class SettingsWindowScreenshots : public ConfigWindowTest
 {
 protected:
     void TearDown() override
@@ -23,31 +22,10 @@ protected:
         InformationCheckWindowController::setFirstPreferredLanguage({});
         ConfigWindowTest::TearDown();
     }
-
-    void save(QWidget* window, const QString& language, const QString& name)
-    {
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
-        QTest::qWait(50);
-        const QString path = folder.filePath(QStringLiteral("%1-%2.png").arg(language, name));
-        EXPECT_TRUE(pictureOf(window).save(path)) << path.toStdString();
-    }
-
-    void captureAndClose(BaseWindowController* controller, const QString& language,
-                         const QString& name)
-    {
-        controller->showWindow();
-        controller->orderFront();
-        save(controller->window(), language, name);
-        controller->close();
-        processDeferredDeletes();
-    }
-
-    QDir folder{QStringLiteral(TALVOREN_BINARY_DIR "/screenshots")};
 };
 
-TEST_F(SettingsWindowScreenshotTest, SettingsUpdateAndNoticeWindowsInEveryLanguage)
+TEST_F(SettingsWindowScreenshots, SettingsUpdateAndNoticeWindowsInEveryLanguage)
 {
-    ASSERT_TRUE(QDir().mkpath(folder.path()));
     writeSettings([this](SettingsDictionary& settings) {
         settings.setValue(SettingKeys::watchFolder, true);
         settings.setValue(SettingKeys::saveDaySubfolder, true);
@@ -55,13 +33,12 @@ TEST_F(SettingsWindowScreenshotTest, SettingsUpdateAndNoticeWindowsInEveryLangua
         settings.setValue(SettingKeys::destinationFolderPath, clinicFolder);
     });
     const auto newerVersion = [] {
-        UpdateCheckResult result;
-        result.newer = true;
-        result.name = QStringLiteral("Talvoren 1.5");
-        result.date = QStringLiteral("(2024/02/01)");
-        result.version = QStringLiteral("1.50");
-        result.address = QStringLiteral("https://updates.talvoren.example/talvoren/1.5/");
-        return result;
+        return UpdateCheckResult{false,
+                                 true,
+                                 QStringLiteral("Talvoren 1.5"),
+                                 QStringLiteral("(2024/02/01)"),
+                                 QStringLiteral("1.50"),
+                                 QStringLiteral("https://updates.talvoren.example/talvoren/1.5/")};
     };
     InformationCheckWindowController::setCheck([] {
         InformationCheckResult result;
@@ -85,17 +62,18 @@ TEST_F(SettingsWindowScreenshotTest, SettingsUpdateAndNoticeWindowsInEveryLangua
         InformationCheckWindowController::setFirstPreferredLanguage(language);
 
         ConfigWindowController* config = openConfigWindow();
-        save(config->window(), language, QStringLiteral("ConfigWindowController"));
+        saveScreenshot(config->window(), language, QStringLiteral("ConfigWindowController"));
 
         auto* detail = manager.windowController<DetailConfigWindowController>(
             TalvorenWindowId::DetailConfigWindow);
         detail->setShowAllItems(true);
         openDetailWindow(config);
-        save(detail->window(), language, QStringLiteral("DetailConfigWindowController-allItems"));
+        saveScreenshot(detail->window(), language,
+                       QStringLiteral("DetailConfigWindowController-allItems"));
         detail->close();
         processDeferredDeletes();
         detail = openDetailWindow(config);
-        save(detail->window(), language, QStringLiteral("DetailConfigWindowController"));
+        saveScreenshot(detail->window(), language, QStringLiteral("DetailConfigWindowController"));
         detail->close();
         processDeferredDeletes();
 
@@ -104,7 +82,7 @@ TEST_F(SettingsWindowScreenshotTest, SettingsUpdateAndNoticeWindowsInEveryLangua
         field<QCheckBox>(config, "watchRemovableDiskDriveButton")->click();
         field<QPushButton>(config, "applyButton")->click();
         ASSERT_NE(sheetOf(config), nullptr);
-        save(sheetOf(config), language, QStringLiteral("ConfigWindowController-sheet"));
+        saveScreenshot(sheetOf(config), language, QStringLiteral("ConfigWindowController-sheet"));
         dismissSheet(config);
         config->close();
         processDeferredDeletes();

@@ -5,14 +5,11 @@
 #include "duplicatewindowcontroller.h"
 #include "localizedstrings.h"
 #include "progresswindowcontroller.h"
+#include "screenshot.h"
 #include "sdcopyconfirmwindowcontroller.h"
 #include "windowtestsupport.h"
 
-#include <QDir>
-#include <QTest>
-#include <functional>
-
-class ScreenshotTest : public WindowTest
+class WindowScreenshots : public WindowTest
 {
 protected:
     void TearDown() override
@@ -20,31 +17,10 @@ protected:
         LocalizedStrings::setLanguage({});
         WindowTest::TearDown();
     }
-
-    // Shows the window as its caller would, waits until it is painted, saves it.
-    void capture(const QString& language, const QString& name, BaseWindowController* controller,
-                 const std::function<void()>& afterShowing = {})
-    {
-        controller->showWindow();
-        controller->orderFront();
-        if (afterShowing)
-            afterShowing();
-        QWidget* window = controller->window();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
-        // The PDF view renders its pages in the background.
-        QTest::qWait(name == QLatin1String("HelpWindowController") ? 1500 : 50);
-        const QString path = folder.filePath(QStringLiteral("%1-%2.png").arg(language, name));
-        EXPECT_TRUE(pictureOf(window).save(path)) << path.toStdString();
-        controller->close();
-        processDeferredDeletes();
-    }
-
-    QDir folder{QStringLiteral(TALVOREN_BINARY_DIR "/screenshots")};
 };
 
-TEST_F(ScreenshotTest, EveryWindowInEveryLanguage)
+TEST_F(WindowScreenshots, EveryWindowInEveryLanguage)
 {
-    ASSERT_TRUE(QDir().mkpath(folder.path()));
     using namespace TalvorenWindowId;
     for (const QString& language : LocalizedStrings::availableLanguages()) {
         LocalizedStrings::setLanguage(language);
@@ -53,18 +29,18 @@ TEST_F(ScreenshotTest, EveryWindowInEveryLanguage)
         alert->setMessage(
             LocalizedStrings::format(QStringLiteral("ApplicationMessage26"),
                                      {QStringLiteral("/mnt/practice-server/Pictures/Talvoren")}));
-        capture(language, QStringLiteral("AlertWindowController"), alert);
+        captureAndClose(alert, language, QStringLiteral("AlertWindowController"));
 
         auto* failure = manager.windowController<AlertWindowController>(AlertWindow);
         failure->setMessage(LocalizedStrings::format(
             QStringLiteral("ApplicationMessage27"),
             {QStringLiteral("Cannot write /home/dr/Pictures/Talvoren/000012_Yamada: No space "
                             "left on device")}));
-        capture(language, QStringLiteral("AlertWindowController-copyFailed"), failure);
+        captureAndClose(failure, language, QStringLiteral("AlertWindowController-copyFailed"));
 
         auto* progress = manager.windowController<ProgressWindowController>(ProgressWindow);
         progress->setTotalCount(3);
-        capture(language, QStringLiteral("ProgressWindowController"), progress, [progress] {
+        captureAndClose(progress, language, QStringLiteral("ProgressWindowController"), [progress] {
             progress->updateProgress();
             progress->updateProgress();
         });
@@ -72,14 +48,14 @@ TEST_F(ScreenshotTest, EveryWindowInEveryLanguage)
         for (const qint64 count : {qint64(12), qint64(0)}) {
             auto* result = manager.windowController<CopyResultWindowController>(CopyResultWindow);
             result->setFileCount(count);
-            capture(language,
-                    QStringLiteral("CopyResultWindowController-%1").arg(count ? "count" : "none"),
-                    result);
+            captureAndClose(
+                result, language,
+                QStringLiteral("CopyResultWindowController-%1").arg(count ? "count" : "none"));
         }
 
         auto* card = manager.windowController<SDCopyConfirmWindowController>(SDCopyConfirmWindow);
         card->setFolderArray({QStringLiteral("/media/dr/LUMORA")});
-        capture(language, QStringLiteral("SDCopyConfirmWindowController"), card);
+        captureAndClose(card, language, QStringLiteral("SDCopyConfirmWindowController"));
 
         for (const auto& [id, name] :
              {std::pair{ReadConfirmWindow, "ReadConfirmWindowController"},
@@ -90,7 +66,9 @@ TEST_F(ScreenshotTest, EveryWindowInEveryLanguage)
             ASSERT_NE(controller, nullptr) << name;
             if (auto* notice = qobject_cast<DuplicateWindowController*>(controller))
                 notice->setTerminateApplication([] {});
-            capture(language, QString::fromLatin1(name), controller);
+            // The PDF view renders its pages in the background.
+            captureAndClose(controller, language, QString::fromLatin1(name), {},
+                            id == HelpWindow ? 1500 : 50);
         }
     }
 }
