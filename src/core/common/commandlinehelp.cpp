@@ -1,4 +1,4 @@
-#include "commandlinehelp.h"
+#include "common/commandlinehelp.h"
 
 #include "buildinfo.h"
 

@@ -1,4 +1,4 @@
-#include "logfilerotation.h"
+#include "common/logfilerotation.h"
 
 #include <algorithm>
 

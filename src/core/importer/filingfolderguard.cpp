@@ -1,4 +1,4 @@
-#include "filingfolderguard.h"
+#include "importer/filingfolderguard.h"
 
 #include "importer/copyfailedexception.h"
 

@@ -1,4 +1,4 @@
-#include "importreport.h"
+#include "importer/importreport.h"
 
 void ImportReport::started(const QString& path)
 {

@@ -1,4 +1,4 @@
-#include "runproblems.h"
+#include "importer/runproblems.h"
 
 #include "common/log.h"
 

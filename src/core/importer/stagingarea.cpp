@@ -1,4 +1,4 @@
-#include "stagingarea.h"
+#include "importer/stagingarea.h"
 
 #include "importer/importrunsettings.h"
 

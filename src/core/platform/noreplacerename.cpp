@@ -1,4 +1,4 @@
-#include "noreplacerename.h"
+#include "platform/noreplacerename.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "settingsvalidation.h"
+#include "settings/settingsvalidation.h"
 
 #include "settings/settingkeys.h"
 
