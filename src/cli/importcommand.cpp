@@ -5,6 +5,8 @@
 #include "common/logfile.h"
 #include "common/talvorencommon.h"
 #include "importer/basewatchfolderoperator.h"
+#include "platform/importlock.h"
+#include "platform/terminationrequest.h"
 #include "records/seeddatabase.h"
 #include "settings/settingkeys.h"
 #include "settings/settingsmigration.h"
@@ -117,9 +119,18 @@ int runImport(const QStringList& words, QTextStream& out, QTextStream& err)
         return runFailed;
     }
 
+    // SIGTERM and SIGINT end the run after the picture in hand (nothing half-written)
+    // and the command with 128 + the signal's number.
+    TerminationRequest::install();
+    // One import at a time per user: the application's polls skip while this one
+    // runs, and this one waits for an import already running.
+    const ImportLock importLock(ImportLock::WhenHeld::Wait, [&err] {
+        err << "talvoren-cli import: another import is running; waiting for it to end\n";
+        err.flush();
+    });
     BaseWatchFolderOperator importer;
     std::optional<QString> failure;
-    {
+    if (importLock.isHeld()) {
         DayLog log(*settings);
         // As the polls: the watch folder is moved when "delete original image" says so,
         // the Import folder always, and its unusable files are cleaned away.
@@ -130,6 +141,11 @@ int runImport(const QStringList& words, QTextStream& out, QTextStream& err)
     if (failure) {
         err << "talvoren-cli import: the import failed: " << *failure << "\n";
         return runFailed;
+    }
+    if (TerminationRequest::signal() != 0) {
+        err << "talvoren-cli import: stopped by signal " << TerminationRequest::signal()
+            << " after filing " << importer.operationCounter() << " picture(s)\n";
+        return TerminationRequest::exitStatus();
     }
     const SettingsDictionary current = UserSettings::getUserSettingDictionary().value_or(*settings);
     out << "Filed " << importer.operationCounter() << " picture(s) into "

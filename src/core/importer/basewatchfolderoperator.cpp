@@ -4,8 +4,10 @@
 #include "common/talvorencommon.h"
 #include "importer/importrunsettings.h"
 #include "importer/pictureimport.h"
+#include "importer/sourceremovalbatch.h"
 #include "importer/stagedfolderfiler.h"
 #include "platform/fileoperations.h"
+#include "platform/terminationrequest.h"
 #include "settings/settingkeys.h"
 #include "settings/usersettings.h"
 
@@ -65,6 +67,25 @@ void checkFolders(const ImportRunSettings& settings)
 }
 } // namespace
 
+struct BaseWatchFolderOperator::OutermostRun
+{
+    explicit OutermostRun(BaseWatchFolderOperator& owner) : owner(owner), lock(owner.lockPolicy)
+    {
+        if (lock.isHeld())
+            owner.records.beginRun();
+    }
+    ~OutermostRun()
+    {
+        if (lock.isHeld())
+            owner.records.endRun();
+    }
+    OutermostRun(const OutermostRun&) = delete;
+    OutermostRun& operator=(const OutermostRun&) = delete;
+
+    BaseWatchFolderOperator& owner;
+    ImportLock lock;
+};
+
 BaseWatchFolderOperator::BaseWatchFolderOperator() = default;
 BaseWatchFolderOperator::~BaseWatchFolderOperator() = default;
 
@@ -81,17 +102,14 @@ void BaseWatchFolderOperator::copyImage(const QString& folder,
                                         const SettingsDictionary& settingDictionary, bool isMove,
                                         bool isImport, bool isRecursive, const QString& timestamp)
 {
-    // The outermost run writes the records of every picture it and its nested runs
-    // handled, whether it ends normally or by a failure.
-    struct RecordCommit
-    {
-        ImportRecordBatch* batch;
-        ~RecordCommit()
-        {
-            if (batch)
-                batch->commit();
+    std::optional<OutermostRun> outermost;
+    if (!isRecursive && !insideFolderTreeRun) {
+        outermost.emplace(*this);
+        if (!outermost->lock.isHeld()) {
+            counter = 0;
+            return;
         }
-    } recordCommit{isRecursive || insideFolderTreeRun ? nullptr : &records};
+    }
     try {
         runFolder(folder, settingDictionary, isMove, isImport, isRecursive, timestamp);
     } catch (const CopyFailedException&) {
@@ -119,9 +137,14 @@ void BaseWatchFolderOperator::runFolder(const QString& folder,
         ImportRunSettings::read(settingDictionary, currentSettings());
     checkFolders(settings);
     const qint64 runTime = TalvorenCommon::getNowDatabaseDatetime().toLongLong();
-    PictureImport pictures(*this, settings, isMove, isImport, runTime);
+    // Sources of a moving run are removed once per folder, after one flush.
+    SourceRemovalBatch removals(settings.temporaryFolder);
+    PictureImport pictures(*this, settings, isMove, isImport, runTime, removals);
 
     for (const QString& name : names) {
+        // Asked to end: the picture in hand is done; what is staged is filed below.
+        if (TerminationRequest::signal() != 0)
+            break;
         const QString path = folder + QLatin1Char('/') + name;
         const QFileInfo info(path);
         const bool isFolder = info.isDir();
@@ -142,6 +165,7 @@ void BaseWatchFolderOperator::runFolder(const QString& folder,
             FileOperations::moveTrash(path);
         }
     }
+    removals.removeSources();
     if (!isRecursive)
         fileStagedFolders(settings);
 }
@@ -149,11 +173,15 @@ void BaseWatchFolderOperator::runFolder(const QString& folder,
 void BaseWatchFolderOperator::fileStagedFolders(const ImportRunSettings& settings)
 {
     QString error;
+    const auto renameRecord = [this](const QString& folder, const QString& stagedName,
+                                     const QString& filedName) {
+        records.renameFiled(folder, stagedName, filedName);
+    };
     if (!StagedFolderFiler::fileStagedFolders(settings.pictureStagingFolder(),
-                                              settings.destinationFolderPath, &error))
+                                              settings.destinationFolderPath, &error, renameRecord))
         throw CopyFailedException(error);
-    if (!StagedFolderFiler::fileStagedFolders(settings.movieStagingFolder(),
-                                              settings.movieDestinationFolder(), &error))
+    if (!StagedFolderFiler::fileStagedFolders(
+            settings.movieStagingFolder(), settings.movieDestinationFolder(), &error, renameRecord))
         throw CopyFailedException(error);
 }
 
@@ -161,19 +189,23 @@ std::optional<QString> BaseWatchFolderOperator::copyProcess(const QStringList& e
                                                             bool isForceMove, bool isImport)
 {
     const std::lock_guard lock(processLock);
+    const OutermostRun run(*this);
+    if (!run.lock.isHeld()) {
+        Log::debug(QStringLiteral("Another import is running: this one is skipped."));
+        counter = 0;
+        return std::nullopt;
+    }
     const SettingsDictionary settings = currentSettings();
     prepareDateFormatters(settings);
     const bool deleteOriginal = settings.boolValue(SettingKeys::deleteOriginalImage);
 
     createTransferringFile();
-    // The records of all its runs go in with one commit, when the tree is done.
     struct TreeRunEnd
     {
         BaseWatchFolderOperator& owner;
         ~TreeRunEnd()
         {
             owner.insideFolderTreeRun = false;
-            owner.records.commit();
             deleteTransferringFile();
         }
     } treeRunEnd{*this};
@@ -197,6 +229,8 @@ std::optional<QString> BaseWatchFolderOperator::copyProcess(const QStringList& e
     }
     qint64 filed = 0;
     for (const QString& folder : folders) {
+        if (TerminationRequest::signal() != 0)
+            break;
         try {
             copyImage(folder, settings, deleteOriginal || isForceMove, isImport, false, timestamp);
             filed += counter;

@@ -2,8 +2,9 @@
 
 #include "importer/copyfailedexception.h"
 #include "importer/destinationfilenaming.h"
-#include "importer/importrecordbatch.h"
+#include "importer/importrecords.h"
 #include "importer/importrunsupport.h"
+#include "platform/importlock.h"
 #include "settings/settingsdictionary.h"
 
 #include <QSet>
@@ -85,6 +86,11 @@ public:
     // True when the path is one of the folders or lies inside one of them.
     static bool checkPartialMatch(const QSet<QString>& folders, const QString& path);
 
+    // An outermost run holds the per-user import lock (one import at a time across
+    // processes). By default it waits for an import of another process to end; a
+    // poll skips instead (copyProcess then files nothing and returns none).
+    void setImportLockPolicy(ImportLock::WhenHeld whenHeld) { lockPolicy = whenHeld; }
+
     // Tests and benchmarks shorten the pause at the start of every run (and after
     // trashing a duplicate movie pair); the product keeps half a second.
     void setRunPause(std::chrono::milliseconds pause) { runPause = pause; }
@@ -112,6 +118,8 @@ private:
     // A poll that finds nothing to import still files what an earlier, failed run
     // left staged; a failure there is only logged (the poll has nothing to report).
     void fileLeftovers();
+    // Holds the import lock and the records' connection for an outermost run.
+    struct OutermostRun;
     void pause() const;
     static bool isProgressWindowOpen();
 
@@ -120,6 +128,7 @@ private:
     qint64 counter = 0;
     std::chrono::milliseconds runPause = defaultRunPause;
     std::recursive_mutex processLock;
-    ImportRecordBatch records;
+    ImportRecords records;
     bool insideFolderTreeRun = false;
+    ImportLock::WhenHeld lockPolicy = ImportLock::WhenHeld::Wait;
 };

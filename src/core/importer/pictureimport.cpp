@@ -10,6 +10,7 @@
 #include "importer/copyfailedexception.h"
 #include "importer/filecopier.h"
 #include "importer/sourcefilestate.h"
+#include "importer/sourceremovalbatch.h"
 #include "metadata/exifoperator.h"
 #include "platform/fileoperations.h"
 #include "records/importedfiledao.h"
@@ -123,8 +124,10 @@ void removeFile(const QString& path)
 } // namespace
 
 PictureImport::PictureImport(BaseWatchFolderOperator& owner, const ImportRunSettings& settings,
-                             bool isMove, bool isImport, qint64 runTime)
-    : owner(owner), settings(settings), isMove(isMove), isImport(isImport), runTime(runTime)
+                             bool isMove, bool isImport, qint64 runTime,
+                             SourceRemovalBatch& removals)
+    : owner(owner), settings(settings), isMove(isMove), isImport(isImport), runTime(runTime),
+      removals(removals)
 {
 }
 
@@ -190,7 +193,7 @@ void PictureImport::importPicture(const QString& path, Kind kind)
         return;
 
     if (settings.avoidMultipleImport) {
-        const QList<ImportedFileEntity> found = ImportedFileDao().findByLikeFileName(
+        const QList<ImportedFileEntity> found = ImportedFileDao().findByLikeFileNameOrNumbered(
             fileNameOf(*newPath), textOf(maker.serial), textOf(maker.flipDirection),
             textOf(exif.drawFlag), textOf(exif.shootingMode), *hash);
         if (!found.isEmpty()) {
@@ -226,8 +229,15 @@ void PictureImport::importPicture(const QString& path, Kind kind)
     std::optional<QString> movieHash;
     if (kind == Kind::Picture) {
         makeFolder(stagingFolder);
-        if (!stagePicture(path, *state, *reading, *newPath, isMove))
+        const std::optional<qint64> copySize =
+            stagePicture(path, *state, *reading, *newPath, false);
+        if (!copySize)
             return;
+        // The source goes with its folder's batch, after one flush for all of them;
+        // its record is committed below, so a run killed before the batch leaves the
+        // source as a recorded duplicate, never as a picture filed twice.
+        if (isMove)
+            removals.add(path, *state, *newPath, *copySize);
     } else {
         movie = companionMovie(path);
         if (!movie)
@@ -258,8 +268,6 @@ void PictureImport::importPicture(const QString& path, Kind kind)
     }
 
     writeSidecar(exif, *newPath);
-    if (kind == Kind::Picture && isMove)
-        removeFile(path);
 
     owner.setOperationCounter(owner.operationCounter() + 1);
     if (BaseWatchFolderOperator::isProgressWindowOpen())
@@ -364,22 +372,24 @@ std::optional<QString> PictureImport::newPathFor(const QString& stagingFolder, c
                : BaseWatchFolderOperator::getValidNewImageFileName2(stagingFolder, original, exif);
 }
 
-bool PictureImport::stagePicture(const QString& path, const SourceFileState& state,
-                                 const Reading& reading, const QString& newPath,
-                                 bool sourceWillBeRemoved) const
+std::optional<qint64> PictureImport::stagePicture(const QString& path, const SourceFileState& state,
+                                                  const Reading& reading, const QString& newPath,
+                                                  bool sourceRemovedNow) const
 {
     const FileCopier::Durability durability =
-        sourceWillBeRemoved ? FileCopier::Durability::Flushed : FileCopier::Durability::Cached;
+        sourceRemovedNow ? FileCopier::Durability::Flushed : FileCopier::Durability::Cached;
     QString error;
+    qint64 copySize = state.size();
     if (settings.deleteExifPersonalInfo && reading.whole) {
         QByteArray copy = reading.data;
         if (!ExifOperator().deletePersonalInformation(copy, &error) ||
             !FileCopier::writeFile(copy, newPath, durability, &error))
             fail(error);
+        copySize = copy.size();
     } else if (settings.deleteExifPersonalInfo) {
         ExifOperator().deleteExifCopyFile(path, newPath, &error);
         if (!error.isNull() ||
-            (sourceWillBeRemoved && !FileCopier::flushAndCheckSize(newPath, state.size(), &error)))
+            (sourceRemovedNow && !FileCopier::flushAndCheckSize(newPath, state.size(), &error)))
             fail(error);
     } else if (!FileCopier::copyFile(path, newPath, durability, &error)) {
         fail(error);
@@ -391,9 +401,9 @@ bool PictureImport::stagePicture(const QString& path, const SourceFileState& sta
         QFile::remove(newPath);
         Log::debug(QStringLiteral("File changed while it was copied, left for the next run: [%1]")
                        .arg(path));
-        return false;
+        return std::nullopt;
     }
-    return true;
+    return copySize;
 }
 
 bool PictureImport::stageMovie(const QString& movie, const SourceFileState& movieState,

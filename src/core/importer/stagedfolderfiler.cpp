@@ -85,6 +85,7 @@ class FolderMerger
 {
 public:
     QString firstError;
+    StagedFolderFiler::FiledUnderOtherName filedUnderOtherName;
 
     void mergeFolder(const QString& source, const QString& destination)
     {
@@ -233,15 +234,17 @@ private:
             if (taken.contains(targetName)) {
                 // Only reached for a shot filed already: this very content stands there.
                 QFile::remove(staged);
-                continue;
+            } else {
+                QString error;
+                if (!FileCopier::moveFile(staged, destination + QLatin1Char('/') + targetName,
+                                          &error)) {
+                    note(error);
+                    return;
+                }
+                taken.insert(targetName);
             }
-            QString error;
-            if (!FileCopier::moveFile(staged, destination + QLatin1Char('/') + targetName,
-                                      &error)) {
-                note(error);
-                return;
-            }
-            taken.insert(targetName);
+            if (targetStem != stagedStem && filedUnderOtherName)
+                filedUnderOtherName(destination, stagedStem + extension, targetName);
         }
         if (shot.hasSidecar)
             fileSidecar(source + QLatin1Char('/') + sidecarName(stagedStem),
@@ -271,9 +274,11 @@ private:
 } // namespace
 
 bool StagedFolderFiler::fileStagedFolders(const QString& stagingFolder,
-                                          const QString& destinationFolder, QString* error)
+                                          const QString& destinationFolder, QString* error,
+                                          const FiledUnderOtherName& filedUnderOtherName)
 {
     FolderMerger merger;
+    merger.filedUnderOtherName = filedUnderOtherName;
     for (const QString& name : entriesOf(stagingFolder)) {
         const QString path = stagingFolder + QLatin1Char('/') + name;
         if (QFileInfo(path).isDir())

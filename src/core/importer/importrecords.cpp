@@ -1,0 +1,52 @@
+#include "importrecords.h"
+
+#include "common/log.h"
+#include "records/database.h"
+#include "records/resultset.h"
+
+#include <QDir>
+
+ImportRecords::ImportRecords() = default;
+ImportRecords::~ImportRecords() = default;
+
+void ImportRecords::beginRun()
+{
+    runConnection = getDatabase();
+    if (!runConnection->open())
+        runConnection.reset();
+}
+
+void ImportRecords::endRun()
+{
+    runConnection.reset();
+}
+
+bool ImportRecords::execute(const SqlStatement& statement)
+{
+    return runConnection ? runConnection->executeUpdate(statement) : executeUpdate(statement);
+}
+
+void ImportRecords::add(const ImportedFileEntity& record)
+{
+    execute(getInsertQuery(record));
+    Log::info(QStringLiteral("取込リストに情報を追加しました。(FileNm=%1 CapturedDttm=%2)")
+                  .arg(record.fileName(), QString::number(record.capturedDttm())));
+}
+
+void ImportRecords::renameFiled(const QString& destinationFolder, const QString& stagedName,
+                                const QString& filedName)
+{
+    // The folder is compared cleaned: the setting may carry a trailing or doubled "/".
+    const QString folder = QDir::cleanPath(destinationFolder);
+    qint64 latest = -1;
+    for (const ImportedFileEntity& record : findByFileName(stagedName)) {
+        if (QDir::cleanPath(record.transferredFolder()) == folder)
+            latest = std::max(latest, record.recordId());
+    }
+    if (latest < 0)
+        return;
+    if (execute(SqlStatement(QStringLiteral("update imported_file set file_name = ? where id = ?;"),
+                             {filedName, latest})))
+        Log::info(QStringLiteral("Record of \"%1/%2\" renamed to \"%3\"")
+                      .arg(folder, stagedName, filedName));
+}
