@@ -27,7 +27,9 @@ class PictureImport;
 // outermost run moves the staged folders into the destination folders.
 //
 // The folder watch timers and the card import derive from this class. Runs are
-// synchronous and never overlap (their callers see to that).
+// synchronous and never overlap: within a process their callers see to that, across
+// processes the import lock that every outermost run holds. Each picture's record is
+// committed as soon as it is staged.
 class BaseWatchFolderOperator : public DestinationFileNaming, public ImportRunSupport
 {
 public:
