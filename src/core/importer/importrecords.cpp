@@ -11,19 +11,25 @@ ImportRecords::~ImportRecords() = default;
 
 void ImportRecords::beginRun()
 {
-    runConnection = getDatabase();
-    if (!runConnection->open())
-        runConnection.reset();
+    insideRun = true;
 }
 
 void ImportRecords::endRun()
 {
+    insideRun = false;
     runConnection.reset();
 }
 
 bool ImportRecords::execute(const SqlStatement& statement)
 {
-    return runConnection ? runConnection->executeUpdate(statement) : executeUpdate(statement);
+    // The connection opens with the run's first record: a run that records nothing
+    // never touches the database.
+    if (insideRun && !runConnection) {
+        runConnection = getDatabase();
+        if (!runConnection->open())
+            insideRun = false;
+    }
+    return insideRun ? runConnection->executeUpdate(statement) : executeUpdate(statement);
 }
 
 void ImportRecords::add(const ImportedFileEntity& record)

@@ -37,5 +37,6 @@ public:
 private:
     bool execute(const SqlStatement& statement);
 
+    bool insideRun = false;
     std::unique_ptr<Database> runConnection;
 };
