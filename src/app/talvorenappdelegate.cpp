@@ -15,6 +15,7 @@
 #include "localizedstrings.h"
 #include "platform/autostartonloginservice.h"
 #include "platform/singleinstance.h"
+#include "platform/terminationrequest.h"
 #include "platform/volumeroots.h"
 #include "readconfirmwindowcontroller.h"
 #include "records/importedfilerecordpurge.h"
@@ -124,6 +125,9 @@ bool TalvorenAppDelegate::applicationDidFinishLaunching()
 {
     Log::info(QStringLiteral("LOG_LEVEL:[%1]").arg(logLevel));
     parseCommandLine();
+    // SIGTERM (logout, shutdown) and SIGINT end an import in progress after the
+    // picture in hand, then quit as the menu's quit item does.
+    TerminationRequest::quitEventLoopOnRequest(this);
     watchFolderTimerManager = WatchFolderTimerManager::sharedInstance();
     if (!headless)
         talvorenWindowManager = &TalvorenWindowManager::sharedInstance();

@@ -7,6 +7,8 @@
 #include "importer/basewatchfolderoperator.h"
 #include "importprogress.h"
 #include "importreportprinter.h"
+#include "platform/importlock.h"
+#include "platform/terminationrequest.h"
 #include "records/seeddatabase.h"
 #include "settings/settingkeys.h"
 #include "settings/settingsmigration.h"
@@ -127,6 +129,15 @@ int runImport(const QCommandLineParser& parser, QTextStream& out, QTextStream& e
         return CliExit::badUsage;
     }
 
+    // SIGTERM and SIGINT end the run after the picture in hand (nothing half-written)
+    // and the command with 128 + the signal's number.
+    TerminationRequest::install();
+    // One import at a time per user: the application's polls skip while this one
+    // runs, and this one waits for an import already running.
+    const ImportLock importLock(ImportLock::WhenHeld::Wait, [&err] {
+        err << "talvoren-cli import: another import is running; waiting for it to end\n";
+        err.flush();
+    });
     BaseWatchFolderOperator importer;
     ImportReport report;
     importer.setImportReport(&report);
@@ -134,7 +145,7 @@ int runImport(const QCommandLineParser& parser, QTextStream& out, QTextStream& e
     const QStringList enumeration =
         BaseWatchFolderOperator::deepEnumeration(source.absoluteFilePath());
     const QStringList files = filesIn(enumeration);
-    {
+    if (importLock.isHeld()) {
         ImportProgress progress(files.size());
         report.setChangeHandler([&](const ImportReport::Entry& entry) {
             progress.update(report.entries().size(), entry.path);
@@ -156,6 +167,11 @@ int runImport(const QCommandLineParser& parser, QTextStream& out, QTextStream& e
     if (failure) {
         err << "talvoren-cli import: the import failed: " << *failure << "\n";
         return CliExit::failed;
+    }
+    if (TerminationRequest::signal() != 0) {
+        err << "talvoren-cli import: stopped by signal " << TerminationRequest::signal()
+            << " after filing " << importer.operationCounter() << " picture(s)\n";
+        return TerminationRequest::exitStatus();
     }
     if (arguments.json)
         return CliExit::done;

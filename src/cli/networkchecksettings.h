@@ -7,10 +7,10 @@
 #include <QTextStream>
 #include <functional>
 
-// Runs one of the network checks of talvoren-cli: it uses the user's settings file, or the shipped defaults (read only, nothing is written)
-// when there is none yet or it cannot be read, so that the servers can be
-// checked before the first start, and prints the check's record as JSON. The
-// check writes the address it asks on err. Exit status 0.
+// Runs one of the network checks of talvoren-cli: it uses the user's settings file, or the shipped
+// defaults (read only, nothing is written) when there is none yet or it cannot be read, so that the
+// servers can be checked before the first start, and prints the check's record as JSON. The check
+// writes the address it asks on err. Exit status 0.
 using NetworkCheck =
     std::function<QJsonObject(const SettingsDictionary& settings, QTextStream& err)>;
 int runNetworkCheck(const QString& command, QTextStream& out, QTextStream& err,

@@ -3,6 +3,7 @@
 // log, and a card that would be confirmed is imported at once.
 #include "clicommand.h"
 #include "common/log.h"
+#include "platform/terminationrequest.h"
 #include "platform/userdefaults.h"
 #include "platform/volumeroots.h"
 #include "records/seeddatabase.h"
@@ -16,10 +17,7 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
-#include <QSocketNotifier>
-#include <csignal>
 #include <optional>
-#include <unistd.h>
 
 namespace {
 const QCommandLineOption onceOption(
@@ -87,26 +85,6 @@ void runOnce(const SettingsDictionary& settings)
         {VolumeRoots::current(), UserDefaults::unsignedValue(QStringLiteral("EVENT_ID_SD_CARD"))});
 }
 
-// SIGINT and SIGTERM end the event loop through a pipe (a signal handler may only write).
-int signalPipe[2] = {-1, -1};
-
-void writeToSignalPipe(int)
-{
-    const char byte = 1;
-    [[maybe_unused]] const ssize_t written = write(signalPipe[1], &byte, 1);
-}
-
-void quitOnTerminationSignals(QObject* owner)
-{
-    if (pipe(signalPipe) != 0)
-        return;
-    auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, owner);
-    QObject::connect(notifier, &QSocketNotifier::activated, QCoreApplication::instance(),
-                     &QCoreApplication::quit);
-    std::signal(SIGINT, writeToSignalPipe);
-    std::signal(SIGTERM, writeToSignalPipe);
-}
-
 void runUntilStopped(const SettingsDictionary& settings)
 {
     if (settings.boolValue(SettingKeys::watchRemovableDiskDrive))
@@ -116,8 +94,9 @@ void runUntilStopped(const SettingsDictionary& settings)
         polls->startWatchFolderTimer(WatchFolderTimerManager::watchFolderInterval(settings));
     if (importFolderIsUsable(settings))
         polls->startWatchImportFolderTimer();
+    // SIGINT and SIGTERM end a run in progress after the picture in hand, then the loop.
     QObject lifetime;
-    quitOnTerminationSignals(&lifetime);
+    TerminationRequest::quitEventLoopOnRequest(&lifetime);
     Log::info(QStringLiteral("talvoren-cli watch is watching %1; stop it with Ctrl-C.")
                   .arg(VolumeRoots::current().join(QStringLiteral(", "))));
     QCoreApplication::exec();

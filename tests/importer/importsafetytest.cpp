@@ -13,6 +13,8 @@
 #include <cstring>
 #include <functional>
 #include <sqlite3.h>
+#include <future>
+#include <thread>
 
 namespace K = SettingKeys;
 
@@ -125,6 +127,30 @@ TEST_F(ImportSafetyTest, NumbersDifferentShotsThatShareANameAndNeverReplaceAFile
     EXPECT_EQ(filesBelow(destination).size(), 4);
     EXPECT_TRUE(filesBelow(destination).contains(patientFolder + defaultName + "(4).JPG"));
     EXPECT_TRUE(filesBelow(source).isEmpty());
+
+    // Its record names the file as it stands, and finds the shot again by that name
+    // after the destination was emptied.
+    const QList<ImportedFileEntity> records = ImportedFileDao().findAllImportedFiles();
+    ASSERT_EQ(records.size(), 1);
+    EXPECT_EQ(records.first().fileName(), defaultName + "(4).JPG");
+    QDir(destination).removeRecursively();
+    put(fromCamera("LM4A0004"), "d.JPG");
+    run(true);
+    EXPECT_TRUE(filesBelow(destination).isEmpty());
+    EXPECT_EQ(filesBelow(source), QStringList{"d.JPG"});
+}
+
+TEST_F(ImportSafetyTest, RecordsEachPictureAtOnceSoATwinInAnotherTopFolderIsADuplicate)
+{
+    settings.setValue(K::activateAvoidMultipleImportCheck, true);
+    ASSERT_TRUE(UserSettings::write(settings));
+    put(shot("1", "A B"), "first/a.JPG");
+    put(shot("1", "A B"), "second/twin.JPG");
+    EXPECT_EQ(importer.copyProcess(BaseWatchFolderOperator::deepEnumeration(source), true, false),
+              std::nullopt);
+    EXPECT_EQ(filesBelow(destination).size(), 1);
+    EXPECT_EQ(ImportedFileDao().findAllImportedFiles().size(), 1);
+    EXPECT_EQ(filesBelow(source), QStringList{"second/twin.JPG"});
 }
 
 TEST_F(ImportSafetyTest, LeavesFilesThatAreStillBeingWrittenForTheNextRun)
@@ -410,4 +436,33 @@ TEST_F(ImportSafetyTest, APictureWhoseFolderNameIsRefusedStaysAndTheOthersAreFil
     EXPECT_EQ(importer.operationCounter(), 1);
     EXPECT_EQ(filesBelow(source), QStringList{"a/a.JPG"});
     EXPECT_EQ(filesBelow(destination), QStringList{"No Information/2024-05-01 100002_Mirr-C1.JPG"});
+}
+
+// Another import (here: another thread, as another process would) holds the lock: a
+// poll skips its tick, a waiting run goes on once the lock is free.
+TEST_F(ImportSafetyTest, APollSkipsWhileAnotherImportRunsAndAWaitingRunFollowsIt)
+{
+    ASSERT_TRUE(UserSettings::write(settings));
+    put(shot("1", "A B"), "a.JPG");
+    std::promise<void> taken;
+    std::promise<void> release;
+    std::thread other([&] {
+        const ImportLock lock(ImportLock::WhenHeld::Wait);
+        taken.set_value();
+        release.get_future().wait();
+    });
+    taken.get_future().wait();
+    importer.setImportLockPolicy(ImportLock::WhenHeld::Skip);
+    importer.copyProcess(BaseWatchFolderOperator::deepEnumeration(source), false, false);
+    EXPECT_TRUE(filesBelow(destination).isEmpty());
+
+    importer.setImportLockPolicy(ImportLock::WhenHeld::Wait);
+    std::thread releaser([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        release.set_value();
+    });
+    importer.copyProcess(BaseWatchFolderOperator::deepEnumeration(source), false, false);
+    EXPECT_EQ(filesBelow(destination).size(), 1);
+    releaser.join();
+    other.join();
 }

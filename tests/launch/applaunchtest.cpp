@@ -181,6 +181,14 @@ TEST_F(AppLaunch, APictureDroppedIntoTheImportFolderIsFiled)
     ASSERT_EQ(filed.size(), 1) << app.output.toStdString();
     EXPECT_TRUE(filed.first().contains(QStringLiteral("4711"))) << filed.first().toStdString();
     EXPECT_FALSE(QFileInfo::exists(dropped));
+
+    // Logout or shutdown: SIGTERM ends the application normally.
+    app.process.terminate();
+    ASSERT_TRUE(app.waitForExit());
+    EXPECT_EQ(app.process.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(app.process.exitCode(), 0);
+    EXPECT_TRUE(app.output.contains(QStringLiteral("Ending on signal 15.")))
+        << app.output.toStdString();
 }
 
 TEST_F(AppLaunch, AnUnreadableSettingsFileOrLogFolderIsSaidOnceOnTheConsole)

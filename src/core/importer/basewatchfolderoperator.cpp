@@ -4,9 +4,11 @@
 #include "common/talvorencommon.h"
 #include "importer/importrunsettings.h"
 #include "importer/pictureimport.h"
+#include "importer/sourceremovalbatch.h"
 #include "importer/stagedfolderfiler.h"
 #include "importer/stagingarea.h"
 #include "platform/fileoperations.h"
+#include "platform/terminationrequest.h"
 #include "settings/settingkeys.h"
 #include "settings/settingsvalidation.h"
 #include "settings/usersettings.h"
@@ -91,6 +93,30 @@ void checkFolders(const SettingsDictionary& current)
 }
 } // namespace
 
+struct BaseWatchFolderOperator::OutermostRun
+{
+    // The records are opened anew for every outermost run, like the settings: a
+    // long-lived operator (the folder polls) must not keep writing to a database
+    // file that has been moved away or replaced since.
+    explicit OutermostRun(BaseWatchFolderOperator& owner) : owner(owner), lock(owner.lockPolicy)
+    {
+        if (lock.isHeld())
+            owner.records.emplace().beginRun();
+    }
+    ~OutermostRun()
+    {
+        if (lock.isHeld()) {
+            owner.records->endRun();
+            owner.records.reset();
+        }
+    }
+    OutermostRun(const OutermostRun&) = delete;
+    OutermostRun& operator=(const OutermostRun&) = delete;
+
+    BaseWatchFolderOperator& owner;
+    ImportLock lock;
+};
+
 BaseWatchFolderOperator::BaseWatchFolderOperator() = default;
 BaseWatchFolderOperator::~BaseWatchFolderOperator() = default;
 
@@ -105,41 +131,23 @@ void BaseWatchFolderOperator::copyImage(const QString& folder,
                                         const SettingsDictionary& settingDictionary, bool isMove,
                                         bool isImport, bool isRecursive, const QString& timestamp)
 {
-    // The outermost run writes the records of every picture it and its nested runs
-    // handled, whether it ends normally or by a failure; a record that cannot be
-    // written fails the run.
-    const bool writesRecords = !isRecursive && !insideFolderTreeRun;
     if (!isRecursive) {
         problems.clear();
         sourceRoot = QFileInfo(folder).canonicalFilePath();
     }
-    if (writesRecords)
-        startRecords();
+    std::optional<OutermostRun> outermost;
+    if (!isRecursive && !insideFolderTreeRun) {
+        outermost.emplace(*this);
+        if (!outermost->lock.isHeld()) {
+            counter = 0;
+            return;
+        }
+    }
     try {
         runFolder(folder, settingDictionary, isMove, isImport, isRecursive, timestamp);
     } catch (...) {
-        // The run's own failure is what it reports; a record failure on top is logged.
-        if (writesRecords)
-            records.commit();
         rethrowAsCopyFailure(!isRecursive);
     }
-    if (writesRecords)
-        commitRecords();
-}
-
-void BaseWatchFolderOperator::startRecords()
-{
-    // The database is looked up anew for every outermost run, like the settings: a
-    // long-lived operator (the folder polls) must not keep writing to a file that
-    // has been moved away or replaced since.
-    if (records.isEmpty())
-        records = ImportRecordBatch();
-}
-
-void BaseWatchFolderOperator::commitRecords()
-{
-    if (const std::optional<QString> failure = records.commit())
-        throw CopyFailedException(*failure);
 }
 
 void BaseWatchFolderOperator::runFolder(const QString& folder,
@@ -161,9 +169,14 @@ void BaseWatchFolderOperator::runFolder(const QString& folder,
     const ImportRunSettings settings = ImportRunSettings::read(settingDictionary, current);
     checkFolders(current);
     const qint64 runTime = TalvorenCommon::getNowDatabaseDatetime().toLongLong();
-    PictureImport pictures(*this, settings, isMove, isImport, runTime);
+    // Sources of a moving run are removed once per folder, after one flush.
+    SourceRemovalBatch removals(settings.temporaryFolder);
+    PictureImport pictures(*this, settings, isMove, isImport, runTime, removals);
 
     for (const QString& name : names) {
+        // Asked to end: the picture in hand is done; what is staged is filed below.
+        if (TerminationRequest::signal() != 0)
+            break;
         const QString path = folder + QLatin1Char('/') + name;
         const QFileInfo info(path);
         const bool isFolder = info.isDir();
@@ -184,6 +197,7 @@ void BaseWatchFolderOperator::runFolder(const QString& folder,
             FileOperations::moveTrash(path);
         }
     }
+    removals.removeSources();
     if (isRecursive)
         return;
     fileStagedFolders(settings);
@@ -212,12 +226,17 @@ void BaseWatchFolderOperator::fileStagedFolders(const ImportRunSettings& setting
 {
     QString error;
     int filed = 0;
-    const bool picturesFiled = StagedFolderFiler::fileStagedFolders(
-        settings.pictureStagingFolder(), settings.destinationFolderPath, &error, &filed);
+    const auto renameRecord = [this](const QString& folder, const QString& stagedName,
+                                     const QString& filedName) {
+        records->renameFiled(folder, stagedName, filedName);
+    };
+    const bool picturesFiled = StagedFolderFiler::fileStagedFolders(settings.pictureStagingFolder(),
+                                                                    settings.destinationFolderPath,
+                                                                    &error, &filed, renameRecord);
     const bool moviesFiled =
-        picturesFiled &&
-        StagedFolderFiler::fileStagedFolders(settings.movieStagingFolder(),
-                                             settings.movieDestinationFolder(), &error, &filed);
+        picturesFiled && StagedFolderFiler::fileStagedFolders(settings.movieStagingFolder(),
+                                                              settings.movieDestinationFolder(),
+                                                              &error, &filed, renameRecord);
     counter = filed;
     if (!moviesFiled)
         throw CopyFailedException(error);
@@ -227,23 +246,26 @@ std::optional<QString> BaseWatchFolderOperator::copyProcess(const QStringList& e
                                                             bool isForceMove, bool isImport)
 {
     const std::lock_guard lock(processLock);
+    const OutermostRun run(*this);
+    if (!run.lock.isHeld()) {
+        Log::debug(QStringLiteral("Another import is running: this one is skipped."));
+        counter = 0;
+        return std::nullopt;
+    }
     const SettingsDictionary settings = currentSettings();
     prepareDateFormatters(settings);
     const bool deleteOriginal = settings.boolValue(SettingKeys::deleteOriginalImage);
 
     createTransferringFile();
-    // The records of all its runs go in with one commit, when the tree is done.
     struct TreeRunEnd
     {
         BaseWatchFolderOperator& owner;
         ~TreeRunEnd()
         {
             owner.insideFolderTreeRun = false;
-            owner.records.commit();
             deleteTransferringFile();
         }
     } treeRunEnd{*this};
-    startRecords();
     insideFolderTreeRun = true;
 
     if (isImport) {
@@ -266,6 +288,8 @@ std::optional<QString> BaseWatchFolderOperator::copyProcess(const QStringList& e
     qint64 filed = 0;
     std::optional<QString> picturesFailure;
     for (const QString& folder : folders) {
+        if (TerminationRequest::signal() != 0)
+            break;
         try {
             copyImage(folder, settings, deleteOriginal || isForceMove, isImport, false, timestamp);
             filed += counter;
@@ -280,11 +304,6 @@ std::optional<QString> BaseWatchFolderOperator::copyProcess(const QStringList& e
         }
     }
     counter = filed;
-    insideFolderTreeRun = false;
-    if (const std::optional<QString> failure = records.commit()) {
-        Log::error(QStringLiteral("Import failed: %1").arg(*failure));
-        return failure;
-    }
     return picturesFailure;
 }
 

@@ -2,10 +2,11 @@
 
 #include "importer/copyfailedexception.h"
 #include "importer/destinationfilenaming.h"
-#include "importer/importrecordbatch.h"
+#include "importer/importrecords.h"
 #include "importer/importreport.h"
 #include "importer/importrunsupport.h"
 #include "importer/runproblems.h"
+#include "platform/importlock.h"
 #include "settings/settingsdictionary.h"
 
 #include <QSet>
@@ -28,7 +29,9 @@ class PictureImport;
 // outermost run moves the staged folders into the destination folders.
 //
 // The folder watch timers and the card import derive from this class. Runs are
-// synchronous and never overlap (their callers see to that).
+// synchronous and never overlap: within a process their callers see to that, across
+// processes the import lock that every outermost run holds. Each picture's record is
+// committed as soon as it is staged.
 class BaseWatchFolderOperator : public DestinationFileNaming, public ImportRunSupport
 {
 public:
@@ -89,6 +92,11 @@ public:
     // True when the path is one of the folders or lies inside one of them.
     static bool checkPartialMatch(const QSet<QString>& folders, const QString& path);
 
+    // An outermost run holds the per-user import lock (one import at a time across
+    // processes). By default it waits for an import of another process to end; a
+    // poll skips instead (copyProcess then files nothing and returns none).
+    void setImportLockPolicy(ImportLock::WhenHeld whenHeld) { lockPolicy = whenHeld; }
+
     // Tests and benchmarks shorten the pause at the start of every run (and after
     // trashing a duplicate movie pair); the product keeps half a second.
     void setRunPause(std::chrono::milliseconds pause) { runPause = pause; }
@@ -116,7 +124,8 @@ public:
     void sourceVanished(const QString& path)
     {
         problems.sourceVanished(path);
-        report(path, ImportReport::Outcome::Failed, QStringLiteral("it disappeared during the run"));
+        report(path, ImportReport::Outcome::Failed,
+               QStringLiteral("it disappeared during the run"));
     }
 
     // The application tells whether the progress window is open; without an
@@ -138,8 +147,6 @@ private:
     void runFolder(const QString& folder, const SettingsDictionary& settingDictionary, bool isMove,
                    bool isImport, bool isRecursive, const QString& timestamp);
     void fileStagedFolders(const ImportRunSettings& settings);
-    void startRecords();
-    void commitRecords();
     // A link to a folder is followed only when its target lies inside the source
     // tree of the outermost run (and does not loop): a moving run never deletes
     // anything outside the folder it was asked to import.
@@ -147,6 +154,8 @@ private:
     // A poll that finds nothing to import still files what an earlier, failed run
     // left staged; a failure there is only logged (the poll has nothing to report).
     void fileLeftovers();
+    // Holds the import lock and the records' connection for an outermost run.
+    struct OutermostRun;
     void pause() const;
     static bool isProgressWindowOpen();
 
@@ -155,9 +164,10 @@ private:
     qint64 counter = 0;
     std::chrono::milliseconds runPause = defaultRunPause;
     std::recursive_mutex processLock;
-    ImportRecordBatch records;
+    std::optional<ImportRecords> records; // while an outermost run holds the lock
     RunProblems problems;
     QString sourceRoot;
     bool insideFolderTreeRun = false;
     ImportReport* importReport = nullptr;
+    ImportLock::WhenHeld lockPolicy = ImportLock::WhenHeld::Wait;
 };

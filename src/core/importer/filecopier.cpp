@@ -359,14 +359,23 @@ bool FileCopier::isAlwaysCopyingAcross()
     return alwaysCopyAcross;
 }
 
-bool FileCopier::flushAndCheckSize(const QString& path, qint64 expectedSize, QString* error)
+bool FileCopier::flushFileSystemOf(const QString& path, QString* error)
 {
-    Descriptor file(::open(encoded(path).constData(), O_RDONLY | O_CLOEXEC));
+    Descriptor folder(::open(encoded(path).constData(), O_RDONLY | O_CLOEXEC));
+    if (!folder.isOpen() || ::syncfs(folder.get()) != 0) {
+        setSystemError(error, QStringLiteral("Cannot flush the file system of"), path, errno);
+        return false;
+    }
+    return true;
+}
+
+bool FileCopier::hasSize(const QString& path, qint64 expectedSize, QString* error)
+{
     struct stat status
     {
     };
-    if (!file.isOpen() || ::fdatasync(file.get()) != 0 || ::fstat(file.get(), &status) != 0) {
-        setSystemError(error, QStringLiteral("Cannot flush"), path, errno);
+    if (::stat(encoded(path).constData(), &status) != 0) {
+        setSystemError(error, QStringLiteral("Cannot find the copy"), path, errno);
         return false;
     }
     if (status.st_size != expectedSize) {
@@ -375,6 +384,18 @@ bool FileCopier::flushAndCheckSize(const QString& path, qint64 expectedSize, QSt
                          .arg(path, QString::number(status.st_size), QString::number(expectedSize));
         return false;
     }
+    return true;
+}
+
+bool FileCopier::flushAndCheckSize(const QString& path, qint64 expectedSize, QString* error)
+{
+    Descriptor file(::open(encoded(path).constData(), O_RDONLY | O_CLOEXEC));
+    if (!file.isOpen() || ::fdatasync(file.get()) != 0) {
+        setSystemError(error, QStringLiteral("Cannot flush"), path, errno);
+        return false;
+    }
+    if (!hasSize(path, expectedSize, error))
+        return false;
     if (!flushFolderOf(path)) {
         setSystemError(error, QStringLiteral("Cannot flush the folder of"), path, errno);
         return false;

@@ -60,6 +60,12 @@ public:
     // True when both are readable files with the same bytes (read in chunks).
     static bool hasSameContent(const QString& first, const QString& second);
 
+    // Writes back everything cached for the file system that holds the path (one
+    // syncfs for a whole batch of copies) and reports a write-back error.
+    static bool flushFileSystemOf(const QString& path, QString* error);
+    // True when a file stands at the path with that many bytes.
+    static bool hasSize(const QString& path, qint64 expectedSize, QString* error);
+
     // Flushes a file that someone else wrote (the copy without personal information)
     // and checks that it has the expected size.
     static bool flushAndCheckSize(const QString& path, qint64 expectedSize, QString* error);

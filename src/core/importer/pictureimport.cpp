@@ -11,6 +11,7 @@
 #include "importer/filecopier.h"
 #include "importer/filingfolderguard.h"
 #include "importer/sourcefilestate.h"
+#include "importer/sourceremovalbatch.h"
 #include "metadata/exifoperator.h"
 #include "platform/fileoperations.h"
 #include "records/importedfiledao.h"
@@ -151,8 +152,10 @@ void removeFile(const QString& path)
 } // namespace
 
 PictureImport::PictureImport(BaseWatchFolderOperator& owner, const ImportRunSettings& settings,
-                             bool isMove, bool isImport, qint64 runTime)
-    : owner(owner), settings(settings), isMove(isMove), isImport(isImport), runTime(runTime)
+                             bool isMove, bool isImport, qint64 runTime,
+                             SourceRemovalBatch& removals)
+    : owner(owner), settings(settings), isMove(isMove), isImport(isImport), runTime(runTime),
+      removals(removals)
 {
 }
 
@@ -237,7 +240,7 @@ void PictureImport::importPicture(const QString& path, Kind kind)
 
     if (settings.avoidMultipleImport) {
         const ImportedFileDao records;
-        const QList<ImportedFileEntity> found = records.findByLikeFileName(
+        const QList<ImportedFileEntity> found = records.findByLikeFileNameOrNumbered(
             fileNameOf(*newPath), textOf(maker.serial), textOf(maker.flipDirection),
             textOf(exif.drawFlag), textOf(exif.shootingMode), *hash);
         // Without an answer the picture could be filed a second time.
@@ -280,8 +283,15 @@ void PictureImport::importPicture(const QString& path, Kind kind)
     if (kind == Kind::Picture) {
         if (!makeFolder(stagingFolder, settings.pictureStagingFolder(), path))
             return;
-        if (!stagePicture(path, *state, *reading, *newPath, isMove))
+        const std::optional<qint64> copySize =
+            stagePicture(path, *state, *reading, *newPath, false);
+        if (!copySize)
             return;
+        // The source goes with its folder's batch, after one flush for all of them;
+        // its record is committed below, so a run killed before the batch leaves the
+        // source as a recorded duplicate, never as a picture filed twice.
+        if (isMove)
+            removals.add(path, *state, *newPath, *copySize);
     } else {
         movie = companionMovie(path);
         if (!movie) {
@@ -319,8 +329,6 @@ void PictureImport::importPicture(const QString& path, Kind kind)
     }
 
     writeSidecar(exif, *newPath);
-    if (kind == Kind::Picture && isMove)
-        removeFile(path);
 
     owner.setOperationCounter(owner.operationCounter() + 1);
     owner.report(path, Outcome::Filed, recordFolder);
@@ -426,29 +434,31 @@ std::optional<QString> PictureImport::newPathFor(const QString& stagingFolder, c
                : BaseWatchFolderOperator::getValidNewImageFileName2(stagingFolder, original, exif);
 }
 
-bool PictureImport::stagePicture(const QString& path, const SourceFileState& state,
-                                 const Reading& reading, const QString& newPath,
-                                 bool sourceWillBeRemoved) const
+std::optional<qint64> PictureImport::stagePicture(const QString& path, const SourceFileState& state,
+                                                  const Reading& reading, const QString& newPath,
+                                                  bool sourceRemovedNow) const
 {
     const FileCopier::Durability durability =
-        sourceWillBeRemoved ? FileCopier::Durability::Flushed : FileCopier::Durability::Cached;
+        sourceRemovedNow ? FileCopier::Durability::Flushed : FileCopier::Durability::Cached;
     QString error;
+    qint64 copySize = state.size();
     if (settings.deleteExifPersonalInfo && reading.whole) {
         QByteArray copy = reading.data;
         if (!ExifOperator().deletePersonalInformation(copy, &error) ||
             !FileCopier::writeFile(copy, newPath, durability, &error))
             fail(error);
+        copySize = copy.size();
     } else if (settings.deleteExifPersonalInfo) {
         ExifOperator().deleteExifCopyFile(path, newPath, &error);
-        if (!error.isNull() || (sourceWillBeRemoved &&
-                                !FileCopier::flushAndCheckSize(newPath, state.size(), &error))) {
+        if (!error.isNull() ||
+            (sourceRemovedNow && !FileCopier::flushAndCheckSize(newPath, state.size(), &error))) {
             QFile::remove(newPath);
             failUnlessGone(path, error);
-            return false;
+            return std::nullopt;
         }
     } else if (!FileCopier::copyFile(path, newPath, durability, &error)) {
         failUnlessGone(path, error);
-        return false;
+        return std::nullopt;
     }
     owner.stagedCopyWritten(path);
     // The copy is only as good as the source it came from: one that changed meanwhile
@@ -456,16 +466,16 @@ bool PictureImport::stagePicture(const QString& path, const SourceFileState& sta
     // the only one left: it is kept and filed.
     if (SourceFileState::isGone(path)) {
         owner.sourceVanished(path);
-        return true;
+        return copySize;
     }
     if (SourceFileState::of(path) != state) {
         owner.report(path, Outcome::LeftForLater, QStringLiteral("changed while it was copied"));
         QFile::remove(newPath);
         Log::debug(QStringLiteral("File changed while it was copied, left for the next run: [%1]")
                        .arg(path));
-        return false;
+        return std::nullopt;
     }
-    return true;
+    return copySize;
 }
 
 bool PictureImport::stageMovie(const QString& movie, const SourceFileState& movieState,
@@ -581,5 +591,5 @@ void PictureImport::record(const QString& newPath, const ExifEntity& exif,
     entity.setMode(textOf(exif.shootingMode));
     entity.setCapturedDttm(runTime);
     entity.setHashCode(hash);
-    owner.records.add(entity);
+    owner.records->add(entity);
 }

@@ -9,6 +9,7 @@
 
 class BaseWatchFolderOperator;
 class SourceFileState;
+class SourceRemovalBatch;
 
 // The handling of one picture or movie-index picture inside an import run: read it,
 // decide whether it is taken, build its filing path and new name, test for an
@@ -24,8 +25,10 @@ public:
         MovieIndex
     };
 
+    // A moving run hands the sources of plain pictures to removals, which deletes
+    // them once their copies are on disk.
     PictureImport(BaseWatchFolderOperator& owner, const ImportRunSettings& settings, bool isMove,
-                  bool isImport, qint64 runTime);
+                  bool isImport, qint64 runTime, SourceRemovalBatch& removals);
 
     void importPicture(const QString& path, Kind kind);
 
@@ -51,8 +54,11 @@ private:
     void unusable(const QString& path) const;
     std::optional<QString> newPathFor(const QString& stagingFolder, const QString& path,
                                       const ExifEntity& exif) const;
-    bool stagePicture(const QString& path, const SourceFileState& state, const Reading& reading,
-                      const QString& newPath, bool sourceWillBeRemoved) const;
+    // Stages the picture (flushed at once when sourceRemovedNow) and gives the size
+    // of the staged copy; none when the source changed meanwhile.
+    std::optional<qint64> stagePicture(const QString& path, const SourceFileState& state,
+                                       const Reading& reading, const QString& newPath,
+                                       bool sourceRemovedNow) const;
     // Stages the movie of a movie-index picture; false when the movie is still being
     // written or changed meanwhile (then nothing of the pair stays staged).
     bool stageMovie(const QString& movie, const SourceFileState& movieState,
@@ -65,8 +71,7 @@ private:
     // Creates a staging folder, which must lie inside stagingRoot, for the picture
     // at path; false when the file system refuses that folder's name (the picture
     // then stays in its source and the run goes on). Any other failure ends the run.
-    bool makeFolder(const QString& folder, const QString& stagingRoot,
-                    const QString& path) const;
+    bool makeFolder(const QString& folder, const QString& stagingRoot, const QString& path) const;
     // A copy that failed because its source disappeared is noted and the run goes
     // on; any other copy failure ends the run.
     void failUnlessGone(const QString& path, const QString& error) const;
@@ -79,4 +84,5 @@ private:
     bool isMove;
     bool isImport;
     qint64 runTime;
+    SourceRemovalBatch& removals;
 };

@@ -119,6 +119,7 @@ class FolderMerger
 public:
     QString firstError;
     int filedShots = 0;
+    StagedFolderFiler::FiledUnderOtherName filedUnderOtherName;
 
     void mergeFolder(const QString& source, const QString& destination)
     {
@@ -328,6 +329,11 @@ private:
             }
             return Placement::NameTaken;
         }
+        // The records name the files as they stand in the destination.
+        if (targetStem != stagedStem && filedUnderOtherName) {
+            for (const QString& extension : shot.extensions)
+                filedUnderOtherName(destination, stagedStem + extension, targetStem + extension);
+        }
         return Placement::Placed;
     }
 
@@ -354,9 +360,11 @@ private:
 
 bool StagedFolderFiler::fileStagedFolders(const QString& stagingFolder,
                                           const QString& destinationFolder, QString* error,
-                                          int* filedShots)
+                                          int* filedShots,
+                                          const FiledUnderOtherName& filedUnderOtherName)
 {
     FolderMerger merger;
+    merger.filedUnderOtherName = filedUnderOtherName;
     for (const QString& name : entriesOf(stagingFolder)) {
         const QString path = stagingFolder + QLatin1Char('/') + name;
         const QString target = destinationFolder + QLatin1Char('/') + name;

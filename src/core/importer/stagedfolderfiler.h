@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 // Final filing of an import run: moves every folder of a staging folder into the
 // destination folder, merging with the folders already there.
@@ -18,9 +19,16 @@
 class StagedFolderFiler
 {
 public:
+    // Told of every staged file that stands in its destination folder under another
+    // name than the staged one (a "(n)" name, or the name of the same content filed
+    // before), so that its record can name the file as it stands.
+    using FiledUnderOtherName = std::function<void(
+        const QString& destinationFolder, const QString& stagedName, const QString& filedName)>;
+
     // Files what it can and reports the first failure; whatever could not be filed
     // stays staged for the next run. filedShots (when given) is increased by the
     // shots put into the destination; those dropped as filed already do not count.
     static bool fileStagedFolders(const QString& stagingFolder, const QString& destinationFolder,
-                                  QString* error, int* filedShots = nullptr);
+                                  QString* error, int* filedShots = nullptr,
+                                  const FiledUnderOtherName& filedUnderOtherName = {});
 };

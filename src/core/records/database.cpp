@@ -73,7 +73,20 @@ bool Database::open()
     }
     sqlite3_extended_result_codes(handle, 0);
     sqlite3_busy_handler(handle, &Database::busyHandler, this);
+    useWriteAheadLog();
     return true;
+}
+
+void Database::useWriteAheadLog()
+{
+    // In the write-ahead log a commit is an append: with synchronous=NORMAL it is
+    // not flushed, yet survives a killed process (the data are in the page cache);
+    // only a power cut can lose the commits since the last checkpoint. That keeps
+    // one commit per record cheap. The journal mode stays in the file, so this
+    // finds it set from the second open on; a database that cannot switch (busy,
+    // read-only folder) keeps its rollback journal and works as before.
+    sqlite3_exec(handle, "pragma journal_mode=WAL;", nullptr, nullptr, nullptr);
+    sqlite3_exec(handle, "pragma synchronous=NORMAL;", nullptr, nullptr, nullptr);
 }
 
 int Database::busyHandler(void* context, int count)

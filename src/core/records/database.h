@@ -15,6 +15,8 @@ class ResultSet;
 // Opening installs the busy handler: while another connection or process holds a
 // lock, the statement is retried for up to busyRetrySeconds with random sleeps of
 // 50 to 99 ms, then fails with SQLITE_BUSY. Every failure is written to the log.
+// The database keeps a write-ahead log: each statement commits on its own without a
+// disk flush, and a commit survives a killed process.
 class Database
 {
 public:
@@ -48,6 +50,7 @@ public:
 private:
     friend class ResultSet;
     static int busyHandler(void* context, int count);
+    void useWriteAheadLog();
     sqlite3_stmt* prepare(const SqlStatement& statement);
     void logPrepareFailure(int code, const QString& message, const QString& query);
     void forget(ResultSet* resultSet);

@@ -3,6 +3,8 @@
 #include "common/log.h"
 #include "records/resultset.h"
 
+#include <QRegularExpression>
+
 namespace {
 const QString selectColumns = QStringLiteral(
     "select id, file_name, camera_id, datetime, original_file_name, transferred_folder, "
@@ -69,14 +71,54 @@ ImportedFileDao::findByLikeFileName(const QString& fileName, const QString& came
                                     const QString& mirrorImageType, const QString& drawingFlg,
                                     const QString& mode, const QString& hashCode) const
 {
-    // The pattern is "%" followed by the name: a suffix match, ASCII case-insensitive,
-    // with the name's own "_" and "%" acting as wildcards. The equality on hash_code
-    // lets SQLite find the few candidate rows through its index.
+    return findBySuffixAndPicture(fileName,
+                                  {cameraId, mirrorImageType, drawingFlg, mode, hashCode});
+}
+
+QList<ImportedFileEntity>
+ImportedFileDao::findBySuffixAndPicture(const QString& suffix,
+                                        const QVariantList& pictureColumns) const
+{
+    // The pattern is "%" followed by the suffix: ASCII case-insensitive, with the
+    // suffix's own "_" and "%" acting as wildcards. The equality on hash_code lets
+    // SQLite find the few candidate rows through its index.
     return findImportedFiles(SqlStatement(
         selectColumns + QStringLiteral(" where file_name like '%' || ? and camera_id = ? and "
                                        "mirror_image_type = ? and drawing_flg = ? and mode = ? "
                                        "and hash_code = ? order by id;"),
-        {fileName, cameraId, mirrorImageType, drawingFlg, mode, hashCode}));
+        QVariantList{suffix} + pictureColumns));
+}
+
+QList<ImportedFileEntity> ImportedFileDao::findByLikeFileNameOrNumbered(
+    const QString& fileName, const QString& cameraId, const QString& mirrorImageType,
+    const QString& drawingFlg, const QString& mode, const QString& hashCode) const
+{
+    const QVariantList pictureColumns{cameraId, mirrorImageType, drawingFlg, mode, hashCode};
+    const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
+    if (dot <= 0)
+        return findBySuffixAndPicture(fileName, pictureColumns);
+    // The name without its own collision number, then with any number.
+    static const QRegularExpression numberedStem(QStringLiteral("^(.+)\\(\\d+\\)$"));
+    QString stem = fileName.left(dot);
+    if (const QRegularExpressionMatch match = numberedStem.match(stem); match.hasMatch())
+        stem = match.captured(1);
+    const QString extension = fileName.mid(dot);
+    QList<ImportedFileEntity> found = findBySuffixAndPicture(stem + extension, pictureColumns);
+    const QRegularExpression numbered(QStringLiteral("\\(\\d+\\)") +
+                                          QRegularExpression::escape(extension) + QLatin1Char('$'),
+                                      QRegularExpression::CaseInsensitiveOption);
+    for (const ImportedFileEntity& candidate :
+         findBySuffixAndPicture(stem + QStringLiteral("(%)") + extension, pictureColumns)) {
+        if (numbered.match(candidate.fileName()).hasMatch())
+            found.append(candidate);
+    }
+    return found;
+}
+
+QList<ImportedFileEntity> ImportedFileDao::findByFileName(const QString& fileName) const
+{
+    return findImportedFiles(SqlStatement(
+        selectColumns + QStringLiteral(" where file_name = ? order by id;"), {fileName}));
 }
 
 bool ImportedFileDao::deleteBeforeDatetime(qint64 datetime) const

@@ -29,6 +29,15 @@ public:
                                                  const QString& mirrorImageType,
                                                  const QString& drawingFlg, const QString& mode,
                                                  const QString& hashCode) const;
+    // The same test, blind to collision numbers: the picture recorded as "name.JPG",
+    // "name(2).JPG" or "name(3).JPG" is found under any of them. The number comes from
+    // what else stood in a folder when it was staged or filed, not from the picture.
+    QList<ImportedFileEntity>
+    findByLikeFileNameOrNumbered(const QString& fileName, const QString& cameraId,
+                                 const QString& mirrorImageType, const QString& drawingFlg,
+                                 const QString& mode, const QString& hashCode) const;
+    // Rows whose name is exactly the given one, oldest first.
+    QList<ImportedFileEntity> findByFileName(const QString& fileName) const;
     // Deletes every row whose datetime is at or before the yyyyMMddHHmmss number.
     bool deleteBeforeDatetime(qint64 datetime) const;
     // "alter table imported_file add column <name> <type> [not null default <default>] ;"
@@ -63,4 +72,8 @@ protected:
 
 private:
     QList<ImportedFileEntity> findImportedFiles(const SqlStatement& statement) const;
+    // Names ending with the LIKE suffix whose camera_id, mirror_image_type,
+    // drawing_flg, mode and hash_code equal the five values, in that order.
+    QList<ImportedFileEntity> findBySuffixAndPicture(const QString& suffix,
+                                                     const QVariantList& pictureColumns) const;
 };

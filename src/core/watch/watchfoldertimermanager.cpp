@@ -84,6 +84,9 @@ void WatchFolderTimerManager::poll(const QString& folder, bool isForceMove, bool
         ~BusyReset() { busy = false; }
     } busyReset;
     setOperationCounter(0);
+    // An import of another process (talvoren-cli) holds the staging folders: this
+    // tick is skipped, as while the transferring marker stands.
+    setImportLockPolicy(ImportLock::WhenHeld::Skip);
     const std::optional<QString> failure =
         copyProcess(deepEnumeration(folder), isForceMove, isImport);
     if (failure)

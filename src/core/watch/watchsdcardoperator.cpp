@@ -4,7 +4,9 @@
 #include "common/notificationcenter.h"
 #include "common/runloop.h"
 #include "platform/fileoperations.h"
+#include "platform/importlock.h"
 #include "platform/mounttablevolumechangesource.h"
+#include "platform/terminationrequest.h"
 #include "platform/userdefaults.h"
 #include "platform/volumeroots.h"
 #include "settings/settingkeys.h"
@@ -179,6 +181,8 @@ void WatchSDCardOperator::copyImage(const QStringList& folders, WatchSDCardOpera
     bool failed = false;
     const std::shared_ptr<WatchWindowPresenter> windows = WatchWindowPresenter::shared();
 
+    // The whole card is one import: another process waits until it is done.
+    const ImportLock importLock(ImportLock::WhenHeld::Wait);
     createTransferringFile();
     const QString timestamp =
         QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMddHHmmsszzz"));
@@ -191,6 +195,8 @@ void WatchSDCardOperator::copyImage(const QStringList& folders, WatchSDCardOpera
     };
     try {
         for (const QString& folder : folders) {
+            if (TerminationRequest::signal() != 0)
+                break;
             // One run per card: a run walks every visible sub-folder itself, so a run per
             // sub-folder as well would meet each picture again, stage it again when the
             // duplicate test is off and count it again in the result.
