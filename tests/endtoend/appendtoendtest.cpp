@@ -354,6 +354,12 @@ struct UnusableSettings
     QString refusedPoll;
 };
 
+// Names the case in test lists and failure messages.
+void PrintTo(const UnusableSettings& settingsCase, std::ostream* stream)
+{
+    *stream << settingsCase.name;
+}
+
 class UnusableSettingsTest : public AppEndToEndTest,
                              public testing::WithParamInterface<UnusableSettings>
 {
