@@ -148,8 +148,10 @@ bool TalvorenAppDelegate::applicationDidFinishLaunching()
     startMaintenanceTimers();
     setupStatusBarItem();
     prepareDestinationFolders();
-    checkDestinationFolder();
-    checkFolderSettings();
+    // A folder setting that is no absolute path is said once; looking for such a
+    // destination would wait for nothing and say it a second time.
+    if (folderSettingsAreUsable())
+        checkDestinationFolder();
     startCardWatch();
     startWatchFolderTimer();
     startImportFolderTimer();
@@ -218,13 +220,16 @@ bool TalvorenAppDelegate::settingsFileIsUsable()
     return false;
 }
 
-void TalvorenAppDelegate::checkFolderSettings()
+bool TalvorenAppDelegate::folderSettingsAreUsable()
 {
-    if (const std::optional<SettingProblem> problem =
-            SettingsValidation::checkRunFolders(currentSettings(), SettingsValidation::Use::Watch))
-        showAlert(LocalizedStrings::format(QStringLiteral("ApplicationMessage_SettingsProblem"),
-                                           {problem->message()}),
-                  true);
+    const std::optional<SettingProblem> problem =
+        SettingsValidation::checkRunFolders(currentSettings(), SettingsValidation::Use::Watch);
+    if (!problem)
+        return true;
+    showAlert(LocalizedStrings::format(QStringLiteral("ApplicationMessage_SettingsProblem"),
+                                       {problem->message()}),
+              true);
+    return false;
 }
 
 void TalvorenAppDelegate::decideFirstStartAndLogging()
@@ -508,6 +513,8 @@ void TalvorenAppDelegate::showAlert(const QString& message, bool showConfigWindo
         Log::error(message);
         return;
     }
+    // The log keeps what the window says, for whoever looks into the problem later.
+    Log::error(QStringLiteral("Alert window: %1").arg(message));
     // Made directly, not taken from the manager: a later copy-failure alert must not
     // overwrite this message and its flag. It frees itself when it closes.
     auto* alert = new AlertWindowController;

@@ -82,8 +82,9 @@ private:
     void setupStatusBarItem();
     void prepareDestinationFolders();
     void checkDestinationFolder();
-    // Alerts when a folder the imports need is not set, relative or not a text.
-    void checkFolderSettings();
+    // Alerts when a folder the imports need is not set, relative or not a text;
+    // false then.
+    bool folderSettingsAreUsable();
     void startCardWatch();
     void startWatchFolderTimer();
     void startImportFolderTimer();

@@ -1,5 +1,6 @@
 // The running application, driven from outside as a person would drive it.
 #include "camerapicturebuilder.h"
+#include "common/talvorencommon.h"
 #include "desktopsession.h"
 #include "fakeudisks2.h"
 #include "filesbelow.h"
@@ -64,6 +65,7 @@ protected:
         if (!session->isRunning())
             GTEST_SKIP() << "the virtual display did not start";
         QDir().mkpath(volumeRoot);
+        QDir().mkpath(workingFolder);
     }
     void TearDown() override
     {
@@ -90,7 +92,8 @@ protected:
     void startApp(const QProcessEnvironment& extra = {})
     {
         app = std::make_unique<TalvorenProcess>(
-            *session, QStringList{QStringLiteral("--volume-root"), volumeRoot}, extra);
+            *session, QStringList{QStringLiteral("--volume-root"), volumeRoot}, extra,
+            workingFolder);
         ASSERT_TRUE(waitFor([this] { return session->trayIcon().has_value(); }))
             << app->output().toStdString();
     }
@@ -148,6 +151,8 @@ protected:
     std::unique_ptr<DesktopSession> session;
     std::unique_ptr<TalvorenProcess> app;
     QString volumeRoot = home.filePath(QStringLiteral("volumes"));
+    // Where the application starts: a relative path would land here.
+    QString workingFolder = home.filePath(QStringLiteral("work"));
     QStringList mounted;
 };
 
@@ -336,3 +341,86 @@ TEST_F(AppEndToEndTest, ASecondCopyShowsTheNoticeAndEndsWhenItIsDismissedWhileTh
     EXPECT_TRUE(app->isRunning());
     EXPECT_TRUE(session->trayIcon().has_value());
 }
+
+// Settings the application cannot use at start-up: it says so once, keeps the tray
+// for the settings window, and files nothing from the Import folder.
+struct UnusableSettings
+{
+    const char* name;
+    std::function<void()> write;
+    QString alertText;
+    // The log line of an Import-folder poll that refuses to run; empty when no
+    // poll runs at all (then the settings file must stay byte for byte).
+    QString refusedPoll;
+};
+
+// Names the case in test lists and failure messages.
+void PrintTo(const UnusableSettings& settingsCase, std::ostream* stream)
+{
+    *stream << settingsCase.name;
+}
+
+class UnusableSettingsTest : public AppEndToEndTest,
+                             public testing::WithParamInterface<UnusableSettings>
+{
+};
+
+TEST_P(UnusableSettingsTest, OneAlertTheTrayAndNothingFiled)
+{
+    const UnusableSettings& settingsCase = GetParam();
+    settingsCase.write();
+    QFile settingsFile(UserSettings::path());
+    ASSERT_TRUE(settingsFile.open(QIODevice::ReadOnly));
+    const QByteArray before = settingsFile.readAll();
+    settingsFile.close();
+    const QString import = home.filePath(QStringLiteral(".local/share/Talvoren/Import"));
+    writePictures(import, 1);
+    const QString picture = import + QStringLiteral("/IMG_0000.JPG");
+
+    startApp();
+    // Without usable settings the log stays on standard error.
+    const auto logged = [this] { return log() + app->output(); };
+    ASSERT_FALSE(session->waitForWindow(noticeTitle).isEmpty()) << logged().toStdString();
+    session->screenshot(QStringLiteral("unusable-settings-") + QLatin1String(settingsCase.name));
+    // Longer than two polls of the Import folder, or two polls seen refusing.
+    if (settingsCase.refusedPoll.isEmpty())
+        EXPECT_FALSE(waitFor([&] { return !QFileInfo::exists(picture); }, 25000));
+    else
+        EXPECT_TRUE(waitFor([&] { return logged().count(settingsCase.refusedPoll) > 1; }))
+            << logged().toStdString();
+
+    EXPECT_TRUE(QFileInfo::exists(picture));
+    EXPECT_EQ(session->windows(noticeTitle).size(), 1);
+    EXPECT_EQ(logged().count(QStringLiteral("Alert window: ")), 1) << logged().toStdString();
+    EXPECT_TRUE(logged().contains(settingsCase.alertText)) << logged().toStdString();
+    EXPECT_TRUE(session->trayIcon().has_value());
+    EXPECT_FALSE(QFileInfo::exists(workingFolder + QStringLiteral("/5")));
+    if (settingsCase.refusedPoll.isEmpty()) {
+        ASSERT_TRUE(settingsFile.open(QIODevice::ReadOnly));
+        EXPECT_EQ(settingsFile.readAll(), before);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    AtStart, UnusableSettingsTest,
+    testing::Values(UnusableSettings{"corrupt",
+                                     [] {
+                                         QDir().mkpath(
+                                             TalvorenCommon::getApplicationDataDirectory());
+                                         QFile file(UserSettings::path());
+                                         file.open(QIODevice::WriteOnly);
+                                         file.write("<plist><dict><key>x");
+                                     },
+                                     QStringLiteral("is corrupt (XML error"),
+                                     {}},
+                    UnusableSettings{"destinationNotAText",
+                                     [] {
+                                         UserSettings::copyDefaultPlist();
+                                         UserSettings::update([](SettingsDictionary& values) {
+                                             values.setValue(SettingKeys::destinationFolderPath,
+                                                             qint64(5));
+                                         });
+                                     },
+                                     QStringLiteral("\"destination folder path\" must be a text"),
+                                     QStringLiteral("Importフォルダ監視タイマーは継続")}),
+    [](const testing::TestParamInfo<UnusableSettings>& info) { return info.param.name; });

@@ -196,11 +196,12 @@ void DesktopSession::screenshot(const QString& name) const
 }
 
 TalvorenProcess::TalvorenProcess(const DesktopSession& session, const QStringList& arguments,
-                                 const QProcessEnvironment& extra)
+                                 const QProcessEnvironment& extra, const QString& workingFolder)
 {
     QProcessEnvironment environment = session.environment();
     environment.insert(extra);
     process.setProcessEnvironment(environment);
+    process.setWorkingDirectory(workingFolder);
     process.setProcessChannelMode(QProcess::MergedChannels);
     process.start(QStringLiteral(TALVOREN_BINARY_DIR "/bin/talvoren"), arguments);
     process.waitForStarted();

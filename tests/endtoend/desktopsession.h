@@ -53,12 +53,13 @@ private:
 // when it did not become true within the time.
 bool waitFor(const std::function<bool()>& condition, int timeoutMs = 60000);
 
-// The application under test, started from the build tree on the session's display.
+// The application under test, started from the build tree on the session's display,
+// in the working folder given (else in this process's).
 class TalvorenProcess
 {
 public:
     TalvorenProcess(const DesktopSession& session, const QStringList& arguments,
-                    const QProcessEnvironment& extra = {});
+                    const QProcessEnvironment& extra = {}, const QString& workingFolder = {});
     ~TalvorenProcess();
     bool isRunning() const { return process.state() == QProcess::Running; }
     bool waitForEnd(int timeoutMs = 30000);
