@@ -41,6 +41,7 @@ public:
     }
     void bringCardCopyConfirmationToFront() override {}
     void hideProgressWindow() override {}
+    void showProgressWindow(const QStringList&) override {}
     void showCopyResult(qint64 fileCount) override
     {
         filed = fileCount;
