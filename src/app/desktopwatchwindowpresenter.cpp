@@ -73,11 +73,17 @@ void DesktopWatchWindowPresenter::hideProgressWindow()
 
 void DesktopWatchWindowPresenter::showCopyResult(qint64 fileCount)
 {
+    showCopyResult(fileCount, PatientFolderTally());
+}
+
+void DesktopWatchWindowPresenter::showCopyResult(qint64 fileCount, const PatientFolderTally& filed)
+{
     auto* result = windowManager.windowController<CopyResultWindowController>(
         TalvorenWindowId::CopyResultWindow);
     if (!result)
         return;
     result->setFileCount(fileCount);
+    result->setFiledFolders(filed.entries());
     result->showWindow();
     result->orderFront();
 }

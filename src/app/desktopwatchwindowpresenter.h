@@ -23,6 +23,7 @@ public:
     void bringCardCopyConfirmationToFront() override;
     void hideProgressWindow() override;
     void showCopyResult(qint64 fileCount) override;
+    void showCopyResult(qint64 fileCount, const PatientFolderTally& filed) override;
 
 private:
     TalvorenWindowManager& windowManager;

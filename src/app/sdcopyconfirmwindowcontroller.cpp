@@ -1,5 +1,6 @@
 #include "sdcopyconfirmwindowcontroller.h"
 
+#include "cardpreviewpanel.h"
 #include "common/log.h"
 #include "importer/importrunsupport.h"
 #include "localizedstrings.h"
@@ -7,6 +8,7 @@
 #include "talvorenwindowmanager.h"
 #include "ui_sdcopyconfirmwindowcontroller.h"
 
+#include <QTimer>
 #include <climits>
 #include <exception>
 
@@ -23,6 +25,8 @@ void SDCopyConfirmWindowController::setupWindow(QWidget* window)
 {
     ui = std::make_unique<Ui::SDCopyConfirmWindowController>();
     ui->setupUi(window);
+    preview = new CardPreviewPanel(window);
+    ui->windowLayout->insertWidget(1, preview);
     connect(ui->okButton, &QPushButton::clicked, this,
             &SDCopyConfirmWindowController::okButtonClick);
     connect(ui->cancelButton, &QPushButton::clicked, this,
@@ -37,6 +41,8 @@ void SDCopyConfirmWindowController::windowDidLoad()
     ui->okButton->setText(LocalizedStrings::string(QStringLiteral("SDCopyConfirmWindow_OKButton")));
     ui->cancelButton->setText(
         LocalizedStrings::string(QStringLiteral("SDCopyConfirmWindow_CancelButton")));
+    // The preview starts once the window is out: it never holds the question back.
+    QTimer::singleShot(0, preview, [this] { preview->start(folders); });
 }
 
 void SDCopyConfirmWindowController::okButtonClick()

@@ -5,6 +5,7 @@
 #include "common/logfile.h"
 #include "common/talvorencommon.h"
 #include "importer/basewatchfolderoperator.h"
+#include "importpreviewreport.h"
 #include "records/seeddatabase.h"
 #include "settings/settingkeys.h"
 #include "settings/settingsmigration.h"
@@ -18,7 +19,8 @@
 #include <unistd.h>
 
 namespace {
-const QString usageText = QStringLiteral("import SOURCE [--move] [--import-folder]");
+const QString usageText =
+    QStringLiteral("import SOURCE [--move] [--import-folder] | import --dry-run SOURCE");
 constexpr int badUsage = 1;
 constexpr int runFailed = 2;
 
@@ -27,6 +29,7 @@ struct Arguments
     QString source;
     bool move = false;
     bool importFolder = false;
+    bool dryRun = false;
 };
 
 std::optional<Arguments> parseArguments(const QStringList& words, QTextStream& err)
@@ -37,6 +40,8 @@ std::optional<Arguments> parseArguments(const QStringList& words, QTextStream& e
             parsed.move = true;
         } else if (word == QLatin1String("--import-folder")) {
             parsed.importFolder = true;
+        } else if (word == QLatin1String("--dry-run")) {
+            parsed.dryRun = true;
         } else if (!word.startsWith(QLatin1String("--")) && parsed.source.isEmpty() &&
                    !word.isEmpty()) {
             parsed.source = word;
@@ -106,6 +111,8 @@ int runImport(const QStringList& words, QTextStream& out, QTextStream& err)
     const std::optional<Arguments> arguments = parseArguments(words, err);
     if (!arguments)
         return badUsage;
+    if (arguments->dryRun)
+        return printImportPreview(arguments->source, out, err);
     const std::optional<SettingsDictionary> settings = prepareApplicationData();
     if (!settings) {
         err << "talvoren-cli import: no settings file at " << UserSettings::path() << "\n";

@@ -4,6 +4,7 @@
 #include "importer/destinationfilenaming.h"
 #include "importer/importrecordbatch.h"
 #include "importer/importrunsupport.h"
+#include "importer/patientfoldertally.h"
 #include "settings/settingsdictionary.h"
 
 #include <QSet>
@@ -56,6 +57,10 @@ public:
     // Pictures and movie-index pictures filed by the last run, nested runs included.
     qint64 operationCounter() const { return counter; }
     void setOperationCounter(qint64 value) { counter = value; }
+
+    // The folders the pictures filed since the last clear went into, with counts.
+    const PatientFolderTally& filedFolders() const { return filedFolderTally; }
+    void clearFiledFolders() { filedFolderTally.clear(); }
 
     // One import run on a folder. settingDictionary supplies "zero padding length
     // string" and "activate avoid multiple import check"; every other setting is read
@@ -121,5 +126,6 @@ private:
     std::chrono::milliseconds runPause = defaultRunPause;
     std::recursive_mutex processLock;
     ImportRecordBatch records;
+    PatientFolderTally filedFolderTally;
     bool insideFolderTreeRun = false;
 };

@@ -9,16 +9,15 @@
 #include "importer/basewatchfolderoperator.h"
 #include "importer/copyfailedexception.h"
 #include "importer/filecopier.h"
+#include "importer/importdecision.h"
 #include "importer/sourcefilestate.h"
 #include "metadata/exifoperator.h"
 #include "platform/fileoperations.h"
 #include "records/importedfiledao.h"
 
-#include <QDate>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLocale>
 #include <openssl/evp.h>
 
 namespace {
@@ -31,24 +30,14 @@ QString textOf(const std::optional<QString>& text)
     return text.value_or(QString());
 }
 
-QString joinPath(const QString& folder, const QString& relative)
-{
-    if (folder.isEmpty())
-        return relative;
-    if (relative.isEmpty())
-        return folder;
-    QString left = folder;
-    while (left.size() > 1 && left.endsWith(QLatin1Char('/')))
-        left.chop(1);
-    QString right = relative;
-    while (right.startsWith(QLatin1Char('/')))
-        right.remove(0, 1);
-    return left == QLatin1String("/") ? left + right : left + QLatin1Char('/') + right;
-}
-
 QString fileNameOf(const QString& path)
 {
-    return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+    return ImportDecision::fileNameOf(path);
+}
+
+QString joinPath(const QString& folder, const QString& relative)
+{
+    return ImportDecision::joinPath(folder, relative);
 }
 
 // The path without the extension of its last component.
@@ -56,12 +45,6 @@ QString withoutExtension(const QString& path)
 {
     const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
     return dot > path.lastIndexOf(QLatin1Char('/')) + 1 ? path.left(dot) : path;
-}
-
-// A folder name that stays one folder below its parent.
-bool isUsableFolderName(const QString& name)
-{
-    return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..");
 }
 
 std::optional<QString> sha1Of(const QByteArray& data)
@@ -144,33 +127,48 @@ void PictureImport::importPicture(const QString& path, Kind kind)
                        .arg(path));
         return;
     }
-    if (!reading->exif || !BaseWatchFolderOperator::checkValidImageData(*reading->exif)) {
+    // The hash is taken before the records are asked, and only of pictures that
+    // could be filed.
+    std::optional<QString> hash;
+    const ImportDecision::RecordsTest isRecorded = [&hash](const QString& fileName,
+                                                           const ExifEntity& exif) {
+        const ExtendedMakerNoteEntity maker =
+            exif.extendedMakerNoteEntity.value_or(ExtendedMakerNoteEntity());
+        return !ImportedFileDao()
+                    .findByLikeFileName(fileName, textOf(maker.serial), textOf(maker.flipDirection),
+                                        textOf(exif.drawFlag), textOf(exif.shootingMode), *hash)
+                    .isEmpty();
+    };
+    const auto chooseName = [this](const QString& stagingFolder, const QString& picture,
+                                   const ExifEntity& exif) {
+        return newPathFor(stagingFolder, picture, exif);
+    };
+    const ImportDecision decision(settings, owner.originalDateFormatter(),
+                                  owner.folderDateFormatter());
+    using Outcome = ImportDecision::Outcome;
+    if (reading->exif && BaseWatchFolderOperator::checkValidImageData(*reading->exif) &&
+        BaseWatchFolderOperator::hasNameableDateTime(*reading->exif)) {
+        hash = hashOf(path, *reading);
+        if (!hash)
+            return;
+    }
+    const ImportDecision::Verdict verdict = decision.decide(
+        path,
+        kind == Kind::Picture ? ImportDecision::Kind::Picture : ImportDecision::Kind::MovieIndex,
+        reading->exif, chooseName, isRecorded);
+    if (verdict.outcome == Outcome::NotCameraPicture) {
         unusable(path);
         return;
     }
-    const ExifEntity& exif = *reading->exif;
-    if (!BaseWatchFolderOperator::hasNameableDateTime(exif)) {
+    if (verdict.outcome == Outcome::NoDateTime) {
         Log::error(
             QStringLiteral("The picture has no usable original date-time and is not imported: [%1]")
                 .arg(path));
         unusable(path);
         return;
     }
-    const std::optional<QString> hash = hashOf(path, *reading);
-    if (!hash)
-        return;
-    const ExtendedMakerNoteEntity maker =
-        exif.extendedMakerNoteEntity.value_or(ExtendedMakerNoteEntity());
-
-    const bool patientInformation = settings.dontSendPatientInformationImage &&
-                                    textOf(exif.shootingMode).toUpper() == QLatin1String("FE");
-    const bool removePatientInformation =
-        patientInformation && (settings.deleteOriginalImage || isImport);
-
-    const std::optional<QString> patientID = safePatientID(exif.patientID);
-    const std::optional<QString> patientName =
-        BaseWatchFolderOperator::replaceDirectoryName(exif.patientName);
-    if (settings.notSendingImage && textOf(patientID).isEmpty()) {
+    const ExifEntity& exif = *reading->exif;
+    if (verdict.outcome == Outcome::NotSent) {
         if (isImport) {
             FileOperations::moveTrash(path);
             if (kind == Kind::MovieIndex) {
@@ -180,40 +178,30 @@ void PictureImport::importPicture(const QString& path, Kind kind)
         }
         return;
     }
-
-    const QString relativeFolder = filingPath(exif, patientID, patientName);
-    const QString stagingFolder = joinPath(kind == Kind::Picture ? settings.pictureStagingFolder()
-                                                                 : settings.movieStagingFolder(),
-                                           relativeFolder);
-    std::optional<QString> newPath = newPathFor(stagingFolder, path, exif);
-    if (!newPath)
+    if (verdict.outcome == Outcome::DuplicateInRun)
         return;
-
-    if (settings.avoidMultipleImport) {
-        const QList<ImportedFileEntity> found = ImportedFileDao().findByLikeFileName(
-            fileNameOf(*newPath), textOf(maker.serial), textOf(maker.flipDirection),
-            textOf(exif.drawFlag), textOf(exif.shootingMode), *hash);
-        if (!found.isEmpty()) {
-            BaseWatchFolderOperator::logoutExifInformation(exif, path, *newPath);
-            Log::debug(QStringLiteral("「%1」は取込済ファイルです。取込はキャンセルされました。")
-                           .arg(*newPath));
-            if (kind == Kind::MovieIndex && isImport) {
-                if (const std::optional<QString> movie = movieBeside(path)) {
-                    FileOperations::moveTrash(path);
-                    FileOperations::moveTrash(*movie);
-                    runLoopFor(std::chrono::duration<double>(owner.runPauseLength()).count());
-                }
+    std::optional<QString> newPath = verdict.newPath;
+    if (verdict.outcome == Outcome::AlreadyImported) {
+        BaseWatchFolderOperator::logoutExifInformation(exif, path, *newPath);
+        Log::debug(QStringLiteral("「%1」は取込済ファイルです。取込はキャンセルされました。")
+                       .arg(*newPath));
+        if (kind == Kind::MovieIndex && isImport) {
+            if (const std::optional<QString> movie = movieBeside(path)) {
+                FileOperations::moveTrash(path);
+                FileOperations::moveTrash(*movie);
+                runLoopFor(std::chrono::duration<double>(owner.runPauseLength()).count());
             }
-            return;
         }
+        return;
     }
 
-    const QString pictureFolder = joinPath(settings.destinationFolderPath, relativeFolder);
-    const QString movieFolder = joinPath(settings.destinationFolderPathMov, relativeFolder);
-    const QString recordFolder =
-        kind == Kind::MovieIndex && settings.destinationFolderMov ? movieFolder : pictureFolder;
+    const QString stagingFolder = newPath->left(newPath->lastIndexOf(QLatin1Char('/')));
+    const QString pictureFolder = joinPath(settings.destinationFolderPath, verdict.relativeFolder);
+    const QString recordFolder = verdict.destinationFolder;
+    const bool removePatientInformation =
+        verdict.outcome == Outcome::RecordOnly && (settings.deleteOriginalImage || isImport);
 
-    if (patientInformation) {
+    if (verdict.outcome == Outcome::RecordOnly) {
         record(*newPath, exif, path, removePatientInformation ? recordFolder : pictureFolder,
                *hash);
         if (removePatientInformation)
@@ -262,6 +250,7 @@ void PictureImport::importPicture(const QString& path, Kind kind)
         removeFile(path);
 
     owner.setOperationCounter(owner.operationCounter() + 1);
+    owner.filedFolderTally.add(verdict.relativeFolder, recordFolder);
     if (BaseWatchFolderOperator::isProgressWindowOpen())
         NotificationCenter::defaultCenter().post(
             BaseWatchFolderOperator::notificationNameUpdateProgress());
@@ -276,53 +265,6 @@ void PictureImport::importPicture(const QString& path, Kind kind)
             !settings.notSendingImage)
             record(movieDestination, exif, *movie, recordFolder, textOf(movieHash));
     }
-}
-
-QString PictureImport::filingPath(const ExifEntity& exif, const std::optional<QString>& patientID,
-                                  const std::optional<QString>& patientName) const
-{
-    QString id = textOf(patientID);
-    const qint64 width = settings.zeroPrefix().size();
-    if (settings.zeroPadding && !id.isEmpty() && id.size() < width)
-        id = (settings.zeroPrefix() + id).right(width);
-    const QString name = textOf(patientName);
-    const bool withName = !id.isEmpty() && !name.isEmpty() && !settings.dontAddPatientName;
-    const QString noInformation = QStringLiteral("No Information");
-
-    QStringList folders;
-    if (settings.chopCameraSerialNumber) {
-        const QString serial = textOf(BaseWatchFolderOperator::replaceDirectoryName(
-            exif.extendedMakerNoteEntity ? exif.extendedMakerNoteEntity->serial : std::nullopt));
-        if (isUsableFolderName(serial))
-            folders.append(serial);
-    }
-    if (settings.chopCount && TalvorenCommon::isDigit(id)) {
-        const QString group = BaseWatchFolderOperator::getDividedFolderName(id);
-        folders.append(group);
-        folders.append(withName ? QStringLiteral("%1 %2").arg(id, name) : id);
-    } else if (withName) {
-        folders.append(QStringLiteral("%1 %2").arg(id, name));
-    } else {
-        folders.append(id.isEmpty() ? noInformation : id);
-    }
-    if (settings.saveDaySubfolder) {
-        const QDate day = QDate::fromString(textOf(exif.dateTimeOriginal).left(10),
-                                            owner.originalDateFormatter());
-        const QString dayFolder = day.isValid()
-                                      ? QLocale::system().toString(day, owner.folderDateFormatter())
-                                      : QString();
-        if (isUsableFolderName(dayFolder))
-            folders.append(dayFolder);
-    }
-    return folders.join(QLatin1Char('/'));
-}
-
-std::optional<QString> PictureImport::safePatientID(const std::optional<QString>& patientID)
-{
-    std::optional<QString> id = BaseWatchFolderOperator::replaceDirectoryName(patientID);
-    if (id && !isUsableFolderName(*id))
-        id = QString();
-    return id;
 }
 
 std::optional<PictureImport::Reading> PictureImport::read(const QString& path,

@@ -29,15 +29,6 @@ public:
 
     void importPicture(const QString& path, Kind kind);
 
-    // The relative folder of a picture under its destination: optional camera
-    // serial folder, patient folder, optional day folder.
-    QString filingPath(const ExifEntity& exif, const std::optional<QString>& patientID,
-                       const std::optional<QString>& patientName) const;
-    // A patient ID made safe as a folder name; one that leaves nothing usable (only
-    // ":" characters, or "." and "..") is empty, so the picture files under
-    // "No Information".
-    static std::optional<QString> safePatientID(const std::optional<QString>& patientID);
-
 private:
     struct Reading
     {
