@@ -205,11 +205,13 @@ TEST_F(ImportCommand, PreviewsADryRunAndListsTheHistory)
 
     EXPECT_EQ(preview.exitCode, 0) << preview.err.toStdString();
     EXPECT_EQ(filesBelow(home.path()), before);
-    const QString filed = destination + QStringLiteral("/3 Cli Test/2024-05-01 090002_Mirr-C1.JPG");
+    const QString filed =
+        destination + QStringLiteral("/0000000003 Cli Test/2024-05-01 090002_Mirr-C1.JPG");
     EXPECT_TRUE(preview.out.contains(QStringLiteral("already imported\t%1").arg(first)))
         << preview.out.toStdString();
     EXPECT_TRUE(preview.out.contains(QStringLiteral("\t%1\n").arg(filed)));
-    EXPECT_TRUE(preview.out.contains(QStringLiteral("Pictures: 2, new: 1\n  1\t3 Cli Test\n")));
+    EXPECT_TRUE(
+        preview.out.contains(QStringLiteral("Pictures: 2, new: 1\n  1\t0000000003 Cli Test\n")));
 
     const struct
     {
@@ -231,7 +233,7 @@ TEST_F(ImportCommand, PreviewsADryRunAndListsTheHistory)
             << row.arguments.join(' ').toStdString() << history.out.toStdString();
     }
     const QString recorded =
-        destination + QStringLiteral("/2 Cli Test/2024-05-01 090001_Mirr-C1.JPG");
+        destination + QStringLiteral("/0000000002 Cli Test/2024-05-01 090001_Mirr-C1.JPG");
     const CliRun listed = runCli({QStringLiteral("history")});
     EXPECT_TRUE(listed.out.contains(QStringLiteral("\tpresent\t%1\t%2\n").arg(recorded, first)))
         << listed.out.toStdString();

@@ -19,6 +19,11 @@ struct AgreementCase
     QList<Outcome> outcomes; // in walk order
 };
 
+void PrintTo(const AgreementCase& row, std::ostream* out)
+{
+    *out << row.name;
+}
+
 QString outcomeNames(const ImportPreview::Result& preview)
 {
     QStringList names;
