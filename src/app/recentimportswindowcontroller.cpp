@@ -1,5 +1,6 @@
 #include "recentimportswindowcontroller.h"
 
+#include "common/talvorencommon.h"
 #include "localizedstrings.h"
 #include "records/importhistory.h"
 #include "settings/settingkeys.h"
@@ -123,8 +124,8 @@ void RecentImportsWindowController::reload()
     filter.patient = filterText;
     filter.limit = recordLimit;
     // Opening a missing database would create it: without one nothing was filed.
-    records = QFileInfo::exists(ImportHistory().databasePath()) ? ImportHistory().find(filter)
-                                                                : QList<ImportedFileEntity>();
+    records = QFileInfo::exists(TalvorenCommon::getDBFilePath()) ? ImportHistory().find(filter)
+                                                                 : QList<ImportedFileEntity>();
     const SettingsDictionary settings =
         UserSettings::getUserSettingDictionary().value_or(SettingsDictionary());
     const QStringList destinations = {settings.stringValue(SettingKeys::destinationFolderPath),
