@@ -41,18 +41,22 @@ bool fillRecords(const QString& path, qint64 rows, const QString& destination)
     sqlite3* handle = nullptr;
     if (sqlite3_open(QFile::encodeName(path).constData(), &handle) != SQLITE_OK)
         return false;
-    const QByteArray sql =
-        QStringLiteral(
-            "with recursive n(i) as (select 1 union all select i + 1 from n where i < %1) "
-            "insert into imported_file (file_name, camera_id, datetime, original_file_name, "
-            "transferred_folder, mode, hash_code) select printf('2024-05-01 %06d_Std.JPG', i), "
-            "'LM4A0001', 20240501000000 + i %% 60, printf('/media/card/IMG_%d.JPG', i), "
-            "printf('%2/%06d Patient %d', i %% 5000, i %% 5000), '00', "
-            "printf('%040d', i) from n;")
-            .arg(rows)
-            .arg(destination)
-            .toUtf8();
-    const bool done = sqlite3_exec(handle, sql.constData(), nullptr, nullptr, nullptr) == SQLITE_OK;
+    const char* sql =
+        "with recursive n(i) as (select 1 union all select i + 1 from n where i < ?1) "
+        "insert into imported_file (file_name, camera_id, datetime, original_file_name, "
+        "transferred_folder, mode, hash_code) select printf('2024-05-01 %06d_Std.JPG', i), "
+        "'LM4A0001', 20240501000000 + i % 60, printf('/media/card/IMG_%d.JPG', i), "
+        "printf('%s/%06d Patient %d', ?2, i % 5000, i % 5000), '00', printf('%040d', i) from n;";
+    sqlite3_stmt* statement = nullptr;
+    const QByteArray folder = destination.toUtf8();
+    bool done =
+        sqlite3_prepare_v2(handle, sql, -1, &statement, nullptr) == SQLITE_OK &&
+        sqlite3_bind_int64(statement, 1, rows) == SQLITE_OK &&
+        sqlite3_bind_text(statement, 2, folder.constData(), -1, SQLITE_TRANSIENT) == SQLITE_OK &&
+        sqlite3_step(statement) == SQLITE_DONE;
+    sqlite3_finalize(statement);
+    if (!done)
+        std::fprintf(stderr, "fill failed: %s\n", sqlite3_errmsg(handle));
     sqlite3_close(handle);
     return done;
 }

@@ -129,10 +129,11 @@ TEST_F(ScreenshotTest, PreviewResultAndRecentImportsOfACard)
         {"123", "Yamada Taro"}, {"123", "Yamada Taro"}, {"4711", "Sato Hana"}, {"", ""}};
     int second = 10;
     for (const auto& [id, name] : patients) {
+        ++second;
         const QString path =
             CameraPictureBuilder()
                 .patient(QString::fromUtf8(id), QString::fromUtf8(name))
-                .captureDateTime(QStringLiteral("2024:05:01 10:15:%1").arg(second++))
+                .captureDateTime(QStringLiteral("2024:05:01 10:15:%1").arg(second))
                 .write(card + QStringLiteral("/DCIM"), QStringLiteral("IMG_%1.JPG").arg(second));
         const utimbuf past{0, 1700000000};
         ::utime(QFile::encodeName(path).constData(), &past);
