@@ -12,6 +12,7 @@
 #include <QTableWidget>
 #include <QThread>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 QTableWidget* countTable(const QString& firstColumn, QWidget* parent)
@@ -25,8 +26,17 @@ QTableWidget* countTable(const QString& firstColumn, QWidget* parent)
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table->setSelectionMode(QAbstractItemView::NoSelection);
     table->setFocusPolicy(Qt::NoFocus);
-    table->setMaximumHeight(160);
     return table;
+}
+
+// Tall enough for its rows, up to five; more scroll.
+void fitToRows(QTableWidget* table)
+{
+    const int rows = std::min(table->rowCount(), 5);
+    table->setFixedHeight(table->horizontalHeader()->sizeHint().height() +
+                          rows * table->verticalHeader()->defaultSectionSize() +
+                          2 * table->frameWidth());
+    table->setVisible(table->rowCount() > 0);
 }
 
 void addRow(QTableWidget* table, const QString& text, qint64 count)
@@ -140,9 +150,10 @@ void CardPreviewPanel::showPreview(const QStringList& folders, const ImportPrevi
     }
     for (auto it = notFiled.cbegin(); it != notFiled.cend(); ++it)
         addRow(apartTable, it.key(), it.value());
-    patientTable->setVisible(patientTable->rowCount() > 0);
+    fitToRows(patientTable);
+    fitToRows(apartTable);
     apartLabel->setVisible(apartTable->rowCount() > 0);
-    apartTable->setVisible(apartTable->rowCount() > 0);
+    window()->adjustSize();
     emit previewShown();
 }
 
