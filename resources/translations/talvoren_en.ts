@@ -399,5 +399,113 @@
         <translation>Talvoren imports no pictures until this is put right.
 %@</translation>
     </message>
+    <message id="StatusBarMenu_RecentImports">
+        <source>Recent Imports…</source>
+        <translation>Recent Imports…</translation>
+    </message>
+    <message id="CardPreview_Reading">
+        <source>Reading the card…</source>
+        <translation>Reading the card…</translation>
+    </message>
+    <message id="CardPreview_Summary">
+        <source>Card %@: %@ picture(s), %@ new.</source>
+        <translation>Card %@: %@ picture(s), %@ new.</translation>
+    </message>
+    <message id="CardPreview_PatientColumn">
+        <source>Patient folder</source>
+        <translation>Patient folder</translation>
+    </message>
+    <message id="CardPreview_CountColumn">
+        <source>Pictures</source>
+        <translation>Pictures</translation>
+    </message>
+    <message id="CardPreview_ReasonColumn">
+        <source>Folder or reason</source>
+        <translation>Folder or reason</translation>
+    </message>
+    <message id="CardPreview_ApartLabel">
+        <source>Without patient ID, or not filed:</source>
+        <translation>Without patient ID, or not filed:</translation>
+    </message>
+    <message id="CardPreview_StillWritten">
+        <source>Still being written (left for later)</source>
+        <translation>Still being written (left for later)</translation>
+    </message>
+    <message id="CardPreview_NotCameraPicture">
+        <source>Not from an accepted camera</source>
+        <translation>Not from an accepted camera</translation>
+    </message>
+    <message id="CardPreview_NoDateTime">
+        <source>No usable shooting date</source>
+        <translation>No usable shooting date</translation>
+    </message>
+    <message id="CardPreview_NotSent">
+        <source>No patient ID (not filed)</source>
+        <translation>No patient ID (not filed)</translation>
+    </message>
+    <message id="CardPreview_DuplicateInRun">
+        <source>Same picture twice on the card</source>
+        <translation>Same picture twice on the card</translation>
+    </message>
+    <message id="CardPreview_AlreadyImported">
+        <source>Already imported</source>
+        <translation>Already imported</translation>
+    </message>
+    <message id="CardPreview_RecordOnly">
+        <source>Patient-information picture (recorded only)</source>
+        <translation>Patient-information picture (recorded only)</translation>
+    </message>
+    <message id="CopyResultWindow_OpenFolderButton">
+        <source>Open Folder</source>
+        <translation>Open Folder</translation>
+    </message>
+    <message id="RecentImportsWindow_Title">
+        <source>Recent Imports</source>
+        <translation>Recent Imports</translation>
+    </message>
+    <message id="RecentImportsWindow_FilterLabel">
+        <source>Patient:</source>
+        <translation>Patient:</translation>
+    </message>
+    <message id="RecentImportsWindow_FilterPlaceholder">
+        <source>Patient ID or name</source>
+        <translation>Patient ID or name</translation>
+    </message>
+    <message id="RecentImportsWindow_PictureColumn">
+        <source>Picture</source>
+        <translation>Picture</translation>
+    </message>
+    <message id="RecentImportsWindow_TimeColumn">
+        <source>Imported</source>
+        <translation>Imported</translation>
+    </message>
+    <message id="RecentImportsWindow_FolderColumn">
+        <source>Patient folder</source>
+        <translation>Patient folder</translation>
+    </message>
+    <message id="RecentImportsWindow_NameColumn">
+        <source>File name</source>
+        <translation>File name</translation>
+    </message>
+    <message id="RecentImportsWindow_OriginalColumn">
+        <source>Original name</source>
+        <translation>Original name</translation>
+    </message>
+    <message id="RecentImportsWindow_PresentColumn">
+        <source>On disk</source>
+        <translation>On disk</translation>
+    </message>
+    <message id="RecentImportsWindow_Present">
+        <source>Yes</source>
+        <translation>Yes</translation>
+    </message>
+    <message id="RecentImportsWindow_Missing">
+        <source>Missing</source>
+        <translation>Missing</translation>
+    </message>
+    <message id="RecentImportsWindow_Count">
+        <source>%@ picture(s), newest first. Double-click a row to open its folder.</source>
+        <translation>%@ picture(s), newest first. Double-click a row to open its folder.</translation>
+    </message>
 </context>
 </TS>

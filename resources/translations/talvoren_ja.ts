@@ -399,5 +399,113 @@
         <translation>次の問題が解決されるまで画像を取り込みません。
 %@</translation>
     </message>
+    <message id="StatusBarMenu_RecentImports">
+        <source>Recent Imports…</source>
+        <translation>最近の取り込み…</translation>
+    </message>
+    <message id="CardPreview_Reading">
+        <source>Reading the card…</source>
+        <translation>カードを読み込んでいます…</translation>
+    </message>
+    <message id="CardPreview_Summary">
+        <source>Card %@: %@ picture(s), %@ new.</source>
+        <translation>カード %@：写真 %@ 枚、うち新しい写真 %@ 枚。</translation>
+    </message>
+    <message id="CardPreview_PatientColumn">
+        <source>Patient folder</source>
+        <translation>患者フォルダ</translation>
+    </message>
+    <message id="CardPreview_CountColumn">
+        <source>Pictures</source>
+        <translation>枚数</translation>
+    </message>
+    <message id="CardPreview_ReasonColumn">
+        <source>Folder or reason</source>
+        <translation>フォルダまたは理由</translation>
+    </message>
+    <message id="CardPreview_ApartLabel">
+        <source>Without patient ID, or not filed:</source>
+        <translation>患者IDのない写真、取り込まれない写真：</translation>
+    </message>
+    <message id="CardPreview_StillWritten">
+        <source>Still being written (left for later)</source>
+        <translation>書き込み中（次回に取り込み）</translation>
+    </message>
+    <message id="CardPreview_NotCameraPicture">
+        <source>Not from an accepted camera</source>
+        <translation>対応カメラの写真ではありません</translation>
+    </message>
+    <message id="CardPreview_NoDateTime">
+        <source>No usable shooting date</source>
+        <translation>撮影日時がありません</translation>
+    </message>
+    <message id="CardPreview_NotSent">
+        <source>No patient ID (not filed)</source>
+        <translation>患者IDなし（取り込みません）</translation>
+    </message>
+    <message id="CardPreview_DuplicateInRun">
+        <source>Same picture twice on the card</source>
+        <translation>カード内の同じ写真</translation>
+    </message>
+    <message id="CardPreview_AlreadyImported">
+        <source>Already imported</source>
+        <translation>取り込み済み</translation>
+    </message>
+    <message id="CardPreview_RecordOnly">
+        <source>Patient-information picture (recorded only)</source>
+        <translation>患者情報の写真（記録のみ）</translation>
+    </message>
+    <message id="CopyResultWindow_OpenFolderButton">
+        <source>Open Folder</source>
+        <translation>フォルダを開く</translation>
+    </message>
+    <message id="RecentImportsWindow_Title">
+        <source>Recent Imports</source>
+        <translation>最近の取り込み</translation>
+    </message>
+    <message id="RecentImportsWindow_FilterLabel">
+        <source>Patient:</source>
+        <translation>患者：</translation>
+    </message>
+    <message id="RecentImportsWindow_FilterPlaceholder">
+        <source>Patient ID or name</source>
+        <translation>患者IDまたは氏名</translation>
+    </message>
+    <message id="RecentImportsWindow_PictureColumn">
+        <source>Picture</source>
+        <translation>写真</translation>
+    </message>
+    <message id="RecentImportsWindow_TimeColumn">
+        <source>Imported</source>
+        <translation>取り込み日時</translation>
+    </message>
+    <message id="RecentImportsWindow_FolderColumn">
+        <source>Patient folder</source>
+        <translation>患者フォルダ</translation>
+    </message>
+    <message id="RecentImportsWindow_NameColumn">
+        <source>File name</source>
+        <translation>ファイル名</translation>
+    </message>
+    <message id="RecentImportsWindow_OriginalColumn">
+        <source>Original name</source>
+        <translation>元のファイル名</translation>
+    </message>
+    <message id="RecentImportsWindow_PresentColumn">
+        <source>On disk</source>
+        <translation>保存先</translation>
+    </message>
+    <message id="RecentImportsWindow_Present">
+        <source>Yes</source>
+        <translation>あり</translation>
+    </message>
+    <message id="RecentImportsWindow_Missing">
+        <source>Missing</source>
+        <translation>なし</translation>
+    </message>
+    <message id="RecentImportsWindow_Count">
+        <source>%@ picture(s), newest first. Double-click a row to open its folder.</source>
+        <translation>写真 %@ 枚（新しい順）。行をダブルクリックするとフォルダを開きます。</translation>
+    </message>
 </context>
 </TS>

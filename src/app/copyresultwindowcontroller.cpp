@@ -1,6 +1,7 @@
 #include "copyresultwindowcontroller.h"
 
 #include "common/applicationresources.h"
+#include "filedfolderslist.h"
 #include "localizedstrings.h"
 #include "soundplayer.h"
 #include "ui_copyresultwindowcontroller.h"
@@ -25,6 +26,8 @@ void CopyResultWindowController::setupWindow(QWidget* window)
 {
     ui = std::make_unique<Ui::CopyResultWindowController>();
     ui->setupUi(window);
+    folderList = new FiledFoldersList(window);
+    ui->windowLayout->insertWidget(1, folderList);
     connect(ui->closeButton, &QPushButton::clicked, this,
             &CopyResultWindowController::closeButtonClick);
 }
@@ -40,6 +43,7 @@ void CopyResultWindowController::showWindow()
 {
     BaseWindowController::showWindow();
     ui->messageLabel->setText(messageText(count));
+    folderList->setFolders(filed);
     player = std::make_unique<SoundPlayer>();
     player->playMP3(ApplicationResources::path(QStringLiteral("sound"), QStringLiteral("mp3")));
     closeTimer.start(closeInterval);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "basewindowcontroller.h"
+#include "importer/patientfoldertally.h"
 #include "talvorenwindowid.h"
 
 #include <QTimer>
@@ -11,6 +12,7 @@ namespace Ui {
 class CopyResultWindowController;
 }
 class SoundPlayer;
+class FiledFoldersList;
 
 // Tells how many files a camera-card import brought in, with a chime, and closes
 // itself after a while unless the user closes it first.
@@ -28,6 +30,9 @@ public:
 
     qint64 fileCount() const { return count; }
     void setFileCount(qint64 fileCount) { count = fileCount; }
+    // The folders the pictures went into, each listed with a button that opens it.
+    void setFiledFolders(const QList<PatientFolderTally::Count>& folders) { filed = folders; }
+    FiledFoldersList* filedFoldersList() const { return folderList; }
     // How long the window stays before it closes itself (tests shorten it).
     void setCloseInterval(std::chrono::milliseconds interval) { closeInterval = interval; }
 
@@ -49,6 +54,8 @@ private:
     void releasePlayer();
 
     qint64 count = 0;
+    QList<PatientFolderTally::Count> filed;
+    FiledFoldersList* folderList = nullptr;
     std::chrono::milliseconds closeInterval = defaultCloseInterval;
     QTimer closeTimer;
     std::unique_ptr<SoundPlayer> player;

@@ -80,12 +80,18 @@ void DesktopWatchWindowPresenter::showProgressWindow(const QStringList& folders)
 
 void DesktopWatchWindowPresenter::showCopyResult(qint64 fileCount)
 {
+    showCopyResult(fileCount, PatientFolderTally());
+}
+
+void DesktopWatchWindowPresenter::showCopyResult(qint64 fileCount, const PatientFolderTally& filed)
+{
     auto* result = windowManager.windowController<CopyResultWindowController>(
         TalvorenWindowId::CopyResultWindow);
     if (!result)
         return;
     Log::info(QStringLiteral("The copy result window shows %1 file(s).").arg(fileCount));
     result->setFileCount(fileCount);
+    result->setFiledFolders(filed.entries());
     result->showWindow();
     result->orderFront();
 }

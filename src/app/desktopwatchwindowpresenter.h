@@ -24,6 +24,7 @@ public:
     void hideProgressWindow() override;
     void showProgressWindow(const QStringList& folders) override;
     void showCopyResult(qint64 fileCount) override;
+    void showCopyResult(qint64 fileCount, const PatientFolderTally& filed) override;
 
 private:
     TalvorenWindowManager& windowManager;

@@ -1,11 +1,14 @@
 #include "sdcopyconfirmwindowcontroller.h"
 
+#include "cardpreviewpanel.h"
 #include "common/log.h"
 #include "localizedstrings.h"
 #include "progresswindowcontroller.h"
 #include "talvorenwindowmanager.h"
 #include "ui_sdcopyconfirmwindowcontroller.h"
 
+#include <QTimer>
+#include <climits>
 #include <exception>
 
 SDCopyConfirmWindowController::SDCopyConfirmWindowController() = default;
@@ -21,6 +24,8 @@ void SDCopyConfirmWindowController::setupWindow(QWidget* window)
 {
     ui = std::make_unique<Ui::SDCopyConfirmWindowController>();
     ui->setupUi(window);
+    preview = new CardPreviewPanel(window);
+    ui->windowLayout->insertWidget(1, preview);
     connect(ui->okButton, &QPushButton::clicked, this,
             &SDCopyConfirmWindowController::okButtonClick);
     connect(ui->cancelButton, &QPushButton::clicked, this,
@@ -35,6 +40,8 @@ void SDCopyConfirmWindowController::windowDidLoad()
     ui->okButton->setText(LocalizedStrings::string(QStringLiteral("SDCopyConfirmWindow_OKButton")));
     ui->cancelButton->setText(
         LocalizedStrings::string(QStringLiteral("SDCopyConfirmWindow_CancelButton")));
+    // The preview starts once the window is out: it never holds the question back.
+    QTimer::singleShot(0, preview, [this] { preview->start(folders); });
 }
 
 void SDCopyConfirmWindowController::okButtonClick()

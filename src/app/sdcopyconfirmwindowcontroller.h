@@ -10,6 +10,7 @@
 namespace Ui {
 class SDCopyConfirmWindowController;
 }
+class CardPreviewPanel;
 
 // Asks before the pictures of a freshly inserted camera card are imported. OK
 // hides the dialog, opens the progress window sized to the card's pictures, runs
@@ -36,6 +37,8 @@ public:
     void cancelButtonClick();
     // Sums the pictures of every card folder and shows the progress window with it.
     void openProgressWindow();
+    // Under the question: what the card holds and the patients its pictures go to.
+    CardPreviewPanel* previewPanel() const { return preview; }
 
 protected:
     void setupWindow(QWidget* window) override;
@@ -45,4 +48,5 @@ private:
     CardImport watchSDCardOperator;
     QStringList folders;
     std::unique_ptr<Ui::SDCopyConfirmWindowController> ui;
+    CardPreviewPanel* preview = nullptr;
 };

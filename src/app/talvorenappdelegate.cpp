@@ -384,6 +384,8 @@ void TalvorenAppDelegate::setupStatusBarItem()
     };
     addItem(QStringLiteral("StatusBarMenu_Preferences"),
             &TalvorenAppDelegate::showPreferencesWindow);
+    addItem(QStringLiteral("StatusBarMenu_RecentImports"),
+            &TalvorenAppDelegate::showRecentImportsWindow);
     statusBarMenu->addSeparator();
     showDestination = addItem(QStringLiteral("StatusBarMenu_ShowDestination"),
                               &TalvorenAppDelegate::showDestinationFolder);
@@ -535,6 +537,11 @@ void TalvorenAppDelegate::bringWindowToFront(int windowId)
 void TalvorenAppDelegate::showPreferencesWindow()
 {
     bringWindowToFront(TalvorenWindowId::ConfigWindow);
+}
+
+void TalvorenAppDelegate::showRecentImportsWindow()
+{
+    bringWindowToFront(TalvorenWindowId::RecentImportsWindow);
 }
 
 void TalvorenAppDelegate::openFolder(const QString& path)

@@ -56,6 +56,7 @@ public:
 
     // Menu actions.
     void showPreferencesWindow();
+    void showRecentImportsWindow();
     void showDestinationFolder();
     void showDestinationFolderMovie();
     void showUpdateCheckWindow();

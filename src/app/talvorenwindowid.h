@@ -17,7 +17,8 @@ enum : int
     InformationCheckWindow = 9,
     ProgressWindow = 10,
     ReadConfirmWindow = 11,
+    RecentImportsWindow = 12,
 };
 inline constexpr int first = ConfigWindow;
-inline constexpr int last = ReadConfirmWindow;
+inline constexpr int last = RecentImportsWindow;
 } // namespace TalvorenWindowId

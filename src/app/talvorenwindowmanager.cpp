@@ -9,6 +9,7 @@
 #include "informationcheckwindowcontroller.h"
 #include "progresswindowcontroller.h"
 #include "readconfirmwindowcontroller.h"
+#include "recentimportswindowcontroller.h"
 #include "sdcopyconfirmwindowcontroller.h"
 #include "talvorenwindowid.h"
 #include "updatecheckwindowcontroller.h"
@@ -98,6 +99,8 @@ BaseWindowController* TalvorenWindowManager::makeWindowController(int windowId)
         return new ProgressWindowController;
     case TalvorenWindowId::ReadConfirmWindow:
         return new ReadConfirmWindowController;
+    case TalvorenWindowId::RecentImportsWindow:
+        return new RecentImportsWindowController;
     default:
         return nullptr;
     }

@@ -5,6 +5,7 @@
 #include "common/logfile.h"
 #include "common/talvorencommon.h"
 #include "importer/basewatchfolderoperator.h"
+#include "importpreviewreport.h"
 #include "importprogress.h"
 #include "importreportprinter.h"
 #include "platform/importlock.h"
@@ -33,6 +34,9 @@ const QCommandLineOption importFolderOption(
 const QCommandLineOption
     jsonOption(QStringLiteral("json"),
                QStringLiteral("Print what happened to every file as one JSON document."));
+const QCommandLineOption dryRunOption(
+    QStringLiteral("dry-run"),
+    QStringLiteral("Only say what an import would do with every picture; write nothing."));
 
 struct Arguments
 {
@@ -40,12 +44,13 @@ struct Arguments
     bool move = false;
     bool importFolder = false;
     bool json = false;
+    bool dryRun = false;
 };
 
 Arguments parseArguments(const QCommandLineParser& parser)
 {
     return {parser.positionalArguments().constFirst(), parser.isSet(moveOption),
-            parser.isSet(importFolderOption), parser.isSet(jsonOption)};
+            parser.isSet(importFolderOption), parser.isSet(jsonOption), parser.isSet(dryRunOption)};
 }
 
 // Every file below the folder, as the report lists them.
@@ -109,6 +114,8 @@ private:
 int runImport(const QCommandLineParser& parser, QTextStream& out, QTextStream& err)
 {
     const Arguments arguments = parseArguments(parser);
+    if (arguments.dryRun)
+        return printImportPreview(arguments.source, out, err);
     const std::optional<SettingsDictionary> settings = prepareApplicationData();
     if (!settings) {
         err << "talvoren-cli import: "
@@ -189,7 +196,7 @@ const CliCommandRegistration registration(CliCommand{
     QStringLiteral("import"),
     QStringLiteral("Files the pictures of a folder as a folder poll of Talvoren does, and says "
                    "what happened to every file."),
-    {moveOption, importFolderOption, jsonOption},
+    {moveOption, importFolderOption, jsonOption, dryRunOption},
     {{QStringLiteral("SOURCE"), QStringLiteral("The folder to import (with its subfolders)."), {}}},
     runImport});
 } // namespace

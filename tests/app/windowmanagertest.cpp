@@ -61,7 +61,7 @@ TEST_F(WindowManagerTest, EveryIdOfTheTableHasItsTitledWindowAndNoOtherIdHasOne)
     EXPECT_NE(
         field<QPdfView>(manager.getWindowController(TalvorenWindowId::HelpWindow), "helpPDFView"),
         nullptr);
-    for (const int id : {-1, 12, 1000, INT_MIN}) {
+    for (const int id : {-1, TalvorenWindowId::last + 1, 1000, INT_MIN}) {
         EXPECT_EQ(manager.getWindowController(id), nullptr) << id;
         EXPECT_FALSE(manager.checkWindow(id)) << id;
         manager.setWindow(id);

@@ -400,3 +400,56 @@ TEST_F(ImportCommand, UnusableSettingsStopTheRunBeforeAnythingMovesAndSayWhy)
         << unlogged.err.toStdString();
     EXPECT_EQ(filesBelow(destination).size(), 1);
 }
+
+// The dry run tells what an import would do and writes nothing; the history then
+// lists what the import filed, with its full path and whether it still stands.
+TEST_F(ImportCommand, PreviewsADryRunAndListsTheHistory)
+{
+    const QString first = putPicture(QString(), 1);
+    ASSERT_EQ(runImport({source}).exitCode, 0);
+    putPicture(QString(), 2);
+    const QStringList before = filesBelow(home.path());
+
+    const CliRun preview = runImport({QStringLiteral("--dry-run"), source});
+
+    EXPECT_EQ(preview.exitCode, 0) << preview.err.toStdString();
+    EXPECT_EQ(filesBelow(home.path()), before);
+    const QString filed =
+        destination + QStringLiteral("/0000000003 Cli Test/2024-05-01 090002_Mirr-C1.JPG");
+    EXPECT_TRUE(preview.out.contains(QStringLiteral("already imported\t%1").arg(first)))
+        << preview.out.toStdString();
+    EXPECT_TRUE(preview.out.contains(QStringLiteral("\t%1\n").arg(filed)));
+    EXPECT_TRUE(
+        preview.out.contains(QStringLiteral("Pictures: 2, new: 1\n  1\t0000000003 Cli Test\n")));
+
+    const struct
+    {
+        QStringList arguments;
+        int exitCode;
+        int lines;
+    } cases[] = {
+        {{}, 0, 1},
+        {{QStringLiteral("--patient"), QStringLiteral("cli test")}, 0, 1},
+        {{QStringLiteral("--patient"), QStringLiteral("3 Cli")}, 0, 0},
+        {{QStringLiteral("--original"), QStringLiteral("IMG_1.JPG")}, 0, 1},
+        {{QStringLiteral("--since"), QStringLiteral("2999-01-01")}, 0, 0},
+        {{QStringLiteral("--since"), QStringLiteral("May 1st")}, 1, 0},
+    };
+    for (const auto& row : cases) {
+        const CliRun history = runCli(QStringList{QStringLiteral("history")} + row.arguments);
+        EXPECT_EQ(history.exitCode, row.exitCode) << row.arguments.join(' ').toStdString();
+        EXPECT_EQ(history.out.count(QLatin1Char('\n')), row.lines)
+            << row.arguments.join(' ').toStdString() << history.out.toStdString();
+    }
+    const QString recorded =
+        destination + QStringLiteral("/0000000002 Cli Test/2024-05-01 090001_Mirr-C1.JPG");
+    const CliRun listed = runCli({QStringLiteral("history")});
+    EXPECT_TRUE(listed.out.contains(QStringLiteral("\tpresent\t%1\t%2\n").arg(recorded, first)))
+        << listed.out.toStdString();
+    QFile::remove(recorded);
+    const CliRun json = runCli({QStringLiteral("history"), QStringLiteral("--json")});
+    const QJsonArray rows = QJsonDocument::fromJson(json.out.toUtf8()).array();
+    ASSERT_EQ(rows.size(), 1);
+    EXPECT_EQ(rows.at(0)[QStringLiteral("path")].toString(), recorded);
+    EXPECT_FALSE(rows.at(0)[QStringLiteral("exists")].toBool());
+}

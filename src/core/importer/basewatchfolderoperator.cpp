@@ -2,6 +2,7 @@
 
 #include "common/log.h"
 #include "common/talvorencommon.h"
+#include "importer/importfolderwalk.h"
 #include "importer/importrunsettings.h"
 #include "importer/pictureimport.h"
 #include "importer/sourceremovalbatch.h"
@@ -17,7 +18,6 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QThread>
 #include <algorithm>
 #include <atomic>
@@ -31,25 +31,6 @@ std::function<bool()>& progressWindowCheck()
 }
 
 std::atomic<bool> firstBatchFlag{false};
-
-const QRegularExpression& picturePattern()
-{
-    static const QRegularExpression pattern(
-        QStringLiteral(".+\\.(JPG$|jpg$|JPEG$|jpeg$|jpe$|jfif$|jfi$|jif$)"));
-    return pattern;
-}
-
-const QRegularExpression& movieIndexPattern()
-{
-    static const QRegularExpression pattern(QStringLiteral(".+\\.(MIF$|mif$)"));
-    return pattern;
-}
-
-const QRegularExpression& moviePattern()
-{
-    static const QRegularExpression pattern(QStringLiteral(".+\\.(MOV$|mov$)"));
-    return pattern;
-}
 
 SettingsDictionary currentSettings()
 {
@@ -155,15 +136,14 @@ void BaseWatchFolderOperator::runFolder(const QString& folder,
                                         bool isImport, bool isRecursive, const QString& timestamp)
 {
     pause();
-    const QStringList names = QDir(folder).entryList(
-        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+    const QList<ImportFolderWalk::Entry> entries = ImportFolderWalk::entries(folder);
     counter = 0;
     // A sub-folder that its parent listed a moment ago has disappeared mid-run; a
     // source already missing when the run starts (a card pulled before it) has
     // simply nothing to import.
     if (isRecursive && !QFileInfo(folder).isDir())
         problems.sourceVanished(folder);
-    if (folder.contains(QLatin1String(".Trashes")))
+    if (ImportFolderWalk::isPassedOverFolder(folder))
         return;
     const SettingsDictionary current = currentSettings();
     const ImportRunSettings settings = ImportRunSettings::read(settingDictionary, current);
@@ -173,28 +153,31 @@ void BaseWatchFolderOperator::runFolder(const QString& folder,
     SourceRemovalBatch removals(settings.temporaryFolder);
     PictureImport pictures(*this, settings, isMove, isImport, runTime, removals);
 
-    for (const QString& name : names) {
+    for (const ImportFolderWalk::Entry& entry : entries) {
         // Asked to end: the picture in hand is done; what is staged is filed below.
         if (TerminationRequest::signal() != 0)
             break;
-        const QString path = folder + QLatin1Char('/') + name;
-        const QFileInfo info(path);
-        const bool isFolder = info.isDir();
-        const bool isVisible =
-            !name.startsWith(QLatin1Char('.')) && !FileOperations::isHideAttributeFile(path);
-        if (!isFolder && isVisible && picturePattern().match(name).hasMatch()) {
-            pictures.importPicture(path, PictureImport::Kind::Picture);
-        } else if (isFolder) {
-            if (isVisible && isFollowedFolder(path)) {
+        switch (entry.kind) {
+        case ImportFolderWalk::Kind::Picture:
+            pictures.importPicture(entry.path, PictureImport::Kind::Picture);
+            break;
+        case ImportFolderWalk::Kind::Folder:
+            if (isFollowedFolder(entry.path)) {
                 const qint64 remembered = counter;
-                copyImage(path, currentSettings(), isMove, isImport, true, timestamp);
+                copyImage(entry.path, currentSettings(), isMove, isImport, true, timestamp);
                 counter += remembered;
             }
-        } else if (isVisible && movieIndexPattern().match(name).hasMatch()) {
-            pictures.importPicture(path, PictureImport::Kind::MovieIndex);
-        } else if (isImport && settings.moveToTrash && !moviePattern().match(name).hasMatch() &&
-                   !name.contains(QLatin1String("LMR_SD"))) {
-            FileOperations::moveTrash(path);
+            break;
+        case ImportFolderWalk::Kind::MovieIndex:
+            pictures.importPicture(entry.path, PictureImport::Kind::MovieIndex);
+            break;
+        case ImportFolderWalk::Kind::Stray:
+            if (isImport && settings.moveToTrash)
+                FileOperations::moveTrash(entry.path);
+            break;
+        case ImportFolderWalk::Kind::Passed:
+        case ImportFolderWalk::Kind::Kept:
+            break;
         }
     }
     removals.removeSources();

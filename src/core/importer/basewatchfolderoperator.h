@@ -5,6 +5,7 @@
 #include "importer/importrecords.h"
 #include "importer/importreport.h"
 #include "importer/importrunsupport.h"
+#include "importer/patientfoldertally.h"
 #include "importer/runproblems.h"
 #include "platform/importlock.h"
 #include "settings/settingsdictionary.h"
@@ -63,6 +64,10 @@ public:
     // dropped because its content is filed already does not count.
     qint64 operationCounter() const { return counter; }
     void setOperationCounter(qint64 value) { counter = value; }
+
+    // The folders the pictures filed since the last clear went into, with counts.
+    const PatientFolderTally& filedFolders() const { return filedFolderTally; }
+    void clearFiledFolders() { filedFolderTally.clear(); }
 
     // One import run on a folder. settingDictionary supplies "zero padding length
     // string" and "activate avoid multiple import check"; every other setting is read
@@ -167,6 +172,7 @@ private:
     std::optional<ImportRecords> records; // while an outermost run holds the lock
     RunProblems problems;
     QString sourceRoot;
+    PatientFolderTally filedFolderTally;
     bool insideFolderTreeRun = false;
     ImportReport* importReport = nullptr;
     ImportLock::WhenHeld lockPolicy = ImportLock::WhenHeld::Wait;

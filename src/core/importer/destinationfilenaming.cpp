@@ -76,13 +76,12 @@ using NameBuilder = std::function<QString(const ExifEntity&, int, const QString&
 
 DestinationFileNaming::Text
 validNewImageFileName(const QString& folder, const DestinationFileNaming::Text& originalExtention,
-                      const ExifEntity& exifEntity, const NameBuilder& nameFor)
+                      const ExifEntity& exifEntity, const NameBuilder& nameFor,
+                      const DestinationFileNaming::StagedNames& staged)
 {
     const QString extension = originalExtention && !originalExtention->isEmpty()
                                   ? QStringLiteral(".") + *originalExtention
                                   : QStringLiteral(".JPG");
-    const QStringList names =
-        QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     const QString base = nameFor(exifEntity, 0, extension);
     const QString stem = base.left(base.size() - extension.size());
     const QRegularExpression numbered(
@@ -90,7 +89,7 @@ validNewImageFileName(const QString& folder, const DestinationFileNaming::Text& 
             .arg(QRegularExpression::escape(stem), QRegularExpression::escape(extension)));
     QStringList candidates;
     qint64 highest = 0;
-    for (const QString& name : names) {
+    for (const QString& name : staged.names) {
         if (name == stem + extension) {
             candidates.append(name);
             highest = std::max<qint64>(highest, 1);
@@ -100,26 +99,49 @@ validNewImageFileName(const QString& folder, const DestinationFileNaming::Text& 
         }
     }
     for (const QString& candidate : candidates) {
-        if (DestinationFileNaming::checkNewImageFileExif(exifEntity,
-                                                         folder + QLatin1Char('/') + candidate))
+        if (staged.isSameShot(candidate))
             return std::nullopt;
     }
     const int index =
         candidates.isEmpty() ? 0 : static_cast<int>(std::min<qint64>(highest + 1, INT_MAX));
     return folder + QLatin1Char('/') + nameFor(exifEntity, index, extension);
 }
+
+DestinationFileNaming::StagedNames stagedOnDisk(const QString& folder, const ExifEntity& exifEntity)
+{
+    return {
+        QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
+        [folder, &exifEntity](const QString& name) {
+            return DestinationFileNaming::checkNewImageFileExif(exifEntity,
+                                                                folder + QLatin1Char('/') + name);
+        }};
+}
 } // namespace
 
 DestinationFileNaming::Text DestinationFileNaming::getValidNewImageFileName(
     const QString& folder, const Text& originalExtention, const ExifEntity& exifEntity)
 {
-    return validNewImageFileName(folder, originalExtention, exifEntity, &getNewImageFileName);
+    return validNewImageFileName(folder, originalExtention, exifEntity, &getNewImageFileName,
+                                 stagedOnDisk(folder, exifEntity));
 }
 
 DestinationFileNaming::Text DestinationFileNaming::getValidNewImageFileName2(
     const QString& folder, const Text& originalExtention, const ExifEntity& exifEntity)
 {
-    return validNewImageFileName(folder, originalExtention, exifEntity, &getNewImageFileName2);
+    return validNewImageFileName(folder, originalExtention, exifEntity, &getNewImageFileName2,
+                                 stagedOnDisk(folder, exifEntity));
+}
+
+DestinationFileNaming::Text
+DestinationFileNaming::chooseNewImageFileName(const QString& folder, const Text& originalExtention,
+                                              const ExifEntity& exifEntity,
+                                              const StagedNames& staged)
+{
+    return majorVersion(exifEntity) < 4
+               ? validNewImageFileName(folder, originalExtention, exifEntity, &getNewImageFileName,
+                                       staged)
+               : validNewImageFileName(folder, originalExtention, exifEntity, &getNewImageFileName2,
+                                       staged);
 }
 
 QString DestinationFileNaming::getNewImageFileName(const ExifEntity& exifEntity, int index,

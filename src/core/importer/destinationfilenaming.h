@@ -2,6 +2,8 @@
 
 #include <QDate>
 #include <QString>
+#include <QStringList>
+#include <functional>
 #include <optional>
 
 struct ExifEntity;
@@ -25,6 +27,18 @@ public:
                                          const ExifEntity& exifEntity);
     static Text getValidNewImageFileName2(const QString& folder, const Text& originalExtention,
                                           const ExifEntity& exifEntity);
+
+    // The names standing in a staging folder, and the test whether the file of one
+    // of them is the same shot as the picture being named.
+    struct StagedNames
+    {
+        QStringList names;
+        std::function<bool(const QString& name)> isSameShot;
+    };
+    // The choice of getValidNewImageFileName (first set below major version 4, else
+    // the second) over the given names instead of the folder's files.
+    static Text chooseNewImageFileName(const QString& folder, const Text& originalExtention,
+                                       const ExifEntity& exifEntity, const StagedNames& staged);
 
     // The file name for a collision index (0 and 1 add no number); the extension
     // comes with its dot.

@@ -10,17 +10,16 @@
 #include "importer/copyfailedexception.h"
 #include "importer/filecopier.h"
 #include "importer/filingfolderguard.h"
+#include "importer/importdecision.h"
 #include "importer/sourcefilestate.h"
 #include "importer/sourceremovalbatch.h"
 #include "metadata/exifoperator.h"
 #include "platform/fileoperations.h"
 #include "records/importedfiledao.h"
 
-#include <QDate>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLocale>
 #include <cerrno>
 #include <cstring>
 #include <openssl/evp.h>
@@ -38,24 +37,14 @@ QString textOf(const std::optional<QString>& text)
     return text.value_or(QString());
 }
 
-QString joinPath(const QString& folder, const QString& relative)
-{
-    if (folder.isEmpty())
-        return relative;
-    if (relative.isEmpty())
-        return folder;
-    QString left = folder;
-    while (left.size() > 1 && left.endsWith(QLatin1Char('/')))
-        left.chop(1);
-    QString right = relative;
-    while (right.startsWith(QLatin1Char('/')))
-        right.remove(0, 1);
-    return left == QLatin1String("/") ? left + right : left + QLatin1Char('/') + right;
-}
-
 QString fileNameOf(const QString& path)
 {
-    return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+    return ImportDecision::fileNameOf(path);
+}
+
+QString joinPath(const QString& folder, const QString& relative)
+{
+    return ImportDecision::joinPath(folder, relative);
 }
 
 // The path without the extension of its last component.
@@ -63,12 +52,6 @@ QString withoutExtension(const QString& path)
 {
     const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
     return dot > path.lastIndexOf(QLatin1Char('/')) + 1 ? path.left(dot) : path;
-}
-
-// A folder name that stays one folder below its parent.
-bool isUsableFolderName(const QString& name)
-{
-    return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..");
 }
 
 std::optional<QString> sha1Of(const QByteArray& data)
@@ -185,14 +168,26 @@ void PictureImport::importPicture(const QString& path, Kind kind)
         owner.sourceVanished(path);
         return;
     }
-    if (!reading->exif || !BaseWatchFolderOperator::checkValidImageData(*reading->exif)) {
+    // The hash is taken before the records are asked, and only of pictures that
+    // could be filed.
+    std::optional<QString> hash;
+    if (reading->exif && BaseWatchFolderOperator::checkValidImageData(*reading->exif) &&
+        BaseWatchFolderOperator::hasNameableDateTime(*reading->exif)) {
+        hash = hashOf(path, *reading);
+        if (!hash) {
+            owner.report(path, Outcome::Failed, QStringLiteral("its content could not be read"));
+            return;
+        }
+    }
+    const ImportDecision::Verdict verdict = decide(path, kind, reading->exif, hash);
+    using Decision = ImportDecision::Outcome;
+    if (verdict.outcome == Decision::NotCameraPicture) {
         owner.report(path, Outcome::NotCameraPicture,
                      QStringLiteral("no readable camera maker note"));
         unusable(path);
         return;
     }
-    const ExifEntity& exif = *reading->exif;
-    if (!BaseWatchFolderOperator::hasNameableDateTime(exif)) {
+    if (verdict.outcome == Decision::NoDateTime) {
         Log::error(
             QStringLiteral("The picture has no usable original date-time and is not imported: [%1]")
                 .arg(path));
@@ -200,23 +195,8 @@ void PictureImport::importPicture(const QString& path, Kind kind)
         unusable(path);
         return;
     }
-    const std::optional<QString> hash = hashOf(path, *reading);
-    if (!hash) {
-        owner.report(path, Outcome::Failed, QStringLiteral("its content could not be read"));
-        return;
-    }
-    const ExtendedMakerNoteEntity maker =
-        exif.extendedMakerNoteEntity.value_or(ExtendedMakerNoteEntity());
-
-    const bool patientInformation = settings.dontSendPatientInformationImage &&
-                                    textOf(exif.shootingMode).toUpper() == QLatin1String("FE");
-    const bool removePatientInformation =
-        patientInformation && (settings.deleteOriginalImage || isImport);
-
-    const std::optional<QString> patientID = safePatientID(exif.patientID);
-    const std::optional<QString> patientName =
-        BaseWatchFolderOperator::replaceDirectoryName(exif.patientName);
-    if (settings.notSendingImage && textOf(patientID).isEmpty()) {
+    const ExifEntity& exif = *reading->exif;
+    if (verdict.outcome == Decision::NotSent) {
         owner.report(path, Outcome::NotSent, QStringLiteral("no patient ID"));
         if (isImport) {
             FileOperations::moveTrash(path);
@@ -227,48 +207,35 @@ void PictureImport::importPicture(const QString& path, Kind kind)
         }
         return;
     }
-
-    const QString relativeFolder = filingPath(exif, patientID, patientName);
-    const QString stagingFolder = joinPath(kind == Kind::Picture ? settings.pictureStagingFolder()
-                                                                 : settings.movieStagingFolder(),
-                                           relativeFolder);
-    std::optional<QString> newPath = newPathFor(stagingFolder, path, exif);
-    if (!newPath) {
-        owner.report(path, Outcome::Failed, QStringLiteral("no file name could be made for it"));
+    if (verdict.outcome == Decision::DuplicateInRun) {
+        owner.report(path, Outcome::AlreadyImported,
+                     QStringLiteral("the same shot is staged already by this run"));
+        return;
+    }
+    std::optional<QString> newPath = verdict.newPath;
+    if (verdict.outcome == Decision::AlreadyImported) {
+        owner.report(path, Outcome::AlreadyImported);
+        BaseWatchFolderOperator::logoutExifInformation(exif, path, *newPath);
+        Log::debug(QStringLiteral("「%1」は取込済ファイルです。取込はキャンセルされました。")
+                       .arg(*newPath));
+        if (kind == Kind::MovieIndex && isImport) {
+            if (const std::optional<QString> movie = movieBeside(path)) {
+                owner.report(*movie, Outcome::AlreadyImported);
+                FileOperations::moveTrash(path);
+                FileOperations::moveTrash(*movie);
+                runLoopFor(std::chrono::duration<double>(owner.runPauseLength()).count());
+            }
+        }
         return;
     }
 
-    if (settings.avoidMultipleImport) {
-        const ImportedFileDao records;
-        const QList<ImportedFileEntity> found = records.findByLikeFileNameOrNumbered(
-            fileNameOf(*newPath), textOf(maker.serial), textOf(maker.flipDirection),
-            textOf(exif.drawFlag), textOf(exif.shootingMode), *hash);
-        // Without an answer the picture could be filed a second time.
-        if (records.lastFailure())
-            fail(*records.lastFailure());
-        if (!found.isEmpty()) {
-            owner.report(path, Outcome::AlreadyImported);
-            BaseWatchFolderOperator::logoutExifInformation(exif, path, *newPath);
-            Log::debug(QStringLiteral("「%1」は取込済ファイルです。取込はキャンセルされました。")
-                           .arg(*newPath));
-            if (kind == Kind::MovieIndex && isImport) {
-                if (const std::optional<QString> movie = movieBeside(path)) {
-                    owner.report(*movie, Outcome::AlreadyImported);
-                    FileOperations::moveTrash(path);
-                    FileOperations::moveTrash(*movie);
-                    runLoopFor(std::chrono::duration<double>(owner.runPauseLength()).count());
-                }
-            }
-            return;
-        }
-    }
+    const QString stagingFolder = newPath->left(newPath->lastIndexOf(QLatin1Char('/')));
+    const QString pictureFolder = joinPath(settings.destinationFolderPath, verdict.relativeFolder);
+    const QString recordFolder = verdict.destinationFolder;
+    const bool removePatientInformation =
+        verdict.outcome == Decision::RecordOnly && (settings.deleteOriginalImage || isImport);
 
-    const QString pictureFolder = joinPath(settings.destinationFolderPath, relativeFolder);
-    const QString movieFolder = joinPath(settings.destinationFolderPathMov, relativeFolder);
-    const QString recordFolder =
-        kind == Kind::MovieIndex && settings.destinationFolderMov ? movieFolder : pictureFolder;
-
-    if (patientInformation) {
+    if (verdict.outcome == Decision::RecordOnly) {
         owner.report(path, Outcome::NotSent, QStringLiteral("patient information picture"));
         record(*newPath, exif, path, removePatientInformation ? recordFolder : pictureFolder,
                *hash);
@@ -334,6 +301,7 @@ void PictureImport::importPicture(const QString& path, Kind kind)
     owner.report(path, Outcome::Filed, recordFolder);
     if (movie)
         owner.report(*movie, Outcome::Filed, recordFolder);
+    owner.filedFolderTally.add(verdict.relativeFolder, recordFolder);
     if (BaseWatchFolderOperator::isProgressWindowOpen())
         NotificationCenter::defaultCenter().post(
             BaseWatchFolderOperator::notificationNameUpdateProgress());
@@ -350,49 +318,34 @@ void PictureImport::importPicture(const QString& path, Kind kind)
     }
 }
 
-QString PictureImport::filingPath(const ExifEntity& exif, const std::optional<QString>& patientID,
-                                  const std::optional<QString>& patientName) const
+ImportDecision::Verdict PictureImport::decide(const QString& path, Kind kind,
+                                              const std::optional<ExifEntity>& exif,
+                                              const std::optional<QString>& hash) const
 {
-    QString id = textOf(patientID);
-    const qint64 width = settings.zeroPrefix().size();
-    if (settings.zeroPadding && !id.isEmpty() && id.size() < width)
-        id = (settings.zeroPrefix() + id).right(width);
-    const QString name = textOf(patientName);
-    const bool withName = !id.isEmpty() && !name.isEmpty() && !settings.dontAddPatientName;
-    const QString noInformation = QStringLiteral("No Information");
-
-    QStringList folders;
-    if (settings.chopCameraSerialNumber) {
-        const QString serial = textOf(BaseWatchFolderOperator::replaceDirectoryName(
-            exif.extendedMakerNoteEntity ? exif.extendedMakerNoteEntity->serial : std::nullopt));
-        if (isUsableFolderName(serial))
-            folders.append(serial);
-    }
-    if (settings.chopCount && TalvorenCommon::isDigit(id)) {
-        const QString group = BaseWatchFolderOperator::getDividedFolderName(id);
-        folders.append(group);
-        folders.append(withName ? QStringLiteral("%1 %2").arg(id, name) : id);
-    } else if (withName) {
-        folders.append(QStringLiteral("%1 %2").arg(id, name));
-    } else {
-        folders.append(id.isEmpty() ? noInformation : id);
-    }
-    if (settings.saveDaySubfolder) {
-        const QDate day = QDate::fromString(textOf(exif.dateTimeOriginal).left(10),
-                                            owner.originalDateFormatter());
-        if (const std::optional<QString> dayFolder =
-                BaseWatchFolderOperator::getDayFolderName(day, owner.folderDateFormatter()))
-            folders.append(*dayFolder);
-    }
-    return folders.join(QLatin1Char('/'));
-}
-
-std::optional<QString> PictureImport::safePatientID(const std::optional<QString>& patientID)
-{
-    std::optional<QString> id = BaseWatchFolderOperator::replaceDirectoryName(patientID);
-    if (id && !isUsableFolderName(*id))
-        id = QString();
-    return id;
+    const auto isRecorded = [&hash](const QString& fileName, const ExifEntity& picture) {
+        const ExtendedMakerNoteEntity maker =
+            picture.extendedMakerNoteEntity.value_or(ExtendedMakerNoteEntity());
+        const ImportedFileDao records;
+        const bool found =
+            !records
+                 .findByLikeFileNameOrNumbered(
+                     fileName, textOf(maker.serial), textOf(maker.flipDirection),
+                     textOf(picture.drawFlag), textOf(picture.shootingMode), textOf(hash))
+                 .isEmpty();
+        // Without an answer the picture could be filed a second time.
+        if (records.lastFailure())
+            fail(*records.lastFailure());
+        return found;
+    };
+    const auto chooseName = [this](const QString& stagingFolder, const QString& picture,
+                                   const ExifEntity& shot) {
+        return newPathFor(stagingFolder, picture, shot);
+    };
+    return ImportDecision(settings, owner.originalDateFormatter(), owner.folderDateFormatter())
+        .decide(path,
+                kind == Kind::Picture ? ImportDecision::Kind::Picture
+                                      : ImportDecision::Kind::MovieIndex,
+                exif, chooseName, isRecorded);
 }
 
 std::optional<PictureImport::Reading> PictureImport::read(const QString& path,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "importer/importdecision.h"
 #include "importer/importrunsettings.h"
 #include "metadata/exifentity.h"
 
@@ -32,15 +33,6 @@ public:
 
     void importPicture(const QString& path, Kind kind);
 
-    // The relative folder of a picture under its destination: optional camera
-    // serial folder, patient folder, optional day folder.
-    QString filingPath(const ExifEntity& exif, const std::optional<QString>& patientID,
-                       const std::optional<QString>& patientName) const;
-    // A patient ID made safe as a folder name; one that leaves nothing usable (only
-    // ":" characters, or "." and "..") is empty, so the picture files under
-    // "No Information".
-    static std::optional<QString> safePatientID(const std::optional<QString>& patientID);
-
 private:
     struct Reading
     {
@@ -51,6 +43,11 @@ private:
 
     std::optional<Reading> read(const QString& path, const SourceFileState& state) const;
     std::optional<QString> hashOf(const QString& path, const Reading& reading) const;
+    // What to do with the picture, asked of the decision the preview shares; a
+    // records database that cannot answer fails the run.
+    ImportDecision::Verdict decide(const QString& path, Kind kind,
+                                   const std::optional<ExifEntity>& exif,
+                                   const std::optional<QString>& hash) const;
     void unusable(const QString& path) const;
     std::optional<QString> newPathFor(const QString& stagingFolder, const QString& path,
                                       const ExifEntity& exif) const;

@@ -177,6 +177,7 @@ void WatchSDCardOperator::copyImage(const QStringList& folders, WatchSDCardOpera
     const SettingsDictionary settings = currentSettings();
     const bool deleteOriginal = settings.boolValue(SettingKeys::deleteOriginalImage);
     selfInstance.prepareDateFormatters(settings);
+    selfInstance.clearFiledFolders();
     qint64 total = 0;
     bool failed = false;
     const std::shared_ptr<WatchWindowPresenter> windows = WatchWindowPresenter::shared();
@@ -225,5 +226,5 @@ void WatchSDCardOperator::copyImage(const QStringList& folders, WatchSDCardOpera
     }
     if (settings.boolValue(SettingKeys::displayDesktopNotice) &&
         !windows->checkWindow(WatchWindow::Alert) && (!failed || total > 0))
-        windows->showCopyResult(total);
+        windows->showCopyResult(total, selfInstance.filedFolders());
 }

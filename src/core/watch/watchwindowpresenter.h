@@ -1,5 +1,7 @@
 #pragma once
 
+#include "importer/patientfoldertally.h"
+
 #include <QString>
 #include <QStringList>
 #include <memory>
@@ -38,6 +40,13 @@ public:
     virtual void showProgressWindow(const QStringList& folders) = 0;
     // The copy result window (window 1) with the number of files imported.
     virtual void showCopyResult(qint64 fileCount) = 0;
+    // The same with the folders the pictures were filed into; presenters that list
+    // no folders show the count alone.
+    virtual void showCopyResult(qint64 fileCount, const PatientFolderTally& filed)
+    {
+        Q_UNUSED(filed);
+        showCopyResult(fileCount);
+    }
 
     // The presenter the watch sources use: the headless one until the application
     // installs its own.

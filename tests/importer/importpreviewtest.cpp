@@ -1,0 +1,139 @@
+#include "importer/importpreview.h"
+
+#include "importfixture.h"
+#include "settings/settingkeys.h"
+#include "settings/usersettings.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <functional>
+
+namespace K = SettingKeys;
+using Outcome = ImportDecision::Outcome;
+
+namespace {
+struct AgreementCase
+{
+    const char* name;
+    std::function<void(ImportFixture&)> arrange;
+    QList<Outcome> outcomes; // in walk order
+};
+
+void PrintTo(const AgreementCase& row, std::ostream* out)
+{
+    *out << row.name;
+}
+
+QString outcomeNames(const ImportPreview::Result& preview)
+{
+    QStringList names;
+    for (const ImportPreview::Item& item : preview.items)
+        names << ImportPreview::outcomeName(item.outcome);
+    return names.join(QStringLiteral(", "));
+}
+
+QString expectedNames(const QList<Outcome>& outcomes)
+{
+    QStringList names;
+    for (const Outcome outcome : outcomes)
+        names << ImportPreview::outcomeName(outcome);
+    return names.join(QStringLiteral(", "));
+}
+
+QStringList tallyOf(const PatientFolderTally& tally)
+{
+    QStringList lines;
+    for (const PatientFolderTally::Count& entry : tally.entries())
+        lines << QStringLiteral("%1 %2 %3")
+                     .arg(entry.folder)
+                     .arg(entry.count)
+                     .arg(entry.isNoInformation());
+    return lines;
+}
+
+CameraPictureBuilder otherSerial(CameraPictureBuilder picture)
+{
+    picture.serial("LM4B0002");
+    return picture;
+}
+} // namespace
+
+class ImportPreviewTest : public ImportFixture, public ::testing::WithParamInterface<AgreementCase>
+{
+};
+
+// The preview decides as the run does: the files it names are the files the run
+// files, the folders and counts are the run's, and it writes nothing itself.
+TEST_P(ImportPreviewTest, AgreesWithTheRunAndWritesNothing)
+{
+    GetParam().arrange(*this);
+    ASSERT_TRUE(UserSettings::write(settings));
+    const QStringList before = filesBelow(home.path());
+
+    const ImportPreview::Result preview = ImportPreview::previewFolders({source}, settings);
+
+    EXPECT_EQ(filesBelow(home.path()), before);
+    EXPECT_EQ(outcomeNames(preview), expectedNames(GetParam().outcomes));
+    const QStringList destinationBefore = filesBelow(destination);
+    importer.clearFiledFolders();
+    run();
+    QStringList predicted;
+    for (const ImportPreview::Item& item : preview.items) {
+        if (!item.filedPath.isEmpty() &&
+            !destinationBefore.contains(item.filedPath.mid(destination.size() + 1)))
+            predicted << item.filedPath.mid(destination.size() + 1);
+    }
+    QStringList filed = filesBelow(destination);
+    for (const QString& old : destinationBefore)
+        filed.removeOne(old);
+    predicted.sort();
+    EXPECT_EQ(filed, predicted);
+    EXPECT_EQ(tallyOf(importer.filedFolders()), tallyOf(preview.filing));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cards, ImportPreviewTest,
+    ::testing::Values(
+        AgreementCase{"PatientsAndNoInformation",
+                      [](ImportFixture& f) {
+                          f.settings.setValue(K::zeroPadding, true);
+                          f.put(ImportFixture::shot("123", "Yamada Taro"), "DCIM/IMG_0001.JPG");
+                          f.put(ImportFixture::shot("123", "Yamada Taro", "2024:05:01 10:16:00"),
+                                "DCIM/IMG_0002.JPG");
+                          f.put(ImportFixture::shot("77", "Sato Hana"), "DCIM/IMG_0003.JPG");
+                          f.put(ImportFixture::shot("", ""), "DCIM/IMG_0004.JPG");
+                      },
+                      {Outcome::File, Outcome::File, Outcome::File, Outcome::File}},
+        AgreementCase{"CollisionsDuplicatesAndRefusals",
+                      [](ImportFixture& f) {
+                          const CameraPictureBuilder picture = ImportFixture::shot("5", "Ito Jun");
+                          f.put(picture, "a/IMG_0001.JPG");
+                          f.put(picture, "b/IMG_0001.JPG");
+                          f.put(otherSerial(picture), "c/IMG_0001.JPG");
+                          f.put(CameraPictureBuilder(picture).otherCamera(), "c/IMG_0002.JPG");
+                          f.put(ImportFixture::shot("5", "Ito Jun", "2024:05:01"),
+                                "c/IMG_0003.JPG");
+                      },
+                      {Outcome::File, Outcome::DuplicateInRun, Outcome::File,
+                       Outcome::NotCameraPicture, Outcome::NoDateTime}},
+        AgreementCase{"AlreadyImportedAndTakenNamesAtTheDestination",
+                      [](ImportFixture& f) {
+                          f.settings.setValue(K::activateAvoidMultipleImportCheck, true);
+                          const CameraPictureBuilder picture = ImportFixture::shot("9", "Abe Ken");
+                          f.put(picture, "IMG_0001.JPG");
+                          f.run();
+                          // A different picture already holds the name the next one takes.
+                          otherSerial(ImportFixture::shot("9", "Abe Ken", "2024:05:02 09:00:00"))
+                              .write(f.destination + "/9 Abe Ken", "2024-05-02 090000_Mirr-C1.JPG");
+                          f.put(ImportFixture::shot("9", "Abe Ken", "2024:05:02 09:00:00"),
+                                "IMG_0002.JPG");
+                      },
+                      {Outcome::AlreadyImported, Outcome::File}},
+        AgreementCase{"PicturesWithoutPatientAreNotSent",
+                      [](ImportFixture& f) {
+                          f.settings.setValue(K::notSendingImage, true);
+                          f.put(ImportFixture::shot("", ""), "IMG_0001.JPG");
+                          f.put(ImportFixture::shot("8", "Mori Aki"), "IMG_0002.JPG");
+                      },
+                      {Outcome::NotSent, Outcome::File}}),
+    [](const ::testing::TestParamInfo<AgreementCase>& info) { return info.param.name; });
