@@ -135,7 +135,7 @@ TEST_F(WatchCommand, BadArgumentsAndMissingDamagedOrUnusableSettingsAreRefused)
 
     QFile::remove(UserSettings::path());
     result = runWatch({QStringLiteral("--once")});
-    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.exitCode, 2);
     EXPECT_TRUE(result.err.contains(QStringLiteral("no settings file")));
 
     QFile damaged(UserSettings::path());
@@ -143,7 +143,7 @@ TEST_F(WatchCommand, BadArgumentsAndMissingDamagedOrUnusableSettingsAreRefused)
     damaged.write("<plist version=\"1.0\"><array/></plist>");
     damaged.close();
     result = runWatch({QStringLiteral("--once")});
-    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.exitCode, 2);
     EXPECT_TRUE(result.err.contains(QStringLiteral("is corrupt (its root holds an array")))
         << result.err.toStdString();
 }
