@@ -272,7 +272,8 @@ TEST_F(AppEndToEndTest, AReadOnlyDestinationShowsTheAlertAndLosesNothingFromTheC
     EXPECT_TRUE(session->waitUntilNoWindow(noticeTitle));
 }
 
-TEST_F(AppEndToEndTest, TheTrayMenuOpensTheSettingsAndTheChosenWatchFolderIsPolled)
+TEST_F(AppEndToEndTest,
+       TheTrayMenuOpensTheSettingsTheChosenWatchFolderIsPolledAndRecentImportsListIt)
 {
     startApp();
     const QString watched = home.filePath(QStringLiteral("scanner"));
@@ -300,6 +301,15 @@ TEST_F(AppEndToEndTest, TheTrayMenuOpensTheSettingsAndTheChosenWatchFolderIsPoll
     writePictures(watched, 1);
     EXPECT_TRUE(waitFor([&] { return picturesIn(destination()) == 1; })) << log().toStdString();
     EXPECT_EQ(picturesIn(watched), 1) << "copied, not moved";
+
+    // The item after the settings lists what was filed.
+    session->clickAt(session->trayIcon()->center(), 3);
+    session->run(QStringLiteral("xdotool"), {QStringLiteral("sleep"), QStringLiteral("1")});
+    session->run(QStringLiteral("xdotool"),
+                 {QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("150"),
+                  QStringLiteral("Down"), QStringLiteral("Down"), QStringLiteral("Return")});
+    EXPECT_FALSE(session->waitForWindow(QStringLiteral("Recent Imports")).isEmpty());
+    session->screenshot(QStringLiteral("recent-imports"));
 }
 
 TEST_F(AppEndToEndTest, EscapeOnTheTakeOverQuestionKeepsTheSettingsAndAsksAgain)
