@@ -22,12 +22,6 @@ QByteArray sha1(const QByteArray& bytes)
     return QCryptographicHash::hash(bytes, QCryptographicHash::Sha1);
 }
 
-QByteArray fileSha1(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? sha1(file.readAll()) : QByteArray();
-}
-
 QStringList picturesBelow(const QString& folder)
 {
     QStringList pictures;

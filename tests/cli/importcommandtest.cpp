@@ -34,23 +34,6 @@ CliRun runImport(const QStringList& arguments)
     return runCli(QStringList{QStringLiteral("import")} + arguments);
 }
 
-QByteArray contentHash(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly)
-               ? QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha1)
-               : QByteArray();
-}
-
-// How often each content stands below the folder.
-QMap<QByteArray, int> contentsBelow(const QString& folder)
-{
-    QMap<QByteArray, int> counts;
-    for (const QString& file : filesBelow(folder))
-        ++counts[contentHash(folder + "/" + file)];
-    return counts;
-}
-
 bool setImmutable(const QString& folder, bool immutable)
 {
     const int descriptor = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
@@ -228,7 +211,7 @@ TEST_F(ImportCommand, AKilledRunLosesNothing)
     QMap<QByteArray, QString> pictures;
     for (int number = 0; number < 24; ++number) {
         const QString path = putPicture(QStringLiteral("F%1").arg(number / 3), number, 256 * 1024);
-        pictures.insert(contentHash(path), path);
+        pictures.insert(fileSha1(path), path);
     }
     // Prepare the application data, then let the record check off so that only the
     // filing itself can keep a picture from being filed twice.
@@ -327,7 +310,7 @@ TEST_F(ImportCommand, TwoWorkstationsFilingIntoOneShareReplaceNothing)
                 file.open(QIODevice::ReadOnly);
                 file.setFileTime(QDateTime::currentDateTime().addSecs(-600),
                                  QFileDevice::FileModificationTime);
-                pictures.insert(contentHash(path), path);
+                pictures.insert(fileSha1(path), path);
             }
             auto* process = new QProcess;
             QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();

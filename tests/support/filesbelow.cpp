@@ -1,7 +1,9 @@
 #include "filesbelow.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QDirIterator>
+#include <QFile>
 
 QStringList filesBelow(const QString& folder)
 {
@@ -12,4 +14,20 @@ QStringList filesBelow(const QString& folder)
         files.append(QDir(folder).relativeFilePath(iterator.next()));
     files.sort();
     return files;
+}
+
+QByteArray fileSha1(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly)
+               ? QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha1)
+               : QByteArray();
+}
+
+QMap<QByteArray, int> contentsBelow(const QString& folder)
+{
+    QMap<QByteArray, int> counts;
+    for (const QString& file : filesBelow(folder))
+        ++counts[fileSha1(folder + QLatin1Char('/') + file)];
+    return counts;
 }
