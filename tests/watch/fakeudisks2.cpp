@@ -40,7 +40,7 @@ PrivateSessionBus::~PrivateSessionBus()
 QDBusConnection PrivateSessionBus::connect(const QString& name) const
 {
     const QString unique = name + QUuid::createUuid().toString(QUuid::WithoutBraces);
-    const_cast<QStringList&>(connectionNames) << unique;
+    connectionNames << unique;
     return QDBusConnection::connectToBus(busAddress, unique);
 }
 
@@ -73,12 +73,6 @@ void FakeUDisks2::addVolume(const Volume& volume)
 {
     QMutexLocker lock(&mutex);
     volumes.push_back(volume);
-}
-
-void FakeUDisks2::setRefuseUnmount(bool refuse)
-{
-    QMutexLocker lock(&mutex);
-    refuseUnmount = refuse;
 }
 
 QStringList FakeUDisks2::calls() const

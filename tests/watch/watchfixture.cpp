@@ -7,8 +7,9 @@
 #include "settings/usersettings.h"
 #include "watch/watchsdcardoperator.h"
 
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <chrono>
@@ -63,6 +64,19 @@ void WatchFixture::writeSettings()
     ASSERT_TRUE(UserSettings::write(settings));
 }
 
+void WatchFixture::blockDestination()
+{
+    const QString blocker = home.filePath(QStringLiteral("blocker"));
+    ASSERT_TRUE(CameraPictureBuilder::writeFile(blocker, {}));
+    settings.setValue(SettingKeys::destinationFolderPath, blocker + QStringLiteral("/dest"));
+    writeSettings();
+}
+
+void WatchFixture::leaveTransferringMarker() const
+{
+    ASSERT_TRUE(CameraPictureBuilder::writeFile(transferringMarker(), {}));
+}
+
 CameraPictureBuilder WatchFixture::shot(const QString& patientID, const QString& patientName)
 {
     CameraPictureBuilder picture;
@@ -83,10 +97,7 @@ QString WatchFixture::put(const QString& folder, const QString& relativePath,
 QString WatchFixture::insertCard(const QString& name) const
 {
     const QString volume = QDir(volumeRoot).filePath(name);
-    QDir().mkpath(volume);
-    QFile marker(markerOf(volume));
-    if (marker.open(QIODevice::WriteOnly))
-        marker.close();
+    CameraPictureBuilder::writeFile(markerOf(volume), {});
     setModificationTime(markerOf(volume), QDateTime::currentDateTime().addSecs(-3600));
     return volume;
 }
@@ -111,4 +122,19 @@ void WatchFixture::setModificationTime(const QString& path, const QDateTime& tim
 QString WatchFixture::transferringMarker() const
 {
     return ImportRunSupport::transferringFilePath();
+}
+
+std::string WatchFixture::logOf(const std::function<void()>& action)
+{
+    testing::internal::CaptureStderr();
+    action();
+    return testing::internal::GetCapturedStderr();
+}
+
+bool WatchFixture::processEventsUntil(const std::function<bool()>& condition)
+{
+    QDeadlineTimer limit(20000);
+    while (!condition() && !limit.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    return condition();
 }

@@ -9,6 +9,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -46,6 +47,10 @@ protected:
     std::shared_ptr<FakeWatchWindowPresenter> windows;
 
     void writeSettings();
+    // The destination lies below a file: filing the staged folders fails.
+    void blockDestination();
+    // A transferring marker as a run that died leaves it.
+    void leaveTransferringMarker() const;
     static CameraPictureBuilder shot(const QString& patientID, const QString& patientName);
     // Writes an aged camera picture to folder/relativePath.
     static QString put(const QString& folder, const QString& relativePath,
@@ -57,4 +62,8 @@ protected:
     static void setModificationTime(const QString& path, const QDateTime& time);
 
     QString transferringMarker() const;
+    // What the action writes to the log (standard error).
+    static std::string logOf(const std::function<void()>& action);
+    // Serves the event loop until the condition holds or a generous limit passes.
+    static bool processEventsUntil(const std::function<bool()>& condition);
 };
