@@ -2,12 +2,24 @@
 
 #include "platform/mounttablevolumechangesource.h"
 #include "platform/userdefaults.h"
-#include "processeventsuntil.h"
 
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+namespace {
+// The limit makes a broken notifier fail the test instead of hanging it.
+bool processEventsUntil(const std::function<bool()>& condition)
+{
+    QDeadlineTimer limit(20000);
+    while (!condition() && !limit.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    return condition();
+}
+} // namespace
 
 TEST(VolumeRoots, DefaultsFollowTheUserAndAReplacementWins)
 {

@@ -48,50 +48,42 @@ protected:
     }
 };
 
-TEST_F(EjectMediaTest, TheRegistryHoldsOnlyCardsAndMatchesAtFolderBoundaries)
-{
-    const QString card = insertCard(QStringLiteral("CARD"));
-    const QString folderMarked = QDir(volumeRoot).filePath(QStringLiteral("FOLDER"));
-    QDir().mkpath(markerOf(folderMarked));
-    const QString stick = QDir(volumeRoot).filePath(QStringLiteral("STICK"));
-    QDir().mkpath(stick);
-    for (const QString& volume : {card, folderMarked, stick})
-        MountMediaObserver::didMount(volume);
-    EXPECT_EQ(media->getMediaArray(), QStringList({card}));
-
-    EXPECT_EQ(media->mediumHolding(card + QStringLiteral("/DCIM")), card);
-    EXPECT_EQ(media->mediumHolding(card), card);
-    EXPECT_FALSE(media->mediumHolding(card + QStringLiteral("2/DCIM")));
-    EXPECT_FALSE(media->mediumHolding(stick));
-    // Of two nested media the inner one holds the path.
-    media->setMedia(volumeRoot);
-    EXPECT_EQ(media->mediumHolding(card + QStringLiteral("/DCIM")), card);
-    media->removeMedia(volumeRoot);
-
-    MountMediaObserver::didUnmount(card);
-    EXPECT_TRUE(media->getMediaArray().isEmpty());
-}
-
 TEST_F(EjectMediaTest, EachPathOnACardUnmountsItThenEjectsOrPowersOffItsDrive)
 {
     ASSERT_TRUE(udisks.serve(service));
     const QString reader = mountedCard("A_CARD", "mmcblk0p1", "CardReader", true);
     const QString stick = mountedCard("B_CARD", "sdb1", "Stick", false);
-    const QString unregistered = QDir(volumeRoot).filePath(QStringLiteral("OTHER"));
+    // Only volumes whose marker is a file are registered.
+    const QString folderMarked = QDir(volumeRoot).filePath(QStringLiteral("FOLDER"));
+    QDir().mkpath(markerOf(folderMarked));
+    const QString plain = QDir(volumeRoot).filePath(QStringLiteral("PLAIN"));
+    for (const QString& volume : {folderMarked, plain}) {
+        QDir().mkpath(volume);
+        udisks.addVolume({volume, QStringLiteral("sdx"), QStringLiteral("Other"), true, false});
+        MountMediaObserver::didMount(volume);
+    }
+    EXPECT_EQ(media->getMediaArray(), QStringList({reader, stick}));
+
+    // Paths are matched at folder boundaries, and the whole card for its mount point.
     const std::string log = logOf([&] {
-        MountMediaManager::ejectMedia({unregistered, reader + QStringLiteral("/DCIM"), stick});
+        MountMediaManager::ejectMedia({folderMarked, plain, reader + QStringLiteral("2/DCIM"),
+                                       reader + QStringLiteral("/DCIM"), stick});
     });
     EXPECT_EQ(udisks.calls(), QStringList({"Unmount mmcblk0p1", "Eject CardReader", "Unmount sdb1",
                                            "PowerOff Stick"}));
     EXPECT_EQ(log.find("[error]"), std::string::npos) << log;
+    MountMediaObserver::didUnmount(stick);
+    EXPECT_EQ(media->getMediaArray(), QStringList({reader}));
 
     // A medium that holds two given paths is asked once for each; the second time
-    // nothing is mounted there any more, which is logged.
+    // nothing is mounted there any more, which is logged. Of two nested media the
+    // inner one holds the path.
     const QString again = mountedCard("C_CARD", "sdc1", "Reader2", true);
+    media->setMedia(volumeRoot);
     EXPECT_NE(logOf([&] {
                   MountMediaManager::ejectMedia(
                       {again + QStringLiteral("/DCIM"), again + QStringLiteral("/MISC")});
-              }).find("ejectMedia: UDisks2 knows no file system mounted at"),
+              }).find("ejectMedia: UDisks2 knows no file system mounted at " + again.toStdString()),
               std::string::npos);
     EXPECT_EQ(udisks.calls().mid(4), QStringList({"Unmount sdc1", "Eject Reader2"}));
 }
@@ -120,8 +112,8 @@ TEST_F(EjectMediaTest, AFailureOnTheFirstCardSkipsTheSecondCleansUpAndStillEject
     ASSERT_TRUE(udisks.serve(service));
     const QString first = mountedCard("A_CARD", "sdb1", "ReaderA", true);
     const QString second = mountedCard("B_CARD", "sdc1", "ReaderB", true);
-    put(first, QStringLiteral("IMG_0001.JPG"), shot(QStringLiteral("1001"), QStringLiteral("A")));
-    put(second, QStringLiteral("IMG_0001.JPG"), shot(QStringLiteral("2002"), QStringLiteral("B")));
+    put(first, QStringLiteral("IMG_0001.JPG"), 1001);
+    put(second, QStringLiteral("IMG_0001.JPG"), 2002);
     const QDateTime secondMarked = modificationTime(markerOf(second));
     settings.setValue(SettingKeys::ejectRemovableDevice, true);
     blockDestination();

@@ -25,20 +25,14 @@ WatchFixture::WatchFixture()
     for (const QString& folder : {watchFolder, importFolder, destination, temporary, volumeRoot})
         QDir().mkpath(folder);
     SeedDatabase::installIfMissing();
+    // The shipped defaults, pointed at the folders of the temporary home.
+    settings = *SettingsDictionary::read(UserSettings::defaultPlistPath());
     settings.setValue(SettingKeys::watchFolder, true);
     settings.setValue(SettingKeys::watchFolderPath, watchFolder);
     settings.setValue(SettingKeys::defImp, importFolder);
     settings.setValue(SettingKeys::defTmp, temporary);
     settings.setValue(SettingKeys::destinationFolderPath, destination);
-    settings.setValue(SettingKeys::destinationFolderPathMov,
-                      home.filePath(QStringLiteral("Movies/TalvorenMovie")));
-    settings.setValue(SettingKeys::zeroPaddingLengthString, QStringLiteral("6"));
-    settings.setValue(SettingKeys::dateFormatString, QStringLiteral("yyyy-MM-dd"));
-    settings.setValue(SettingKeys::activateAvoidMultipleImportCheck, true);
-    settings.setValue(SettingKeys::moveToTrash, true);
-    settings.setValue(SettingKeys::watchRemovableDiskDrive, true);
     settings.setValue(SettingKeys::confirmBeforeSending, 1002);
-    settings.setValue(SettingKeys::displayDesktopNotice, QStringLiteral("1"));
     writeSettings();
 
     VolumeRoots::setReplacement({volumeRoot});
@@ -77,21 +71,21 @@ void WatchFixture::leaveTransferringMarker() const
     ASSERT_TRUE(CameraPictureBuilder::writeFile(transferringMarker(), {}));
 }
 
-CameraPictureBuilder WatchFixture::shot(const QString& patientID, const QString& patientName)
-{
-    CameraPictureBuilder picture;
-    picture.patient(patientID, patientName).captureDateTime(QStringLiteral("2024:05:01 10:15:30"));
-    return picture;
-}
-
-QString WatchFixture::put(const QString& folder, const QString& relativePath,
-                          const CameraPictureBuilder& picture)
+void WatchFixture::put(const QString& folder, const QString& relativePath, int patientID)
 {
     const QString path = QDir(folder).filePath(relativePath);
-    picture.write(QFileInfo(path).path(), QFileInfo(path).fileName());
+    CameraPictureBuilder()
+        .patient(QString::number(patientID), QStringLiteral("Watch Test"))
+        .captureDateTime(QStringLiteral("2024:05:01 10:15:30"))
+        .write(QFileInfo(path).path(), QFileInfo(path).fileName());
     // A file that has finished arriving.
     setModificationTime(path, QDateTime::currentDateTime().addSecs(-600));
-    return path;
+}
+
+void WatchFixture::putEach(const QString& folder, const QStringList& paths)
+{
+    for (const QString& path : paths)
+        put(folder, path, ++patients);
 }
 
 QString WatchFixture::insertCard(const QString& name) const

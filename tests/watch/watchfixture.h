@@ -51,10 +51,11 @@ protected:
     void blockDestination();
     // A transferring marker as a run that died leaves it.
     void leaveTransferringMarker() const;
-    static CameraPictureBuilder shot(const QString& patientID, const QString& patientName);
-    // Writes an aged camera picture to folder/relativePath.
-    static QString put(const QString& folder, const QString& relativePath,
-                       const CameraPictureBuilder& picture);
+    // Writes an aged camera picture of the patient, shot at a fixed time, to folder/relativePath.
+    static void put(const QString& folder, const QString& relativePath, int patientID);
+    // One picture of a patient of its own at each path below the folder.
+    void putEach(const QString& folder, const QStringList& paths);
+    int patients = 0;
     // A volume with the card marker (dated an hour ago) below the volume root.
     QString insertCard(const QString& name) const;
     static QString markerOf(const QString& volume);

@@ -18,13 +18,6 @@ protected:
         manager->stopWatchFolderTimer();
         manager->setWatchImportFolderTimer(nullptr);
     }
-    // One picture of a patient of its own at each path below the folder.
-    void putEach(const QString& folder, const QStringList& paths)
-    {
-        for (const QString& path : paths)
-            put(folder, path, shot(QString::number(++patients), QStringLiteral("A")));
-    }
-    int patients = 0;
 };
 
 TEST_F(WatchFolderTimerManagerTest, ALeftOverTransferMarkerBlocksOnlyTheWatchFolderPoll)

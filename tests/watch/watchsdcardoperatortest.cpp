@@ -16,13 +16,10 @@ protected:
     LMRSDManager* cards = LMRSDManager::sharedInstance();
 
     // A card with one picture at its top and one in DCIM/100LUMOR.
-    QString cardWithPictures(const QString& name, const QString& patientID)
+    QString cardWithPictures(const QString& name)
     {
         const QString card = insertCard(name);
-        put(card, QStringLiteral("IMG_0001.JPG"), shot(patientID, QStringLiteral("Top")));
-        CameraPictureBuilder second = shot(patientID, QStringLiteral("Top"));
-        second.captureDateTime(QStringLiteral("2024:05:01 11:00:00"));
-        put(card, QStringLiteral("DCIM/100LUMOR/IMG_0002.JPG"), second);
+        putEach(card, {"IMG_0001.JPG", "DCIM/100LUMOR/IMG_0002.JPG"});
         return card;
     }
     void deliver(quint64 eventId, const QStringList& eventPaths = {})
@@ -38,7 +35,7 @@ protected:
 
 TEST_F(WatchSDCardOperatorTest, ANewCardIsImportedAtOnceAndItsMarkerReDated)
 {
-    const QString card = cardWithPictures(QStringLiteral("CARD"), QStringLiteral("1"));
+    const QString card = cardWithPictures(QStringLiteral("CARD"));
     const QString marker = markerOf(card);
     const QDateTime markedBefore = modificationTime(marker);
     // A marker left by a run that died does not hold a card back.
@@ -65,7 +62,7 @@ TEST_F(WatchSDCardOperatorTest, ANewCardIsImportedAtOnceAndItsMarkerReDated)
     EXPECT_EQ(windows->results.size(), 1);
     EXPECT_EQ(storedEventId(), 9u);
     setModificationTime(marker, QDateTime::currentDateTime().addSecs(60));
-    put(card, QStringLiteral("IMG_0003.JPG"), shot(QStringLiteral("9"), QStringLiteral("New")));
+    putEach(card, {"IMG_0003.JPG"});
     deliver(10);
     EXPECT_EQ(filesBelow(destination).size(), 3);
     EXPECT_EQ(windows->results.size(), 2);
@@ -75,11 +72,10 @@ TEST_F(WatchSDCardOperatorTest, OnlyVolumesWithAMarkerFileAreCardsAndGoneCardsAr
 {
     // A stick without a marker, a volume whose "LMR_SD" is a folder, a root that does not exist.
     const QString stick = QDir(volumeRoot).filePath(QStringLiteral("STICK"));
-    put(stick, QStringLiteral("IMG_0001.JPG"), shot(QStringLiteral("1"), QStringLiteral("A")));
+    putEach(stick, {"IMG_0001.JPG"});
     const QString folderMarked = QDir(volumeRoot).filePath(QStringLiteral("FOLDER"));
     QDir().mkpath(markerOf(folderMarked));
-    put(folderMarked, QStringLiteral("IMG_0002.JPG"),
-        shot(QStringLiteral("2"), QStringLiteral("B")));
+    putEach(folderMarked, {"IMG_0002.JPG"});
     deliver(3, {volumeRoot, home.filePath(QStringLiteral("no-such-root"))});
     EXPECT_TRUE(filesBelow(destination).isEmpty());
     EXPECT_TRUE(windows->calls.isEmpty());
@@ -88,7 +84,7 @@ TEST_F(WatchSDCardOperatorTest, OnlyVolumesWithAMarkerFileAreCardsAndGoneCardsAr
     // An imported card that has been removed is forgotten by the next batch that finds
     // nothing new; inserted again it counts as new. So is a volume name that became a
     // file; a card outside every volume root never counts as gone.
-    const QString card = cardWithPictures(QStringLiteral("CARD"), QStringLiteral("3"));
+    const QString card = cardWithPictures(QStringLiteral("CARD"));
     deliver(4);
     ASSERT_TRUE(cards->targetDictionary().contains(markerOf(card)));
     const QString parked = home.filePath(QStringLiteral("parked"));
@@ -107,11 +103,11 @@ TEST_F(WatchSDCardOperatorTest, OnlyVolumesWithAMarkerFileAreCardsAndGoneCardsAr
 
 TEST_F(WatchSDCardOperatorTest, TwoCardsWithOnlyOneChangedAreBothImportedInOrder)
 {
-    const QString first = cardWithPictures(QStringLiteral("A_CARD"), QStringLiteral("1"));
+    const QString first = cardWithPictures(QStringLiteral("A_CARD"));
     deliver(1);
     ASSERT_EQ(filesBelow(destination).size(), 2);
-    const QString second = cardWithPictures(QStringLiteral("B_CARD"), QStringLiteral("2"));
-    put(first, QStringLiteral("IMG_0009.JPG"), shot(QStringLiteral("1"), QStringLiteral("Later")));
+    const QString second = cardWithPictures(QStringLiteral("B_CARD"));
+    putEach(first, {"IMG_0009.JPG"});
     deliver(2);
     EXPECT_EQ(filesBelow(destination).size(), 5);
     EXPECT_EQ(windows->results, QList<qint64>({2, 3}));
@@ -123,14 +119,14 @@ TEST_F(WatchSDCardOperatorTest, TheConfirmationIsAskedOnceAndKeepsItsFirstFolder
 {
     settings.setValue(SettingKeys::confirmBeforeSending, 1001);
     writeSettings();
-    const QString first = cardWithPictures(QStringLiteral("A_CARD"), QStringLiteral("1"));
+    const QString first = cardWithPictures(QStringLiteral("A_CARD"));
     deliver(1);
     EXPECT_EQ(windows->calls, QStringList({"confirm", "front", "hide progress"}));
     EXPECT_TRUE(filesBelow(destination).isEmpty());
     EXPECT_EQ(storedEventId(), 1u);
 
     // A second card while the dialog is out only brings it to the front.
-    cardWithPictures(QStringLiteral("B_CARD"), QStringLiteral("2"));
+    cardWithPictures(QStringLiteral("B_CARD"));
     windows->calls.clear();
     deliver(2);
     EXPECT_EQ(windows->calls, QStringList({"front", "hide progress"}));
@@ -148,7 +144,7 @@ TEST_F(WatchSDCardOperatorTest, ACardRemovedBeforeItsImportLosesNothingAndIsForg
 {
     settings.setValue(SettingKeys::confirmBeforeSending, 1001);
     writeSettings();
-    const QString card = cardWithPictures(QStringLiteral("CARD"), QStringLiteral("1"));
+    const QString card = cardWithPictures(QStringLiteral("CARD"));
     deliver(1);
     const QString parked = home.filePath(QStringLiteral("parked"));
     ASSERT_TRUE(QDir().rename(card, parked));
@@ -176,7 +172,7 @@ TEST_F(WatchSDCardOperatorTest, AWriteProtectedCardIsRememberedWithTheImportTime
         ~Unmount() { umount2(QFile::encodeName(path).constData(), MNT_DETACH); }
     } unmount{card};
     insertCard(QStringLiteral("LOCKED"));
-    put(card, QStringLiteral("IMG_0001.JPG"), shot(QStringLiteral("1"), QStringLiteral("A")));
+    putEach(card, {"IMG_0001.JPG"});
     ASSERT_EQ(mount(nullptr, QFile::encodeName(card).constData(), nullptr, MS_REMOUNT | MS_RDONLY,
                     nullptr),
               0);
@@ -202,7 +198,7 @@ TEST_F(WatchSDCardOperatorTest, TheFirstBatchOfEveryNewWatchIsDropped)
         return created;
     });
     UserDefaults::setValue(QStringLiteral("EVENT_ID_SD_CARD"), QVariant::fromValue<quint64>(40));
-    cardWithPictures(QStringLiteral("CARD"), QStringLiteral("1"));
+    cardWithPictures(QStringLiteral("CARD"));
 
     WatchSDCardOperator().registWatchingSDCardFolder();
     ASSERT_NE(source, nullptr);
