@@ -31,45 +31,37 @@ protected:
     QStringList entries() const { return QDir(folder).entryList(QDir::Files, QDir::Name); }
 };
 
-TEST_F(AutostartOnLoginServiceTest, EnableWritesOneEntryAndDisableRemovesOnlyIt)
+TEST_F(AutostartOnLoginServiceTest, EnableWritesOneEntryOfItsOwnAndDisableRemovesOnlyIt)
 {
     EXPECT_FALSE(service.isEnableLoginItem());
     service.disableLoginItem(); // nothing registered: nothing happens
     EXPECT_TRUE(entries().isEmpty());
 
-    // Other programs' entries come first in the folder and must survive.
-    const QByteArray other = "[Desktop Entry]\nType=Application\nExec=/usr/bin/backup --quiet\n";
-    writeEntry("aaa-backup.desktop", other);
+    // Other programs' entries must survive: one that comes first in the folder, a copy
+    // at another place that owns talvoren.desktop, one named with our path as prefix.
+    const QByteArrayList others = {
+        "[Desktop Entry]\nType=Application\nExec=/usr/bin/backup --quiet\n",
+        "[Desktop Entry]\nExec=/home/anna/talvoren/bin/talvoren\n",
+        "[Desktop Entry]\nExec=/opt/talvoren/bin/talvoren-cli watch\n"};
+    const char* names[] = {"aaa-backup.desktop", "talvoren.desktop", "cli.desktop"};
+    for (int i = 0; i < 3; ++i)
+        writeEntry(names[i], others[i]);
+    EXPECT_FALSE(service.isEnableLoginItem());
+    service.disableLoginItem();
+    EXPECT_EQ(entries().size(), 3);
 
     service.enableLoginItem();
     service.enableLoginItem(); // every start enables again: still one entry
-    EXPECT_EQ(entries(), QStringList({"aaa-backup.desktop", "talvoren.desktop"}));
-    EXPECT_TRUE(readEntry("talvoren.desktop").contains("Exec=\"/opt/talvoren/bin/talvoren\"\n"));
+    EXPECT_EQ(entries(), QStringList({"aaa-backup.desktop", "cli.desktop", "talvoren-2.desktop",
+                                      "talvoren.desktop"}));
+    EXPECT_TRUE(readEntry("talvoren-2.desktop").contains("Exec=\"/opt/talvoren/bin/talvoren\"\n"));
     EXPECT_TRUE(service.isEnableLoginItem());
 
     service.disableLoginItem();
-    EXPECT_EQ(entries(), QStringList({"aaa-backup.desktop"}));
-    EXPECT_EQ(readEntry("aaa-backup.desktop"), other);
     EXPECT_FALSE(service.isEnableLoginItem());
-}
-
-TEST_F(AutostartOnLoginServiceTest, ACopyElsewhereOrWithALongerNameIsNotThisApplication)
-{
-    // A copy at another place owns talvoren.desktop; one named with our path as prefix is another.
-    const QByteArray otherCopy = "[Desktop Entry]\nExec=/home/anna/talvoren/bin/talvoren\n";
-    const QByteArray longerName = "[Desktop Entry]\nExec=/opt/talvoren/bin/talvoren-cli watch\n";
-    writeEntry("talvoren.desktop", otherCopy);
-    writeEntry("cli.desktop", longerName);
-    EXPECT_FALSE(service.isEnableLoginItem());
-    service.disableLoginItem();
-    EXPECT_EQ(entries().size(), 2);
-
-    service.enableLoginItem();
-    EXPECT_EQ(readEntry("talvoren.desktop"), otherCopy);
-    EXPECT_TRUE(QFile::exists(entry("talvoren-2.desktop")));
-    EXPECT_TRUE(service.isEnableLoginItem());
-    service.disableLoginItem();
-    EXPECT_EQ(entries(), QStringList({"cli.desktop", "talvoren.desktop"}));
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(readEntry(names[i]), others[i]);
+    EXPECT_EQ(entries().size(), 3);
 }
 
 TEST_F(AutostartOnLoginServiceTest, EnablingKeepsAnExistingEntryAndOnlySwitchesItOn)

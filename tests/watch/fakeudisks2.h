@@ -58,6 +58,9 @@ public:
     std::atomic_bool refuseUnmount = false;
 
 private:
+    // The answer to GetManagedObjects (called with the mutex held).
+    QVariant managedObjects() const;
+
     mutable QMutex mutex;
     std::vector<Volume> volumes;
     QStringList recorded;

@@ -53,11 +53,6 @@ WatchFixture::~WatchFixture()
     ImportRunSupport::deleteTransferringFile();
 }
 
-void WatchFixture::writeSettings()
-{
-    ASSERT_TRUE(UserSettings::write(settings));
-}
-
 void WatchFixture::blockDestination()
 {
     const QString blocker = home.filePath(QStringLiteral("blocker"));
@@ -82,28 +77,12 @@ void WatchFixture::put(const QString& folder, const QString& relativePath, int p
     setModificationTime(path, QDateTime::currentDateTime().addSecs(-600));
 }
 
-void WatchFixture::putEach(const QString& folder, const QStringList& paths)
-{
-    for (const QString& path : paths)
-        put(folder, path, ++patients);
-}
-
 QString WatchFixture::insertCard(const QString& name) const
 {
     const QString volume = QDir(volumeRoot).filePath(name);
     CameraPictureBuilder::writeFile(markerOf(volume), {});
     setModificationTime(markerOf(volume), QDateTime::currentDateTime().addSecs(-3600));
     return volume;
-}
-
-QString WatchFixture::markerOf(const QString& volume)
-{
-    return QDir(volume).filePath(QStringLiteral("LMR_SD"));
-}
-
-QDateTime WatchFixture::modificationTime(const QString& path)
-{
-    return QFileInfo(path).lastModified();
 }
 
 void WatchFixture::setModificationTime(const QString& path, const QDateTime& time)
@@ -116,13 +95,6 @@ void WatchFixture::setModificationTime(const QString& path, const QDateTime& tim
 QString WatchFixture::transferringMarker() const
 {
     return ImportRunSupport::transferringFilePath();
-}
-
-std::string WatchFixture::logOf(const std::function<void()>& action)
-{
-    testing::internal::CaptureStderr();
-    action();
-    return testing::internal::GetCapturedStderr();
 }
 
 bool WatchFixture::processEventsUntil(const std::function<bool()>& condition)
