@@ -37,10 +37,9 @@ WatchFixture::WatchFixture()
 
     VolumeRoots::setReplacement({volumeRoot});
     WatchWindowPresenter::setShared(windows);
-    CardWatchTimings noWaits;
-    noWaits.latency = noWaits.batchPause = noWaits.windowPause = noWaits.runPause =
-        std::chrono::milliseconds(0);
-    WatchSDCardOperator::setTimings(noWaits);
+    using std::chrono::milliseconds;
+    WatchSDCardOperator::setTimings(
+        {milliseconds(0), milliseconds(0), milliseconds(0), milliseconds(0)});
     BaseWatchFolderOperator::setIsFirst(false);
 }
 
