@@ -52,6 +52,7 @@ QString objectPathOf(const QVariant& value)
     return value.value<QDBusObjectPath>().path();
 }
 
+// A call to the UDisks2 service that waits for its answer.
 QDBusMessage callUDisks2(const QDBusConnection& bus, const QString& object,
                          const QString& interface, const QString& method,
                          const QVariantList& arguments)
