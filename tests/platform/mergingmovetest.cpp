@@ -47,7 +47,6 @@ Tree treeBelow(const QString& folder)
     }
     return files;
 }
-
 } // namespace
 
 class MergingMoveTest : public testing::Test
