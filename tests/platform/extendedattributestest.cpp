@@ -1,14 +1,18 @@
 #include "platform/extendedattributes.h"
 
+#include "camerapicturebuilder.h"
 #include "platform/fileoperations.h"
 #include "temphome.h"
 
 #include <QFile>
 #include <cerrno>
+#include <cstring>
 #include <gtest/gtest.h>
 #include <sys/xattr.h>
+#include <tuple>
 
 namespace {
+// 32 bytes of Finder information (or as many as asked), zero but for the bytes given.
 QByteArray finderInfo(std::initializer_list<std::pair<int, char>> setBytes, int size = 32)
 {
     QByteArray value(size, '\0');
@@ -23,132 +27,101 @@ class ExtendedAttributesTest : public testing::Test
 protected:
     TempHome home;
 
-    QString createFile(const QString& name)
+    // A new file carrying the attribute, when a name is given.
+    QString createFile(const QString& name, const char* attribute = nullptr,
+                       const QByteArray& value = {})
     {
         const QString path = home.filePath(name);
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        EXPECT_TRUE(CameraPictureBuilder::writeFile(path, {}));
+        if (attribute) {
+            EXPECT_EQ(::setxattr(QFile::encodeName(path).constData(), attribute, value.constData(),
+                                 value.size(), 0),
+                      0)
+                << "the temporary folder must take user attributes";
+        }
         return path;
-    }
-
-    void setAttribute(const QString& path, const char* name, const QByteArray& value)
-    {
-        ASSERT_EQ(::setxattr(QFile::encodeName(path).constData(), name, value.constData(),
-                             value.size(), 0),
-                  0)
-            << "the temporary folder must take user attributes";
     }
 };
 
-TEST_F(ExtendedAttributesTest, NamesAreComparedWholeAndValuesComeBackByteForByte)
+TEST_F(ExtendedAttributesTest, NamesAreComparedWholeAndTheLinkSwitchDecidesWhatIsAsked)
 {
-    const QString path = createFile(QStringLiteral("picture.jpg"));
     const QByteArray binary("\x00\x01\xff\x00tail", 8);
-    setAttribute(path, "user.first", "1");
-    setAttribute(path, "user.talvoren.binary", binary);
+    const QString file = createFile(QStringLiteral("picture.jpg"), "user.first", "1");
+    ASSERT_EQ(::setxattr(QFile::encodeName(file).constData(), "user.talvoren.binary",
+                         binary.constData(), binary.size(), 0),
+              0);
+    const QString link = home.filePath(QStringLiteral("link.jpg"));
+    ASSERT_TRUE(QFile::link(file, link));
 
-    EXPECT_TRUE(ExtendedAttributes::hasExtendedAttribute(QStringLiteral("user.first"), path, true));
-    EXPECT_TRUE(ExtendedAttributes::hasExtendedAttribute(QStringLiteral("user.talvoren.binary"),
-                                                         path, true));
-    EXPECT_FALSE(ExtendedAttributes::hasExtendedAttribute(QStringLiteral("user.firs"), path, true));
-    EXPECT_FALSE(
-        ExtendedAttributes::hasExtendedAttribute(QStringLiteral("user.first.more"), path, true));
-    EXPECT_EQ(
-        ExtendedAttributes::extendedAttribute(QStringLiteral("user.talvoren.binary"), path, true),
-        binary);
-    EXPECT_EQ(ExtendedAttributes::extendedAttribute(QStringLiteral("user.first"), path, false),
-              QByteArray("1"));
-}
-
-TEST_F(ExtendedAttributesTest, AFileWithoutAttributesHasNoneAndReportsNoError)
-{
-    const QString path = createFile(QStringLiteral("plain.jpg"));
-    PosixError error;
-    EXPECT_FALSE(
-        ExtendedAttributes::hasExtendedAttribute(QStringLiteral("user.any"), path, true, &error));
-    EXPECT_EQ(error.code, 0);
-
-    EXPECT_FALSE(
-        ExtendedAttributes::extendedAttribute(QStringLiteral("user.any"), path, true, &error));
-    EXPECT_EQ(error.code, ENODATA);
-    EXPECT_EQ(error.userInfo.value(QStringLiteral("function")).toString(),
-              QStringLiteral("getxattr"));
+    // The attribute, where it is asked, whether the link is followed, the value if any.
+    const std::tuple<const char*, QString, bool, std::optional<QByteArray>> cases[] = {
+        {"user.first", file, true, "1"},         {"user.talvoren.binary", file, true, binary},
+        {"user.firs", file, true, std::nullopt}, {"user.first.more", file, true, std::nullopt},
+        {"user.first", link, true, "1"},         {"user.first", link, false, std::nullopt},
+    };
+    for (const auto& [name, path, traverseLink, value] : cases) {
+        SCOPED_TRACE(std::string(name) + (traverseLink ? " via " : " at ") + path.toStdString());
+        const QString attribute = QString::fromLatin1(name);
+        EXPECT_EQ(ExtendedAttributes::hasExtendedAttribute(attribute, path, traverseLink),
+                  value.has_value());
+        EXPECT_EQ(ExtendedAttributes::extendedAttribute(attribute, path, traverseLink), value);
+    }
 }
 
 TEST_F(ExtendedAttributesTest, FailuresCarryErrnoTheCallAndItsArguments)
 {
-    const QString missing = home.filePath(QStringLiteral("missing.jpg"));
+    // A file without attributes simply has none; reading one fails.
+    const QString plain = createFile(QStringLiteral("plain.jpg"));
     PosixError error;
+    EXPECT_FALSE(
+        ExtendedAttributes::hasExtendedAttribute(QStringLiteral("user.any"), plain, true, &error));
+    EXPECT_EQ(error.code, 0);
+    EXPECT_FALSE(
+        ExtendedAttributes::extendedAttribute(QStringLiteral("user.any"), plain, true, &error));
+    EXPECT_EQ(error.code, ENODATA);
+
+    const QString missing = home.filePath(QStringLiteral("missing.jpg"));
+    QVariantMap expected{{QStringLiteral("function"), QStringLiteral("listxattr")},
+                         {QStringLiteral("error"), QString::fromLocal8Bit(strerror(ENOENT))},
+                         {QStringLiteral(":path"), missing},
+                         {QStringLiteral(":name"), QStringLiteral("user.a")},
+                         {QStringLiteral(":traverseLink"), false}};
     EXPECT_FALSE(
         ExtendedAttributes::hasExtendedAttribute(QStringLiteral("user.a"), missing, false, &error));
     EXPECT_EQ(error.code, ENOENT);
-    EXPECT_EQ(error.userInfo.value(QStringLiteral("function")).toString(),
-              QStringLiteral("listxattr"));
-    EXPECT_EQ(error.userInfo.value(QStringLiteral(":path")).toString(), missing);
-    EXPECT_EQ(error.userInfo.value(QStringLiteral(":name")).toString(), QStringLiteral("user.a"));
-    EXPECT_EQ(error.userInfo.value(QStringLiteral(":traverseLink")).toBool(), false);
-    EXPECT_FALSE(error.userInfo.value(QStringLiteral("error")).toString().isEmpty());
+    EXPECT_EQ(error.userInfo, expected);
     EXPECT_TRUE(error.localizedDescription().contains(missing));
-
     EXPECT_FALSE(
         ExtendedAttributes::extendedAttribute(QStringLiteral("user.a"), missing, true, &error));
-    EXPECT_EQ(error.code, ENOENT);
-    EXPECT_EQ(error.userInfo.value(QStringLiteral("function")).toString(),
-              QStringLiteral("getxattr"));
-    EXPECT_EQ(error.userInfo.value(QStringLiteral(":traverseLink")).toBool(), true);
-}
-
-TEST_F(ExtendedAttributesTest, TheLinkSwitchDecidesWhetherTheTargetIsAsked)
-{
-    const QString target = createFile(QStringLiteral("target.jpg"));
-    setAttribute(target, "user.mark", "x");
-    const QString link = home.filePath(QStringLiteral("link.jpg"));
-    ASSERT_TRUE(QFile::link(target, link));
-
-    EXPECT_TRUE(ExtendedAttributes::hasExtendedAttribute(QStringLiteral("user.mark"), link, true));
-    EXPECT_FALSE(
-        ExtendedAttributes::hasExtendedAttribute(QStringLiteral("user.mark"), link, false));
-    EXPECT_EQ(ExtendedAttributes::extendedAttribute(QStringLiteral("user.mark"), link, true),
-              QByteArray("x"));
-    EXPECT_FALSE(ExtendedAttributes::extendedAttribute(QStringLiteral("user.mark"), link, false));
+    expected[QStringLiteral("function")] = QStringLiteral("getxattr");
+    expected[QStringLiteral(":traverseLink")] = true;
+    EXPECT_EQ(error.userInfo, expected);
 }
 
 TEST_F(ExtendedAttributesTest, OnlyFinderInformationWithNothingButTheInvisibleFlagHides)
 {
     const char* finder = "user.com.apple.FinderInfo";
-    const QString invisible = createFile(QStringLiteral("invisible.jpg"));
-    setAttribute(invisible, finder, finderInfo({{8, 0x40}}));
-    EXPECT_TRUE(FileOperations::isHideAttributeFile(invisible));
+    // The file, the attribute it carries, its value, whether the file counts as hidden.
+    const std::tuple<const char*, const char*, QByteArray, bool> cases[] = {
+        {"invisible.jpg", finder, finderInfo({{8, 0x40}}), true},
+        {"labelled.jpg", finder, finderInfo({{8, 0x40}, {9, 0x0c}}), false},
+        {"typed.jpg", finder, finderInfo({{0, 'J'}, {1, 'P'}, {2, 'E'}, {3, 'G'}, {8, 0x40}}),
+         false},
+        {"other-flag.jpg", finder, finderInfo({{8, 0x41}}), false},
+        {"short.jpg", finder, finderInfo({{8, 0x40}}, 31), false},
+        {"long.jpg", finder, finderInfo({{8, 0x40}}, 33), false},
+        // An attribute whose name merely begins with the Finder information's is another one.
+        {"longer-name.jpg", "user.com.apple.FinderInfoX", finderInfo({{8, 0x40}}), false},
+        {".dotted.jpg", nullptr, {}, false},
+    };
+    for (const auto& [file, attribute, value, hidden] : cases) {
+        SCOPED_TRACE(file);
+        const QString path = createFile(QString::fromLatin1(file), attribute, value);
+        EXPECT_EQ(FileOperations::isHideAttributeFile(path), hidden);
+    }
 
     const QString link = home.filePath(QStringLiteral("link-to-invisible.jpg"));
-    ASSERT_TRUE(QFile::link(invisible, link));
+    ASSERT_TRUE(QFile::link(home.filePath(QStringLiteral("invisible.jpg")), link));
     EXPECT_TRUE(FileOperations::isHideAttributeFile(link));
-
-    const QString labelled = createFile(QStringLiteral("labelled.jpg"));
-    setAttribute(labelled, finder, finderInfo({{8, 0x40}, {9, 0x0c}}));
-    EXPECT_FALSE(FileOperations::isHideAttributeFile(labelled));
-
-    const QString typed = createFile(QStringLiteral("typed.jpg"));
-    setAttribute(typed, finder, finderInfo({{0, 'J'}, {1, 'P'}, {2, 'E'}, {3, 'G'}, {8, 0x40}}));
-    EXPECT_FALSE(FileOperations::isHideAttributeFile(typed));
-
-    const QString otherFlag = createFile(QStringLiteral("other-flag.jpg"));
-    setAttribute(otherFlag, finder, finderInfo({{8, 0x41}}));
-    EXPECT_FALSE(FileOperations::isHideAttributeFile(otherFlag));
-
-    const QString shortValue = createFile(QStringLiteral("short.jpg"));
-    setAttribute(shortValue, finder, finderInfo({{8, 0x40}}, 31));
-    EXPECT_FALSE(FileOperations::isHideAttributeFile(shortValue));
-
-    const QString longValue = createFile(QStringLiteral("long.jpg"));
-    setAttribute(longValue, finder, finderInfo({{8, 0x40}}, 33));
-    EXPECT_FALSE(FileOperations::isHideAttributeFile(longValue));
-
-    // An attribute whose name merely begins with the Finder information's is another one.
-    const QString longerName = createFile(QStringLiteral("longer-name.jpg"));
-    setAttribute(longerName, "user.com.apple.FinderInfoX", finderInfo({{8, 0x40}}));
-    EXPECT_FALSE(FileOperations::isHideAttributeFile(longerName));
-
-    EXPECT_FALSE(FileOperations::isHideAttributeFile(createFile(QStringLiteral(".dotted.jpg"))));
     EXPECT_FALSE(FileOperations::isHideAttributeFile(home.filePath(QStringLiteral("missing.jpg"))));
 }

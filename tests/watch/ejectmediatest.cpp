@@ -6,8 +6,6 @@
 #include "watch/watchsdcardoperator.h"
 #include "watchfixture.h"
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <cerrno>
@@ -39,112 +37,96 @@ protected:
             media->removeMedia(medium);
     }
 
-    QString mountedCard(const QString& name, const QString& block, const QString& drive,
-                        bool ejectable)
+    // A card in a reader that ejects, or else on a stick that powers off.
+    QString mountedCard(const char* name, const char* block, const char* drive, bool ejectable)
     {
-        const QString card = insertCard(name);
-        udisks.addVolume({card, block, drive, ejectable, !ejectable});
+        const QString card = insertCard(QString::fromLatin1(name));
+        udisks.addVolume(
+            {card, QString::fromLatin1(block), QString::fromLatin1(drive), ejectable, !ejectable});
         MountMediaObserver::didMount(card);
         return card;
     }
 };
 
-TEST_F(EjectMediaTest, TheRegistryHoldsOnlyCardsAndMatchesAtFolderBoundaries)
-{
-    const QString card = insertCard(QStringLiteral("CARD"));
-    const QString folderMarked = QDir(volumeRoot).filePath(QStringLiteral("FOLDER"));
-    QDir().mkpath(QDir(folderMarked).filePath(QStringLiteral("LMR_SD")));
-    const QString stick = QDir(volumeRoot).filePath(QStringLiteral("STICK"));
-    QDir().mkpath(stick);
-    for (const QString& volume : {card, folderMarked, stick})
-        MountMediaObserver::didMount(volume);
-    EXPECT_EQ(media->getMediaArray(), QStringList({card}));
-
-    EXPECT_EQ(media->mediumHolding(card + QStringLiteral("/DCIM")), card);
-    EXPECT_EQ(media->mediumHolding(card), card);
-    EXPECT_FALSE(media->mediumHolding(card + QStringLiteral("2/DCIM")));
-    EXPECT_FALSE(media->mediumHolding(stick));
-    // Of two nested media the inner one holds the path.
-    media->setMedia(volumeRoot);
-    EXPECT_EQ(media->mediumHolding(card + QStringLiteral("/DCIM")), card);
-    media->removeMedia(volumeRoot);
-
-    MountMediaObserver::didUnmount(card);
-    EXPECT_TRUE(media->getMediaArray().isEmpty());
-}
-
 TEST_F(EjectMediaTest, EachPathOnACardUnmountsItThenEjectsOrPowersOffItsDrive)
 {
     ASSERT_TRUE(udisks.serve(service));
-    const QString reader = mountedCard(QStringLiteral("A_CARD"), QStringLiteral("mmcblk0p1"),
-                                       QStringLiteral("CardReader"), true);
-    const QString stick = mountedCard(QStringLiteral("B_CARD"), QStringLiteral("sdb1"),
-                                      QStringLiteral("Stick"), false);
-    const QString unregistered = QDir(volumeRoot).filePath(QStringLiteral("OTHER"));
+    const QString reader = mountedCard("A_CARD", "mmcblk0p1", "CardReader", true);
+    const QString stick = mountedCard("B_CARD", "sdb1", "Stick", false);
+    // Only volumes whose marker is a file are registered.
+    const QString folderMarked = QDir(volumeRoot).filePath(QStringLiteral("FOLDER"));
+    QDir().mkpath(markerOf(folderMarked));
+    const QString plain = QDir(volumeRoot).filePath(QStringLiteral("PLAIN"));
+    for (const QString& volume : {folderMarked, plain}) {
+        QDir().mkpath(volume);
+        udisks.addVolume({volume, QStringLiteral("sdx"), QStringLiteral("Other"), true, false});
+        MountMediaObserver::didMount(volume);
+    }
+    EXPECT_EQ(media->getMediaArray(), QStringList({reader, stick}));
 
-    testing::internal::CaptureStderr();
-    MountMediaManager::ejectMedia({unregistered, reader + QStringLiteral("/DCIM"), stick});
-    const std::string log = testing::internal::GetCapturedStderr();
+    // Paths are matched at folder boundaries, and the whole card for its mount point.
+    const std::string log = logOf([&] {
+        MountMediaManager::ejectMedia({folderMarked, plain, reader + QStringLiteral("2/DCIM"),
+                                       reader + QStringLiteral("/DCIM"), stick});
+    });
     EXPECT_EQ(udisks.calls(), QStringList({"Unmount mmcblk0p1", "Eject CardReader", "Unmount sdb1",
                                            "PowerOff Stick"}));
     EXPECT_EQ(log.find("[error]"), std::string::npos) << log;
+    MountMediaObserver::didUnmount(stick);
+    EXPECT_EQ(media->getMediaArray(), QStringList({reader}));
 
     // A medium that holds two given paths is asked once for each; the second time
-    // nothing is mounted there any more, which is logged.
-    const QString again = mountedCard(QStringLiteral("C_CARD"), QStringLiteral("sdc1"),
-                                      QStringLiteral("Reader2"), true);
-    testing::internal::CaptureStderr();
-    MountMediaManager::ejectMedia(
-        {again + QStringLiteral("/DCIM"), again + QStringLiteral("/MISC")});
-    const std::string secondLog = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(udisks.calls().mid(4), QStringList({"Unmount sdc1", "Eject Reader2"}));
-    EXPECT_NE(secondLog.find("ejectMedia: UDisks2 knows no file system mounted at"),
+    // nothing is mounted there any more, which is logged. Of two nested media the
+    // inner one holds the path.
+    const QString again = mountedCard("C_CARD", "sdc1", "Reader2", true);
+    media->setMedia(volumeRoot);
+    EXPECT_NE(logOf([&] {
+                  MountMediaManager::ejectMedia(
+                      {again + QStringLiteral("/DCIM"), again + QStringLiteral("/MISC")});
+              }).find("ejectMedia: UDisks2 knows no file system mounted at " + again.toStdString()),
               std::string::npos);
+    EXPECT_EQ(udisks.calls().mid(4), QStringList({"Unmount sdc1", "Eject Reader2"}));
 }
 
 TEST_F(EjectMediaTest, ARefusedUnmountOrAMissingServiceLeavesTheCardMounted)
 {
-    const QString card =
-        mountedCard(QStringLiteral("CARD"), QStringLiteral("sdb1"), QStringLiteral("Reader"), true);
+    const QString card = mountedCard("CARD", "sdb1", "Reader", true);
     // No UDisks2 on the bus at all.
-    testing::internal::CaptureStderr();
-    MountMediaManager::ejectMedia({card});
-    std::string log = testing::internal::GetCapturedStderr();
+    std::string log = logOf([&] { MountMediaManager::ejectMedia({card}); });
     EXPECT_NE(log.find("[error]: ejectMedia: UDisks2 is not reachable, " + card.toStdString() +
                        " stays mounted"),
               std::string::npos)
         << log;
 
     ASSERT_TRUE(udisks.serve(service));
-    udisks.setRefuseUnmount(true);
-    testing::internal::CaptureStderr();
-    MountMediaManager::ejectMedia({card});
-    log = testing::internal::GetCapturedStderr();
+    udisks.refuseUnmount = true;
+    log = logOf([&] { MountMediaManager::ejectMedia({card}); });
     EXPECT_EQ(udisks.calls(), QStringList({"Unmount sdb1"}));
     EXPECT_NE(log.find("ejectMedia: unmounting " + card.toStdString() + " failed: Target is busy"),
               std::string::npos)
         << log;
 }
 
-TEST_F(EjectMediaTest, ACardIsEjectedAfterItsImportEvenWhenTheImportFailed)
+TEST_F(EjectMediaTest, AFailureOnTheFirstCardSkipsTheSecondCleansUpAndStillEjectsBoth)
 {
     ASSERT_TRUE(udisks.serve(service));
-    const QString first = mountedCard(QStringLiteral("A_CARD"), QStringLiteral("sdb1"),
-                                      QStringLiteral("ReaderA"), true);
-    const QString second = mountedCard(QStringLiteral("B_CARD"), QStringLiteral("sdc1"),
-                                       QStringLiteral("ReaderB"), true);
-    put(first, QStringLiteral("IMG_0001.JPG"), shot(QStringLiteral("1"), QStringLiteral("A")));
-    put(second, QStringLiteral("IMG_0001.JPG"), shot(QStringLiteral("2"), QStringLiteral("B")));
-    const QString blocker = home.filePath(QStringLiteral("blocker"));
-    QFile file(blocker);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.close();
-    settings.setValue(SettingKeys::destinationFolderPath, blocker + QStringLiteral("/dest"));
+    const QString first = mountedCard("A_CARD", "sdb1", "ReaderA", true);
+    const QString second = mountedCard("B_CARD", "sdc1", "ReaderB", true);
+    put(first, QStringLiteral("IMG_0001.JPG"), 1001);
+    put(second, QStringLiteral("IMG_0001.JPG"), 2002);
+    const QDateTime secondMarked = modificationTime(markerOf(second));
     settings.setValue(SettingKeys::ejectRemovableDevice, true);
-    writeSettings();
+    blockDestination();
 
     WatchSDCardOperator::handleBatch({{volumeRoot}, 1});
     EXPECT_EQ(windows->alerts.size(), 1);
+    EXPECT_FALSE(QFile::exists(transferringMarker()));
+    // The second card was not run: its marker keeps its date, its pictures are not staged.
+    EXPECT_EQ(modificationTime(markerOf(second)), secondMarked);
+    EXPECT_FALSE(filesBelow(temporary).join(QLatin1Char(' ')).contains(QLatin1String("2002")));
+    // The result window is not shown over the alert; nothing left the cards.
+    EXPECT_TRUE(windows->results.isEmpty());
+    EXPECT_EQ(filesBelow(first).size() + filesBelow(second).size(), 4);
     EXPECT_EQ(udisks.calls(),
               QStringList({"Unmount sdb1", "Eject ReaderA", "Unmount sdc1", "Eject ReaderB"}));
 }
@@ -152,19 +134,14 @@ TEST_F(EjectMediaTest, ACardIsEjectedAfterItsImportEvenWhenTheImportFailed)
 TEST_F(EjectMediaTest, TheObserverRegistersCardsAsTheyAreMountedAndForgetsThemAfter)
 {
     const QString mountPoint = QDir(volumeRoot).filePath(QStringLiteral("REAL"));
-    QDir().mkpath(mountPoint);
-    if (mount("talvoren-card", QFile::encodeName(mountPoint).constData(), "tmpfs", 0, "size=1m") !=
-        0)
-        GTEST_SKIP() << "no permission to mount a tmpfs (errno " << errno << ")";
-    insertCard(QStringLiteral("REAL"));
     // A card mounted outside the volume roots is never handed to the eject.
     const QString outside = home.filePath(QStringLiteral("outside"));
-    QDir().mkpath(outside);
-    ASSERT_EQ(mount("talvoren-card", QFile::encodeName(outside).constData(), "tmpfs", 0, "size=1m"),
-              0);
-    QFile outsideMarker(QDir(outside).filePath(QStringLiteral("LMR_SD")));
-    ASSERT_TRUE(outsideMarker.open(QIODevice::WriteOnly));
-    outsideMarker.close();
+    for (const QString& point : {mountPoint, outside}) {
+        QDir().mkpath(point);
+        if (mount("talvoren-card", QFile::encodeName(point).constData(), "tmpfs", 0, "size=1m"))
+            GTEST_SKIP() << "no permission to mount a tmpfs (errno " << errno << ")";
+        CameraPictureBuilder::writeFile(markerOf(point), {});
+    }
     // Mounted before the observer starts: registered by the start.
     MountMediaObserver observer;
     ASSERT_TRUE(observer.start());
@@ -172,8 +149,5 @@ TEST_F(EjectMediaTest, TheObserverRegistersCardsAsTheyAreMountedAndForgetsThemAf
     umount2(QFile::encodeName(outside).constData(), MNT_DETACH);
 
     umount2(QFile::encodeName(mountPoint).constData(), MNT_DETACH);
-    QDeadlineTimer limit(20000);
-    while (media->getMediaArray().contains(mountPoint) && !limit.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-    EXPECT_FALSE(media->getMediaArray().contains(mountPoint));
+    EXPECT_TRUE(processEventsUntil([&] { return !media->getMediaArray().contains(mountPoint); }));
 }

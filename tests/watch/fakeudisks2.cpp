@@ -40,7 +40,7 @@ PrivateSessionBus::~PrivateSessionBus()
 QDBusConnection PrivateSessionBus::connect(const QString& name) const
 {
     const QString unique = name + QUuid::createUuid().toString(QUuid::WithoutBraces);
-    const_cast<QStringList&>(connectionNames) << unique;
+    connectionNames << unique;
     return QDBusConnection::connectToBus(busAddress, unique);
 }
 
@@ -75,12 +75,6 @@ void FakeUDisks2::addVolume(const Volume& volume)
     volumes.push_back(volume);
 }
 
-void FakeUDisks2::setRefuseUnmount(bool refuse)
-{
-    QMutexLocker lock(&mutex);
-    refuseUnmount = refuse;
-}
-
 QStringList FakeUDisks2::calls() const
 {
     QMutexLocker lock(&mutex);
@@ -96,46 +90,43 @@ bool FakeUDisks2::handleMessage(const QDBusMessage& message, const QDBusConnecti
 {
     QMutexLocker lock(&mutex);
     const QString member = message.member();
-    const QString path = message.path();
-    if (member == QLatin1String("GetManagedObjects") && path == root) {
-        ManagedObjects objects;
-        for (const Volume& volume : volumes) {
-            QList<QByteArray> points;
-            if (!volume.mountPoint.isEmpty())
-                points << volume.mountPoint.toUtf8() + '\0';
-            InterfaceProperties block;
-            block[QStringLiteral("org.freedesktop.UDisks2.Filesystem")]
-                 [QStringLiteral("MountPoints")] = QVariant::fromValue(points);
-            block[QStringLiteral("org.freedesktop.UDisks2.Block")][QStringLiteral("Drive")] =
-                QVariant::fromValue(QDBusObjectPath(volume.driveName.isEmpty()
-                                                        ? QStringLiteral("/")
-                                                        : drivePrefix + volume.driveName));
-            objects[QDBusObjectPath(blockPrefix + volume.blockName)] = block;
-            if (!volume.driveName.isEmpty()) {
-                InterfaceProperties drive;
-                drive[QStringLiteral("org.freedesktop.UDisks2.Drive")] = {
-                    {QStringLiteral("Ejectable"), volume.ejectable},
-                    {QStringLiteral("CanPowerOff"), volume.canPowerOff}};
-                objects[QDBusObjectPath(drivePrefix + volume.driveName)] = drive;
-            }
-        }
-        connection.send(message.createReply(QVariant::fromValue(objects)));
+    if (member == QLatin1String("GetManagedObjects")) {
+        connection.send(message.createReply(managedObjects()));
         return true;
     }
-    const QString name = path.section(QLatin1Char('/'), -1);
+    const QString name = message.path().section(QLatin1Char('/'), -1);
     recorded << member + QLatin1Char(' ') + name;
-    if (member == QLatin1String("Unmount")) {
-        if (refuseUnmount) {
-            connection.send(
-                message.createErrorReply(QStringLiteral("org.freedesktop.UDisks2.Error.DeviceBusy"),
-                                         QStringLiteral("Target is busy")));
-            return true;
-        }
-        for (Volume& volume : volumes) {
-            if (volume.blockName == name)
-                volume.mountPoint.clear();
-        }
+    if (member == QLatin1String("Unmount") && refuseUnmount) {
+        connection.send(message.createErrorReply(
+            QStringLiteral("org.freedesktop.UDisks2.Error.DeviceBusy"), "Target is busy"));
+        return true;
+    }
+    for (Volume& volume : volumes) {
+        if (member == QLatin1String("Unmount") && volume.blockName == name)
+            volume.mountPoint.clear();
     }
     connection.send(message.createReply());
     return true;
+}
+
+QVariant FakeUDisks2::managedObjects() const
+{
+    ManagedObjects objects;
+    for (const Volume& volume : volumes) {
+        QList<QByteArray> points;
+        if (!volume.mountPoint.isEmpty())
+            points << volume.mountPoint.toUtf8() + '\0';
+        InterfaceProperties& block = objects[QDBusObjectPath(blockPrefix + volume.blockName)];
+        block[QStringLiteral("org.freedesktop.UDisks2.Filesystem")][QStringLiteral("MountPoints")] =
+            QVariant::fromValue(points);
+        block[QStringLiteral("org.freedesktop.UDisks2.Block")][QStringLiteral("Drive")] =
+            QVariant::fromValue(QDBusObjectPath(
+                volume.driveName.isEmpty() ? QStringLiteral("/") : drivePrefix + volume.driveName));
+        if (!volume.driveName.isEmpty())
+            objects[QDBusObjectPath(drivePrefix + volume.driveName)]
+                   [QStringLiteral("org.freedesktop.UDisks2.Drive")] = {
+                       {QStringLiteral("Ejectable"), volume.ejectable},
+                       {QStringLiteral("CanPowerOff"), volume.canPowerOff}};
+    }
+    return QVariant::fromValue(objects);
 }

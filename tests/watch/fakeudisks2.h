@@ -6,7 +6,7 @@
 #include <QProcess>
 #include <QStringList>
 #include <QThread>
-#include <memory>
+#include <atomic>
 
 // A D-Bus daemon of the test's own (dbus-daemon --session), so that a service can
 // be registered under a well-known name without touching the machine's buses.
@@ -24,7 +24,7 @@ public:
 private:
     QProcess daemon;
     QString busAddress;
-    QStringList connectionNames;
+    mutable QStringList connectionNames;
 };
 
 // The part of the UDisks2 service the eject uses: the object manager, file systems
@@ -48,17 +48,21 @@ public:
     // Registers the service on the connection and starts answering.
     bool serve(QDBusConnection connection);
     void addVolume(const Volume& volume);
-    void setRefuseUnmount(bool refuse);
     // "Unmount sdb1", "Eject CardReader", "PowerOff Stick", in the order asked.
     QStringList calls() const;
 
     QString introspect(const QString& path) const override;
     bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override;
 
+    // Unmount answers "Target is busy".
+    std::atomic_bool refuseUnmount = false;
+
 private:
+    // The answer to GetManagedObjects (called with the mutex held).
+    QVariant managedObjects() const;
+
     mutable QMutex mutex;
     std::vector<Volume> volumes;
     QStringList recorded;
-    bool refuseUnmount = false;
     QThread thread;
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/notificationcenter.h"
 #include "watch/watchsdcardoperator.h"
 #include "watch/watchwindowpresenter.h"
 
@@ -14,25 +15,56 @@
 class FakeWatchWindowPresenter : public WatchWindowPresenter
 {
 public:
-    FakeWatchWindowPresenter();
-    ~FakeWatchWindowPresenter() override;
+    FakeWatchWindowPresenter()
+    {
+        NotificationCenter::defaultCenter().addObserver(
+            QStringLiteral("notificationNameCloseProgressWindow"), &observer,
+            [this](const QVariantMap&) {
+                calls << QStringLiteral("close progress");
+                open.remove(WatchWindow::Progress);
+            });
+    }
+    ~FakeWatchWindowPresenter() override
+    {
+        NotificationCenter::defaultCenter().removeObserver(&observer);
+    }
 
     bool checkWindow(WatchWindow window) const override { return open.contains(window); }
-    void showCopyFailedAlert(const QString& reason) override;
+    void showCopyFailedAlert(const QString& reason) override
+    {
+        alerts << reason;
+        opened(WatchWindow::Alert, "alert");
+        if (duringAlert)
+            duringAlert();
+    }
     void showCardCopyConfirmation(std::shared_ptr<WatchSDCardOperator> cardOperator,
-                                  const QStringList& folders) override;
+                                  const QStringList& folders) override
+    {
+        confirmationOperator = std::move(cardOperator);
+        confirmationFolders = folders;
+        opened(WatchWindow::SDCopyConfirm, "confirm");
+    }
     void bringCardCopyConfirmationToFront() override { calls << QStringLiteral("front"); }
     void hideProgressWindow() override { calls << QStringLiteral("hide progress"); }
     void showProgressWindow(const QStringList&) override
     {
-        open.insert(WatchWindow::Progress);
-        calls << QStringLiteral("progress");
+        opened(WatchWindow::Progress, "progress");
     }
-    void showCopyResult(qint64 fileCount) override;
+    void showCopyResult(qint64 fileCount) override
+    {
+        results << fileCount;
+        opened(WatchWindow::CopyResult, "result");
+    }
 
     // What the confirmation's OK button does: the progress window opens, the card
     // import runs with the operator and folders the dialog was given, the dialog closes.
-    void pressOk();
+    void pressOk()
+    {
+        open.insert(WatchWindow::Progress);
+        confirmationOperator->copyImage(confirmationFolders, *confirmationOperator);
+        open.remove(WatchWindow::SDCopyConfirm);
+        confirmationOperator.reset();
+    }
 
     QSet<WatchWindow> open;
     QStringList calls;
@@ -44,5 +76,11 @@ public:
     std::function<void()> duringAlert;
 
 private:
+    void opened(WatchWindow window, const char* call)
+    {
+        open.insert(window);
+        calls << QString::fromLatin1(call);
+    }
+
     QObject observer;
 };

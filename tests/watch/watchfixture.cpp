@@ -7,8 +7,9 @@
 #include "settings/usersettings.h"
 #include "watch/watchsdcardoperator.h"
 
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <chrono>
@@ -24,28 +25,21 @@ WatchFixture::WatchFixture()
     for (const QString& folder : {watchFolder, importFolder, destination, temporary, volumeRoot})
         QDir().mkpath(folder);
     SeedDatabase::installIfMissing();
+    // The shipped defaults, pointed at the folders of the temporary home.
+    settings = *SettingsDictionary::read(UserSettings::defaultPlistPath());
     settings.setValue(SettingKeys::watchFolder, true);
     settings.setValue(SettingKeys::watchFolderPath, watchFolder);
     settings.setValue(SettingKeys::defImp, importFolder);
     settings.setValue(SettingKeys::defTmp, temporary);
     settings.setValue(SettingKeys::destinationFolderPath, destination);
-    settings.setValue(SettingKeys::destinationFolderPathMov,
-                      home.filePath(QStringLiteral("Movies/TalvorenMovie")));
-    settings.setValue(SettingKeys::zeroPaddingLengthString, QStringLiteral("6"));
-    settings.setValue(SettingKeys::dateFormatString, QStringLiteral("yyyy-MM-dd"));
-    settings.setValue(SettingKeys::activateAvoidMultipleImportCheck, true);
-    settings.setValue(SettingKeys::moveToTrash, true);
-    settings.setValue(SettingKeys::watchRemovableDiskDrive, true);
     settings.setValue(SettingKeys::confirmBeforeSending, 1002);
-    settings.setValue(SettingKeys::displayDesktopNotice, QStringLiteral("1"));
     writeSettings();
 
     VolumeRoots::setReplacement({volumeRoot});
     WatchWindowPresenter::setShared(windows);
-    CardWatchTimings noWaits;
-    noWaits.latency = noWaits.batchPause = noWaits.windowPause = noWaits.runPause =
-        std::chrono::milliseconds(0);
-    WatchSDCardOperator::setTimings(noWaits);
+    using std::chrono::milliseconds;
+    WatchSDCardOperator::setTimings(
+        {milliseconds(0), milliseconds(0), milliseconds(0), milliseconds(0)});
     BaseWatchFolderOperator::setIsFirst(false);
 }
 
@@ -58,47 +52,36 @@ WatchFixture::~WatchFixture()
     ImportRunSupport::deleteTransferringFile();
 }
 
-void WatchFixture::writeSettings()
+void WatchFixture::blockDestination()
 {
-    ASSERT_TRUE(UserSettings::write(settings));
+    const QString blocker = home.filePath(QStringLiteral("blocker"));
+    ASSERT_TRUE(CameraPictureBuilder::writeFile(blocker, {}));
+    settings.setValue(SettingKeys::destinationFolderPath, blocker + QStringLiteral("/dest"));
+    writeSettings();
 }
 
-CameraPictureBuilder WatchFixture::shot(const QString& patientID, const QString& patientName)
+void WatchFixture::leaveTransferringMarker() const
 {
-    CameraPictureBuilder picture;
-    picture.patient(patientID, patientName).captureDateTime(QStringLiteral("2024:05:01 10:15:30"));
-    return picture;
+    ASSERT_TRUE(CameraPictureBuilder::writeFile(transferringMarker(), {}));
 }
 
-QString WatchFixture::put(const QString& folder, const QString& relativePath,
-                          const CameraPictureBuilder& picture)
+void WatchFixture::put(const QString& folder, const QString& relativePath, int patientID)
 {
     const QString path = QDir(folder).filePath(relativePath);
-    picture.write(QFileInfo(path).path(), QFileInfo(path).fileName());
+    CameraPictureBuilder()
+        .patient(QString::number(patientID), QStringLiteral("Watch Test"))
+        .captureDateTime(QStringLiteral("2024:05:01 10:15:30"))
+        .write(QFileInfo(path).path(), QFileInfo(path).fileName());
     // A file that has finished arriving.
     setModificationTime(path, QDateTime::currentDateTime().addSecs(-600));
-    return path;
 }
 
 QString WatchFixture::insertCard(const QString& name) const
 {
     const QString volume = QDir(volumeRoot).filePath(name);
-    QDir().mkpath(volume);
-    QFile marker(markerOf(volume));
-    if (marker.open(QIODevice::WriteOnly))
-        marker.close();
+    CameraPictureBuilder::writeFile(markerOf(volume), {});
     setModificationTime(markerOf(volume), QDateTime::currentDateTime().addSecs(-3600));
     return volume;
-}
-
-QString WatchFixture::markerOf(const QString& volume)
-{
-    return QDir(volume).filePath(QStringLiteral("LMR_SD"));
-}
-
-QDateTime WatchFixture::modificationTime(const QString& path)
-{
-    return QFileInfo(path).lastModified();
 }
 
 void WatchFixture::setModificationTime(const QString& path, const QDateTime& time)
@@ -111,4 +94,12 @@ void WatchFixture::setModificationTime(const QString& path, const QDateTime& tim
 QString WatchFixture::transferringMarker() const
 {
     return ImportRunSupport::transferringFilePath();
+}
+
+bool WatchFixture::processEventsUntil(const std::function<bool()>& condition)
+{
+    QDeadlineTimer limit(20000);
+    while (!condition() && !limit.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    return condition();
 }

@@ -5,10 +5,13 @@
 #include "filesbelow.h"
 #include "platform/volumechangesource.h"
 #include "settings/settingsdictionary.h"
+#include "settings/usersettings.h"
 #include "temphome.h"
 
 #include <QDateTime>
+#include <QFileInfo>
 #include <QString>
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -45,16 +48,37 @@ protected:
     SettingsDictionary settings;
     std::shared_ptr<FakeWatchWindowPresenter> windows;
 
-    void writeSettings();
-    static CameraPictureBuilder shot(const QString& patientID, const QString& patientName);
-    // Writes an aged camera picture to folder/relativePath.
-    static QString put(const QString& folder, const QString& relativePath,
-                       const CameraPictureBuilder& picture);
+    void writeSettings() { ASSERT_TRUE(UserSettings::write(settings)); }
+    // The destination lies below a file: filing the staged folders fails.
+    void blockDestination();
+    // A transferring marker as a run that died leaves it.
+    void leaveTransferringMarker() const;
+    // Writes an aged camera picture of the patient, shot at a fixed time, to folder/relativePath.
+    static void put(const QString& folder, const QString& relativePath, int patientID);
+    // One picture of a patient of its own at each path below the folder.
+    void putEach(const QString& folder, const QStringList& paths)
+    {
+        for (const QString& path : paths)
+            put(folder, path, ++patients);
+    }
+    int patients = 0;
     // A volume with the card marker (dated an hour ago) below the volume root.
     QString insertCard(const QString& name) const;
-    static QString markerOf(const QString& volume);
-    static QDateTime modificationTime(const QString& path);
+    static QString markerOf(const QString& volume) { return volume + QStringLiteral("/LMR_SD"); }
+    static QDateTime modificationTime(const QString& path)
+    {
+        return QFileInfo(path).lastModified();
+    }
     static void setModificationTime(const QString& path, const QDateTime& time);
 
     QString transferringMarker() const;
+    // What the action writes to the log (standard error).
+    static std::string logOf(const std::function<void()>& action)
+    {
+        testing::internal::CaptureStderr();
+        action();
+        return testing::internal::GetCapturedStderr();
+    }
+    // Serves the event loop until the condition holds or a generous limit passes.
+    static bool processEventsUntil(const std::function<bool()>& condition);
 };

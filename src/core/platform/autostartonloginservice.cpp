@@ -40,7 +40,11 @@ QHash<QString, QString> readDesktopEntryGroup(const QString& path)
     return keys;
 }
 
-// Undoes the string escapes of a desktop entry value: \s \n \t \r \\.
+// The string escapes of a desktop entry value (\s \n \t \r \\) and what they stand for.
+const QString escapeCodes = QStringLiteral("sntr\\");
+const QString escapedCharacters = QStringLiteral(" \n\t\r\\");
+
+// Undoes those escapes.
 QString unescapeString(const QString& value)
 {
     QString result;
@@ -50,27 +54,11 @@ QString unescapeString(const QString& value)
             continue;
         }
         const QChar next = value[++i];
-        switch (next.unicode()) {
-        case 's':
-            result += QLatin1Char(' ');
-            break;
-        case 'n':
-            result += QLatin1Char('\n');
-            break;
-        case 't':
-            result += QLatin1Char('\t');
-            break;
-        case 'r':
-            result += QLatin1Char('\r');
-            break;
-        case '\\':
-            result += QLatin1Char('\\');
-            break;
+        const qsizetype escape = escapeCodes.indexOf(next);
         // Not a string escape: left for the quoting rules of the Exec value.
-        default:
-            result += QLatin1Char('\\') + next;
-            break;
-        }
+        if (escape < 0)
+            result += QLatin1Char('\\');
+        result += escape < 0 ? next : escapedCharacters[escape];
     }
     return result;
 }
@@ -125,16 +113,11 @@ QString AutostartOnLoginService::execValueFor(const QString& program)
     // Then the string escapes of the file format itself.
     QString value;
     for (const QChar c : quoted) {
-        if (c == QLatin1Char('\\'))
-            value += QStringLiteral("\\\\");
-        else if (c == QLatin1Char('\n'))
-            value += QStringLiteral("\\n");
-        else if (c == QLatin1Char('\t'))
-            value += QStringLiteral("\\t");
-        else if (c == QLatin1Char('\r'))
-            value += QStringLiteral("\\r");
-        else
-            value += c;
+        // A blank is inside the quotes already: every escape but \s.
+        const qsizetype escape = escapedCharacters.indexOf(c, 1);
+        if (escape >= 0)
+            value += QLatin1Char('\\');
+        value += escape >= 0 ? escapeCodes[escape] : c;
     }
     return value;
 }

@@ -81,6 +81,52 @@ void syncFolder(const QByteArray& folder)
     }
 }
 
+// The first call of a sequence of steps that failed, and its errno.
+struct FirstFailure
+{
+    QString function;
+    int code = 0;
+
+    bool check(bool succeeded, const QString& call)
+    {
+        if (!succeeded && function.isEmpty()) {
+            function = call;
+            code = errno;
+        }
+        return succeeded;
+    }
+};
+
+// Creates "folder/.name.moving-XXXXXX" beside the destination, open for writing.
+int createTemporaryBeside(const QByteArray& destination, QByteArray& temporary)
+{
+    const qsizetype slash = destination.lastIndexOf('/');
+    temporary = destination.left(slash + 1) + '.' + destination.mid(slash + 1) +
+                QByteArrayLiteral(".moving-XXXXXX");
+    return ::mkostemp(temporary.data(), O_CLOEXEC);
+}
+
+// Copies the content, carries mode and times over, flushes the copy and checks
+// that all of it arrived.
+void copyFlushed(int in, int out, const struct stat& sourceStat, FirstFailure& failure)
+{
+    if (!failure.check(copyFileContents(in, out), QStringLiteral("copy_file_range")))
+        return;
+    // Mode and times are carried over where the file system keeps them (FAT does
+    // not take every mode), so failing to set them does not stop the move.
+    const struct timespec times[2] = {sourceStat.st_atim, sourceStat.st_mtim};
+    ::fchmod(out, sourceStat.st_mode & 07777);
+    ::futimens(out, times);
+    struct stat copiedStat;
+    if (!failure.check(::fsync(out) == 0, QStringLiteral("fsync")) ||
+        !failure.check(::fstat(out, &copiedStat) == 0, QStringLiteral("fstat")))
+        return;
+    if (copiedStat.st_size != sourceStat.st_size) {
+        errno = EIO;
+        failure.check(false, QStringLiteral("copy_file_range"));
+    }
+}
+
 // Copies a regular file to a temporary name beside the destination, flushes it,
 // checks its size, renames it into place and only then removes the source.
 bool moveFileAcross(const QByteArray& source, const QByteArray& destination, bool replace,
@@ -95,49 +141,25 @@ bool moveFileAcross(const QByteArray& source, const QByteArray& destination, boo
         ::close(in);
         return fail(error, code, QStringLiteral("fstat"), source);
     }
-    const qsizetype slash = destination.lastIndexOf('/');
-    QByteArray temporary = destination.left(slash + 1) + '.' + destination.mid(slash + 1) +
-                           QByteArrayLiteral(".moving-XXXXXX");
-    const int out = ::mkostemp(temporary.data(), O_CLOEXEC);
+    QByteArray temporary;
+    const int out = createTemporaryBeside(destination, temporary);
     if (out < 0) {
         const int code = errno;
         ::close(in);
         return fail(error, code, QStringLiteral("mkostemp"), destination);
     }
-    QString function;
-    int code = 0;
-    const auto check = [&](bool succeeded, const QString& call) {
-        if (!succeeded && function.isEmpty()) {
-            function = call;
-            code = errno;
-        }
-        return succeeded;
-    };
-    struct stat copiedStat;
-    bool succeeded = check(copyFileContents(in, out), QStringLiteral("copy_file_range"));
-    if (succeeded) {
-        // Mode and times are carried over where the file system keeps them (FAT does
-        // not take every mode), so failing to set them does not stop the move.
-        const struct timespec times[2] = {sourceStat.st_atim, sourceStat.st_mtim};
-        ::fchmod(out, sourceStat.st_mode & 07777);
-        ::futimens(out, times);
-    }
-    succeeded = succeeded && check(::fsync(out) == 0, QStringLiteral("fsync")) &&
-                check(::fstat(out, &copiedStat) == 0, QStringLiteral("fstat"));
-    if (succeeded && copiedStat.st_size != sourceStat.st_size) {
-        errno = EIO;
-        succeeded = check(false, QStringLiteral("copy_file_range"));
-    }
+    FirstFailure failure;
+    copyFlushed(in, out, sourceStat, failure);
     ::close(in);
-    succeeded = check(::close(out) == 0, QStringLiteral("close")) && succeeded;
-    if (succeeded) {
-        const int renamed = replace ? ::rename(temporary.constData(), destination.constData())
-                                    : renameWithoutReplacing(temporary, destination);
-        succeeded = check(renamed == 0, QStringLiteral("rename"));
-    }
-    if (!succeeded) {
+    failure.check(::close(out) == 0, QStringLiteral("close"));
+    const bool renamed =
+        failure.function.isEmpty() &&
+        failure.check((replace ? ::rename(temporary.constData(), destination.constData())
+                               : renameWithoutReplacing(temporary, destination)) == 0,
+                      QStringLiteral("rename"));
+    if (!renamed) {
         ::unlink(temporary.constData());
-        return fail(error, code, function, source, destination);
+        return fail(error, failure.code, failure.function, source, destination);
     }
     syncFolder(parentOf(destination));
     if (::unlink(source.constData()) != 0)

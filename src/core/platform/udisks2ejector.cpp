@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QMap>
 #include <QVariantMap>
+#include <algorithm>
 #include <mutex>
 
 namespace {
@@ -50,6 +51,51 @@ QString objectPathOf(const QVariant& value)
 {
     return value.value<QDBusObjectPath>().path();
 }
+
+// A call to the UDisks2 service that waits for its answer.
+QDBusMessage callUDisks2(const QDBusConnection& bus, const QString& object,
+                         const QString& interface, const QString& method,
+                         const QVariantList& arguments)
+{
+    QDBusMessage request = QDBusMessage::createMethodCall(
+        QString::fromLatin1(UDisks2Ejector::serviceName), object, interface, method);
+    request.setArguments(arguments);
+    return bus.call(request, QDBus::Block, callTimeoutMilliseconds);
+}
+
+// The file system object whose mount points include the path, if UDisks2 knows one.
+ManagedObjects::const_iterator filesystemMountedAt(const ManagedObjects& objects,
+                                                   const QString& mountPoint)
+{
+    const QString wanted = QDir::cleanPath(mountPoint);
+    return std::find_if(objects.cbegin(), objects.cend(), [&](const InterfaceProperties& object) {
+        return object.contains(filesystemInterface) &&
+               mountPointsOf(object[filesystemInterface].value(QStringLiteral("MountPoints")))
+                   .contains(wanted);
+    });
+}
+
+// Ejects the drive, or powers it off when it cannot be ejected; the file system
+// on it is unmounted already, so a failure here is only logged.
+void ejectDrive(const QDBusConnection& bus, const QString& mountPoint, const QString& drivePath,
+                const QVariantMap& driveProperties)
+{
+    QString method;
+    if (driveProperties.value(QStringLiteral("Ejectable")).toBool())
+        method = QStringLiteral("Eject");
+    else if (driveProperties.value(QStringLiteral("CanPowerOff")).toBool())
+        method = QStringLiteral("PowerOff");
+    if (!method.isEmpty()) {
+        const QDBusMessage reply =
+            callUDisks2(bus, drivePath, driveInterface, method, {QVariantMap()});
+        if (reply.type() != QDBusMessage::ReplyMessage) {
+            Log::error(QStringLiteral("ejectMedia: %1 is unmounted, but its drive did not %2: %3")
+                           .arg(mountPoint, method, reply.errorMessage()));
+            return;
+        }
+    }
+    Log::info(QStringLiteral("ejectMedia: %1 unmounted and ejected").arg(mountPoint));
+}
 } // namespace
 
 UDisks2Ejector::UDisks2Ejector(const QDBusConnection& bus) : bus(bus)
@@ -59,11 +105,9 @@ UDisks2Ejector::UDisks2Ejector(const QDBusConnection& bus) : bus(bus)
 
 bool UDisks2Ejector::eject(const QString& mountPoint)
 {
-    const QString service = QString::fromLatin1(serviceName);
-    QDBusMessage request = QDBusMessage::createMethodCall(
-        service, rootObject, QStringLiteral("org.freedesktop.DBus.ObjectManager"),
-        QStringLiteral("GetManagedObjects"));
-    const QDBusMessage objectsReply = bus.call(request, QDBus::Block, callTimeoutMilliseconds);
+    const QDBusMessage objectsReply =
+        callUDisks2(bus, rootObject, QStringLiteral("org.freedesktop.DBus.ObjectManager"),
+                    QStringLiteral("GetManagedObjects"), {});
     if (objectsReply.type() != QDBusMessage::ReplyMessage || objectsReply.arguments().isEmpty()) {
         Log::error(QStringLiteral("ejectMedia: UDisks2 is not reachable, %1 stays mounted: %2")
                        .arg(mountPoint, objectsReply.errorMessage()));
@@ -71,57 +115,28 @@ bool UDisks2Ejector::eject(const QString& mountPoint)
     }
     ManagedObjects objects;
     objectsReply.arguments().constFirst().value<QDBusArgument>() >> objects;
+    const ManagedObjects::const_iterator filesystem = filesystemMountedAt(objects, mountPoint);
+    if (filesystem == objects.cend()) {
+        Log::error(QStringLiteral("ejectMedia: UDisks2 knows no file system mounted at %1")
+                       .arg(mountPoint));
+        return false;
+    }
 
-    const QString wanted = QDir::cleanPath(mountPoint);
-    for (auto object = objects.cbegin(); object != objects.cend(); ++object) {
-        const InterfaceProperties& interfaces = object.value();
-        if (!interfaces.contains(filesystemInterface) ||
-            !mountPointsOf(interfaces[filesystemInterface].value(QStringLiteral("MountPoints")))
-                 .contains(wanted))
-            continue;
-
-        const QString filesystemPath = object.key().path();
-        const QDBusMessage unmount =
-            bus.call(QDBusMessage::createMethodCall(service, filesystemPath, filesystemInterface,
-                                                    QStringLiteral("Unmount"))
-                         << QVariantMap(),
-                     QDBus::Block, callTimeoutMilliseconds);
-        if (unmount.type() != QDBusMessage::ReplyMessage) {
-            Log::error(QStringLiteral("ejectMedia: unmounting %1 failed: %2")
-                           .arg(mountPoint, unmount.errorMessage()));
-            return false;
-        }
-
-        const QString drivePath =
-            objectPathOf(interfaces.value(blockInterface).value(QStringLiteral("Drive")));
-        const ManagedObjects::const_iterator drive = objects.constFind(
-            QDBusObjectPath(drivePath.isEmpty() ? QStringLiteral("/") : drivePath));
-        if (drive == objects.cend() || !drive.value().contains(driveInterface)) {
-            Log::info(QStringLiteral("ejectMedia: %1 unmounted").arg(mountPoint));
-            return true;
-        }
-        const QVariantMap driveProperties = drive.value()[driveInterface];
-        QString method;
-        if (driveProperties.value(QStringLiteral("Ejectable")).toBool())
-            method = QStringLiteral("Eject");
-        else if (driveProperties.value(QStringLiteral("CanPowerOff")).toBool())
-            method = QStringLiteral("PowerOff");
-        if (!method.isEmpty()) {
-            const QDBusMessage reply =
-                bus.call(QDBusMessage::createMethodCall(service, drivePath, driveInterface, method)
-                             << QVariantMap(),
-                         QDBus::Block, callTimeoutMilliseconds);
-            if (reply.type() != QDBusMessage::ReplyMessage) {
-                Log::error(
-                    QStringLiteral("ejectMedia: %1 is unmounted, but its drive did not %2: %3")
-                        .arg(mountPoint, method, reply.errorMessage()));
-                return true;
-            }
-        }
-        Log::info(QStringLiteral("ejectMedia: %1 unmounted and ejected").arg(mountPoint));
+    const QDBusMessage unmount = callUDisks2(bus, filesystem.key().path(), filesystemInterface,
+                                             QStringLiteral("Unmount"), {QVariantMap()});
+    if (unmount.type() != QDBusMessage::ReplyMessage) {
+        Log::error(QStringLiteral("ejectMedia: unmounting %1 failed: %2")
+                       .arg(mountPoint, unmount.errorMessage()));
+        return false;
+    }
+    const QString drivePath =
+        objectPathOf(filesystem.value().value(blockInterface).value(QStringLiteral("Drive")));
+    const ManagedObjects::const_iterator drive =
+        objects.constFind(QDBusObjectPath(drivePath.isEmpty() ? QStringLiteral("/") : drivePath));
+    if (drive == objects.cend() || !drive.value().contains(driveInterface)) {
+        Log::info(QStringLiteral("ejectMedia: %1 unmounted").arg(mountPoint));
         return true;
     }
-    Log::error(
-        QStringLiteral("ejectMedia: UDisks2 knows no file system mounted at %1").arg(mountPoint));
-    return false;
+    ejectDrive(bus, mountPoint, drivePath, drive.value()[driveInterface]);
+    return true;
 }
