@@ -1,10 +1,7 @@
-#include "camerapicturebuilder.h"
 #include "clirun.h"
 #include "filesbelow.h"
 #include "metadata/exifoperator.h"
 #include "settings/settingkeys.h"
-#include "settings/usersettings.h"
-#include "temphome.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -17,11 +14,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-QByteArray sha1(const QByteArray& bytes)
-{
-    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha1);
-}
-
 QStringList picturesBelow(const QString& folder)
 {
     QStringList pictures;
@@ -42,9 +34,9 @@ int roundsFromEnvironment(int fallback)
 QProcess* startImport(QObject* parent, const QString& source, bool move)
 {
     auto* process = new QProcess(parent);
-    QStringList arguments{QStringLiteral("import"), source};
+    QStringList arguments{"import", source};
     if (move)
-        arguments << QStringLiteral("--move");
+        arguments << "--move";
     process->start(cliPath, arguments);
     process->waitForStarted();
     return process;
@@ -54,47 +46,29 @@ QProcess* startImport(QObject* parent, const QString& source, bool move)
 // talvoren-cli import interrupted (SIGKILL, SIGTERM, SIGINT) or meeting another
 // import, checked by content: every picture is known by the SHA-1 of its bytes and
 // of its copy without personal information.
-class DurableFiling : public testing::Test
+class DurableFiling : public CliTest
 {
 protected:
-    TempHome home;
-    QString source = home.filePath(QStringLiteral("camera"));
-    QString destination = home.filePath(QStringLiteral("Pictures/Talvoren"));
-    QString temporary = home.filePath(QStringLiteral(".local/share/Talvoren/temp"));
-    QString takenAway = home.filePath(QStringLiteral("taken-away"));
+    QString takenAway = home.filePath("taken-away");
     // Both hashes of a picture, to the picture's own hash.
     QMap<QByteArray, QByteArray> pictureOf;
     QObject processes;
 
     void SetUp() override
     {
-        // The first command prepares the application data folder and its settings.
-        ASSERT_EQ(
-            runCli({QStringLiteral("import"), home.filePath(QStringLiteral("none"))}).exitCode, 2);
-        change(SettingKeys::activateAvoidMultipleImportCheck, true);
-    }
-
-    void change(QLatin1String key, bool value)
-    {
-        std::optional<SettingsDictionary> settings = UserSettings::getUserSettingDictionary();
-        ASSERT_TRUE(settings.has_value());
-        settings->setValue(key, value);
-        ASSERT_TRUE(UserSettings::write(*settings));
+        prepareApplicationData(home.path());
+        changeSettings({{SettingKeys::activateAvoidMultipleImportCheck, true}});
     }
 
     void put(const QString& folder, const QString& name, const CameraPictureBuilder& picture)
     {
-        const QString path = picture.write(source + QLatin1Char('/') + folder, name);
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
-        file.setFileTime(QDateTime::currentDateTime().addSecs(-600),
-                         QFileDevice::FileModificationTime);
-        QByteArray stripped = file.readAll();
+        QByteArray bytes = picture.bytes();
+        putPicture(source + QLatin1Char('/') + folder, name, picture);
+        const QByteArray own = QCryptographicHash::hash(bytes, QCryptographicHash::Sha1);
         QString error;
-        ASSERT_TRUE(ExifOperator().deletePersonalInformation(stripped, &error));
-        const QByteArray own = sha1(picture.bytes());
+        ASSERT_TRUE(ExifOperator().deletePersonalInformation(bytes, &error));
         pictureOf.insert(own, own);
-        pictureOf.insert(sha1(stripped), own);
+        pictureOf.insert(QCryptographicHash::hash(bytes, QCryptographicHash::Sha1), own);
     }
 
     // Two top folders and a nested one; shots that share a name (so that the
@@ -103,16 +77,14 @@ protected:
     {
         for (int number = 0; number < count; ++number) {
             CameraPictureBuilder picture;
-            picture.patient(QString::number(number % 4 + 1), QStringLiteral("Crash Test"))
+            picture.patient(QString::number(number % 4 + 1), "Crash Test")
                 .captureDateTime(QDateTime(QDate(2024, 5, 1), QTime(9, 0)).addSecs(number / 2))
                 .serial(QByteArray("LM4A") + QByteArray::number(1000 + number))
                 .fileSize(96 * 1024);
-            const QString folder =
-                QStringList{QStringLiteral("A"), QStringLiteral("A/visit"), QStringLiteral("B")}.at(
-                    number % 3);
-            put(folder, QStringLiteral("IMG_%1.JPG").arg(number), picture);
+            const char* folders[] = {"A", "A/visit", "B"};
+            put(folders[number % 3], QStringLiteral("IMG_%1.JPG").arg(number), picture);
             if (number == 1)
-                put(QStringLiteral("B"), QStringLiteral("COPY_OF_1.JPG"), picture);
+                put("B", "COPY_OF_1.JPG", picture);
         }
     }
 
@@ -181,8 +153,8 @@ TEST_F(DurableFiling, KilledRunsLoseNothingAndFileNothingTwice)
     int kills = 0;
     for (const bool move : {false, true}) {
         for (int round = 0; round < rounds; ++round) {
-            change(SettingKeys::deleteExifPersonalInfo, random.bounded(2) == 1);
-            change(SettingKeys::saveDaySubfolder, random.bounded(2) == 1);
+            changeSettings({{SettingKeys::deleteExifPersonalInfo, random.bounded(2) == 1},
+                            {SettingKeys::saveDaySubfolder, random.bounded(2) == 1}});
             if (random.bounded(3) == 0)
                 takeAwayFiled();
             QProcess* run = startImport(&processes, source, move);
@@ -193,7 +165,7 @@ TEST_F(DurableFiling, KilledRunsLoseNothingAndFileNothingTwice)
         }
         takeAwayFiled();
         for (int run = 0; run < 2; ++run)
-            ASSERT_EQ(runCli({QStringLiteral("import"), source}).exitCode, 0);
+            ASSERT_EQ(runCli({"import", source}).exitCode, 0);
     }
     expectEveryPictureFiledOnce(kills);
 }
@@ -203,8 +175,8 @@ TEST_F(DurableFiling, KilledRunsLoseNothingAndFileNothingTwice)
 TEST_F(DurableFiling, TwoImportsAtOnceTakeTurns)
 {
     putTree(24);
-    const QString second = home.filePath(QStringLiteral("second"));
-    QDir().rename(source + QStringLiteral("/B"), second);
+    const QString second = home.filePath("second");
+    QDir().rename(source + "/B", second);
 
     QProcess* first = startImport(&processes, source, true);
     QThread::msleep(200);
