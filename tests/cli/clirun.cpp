@@ -26,6 +26,15 @@ CliRun runCli(const QStringList& arguments)
     return runExecutable(cliPath, arguments);
 }
 
+CliRun expectCli(const QStringList& arguments, int exitCode, const QString& errorPart)
+{
+    const CliRun run = runCli(arguments);
+    EXPECT_EQ(run.exitCode, exitCode) << arguments.join(' ').toStdString() << "\n"
+                                      << run.err.toStdString();
+    EXPECT_TRUE(contains(run.err, errorPart)) << arguments.join(' ').toStdString();
+    return run;
+}
+
 QProcessEnvironment environmentWithHome(const QString& home)
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -58,4 +67,12 @@ QString CliTest::putPicture(const QString& folder, const QString& name,
         file.setFileTime(QDateTime::currentDateTime().addSecs(-600),
                          QFileDevice::FileModificationTime);
     return file.fileName();
+}
+
+testing::AssertionResult contains(const QString& text, const QString& part)
+{
+    if (text.contains(part))
+        return testing::AssertionSuccess();
+    return testing::AssertionFailure() << '"' << part.toStdString() << "\" not in\n"
+                                       << text.toStdString();
 }

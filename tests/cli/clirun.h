@@ -26,6 +26,9 @@ CliRun
 runExecutable(const QString& program, const QStringList& arguments,
               const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment());
 CliRun runCli(const QStringList& arguments);
+// Runs talvoren-cli and expects its exit status and, when given, a part of its
+// standard error.
+CliRun expectCli(const QStringList& arguments, int exitCode, const QString& errorPart = {});
 // The system environment with HOME pointed elsewhere.
 QProcessEnvironment environmentWithHome(const QString& home);
 
@@ -47,3 +50,6 @@ protected:
     static QString putPicture(const QString& folder, const QString& name,
                               const CameraPictureBuilder& picture);
 };
+
+// Passes when the text holds the part; a failure shows the whole text.
+testing::AssertionResult contains(const QString& text, const QString& part);

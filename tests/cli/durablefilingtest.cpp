@@ -14,23 +14,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-QStringList picturesBelow(const QString& folder)
-{
-    QStringList pictures;
-    for (const QString& file : filesBelow(folder)) {
-        if (file.endsWith(QLatin1String(".JPG")))
-            pictures << folder + QLatin1Char('/') + file;
-    }
-    return pictures;
-}
-
-int roundsFromEnvironment(int fallback)
-{
-    bool ok = false;
-    const int rounds = qEnvironmentVariableIntValue("TALVOREN_CRASH_ROUNDS", &ok);
-    return ok && rounds > 0 ? rounds : fallback;
-}
-
 QProcess* startImport(QObject* parent, const QString& source, bool move)
 {
     auto* process = new QProcess(parent);
@@ -88,35 +71,30 @@ protected:
         }
     }
 
-    // Everything filed so far leaves the destination, as the practice's software
+    // Every picture filed so far leaves the destination, as the practice's software
     // takes the pictures away.
     void takeAwayFiled()
     {
         ++takenAwayBatches;
-        for (const QString& path : picturesBelow(destination))
-            QFile::rename(path, QStringLiteral("%1/%2-%3")
-                                    .arg(takenAway)
-                                    .arg(takenAwayBatches)
-                                    .arg(QFileInfo(path).fileName()));
+        for (const QString& file : filesBelow(destination)) {
+            if (file.endsWith(".JPG"))
+                QFile::rename(destination + '/' + file, QStringLiteral("%1/%2-%3")
+                                                            .arg(takenAway)
+                                                            .arg(takenAwayBatches)
+                                                            .arg(QFileInfo(file).fileName()));
+        }
     }
     int takenAwayBatches = 0;
 
+    // How often each picture was filed; what is no known picture counts as "unknown".
     QMap<QByteArray, int> filedCounts() const
     {
         QMap<QByteArray, int> counts;
         for (const QString& folder : {destination, takenAway}) {
-            for (const QString& path : picturesBelow(folder))
-                ++counts[pictureOf.value(fileSha1(path), "unknown")];
+            for (const auto& [content, count] : contentsBelow(folder).asKeyValueRange())
+                counts[pictureOf.value(content, "unknown")] += count;
         }
         return counts;
-    }
-
-    QSet<QByteArray> inSource() const
-    {
-        QSet<QByteArray> pictures;
-        for (const QString& path : picturesBelow(source))
-            pictures.insert(pictureOf.value(fileSha1(path)));
-        return pictures;
     }
 
     // Every picture filed at least once, none more often than interruptions allow,
@@ -149,7 +127,8 @@ TEST_F(DurableFiling, KilledRunsLoseNothingAndFileNothingTwice)
     const quint32 seed = QRandomGenerator::global()->generate();
     QRandomGenerator random(seed);
     SCOPED_TRACE(testing::Message() << "seed " << seed);
-    const int rounds = roundsFromEnvironment(10);
+    const int roundsAsked = qEnvironmentVariableIntValue("TALVOREN_CRASH_ROUNDS");
+    const int rounds = roundsAsked > 0 ? roundsAsked : 10;
     int kills = 0;
     for (const bool move : {false, true}) {
         for (int round = 0; round < rounds; ++round) {
@@ -187,7 +166,7 @@ TEST_F(DurableFiling, TwoImportsAtOnceTakeTurns)
     EXPECT_EQ(first->exitCode(), 0);
     EXPECT_EQ(waiting->exitCode(), 0);
     const QByteArray messages = first->readAllStandardError() + waiting->readAllStandardError();
-    EXPECT_TRUE(messages.contains("another import is running")) << messages.toStdString();
+    EXPECT_TRUE(contains(messages, "another import is running"));
     expectEveryPictureFiledOnce(0);
 }
 
@@ -208,7 +187,7 @@ TEST_F(DurableFiling, ATerminationSignalEndsTheRunCleanly)
         EXPECT_EQ(run->exitCode(), status) << run->readAllStandardError().toStdString();
 
         const QMap<QByteArray, int> filed = filedCounts();
-        const QSet<QByteArray> kept = inSource();
+        const QMap<QByteArray, int> kept = contentsBelow(source);
         for (const QByteArray& picture : QSet<QByteArray>(pictureOf.cbegin(), pictureOf.cend())) {
             EXPECT_LE(filed.value(picture), 1) << picture.toHex().toStdString();
             EXPECT_TRUE(filed.contains(picture) || kept.contains(picture))

@@ -11,6 +11,7 @@
 #include <QJsonObject>
 #include <QMap>
 #include <QProcess>
+#include <QStorageInfo>
 #include <QTemporaryDir>
 #include <QThread>
 #include <atomic>
@@ -18,16 +19,10 @@
 #include <gtest/gtest.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
-#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 
 namespace {
-
-CliRun runImport(const QStringList& arguments)
-{
-    return runCli(QStringList{"import"} + arguments);
-}
 
 bool setImmutable(const QString& folder, bool immutable)
 {
@@ -81,9 +76,7 @@ TEST_F(ImportCommand, FilesAFolderWithTheApplicationsSettingsAndSaysWhere)
     putPicture("P1/sub", 2);
     putPicture("P10", 3);
 
-    const CliRun result = runImport({source});
-
-    EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
+    const CliRun result = expectCli({"import", source}, 0);
     EXPECT_TRUE(
         result.out.endsWith(QStringLiteral("Filed 3 picture(s) into %1\n").arg(destination)))
         << result.out.toStdString();
@@ -102,7 +95,7 @@ TEST_F(ImportCommand, FilesAFolderWithTheApplicationsSettingsAndSaysWhere)
 TEST_F(ImportCommand, SaysWhatHappenedToEveryFileInWordsAndAsJson)
 {
     const QString first = putPicture(QString(), 1);
-    ASSERT_EQ(runImport({source}).exitCode, 0);
+    expectCli({"import", source}, 0);
     putPicture("later", 2);
     putPicture(source + "/later", "IMG_1copy.JPG", numbered(1));
     CameraPictureBuilder::writeFile(source + "/notes.txt", "x");
@@ -117,8 +110,7 @@ TEST_F(ImportCommand, SaysWhatHappenedToEveryFileInWordsAndAsJson)
         }
     });
 
-    const CliRun text = runImport({source});
-    EXPECT_EQ(text.exitCode, 0) << text.err.toStdString();
+    const CliRun text = expectCli({"import", source}, 0);
     EXPECT_EQ(text.out.toStdString(),
               QStringLiteral("Filed (1):\n  later/IMG_2.JPG -> %1/0000000003 Cli Test\n"
                              "Already imported (2):\n  IMG_1.JPG\n  later/IMG_1copy.JPG\n"
@@ -133,10 +125,9 @@ TEST_F(ImportCommand, SaysWhatHappenedToEveryFileInWordsAndAsJson)
     // Nothing of a progress line when standard error is not a terminal.
     EXPECT_FALSE(text.err.contains(u'\r'));
 
-    const CliRun json = runImport({source, "--json"});
+    const CliRun json = expectCli({"import", source, "--json"}, 0);
     runsDone = true;
     writer.join();
-    EXPECT_EQ(json.exitCode, 0);
     const QJsonObject report = QJsonDocument::fromJson(json.out.toUtf8()).object();
     EXPECT_EQ(report.value("source").toString(), source);
     EXPECT_TRUE(report.value("failure").isNull());
@@ -152,8 +143,7 @@ TEST_F(ImportCommand, MovesAndCleansAsTheImportFolderPollDoes)
 {
     putPicture(QString(), 1);
     CameraPictureBuilder::writeFile(source + "/notes.txt", "x");
-    const CliRun moved = runImport({source, "--import-folder"});
-    EXPECT_EQ(moved.exitCode, 0) << moved.err.toStdString();
+    expectCli({"import", source, "--import-folder"}, 0);
     EXPECT_TRUE(filesBelow(source).isEmpty());
     EXPECT_EQ(filesBelow(home.filePath(".local/share/Trash/files")), QStringList{"notes.txt"});
     EXPECT_EQ(filesBelow(destination).size(), 1);
@@ -161,26 +151,20 @@ TEST_F(ImportCommand, MovesAndCleansAsTheImportFolderPollDoes)
 
 TEST_F(ImportCommand, ReportsAFailedRunWithStatusOneAndWrongUsageWithTwo)
 {
-    const CliRun missing = runImport({home.filePath("missing")});
-    EXPECT_EQ(missing.exitCode, 2);
-    EXPECT_TRUE(missing.err.contains("is not a folder"));
+    expectCli({"import", home.filePath("missing")}, 2, "is not a folder");
 
     putPicture(QString(), 1);
     QDir().mkpath(destination);
     if (!setImmutable(destination, true))
         GTEST_SKIP() << "this machine cannot make a folder read-only";
-    const CliRun failed = runImport({source, "--move"});
+    const CliRun failed = expectCli({"import", source, "--move"}, 1, "the import failed: ");
     setImmutable(destination, false);
-    EXPECT_EQ(failed.exitCode, 1);
-    EXPECT_TRUE(failed.err.contains("the import failed: ")) << failed.err.toStdString();
     // The picture staged before the failure is reported as not filed.
-    EXPECT_TRUE(failed.out.contains("Failed (1):\n  IMG_1.JPG: staged but not filed"))
-        << failed.out.toStdString();
+    EXPECT_TRUE(contains(failed.out, "Failed (1):\n  IMG_1.JPG: staged but not filed"));
     EXPECT_TRUE(filesBelow(source).isEmpty());
     EXPECT_EQ(filesBelow(temporary).size(), 1);
 
-    const CliRun recovered = runImport({source});
-    EXPECT_EQ(recovered.exitCode, 0);
+    expectCli({"import", source}, 0);
     EXPECT_EQ(filesBelow(destination).size(), 1);
     EXPECT_TRUE(filesBelow(temporary).isEmpty());
 }
@@ -209,7 +193,7 @@ TEST_F(ImportCommand, AKilledRunLosesNothing)
         process.waitForFinished(-1);
     }
     for (int run = 0; run < 2; ++run)
-        EXPECT_EQ(runImport({source, "--move"}).exitCode, 0);
+        expectCli({"import", source, "--move"}, 0);
 
     expectFiledOnce(pictures, destination);
     EXPECT_TRUE(filesBelow(source).isEmpty());
@@ -222,10 +206,7 @@ TEST_F(ImportCommand, NamesADamagedDatabaseAndFilesNothing)
     const QString database = home.filePath(".local/share/Talvoren/Talvoren.db");
     CameraPictureBuilder::writeFile(database, QByteArray(4096, 'x'));
 
-    const CliRun result = runImport({source, "--move"});
-
-    EXPECT_EQ(result.exitCode, 1);
-    EXPECT_TRUE(result.err.contains(database + "\" is damaged")) << result.err.toStdString();
+    const CliRun result = expectCli({"import", source, "--move"}, 1, database + "\" is damaged");
     EXPECT_FALSE(result.out.contains("Filed (")) << result.out.toStdString();
     EXPECT_TRUE(QFile::exists(picture));
     EXPECT_EQ(QFile(database).size(), 4096);
@@ -237,14 +218,8 @@ TEST_F(ImportCommand, NamesADamagedDatabaseAndFilesNothing)
 TEST_F(ImportCommand, TwoWorkstationsFilingIntoOneShareReplaceNothing)
 {
     QTemporaryDir share("/dev/shm/talvoren-share-XXXXXX");
-    struct stat here
-    {
-    };
-    struct stat there
-    {
-    };
-    if (!share.isValid() || ::stat(QFile::encodeName(home.path()), &here) != 0 ||
-        ::stat(QFile::encodeName(share.path()), &there) != 0 || here.st_dev == there.st_dev)
+    if (!share.isValid() ||
+        QStorageInfo(share.path()).rootPath() == QStorageInfo(home.path()).rootPath())
         GTEST_SKIP() << "no second file system at /dev/shm";
     QTemporaryDir second;
     const QStringList homes{home.path(), second.path()};
@@ -261,13 +236,12 @@ TEST_F(ImportCommand, TwoWorkstationsFilingIntoOneShareReplaceNothing)
     for (int round = 0; round < 6; ++round) {
         std::vector<std::unique_ptr<QProcess>> workstations;
         for (const QString& each : homes) {
-            const QString serial = QStringLiteral("LM%1%2")
-                                       .arg(round, 3, 10, QLatin1Char('0'))
-                                       .arg(homes.indexOf(each), 3, 10, QLatin1Char('0'));
+            const QByteArray serial =
+                QString::asprintf("LM%03d%03d", round, int(homes.indexOf(each))).toLatin1();
             for (int number = 0; number < 4; ++number) {
                 const QString path =
                     putPicture(each + "/camera", QStringLiteral("IMG_%1.JPG").arg(number),
-                               numbered(number).serial(serial.toLatin1()));
+                               numbered(number).serial(serial));
                 pictures.insert(fileSha1(path), path);
             }
             auto& process = workstations.emplace_back(std::make_unique<QProcess>());
@@ -297,22 +271,14 @@ TEST_F(ImportCommand, UnusableSettingsStopTheRunBeforeAnythingMovesAndSayWhy)
         SettingsDictionary settings = prepared;
         settings.setValue(key, value);
         ASSERT_TRUE(UserSettings::write(settings));
-        const CliRun refused = runImport({source, "--move"});
-        EXPECT_EQ(refused.exitCode, 2);
-        EXPECT_TRUE(refused.err.contains(QStringLiteral("The setting \"%1\"").arg(key)))
-            << refused.err.toStdString();
+        expectCli({"import", source, "--move"}, 2, QStringLiteral("The setting \"%1\"").arg(key));
         EXPECT_TRUE(QFileInfo::exists(picture));
-        EXPECT_FALSE(QFileInfo::exists(QDir::current().filePath("5")));
-        EXPECT_FALSE(QFileInfo::exists(QDir::current().filePath("filed")));
     }
 
     // A damaged settings file is named as such, with the parser's reason, and kept.
     const QByteArray damaged = "<?xml version=\"1.0\"?><plist><dict><key>def tmp</key>";
     CameraPictureBuilder::writeFile(UserSettings::path(), damaged);
-    const CliRun corrupt = runImport({source, "--move"});
-    EXPECT_EQ(corrupt.exitCode, 2);
-    EXPECT_TRUE(corrupt.err.contains("is corrupt (XML error at line 1"))
-        << corrupt.err.toStdString();
+    expectCli({"import", source, "--move"}, 2, "is corrupt (XML error at line 1");
     EXPECT_TRUE(QFileInfo::exists(picture));
     QFile file(UserSettings::path());
     EXPECT_TRUE(file.open(QIODevice::ReadOnly) && file.readAll() == damaged);
@@ -322,8 +288,7 @@ TEST_F(ImportCommand, UnusableSettingsStopTheRunBeforeAnythingMovesAndSayWhy)
     CameraPictureBuilder::writeFile(home.filePath("blocker"), "x");
     changeSettings(
         {{SettingKeys::defLog, home.filePath("blocker/log")}, {SettingKeys::isOutputLog, true}});
-    const CliRun unlogged = runImport({source});
-    EXPECT_EQ(unlogged.exitCode, 0) << unlogged.err.toStdString();
+    const CliRun unlogged = expectCli({"import", source}, 0);
     EXPECT_EQ(unlogged.err.count("cannot be written"), 1) << unlogged.err.toStdString();
     EXPECT_EQ(filesBelow(destination).size(), 1);
 }
@@ -333,45 +298,33 @@ TEST_F(ImportCommand, UnusableSettingsStopTheRunBeforeAnythingMovesAndSayWhy)
 TEST_F(ImportCommand, PreviewsADryRunAndListsTheHistory)
 {
     const QString first = putPicture(QString(), 1);
-    ASSERT_EQ(runImport({source}).exitCode, 0);
+    expectCli({"import", source}, 0);
     putPicture(QString(), 2);
     const QStringList before = filesBelow(home.path());
 
-    const CliRun preview = runImport({"--dry-run", source});
-
-    EXPECT_EQ(preview.exitCode, 0) << preview.err.toStdString();
+    const CliRun preview = expectCli({"import", "--dry-run", source}, 0);
     EXPECT_EQ(filesBelow(home.path()), before);
-    EXPECT_TRUE(preview.out.contains(QStringLiteral("already imported\t%1").arg(first)))
-        << preview.out.toStdString();
+    EXPECT_TRUE(contains(preview.out, QStringLiteral("already imported\t%1").arg(first)));
     EXPECT_TRUE(preview.out.contains(
         QStringLiteral("\t%1/0000000003 Cli Test/2024-05-01 090002_Mirr-C1.JPG\n")
             .arg(destination)));
     EXPECT_TRUE(preview.out.contains("Pictures: 2, new: 1\n  1\t0000000003 Cli Test\n"));
 
-    const struct
-    {
-        QStringList arguments;
-        int lines;
-    } cases[] = {
+    const std::pair<QStringList, int> linesOfHistory[] = {
         {{}, 1},
         {{"--patient", "cli test"}, 1},
         {{"--patient", "3 Cli"}, 0},
         {{"--original", "IMG_1.JPG"}, 1},
         {{"--since", "2999-01-01"}, 0},
     };
-    for (const auto& row : cases) {
-        const CliRun history = runCli(QStringList{"history"} + row.arguments);
-        EXPECT_EQ(history.exitCode, 0) << row.arguments.join(' ').toStdString();
-        EXPECT_EQ(history.out.count(QLatin1Char('\n')), row.lines)
-            << row.arguments.join(' ').toStdString() << history.out.toStdString();
-    }
+    for (const auto& [arguments, lines] : linesOfHistory)
+        EXPECT_EQ(expectCli(QStringList{"history"} + arguments, 0).out.count('\n'), lines);
     const QString recorded = destination + "/0000000002 Cli Test/2024-05-01 090001_Mirr-C1.JPG";
-    const CliRun listed = runCli({"history"});
-    EXPECT_TRUE(listed.out.contains(QStringLiteral("\tpresent\t%1\t%2\n").arg(recorded, first)))
-        << listed.out.toStdString();
+    EXPECT_TRUE(contains(runCli({"history"}).out,
+                         QStringLiteral("\tpresent\t%1\t%2\n").arg(recorded, first)));
     QFile::remove(recorded);
-    const CliRun json = runCli({"history", "--json"});
-    const QJsonArray rows = QJsonDocument::fromJson(json.out.toUtf8()).array();
+    const QJsonArray rows =
+        QJsonDocument::fromJson(runCli({"history", "--json"}).out.toUtf8()).array();
     ASSERT_EQ(rows.size(), 1);
     EXPECT_EQ(rows.at(0)["path"].toString(), recorded);
     EXPECT_FALSE(rows.at(0)["exists"].toBool());

@@ -26,9 +26,7 @@ TEST_F(InspectCommandTest, PrintsEveryFieldOfBothRecordsForACameraPicture)
                              .patient("12345", "山田 太郎")
                              .serial("A1234567")
                              .write(home.path(), "IMG_0001.JPG");
-    const CliRun run = runCli({"inspect", path});
-    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
-    const QJsonArray pictures = parsedArray(run);
+    const QJsonArray pictures = parsedArray(expectCli({"inspect", path}, 0));
     ASSERT_EQ(pictures.size(), 1);
     const QJsonObject picture = pictures[0].toObject();
     EXPECT_EQ(picture["path"].toString(), path);
@@ -60,13 +58,10 @@ TEST_F(StripCommandTest, WritesTheCopyThatTheGateRefusesAndInspectShowsAbsentFie
     const QString old = CameraPictureBuilder().version(2, 0).write(home.path(), "old.JPG");
     const QString original = CameraPictureBuilder().version(3, 0).write(home.path(), "a.JPG");
     const QString copy = home.filePath("copy.JPG");
-    const CliRun stripped = runCli({"strip", original, copy});
-    EXPECT_EQ(stripped.exitCode, 0) << stripped.err.toStdString();
+    expectCli({"strip", original, copy}, 0);
     EXPECT_EQ(QFile(copy).size(), QFile(original).size());
 
-    CliRun run = runCli({"inspect", old, copy, home.filePath("missing.JPG")});
-    EXPECT_EQ(run.exitCode, 1);
-    QJsonArray pictures = parsedArray(run);
+    QJsonArray pictures = parsedArray(expectCli({"inspect", old, copy, copy + "-missing"}, 1));
     ASSERT_EQ(pictures.size(), 3);
     EXPECT_TRUE(pictures[0][u"record"].toBool());
     EXPECT_TRUE(pictures[0][u"maker"].isNull());
@@ -77,9 +72,8 @@ TEST_F(StripCommandTest, WritesTheCopyThatTheGateRefusesAndInspectShowsAbsentFie
         EXPECT_TRUE(pictures[i][u"maker"].isNull());
     }
 
-    run = runCli({"inspect", "--no-gate", old, copy});
-    EXPECT_EQ(run.exitCode, 0);
-    EXPECT_EQ(parsedArray(run)[1][u"exif"][u"encryptionType"].toString(), "255");
+    pictures = parsedArray(expectCli({"inspect", "--no-gate", old, copy}, 0));
+    EXPECT_EQ(pictures[1][u"exif"][u"encryptionType"].toString(), "255");
 }
 
 TEST_F(StripCommandTest, RefusesClearlyAndWritesNothingWhenTheAreasAreMissing)
@@ -91,9 +85,7 @@ TEST_F(StripCommandTest, RefusesClearlyAndWritesNothingWhenTheAreasAreMissing)
     const QString copy = home.filePath("copy.JPG");
     for (const auto& [source, reason] :
          {std::pair{plain, "no maker note"}, std::pair{cut, "outside"}}) {
-        const CliRun run = runCli({"strip", source, copy});
-        EXPECT_EQ(run.exitCode, 1);
-        EXPECT_TRUE(run.err.contains(reason)) << run.err.toStdString();
+        expectCli({"strip", source, copy}, 1, reason);
         EXPECT_FALSE(QFile::exists(copy));
     }
 }

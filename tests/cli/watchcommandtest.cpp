@@ -10,11 +10,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-CliRun runWatch(const QStringList& arguments)
-{
-    return runCli(QStringList{"watch"} + arguments);
-}
-
 CameraPictureBuilder pictureOf(const char* patientID)
 {
     return CameraPictureBuilder().patient(patientID, "Watch Test");
@@ -53,18 +48,16 @@ TEST_F(WatchCommand, OnceFilesTheWatchFolderTheImportFolderAndTheCards)
     CameraPictureBuilder::writeFile(card + "/LMR_SD", {});
     // "confirm before sending" is 1001 in the defaults: nobody can answer, so the card goes in.
 
-    const CliRun result = runWatch({"--once", "--volume-root", volumeRoot});
-    EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
+    const CliRun result = expectCli({"watch", "--once", "--volume-root", volumeRoot}, 0,
+                                    "1 files were copied from the camera card");
     EXPECT_EQ(filesBelow(destination).size(), 3) << result.err.toStdString();
     EXPECT_EQ(filesBelow(watchFolder).size(), 1);    // copied
     EXPECT_TRUE(filesBelow(importFolder).isEmpty()); // moved
-    EXPECT_TRUE(result.err.contains("1 files were copied from the camera card"));
     EXPECT_FALSE(QFile::exists(home.filePath(".local/share/Talvoren/$TMP")));
 
     // A second run finds the watch folder picture recorded and the card new again
     // (the card memory lives in one process), whose picture is recorded as well.
-    const CliRun again = runWatch({"--once", "--volume-root=" + volumeRoot});
-    EXPECT_EQ(again.exitCode, 0);
+    expectCli({"watch", "--once", "--volume-root=" + volumeRoot}, 0);
     EXPECT_EQ(filesBelow(destination).size(), 3);
 }
 
@@ -75,28 +68,20 @@ TEST_F(WatchCommand, OnceExitsWithOneWhenARunFailed)
     changeSettings({{SettingKeys::destinationFolderPath, home.filePath("blocker/dest")},
                     {SettingKeys::watchRemovableDiskDrive, false}});
 
-    const CliRun result = runWatch({"--once"});
-    EXPECT_EQ(result.exitCode, 1);
-    EXPECT_TRUE(result.err.contains("[error]: The pictures could not be copied: "))
-        << result.err.toStdString();
+    expectCli({"watch", "--once"}, 1, "[error]: The pictures could not be copied: ");
     EXPECT_EQ(filesBelow(watchFolder), QStringList({"a.JPG"}));
 }
 
 TEST_F(WatchCommand, MissingDamagedOrUnusableSettingsAreRefused)
 {
-    const auto expectRefused = [](const QString& reason) {
-        const CliRun result = runWatch({"--once"});
-        EXPECT_EQ(result.exitCode, 2);
-        EXPECT_TRUE(result.err.contains(reason)) << result.err.toStdString();
-    };
     // A watch folder that is no absolute path watches nothing at all.
     changeSettings({{SettingKeys::watchFolderPath, "watch"}});
-    expectRefused("The setting \"watch folder path\"");
+    expectCli({"watch", "--once"}, 2, "The setting \"watch folder path\"");
     QFile::remove(UserSettings::path());
-    expectRefused("no settings file");
+    expectCli({"watch", "--once"}, 2, "no settings file");
     CameraPictureBuilder::writeFile(UserSettings::path(),
                                     "<plist version=\"1.0\"><array/></plist>");
-    expectRefused("is corrupt (its root holds an array");
+    expectCli({"watch", "--once"}, 2, "is corrupt (its root holds an array");
 }
 
 TEST_F(WatchCommand, WatchingPollsUntilTerminated)
