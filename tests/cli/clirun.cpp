@@ -1,8 +1,5 @@
 #include "clirun.h"
 
-#include "settings/usersettings.h"
-
-#include <QDir>
 #include <QEventLoop>
 #include <QProcess>
 
@@ -35,44 +32,18 @@ CliRun expectCli(const QStringList& arguments, int exitCode, const QString& erro
     return run;
 }
 
-QProcessEnvironment environmentWithHome(const QString& home)
-{
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("HOME", home);
-    return environment;
-}
-
-void CliTest::prepareApplicationData(const QString& homePath)
-{
-    ASSERT_EQ(
-        runExecutable(cliPath, {"import", homePath + "/missing"}, environmentWithHome(homePath))
-            .exitCode,
-        2);
-}
-
-void CliTest::changeSettings(const QList<std::pair<QString, SettingValue>>& values)
-{
-    SettingsDictionary settings =
-        UserSettings::getUserSettingDictionary().value_or(SettingsDictionary());
-    for (const auto& [key, value] : values)
-        settings.setValue(key, value);
-    ASSERT_TRUE(UserSettings::write(settings));
-}
-
-QString CliTest::putPicture(const QString& folder, const QString& name,
-                            const CameraPictureBuilder& picture)
-{
-    QFile file(picture.write(folder, name));
-    if (file.open(QIODevice::ReadOnly))
-        file.setFileTime(QDateTime::currentDateTime().addSecs(-600),
-                         QFileDevice::FileModificationTime);
-    return file.fileName();
-}
-
 testing::AssertionResult contains(const QString& text, const QString& part)
 {
     if (text.contains(part))
         return testing::AssertionSuccess();
     return testing::AssertionFailure() << '"' << part.toStdString() << "\" not in\n"
                                        << text.toStdString();
+}
+
+QJsonDocument parsedJson(const QString& text)
+{
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(text.toUtf8(), &error);
+    EXPECT_EQ(error.error, QJsonParseError::NoError) << text.toStdString();
+    return document;
 }

@@ -1,9 +1,12 @@
 #pragma once
 
 #include "camerapicturebuilder.h"
-#include "settings/settingsdictionary.h"
+#include "settings/usersettings.h"
 #include "temphome.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
@@ -29,8 +32,10 @@ CliRun runCli(const QStringList& arguments);
 // Runs talvoren-cli and expects its exit status and, when given, a part of its
 // standard error.
 CliRun expectCli(const QStringList& arguments, int exitCode, const QString& errorPart = {});
-// The system environment with HOME pointed elsewhere.
-QProcessEnvironment environmentWithHome(const QString& home);
+// Passes when the text holds the part; a failure shows the whole text.
+testing::AssertionResult contains(const QString& text, const QString& part);
+// The JSON document of a command's output, expected to parse.
+QJsonDocument parsedJson(const QString& text);
 
 // A temporary home for the commands, with the folders the default settings name.
 class CliTest : public testing::Test
@@ -41,15 +46,28 @@ protected:
     QString destination = home.filePath("Pictures/Talvoren");
     QString temporary = home.filePath(".local/share/Talvoren/temp");
 
-    // An import of a missing folder: it prepares the application data folder and
-    // the settings, as the application's start does, and then refuses the folder.
-    static void prepareApplicationData(const QString& homePath);
+    // An import of a missing folder prepares the application data folder and the
+    // settings in HOME, as the application's start does.
+    static void prepareApplicationData() { expectCli({"import", "/nonexistent"}, 2); }
+
     // Sets the keys in the settings file, starting from an empty one when none stands.
-    static void changeSettings(const QList<std::pair<QString, SettingValue>>& values);
+    static void changeSettings(const QList<std::pair<QString, SettingValue>>& values)
+    {
+        SettingsDictionary settings =
+            UserSettings::getUserSettingDictionary().value_or(SettingsDictionary());
+        for (const auto& [key, value] : values)
+            settings.setValue(key, value);
+        ASSERT_TRUE(UserSettings::write(settings));
+    }
+
     // Writes the picture into the folder as one that finished arriving a while ago.
     static QString putPicture(const QString& folder, const QString& name,
-                              const CameraPictureBuilder& picture);
+                              const CameraPictureBuilder& picture)
+    {
+        QFile file(picture.write(folder, name));
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly) &&
+                    file.setFileTime(QDateTime::currentDateTime().addSecs(-600),
+                                     QFileDevice::FileModificationTime));
+        return file.fileName();
+    }
 };
-
-// Passes when the text holds the part; a failure shows the whole text.
-testing::AssertionResult contains(const QString& text, const QString& part);

@@ -13,19 +13,6 @@
 #include <csignal>
 #include <gtest/gtest.h>
 
-namespace {
-QProcess* startImport(QObject* parent, const QString& source, bool move)
-{
-    auto* process = new QProcess(parent);
-    QStringList arguments{"import", source};
-    if (move)
-        arguments << "--move";
-    process->start(cliPath, arguments);
-    process->waitForStarted();
-    return process;
-}
-} // namespace
-
 // talvoren-cli import interrupted (SIGKILL, SIGTERM, SIGINT) or meeting another
 // import, checked by content: every picture is known by the SHA-1 of its bytes and
 // of its copy without personal information.
@@ -39,19 +26,26 @@ protected:
 
     void SetUp() override
     {
-        prepareApplicationData(home.path());
+        prepareApplicationData();
         changeSettings({{SettingKeys::activateAvoidMultipleImportCheck, true}});
+    }
+
+    QProcess* startImport(const QString& folder, bool move)
+    {
+        auto* process = new QProcess(&processes);
+        process->start(cliPath, QStringList{"import", folder} +
+                                    (move ? QStringList{"--move"} : QStringList()));
+        process->waitForStarted();
+        return process;
     }
 
     void put(const QString& folder, const QString& name, const CameraPictureBuilder& picture)
     {
-        QByteArray bytes = picture.bytes();
-        putPicture(source + QLatin1Char('/') + folder, name, picture);
-        const QByteArray own = QCryptographicHash::hash(bytes, QCryptographicHash::Sha1);
-        QString error;
-        ASSERT_TRUE(ExifOperator().deletePersonalInformation(bytes, &error));
+        const QByteArray own = fileSha1(putPicture(source + '/' + folder, name, picture));
+        QByteArray stripped = picture.bytes();
+        ASSERT_TRUE(ExifOperator().deletePersonalInformation(stripped, nullptr));
         pictureOf.insert(own, own);
-        pictureOf.insert(QCryptographicHash::hash(bytes, QCryptographicHash::Sha1), own);
+        pictureOf.insert(QCryptographicHash::hash(stripped, QCryptographicHash::Sha1), own);
     }
 
     // Two top folders and a nested one; shots that share a name (so that the
@@ -75,13 +69,10 @@ protected:
     // takes the pictures away.
     void takeAwayFiled()
     {
-        ++takenAwayBatches;
+        const QString batch = takenAway + '/' + QString::number(++takenAwayBatches) + '-';
         for (const QString& file : filesBelow(destination)) {
             if (file.endsWith(".JPG"))
-                QFile::rename(destination + '/' + file, QStringLiteral("%1/%2-%3")
-                                                            .arg(takenAway)
-                                                            .arg(takenAwayBatches)
-                                                            .arg(QFileInfo(file).fileName()));
+                QFile::rename(destination + '/' + file, batch + QFileInfo(file).fileName());
         }
     }
     int takenAwayBatches = 0;
@@ -136,7 +127,7 @@ TEST_F(DurableFiling, KilledRunsLoseNothingAndFileNothingTwice)
                             {SettingKeys::saveDaySubfolder, random.bounded(2) == 1}});
             if (random.bounded(3) == 0)
                 takeAwayFiled();
-            QProcess* run = startImport(&processes, source, move);
+            QProcess* run = startImport(source, move);
             QThread::msleep(random.bounded(300, 2300));
             ::kill(static_cast<pid_t>(run->processId()), SIGKILL);
             run->waitForFinished(-1);
@@ -157,9 +148,9 @@ TEST_F(DurableFiling, TwoImportsAtOnceTakeTurns)
     const QString second = home.filePath("second");
     QDir().rename(source + "/B", second);
 
-    QProcess* first = startImport(&processes, source, true);
+    QProcess* first = startImport(source, true);
     QThread::msleep(200);
-    QProcess* waiting = startImport(&processes, second, false);
+    QProcess* waiting = startImport(second, false);
     ASSERT_TRUE(first->waitForFinished(60000));
     ASSERT_TRUE(waiting->waitForFinished(60000));
 
@@ -177,7 +168,7 @@ TEST_F(DurableFiling, ATerminationSignalEndsTheRunCleanly)
     putTree(30);
     for (const auto& [signalNumber, status] : {std::pair{SIGTERM, 143}, std::pair{SIGINT, 130}}) {
         SCOPED_TRACE(signalNumber);
-        QProcess* run = startImport(&processes, source, true);
+        QProcess* run = startImport(source, true);
         // Signalled once it is filing (its first copy is staged).
         for (int waited = 0; waited < 30000 && filesBelow(temporary).isEmpty(); waited += 10)
             QThread::msleep(10);

@@ -6,9 +6,6 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QMap>
 #include <QProcess>
 #include <QStorageInfo>
@@ -82,9 +79,7 @@ TEST_F(ImportCommand, FilesAFolderWithTheApplicationsSettingsAndSaysWhere)
         << result.out.toStdString();
     EXPECT_EQ(filesBelow(destination).size(), 3);
     EXPECT_EQ(filesBelow(source).size(), 3);
-    EXPECT_EQ(UserSettings::getUserSettingDictionary()
-                  .value_or(SettingsDictionary())
-                  .stringValue(SettingKeys::defTmp),
+    EXPECT_EQ(UserSettings::getUserSettingDictionary().value().stringValue(SettingKeys::defTmp),
               temporary);
     EXPECT_TRUE(QFile::exists(home.filePath(".local/share/Talvoren/Talvoren.db")));
     // The run logged into the day's log of the application, not onto the terminal.
@@ -128,15 +123,14 @@ TEST_F(ImportCommand, SaysWhatHappenedToEveryFileInWordsAndAsJson)
     const CliRun json = expectCli({"import", source, "--json"}, 0);
     runsDone = true;
     writer.join();
-    const QJsonObject report = QJsonDocument::fromJson(json.out.toUtf8()).object();
-    EXPECT_EQ(report.value("source").toString(), source);
-    EXPECT_TRUE(report.value("failure").isNull());
-    EXPECT_EQ(report.value("counts").toObject().value("already imported").toInt(), 3);
-    const QJsonArray files = report.value("files").toArray();
-    ASSERT_EQ(files.size(), 5);
-    EXPECT_EQ(files.at(0).toObject(), QJsonObject({{"path", QDir::cleanPath(first)},
-                                                   {"outcome", "already imported"},
-                                                   {"reason", QJsonValue()}}));
+    const QJsonObject report = parsedJson(json.out).object();
+    EXPECT_EQ(report[u"source"], source);
+    EXPECT_TRUE(report[u"failure"].isNull());
+    EXPECT_EQ(report[u"counts"][u"already imported"], 3);
+    ASSERT_EQ(report[u"files"].toArray().size(), 5);
+    EXPECT_EQ(report[u"files"][0].toObject(), QJsonObject({{"path", QDir::cleanPath(first)},
+                                                           {"outcome", "already imported"},
+                                                           {"reason", QJsonValue()}}));
 }
 
 TEST_F(ImportCommand, MovesAndCleansAsTheImportFolderPollDoes)
@@ -181,7 +175,7 @@ TEST_F(ImportCommand, AKilledRunLosesNothing)
     }
     // Let the record check off so that only the filing itself can keep a picture
     // from being filed twice.
-    prepareApplicationData(home.path());
+    prepareApplicationData();
     changeSettings({{SettingKeys::activateAvoidMultipleImportCheck, false}});
 
     for (const int killAfterMilliseconds : {700, 1500, 2600}) {
@@ -224,13 +218,12 @@ TEST_F(ImportCommand, TwoWorkstationsFilingIntoOneShareReplaceNothing)
     QTemporaryDir second;
     const QStringList homes{home.path(), second.path()};
     for (const QString& each : homes) {
-        prepareApplicationData(each);
-        qputenv("HOME", QFile::encodeName(each));
+        qputenv("HOME", QFile::encodeName(each)); // for the helpers and the imports started
+        prepareApplicationData();
         changeSettings({{SettingKeys::destinationFolderPath, share.path()},
                         {SettingKeys::activateAvoidMultipleImportCheck, false},
                         {SettingKeys::chopCameraSerialNumber, false}});
     }
-    qputenv("HOME", QFile::encodeName(home.path()));
 
     QMap<QByteArray, QString> pictures;
     for (int round = 0; round < 6; ++round) {
@@ -245,7 +238,7 @@ TEST_F(ImportCommand, TwoWorkstationsFilingIntoOneShareReplaceNothing)
                 pictures.insert(fileSha1(path), path);
             }
             auto& process = workstations.emplace_back(std::make_unique<QProcess>());
-            process->setProcessEnvironment(environmentWithHome(each));
+            qputenv("HOME", QFile::encodeName(each));
             process->start(cliPath, {"import", each + "/camera", "--move"});
         }
         for (const auto& process : workstations) {
@@ -259,7 +252,7 @@ TEST_F(ImportCommand, TwoWorkstationsFilingIntoOneShareReplaceNothing)
 TEST_F(ImportCommand, UnusableSettingsStopTheRunBeforeAnythingMovesAndSayWhy)
 {
     const QString picture = putPicture(QString(), 1);
-    prepareApplicationData(home.path());
+    prepareApplicationData();
     const SettingsDictionary prepared = *UserSettings::getUserSettingDictionary();
 
     const QList<std::pair<QString, SettingValue>> unusable = {
@@ -268,9 +261,8 @@ TEST_F(ImportCommand, UnusableSettingsStopTheRunBeforeAnythingMovesAndSayWhy)
         {SettingKeys::defTmp, true},
     };
     for (const auto& [key, value] : unusable) {
-        SettingsDictionary settings = prepared;
-        settings.setValue(key, value);
-        ASSERT_TRUE(UserSettings::write(settings));
+        ASSERT_TRUE(UserSettings::write(prepared));
+        changeSettings({{key, value}});
         expectCli({"import", source, "--move"}, 2, QStringLiteral("The setting \"%1\"").arg(key));
         EXPECT_TRUE(QFileInfo::exists(picture));
     }
@@ -323,8 +315,7 @@ TEST_F(ImportCommand, PreviewsADryRunAndListsTheHistory)
     EXPECT_TRUE(contains(runCli({"history"}).out,
                          QStringLiteral("\tpresent\t%1\t%2\n").arg(recorded, first)));
     QFile::remove(recorded);
-    const QJsonArray rows =
-        QJsonDocument::fromJson(runCli({"history", "--json"}).out.toUtf8()).array();
+    const QJsonArray rows = parsedJson(runCli({"history", "--json"}).out).array();
     ASSERT_EQ(rows.size(), 1);
     EXPECT_EQ(rows.at(0)["path"].toString(), recorded);
     EXPECT_FALSE(rows.at(0)["exists"].toBool());

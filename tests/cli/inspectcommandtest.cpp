@@ -2,20 +2,9 @@
 #include "metadata/exifentity.h"
 
 #include <QFile>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <gtest/gtest.h>
 
 namespace {
-
-QJsonArray parsedArray(const CliRun& run)
-{
-    QJsonParseError error;
-    const QJsonDocument document = QJsonDocument::fromJson(run.out.toUtf8(), &error);
-    EXPECT_EQ(error.error, QJsonParseError::NoError) << run.out.toStdString();
-    return document.array();
-}
 
 using InspectCommandTest = CliTest;
 using StripCommandTest = CliTest;
@@ -26,7 +15,7 @@ TEST_F(InspectCommandTest, PrintsEveryFieldOfBothRecordsForACameraPicture)
                              .patient("12345", "山田 太郎")
                              .serial("A1234567")
                              .write(home.path(), "IMG_0001.JPG");
-    const QJsonArray pictures = parsedArray(expectCli({"inspect", path}, 0));
+    const QJsonArray pictures = parsedJson(expectCli({"inspect", path}, 0).out).array();
     ASSERT_EQ(pictures.size(), 1);
     const QJsonObject picture = pictures[0].toObject();
     EXPECT_EQ(picture["path"].toString(), path);
@@ -61,7 +50,8 @@ TEST_F(StripCommandTest, WritesTheCopyThatTheGateRefusesAndInspectShowsAbsentFie
     expectCli({"strip", original, copy}, 0);
     EXPECT_EQ(QFile(copy).size(), QFile(original).size());
 
-    QJsonArray pictures = parsedArray(expectCli({"inspect", old, copy, copy + "-missing"}, 1));
+    QJsonArray pictures =
+        parsedJson(expectCli({"inspect", old, copy, copy + "-missing"}, 1).out).array();
     ASSERT_EQ(pictures.size(), 3);
     EXPECT_TRUE(pictures[0][u"record"].toBool());
     EXPECT_TRUE(pictures[0][u"maker"].isNull());
@@ -72,7 +62,7 @@ TEST_F(StripCommandTest, WritesTheCopyThatTheGateRefusesAndInspectShowsAbsentFie
         EXPECT_TRUE(pictures[i][u"maker"].isNull());
     }
 
-    pictures = parsedArray(expectCli({"inspect", "--no-gate", old, copy}, 0));
+    pictures = parsedJson(expectCli({"inspect", "--no-gate", old, copy}, 0).out).array();
     EXPECT_EQ(pictures[1][u"exif"][u"encryptionType"].toString(), "255");
 }
 

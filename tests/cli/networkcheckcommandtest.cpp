@@ -4,19 +4,7 @@
 #include "settings/usersettings.h"
 
 #include <QFile>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <gtest/gtest.h>
-
-namespace {
-QJsonObject json(const QString& text)
-{
-    QJsonParseError error;
-    const QJsonObject object = QJsonDocument::fromJson(text.toUtf8(), &error).object();
-    EXPECT_EQ(error.error, QJsonParseError::NoError) << text.toStdString();
-    return object;
-}
-} // namespace
 
 class NetworkCheckCommand : public CliTest
 {
@@ -49,17 +37,17 @@ TEST_F(NetworkCheckCommand, CheckUpdatePrintsTheRecordOfTheHighestNewerVersion)
                                  "99,6,Talvoren 99.6,2030/03/01,https://x.invalid/996\r\n");
     const CliRun newer = run("check-update");
     EXPECT_EQ(newer.exitCode, 0) << newer.err.toStdString();
-    const QJsonObject newerRecord = json(R"json({"failed": false, "newer": true, "name":
-        "Talvoren 99.7", "date": "(2030/02/01)", "version": "99.70", "address":
+    const QJsonDocument newerRecord = parsedJson(R"json({"failed": false, "newer": true,
+        "name": "Talvoren 99.7", "date": "(2030/02/01)", "version": "99.70", "address":
         "https://x.invalid/997"})json");
-    EXPECT_EQ(json(newer.out), newerRecord);
+    EXPECT_EQ(parsedJson(newer.out), newerRecord);
     EXPECT_TRUE(newer.err.contains(server.url("/version.txt")));
 
     server.serve("/version.txt", "<html><body>Not Found</body></html>", 404);
     const CliRun failed = run("check-update");
     EXPECT_EQ(failed.exitCode, 0);
-    EXPECT_EQ(json(failed.out).value("failed"), true);
-    EXPECT_EQ(json(failed.out).value("newer"), false);
+    EXPECT_EQ(parsedJson(failed.out)[u"failed"], true);
+    EXPECT_EQ(parsedJson(failed.out)[u"newer"], false);
 }
 
 TEST_F(NetworkCheckCommand, CheckInformationAsksTheListOfTheUsersLanguage)
@@ -72,15 +60,15 @@ TEST_F(NetworkCheckCommand, CheckInformationAsksTheListOfTheUsersLanguage)
 
     const CliRun japanese = run("check-information", "ja_JP.UTF-8");
     EXPECT_EQ(japanese.exitCode, 0) << japanese.err.toStdString();
-    const QJsonObject japaneseRecord = json(R"json({"available": true, "failed": false, "id": 3,
-        "japaneseTitle": "お知らせ", "japaneseText": "本文<br>続き", "japaneseLink":
+    const QJsonDocument japaneseRecord = parsedJson(R"json({"available": true, "failed": false,
+        "id": 3, "japaneseTitle": "お知らせ", "japaneseText": "本文<br>続き", "japaneseLink":
         "https://x.invalid/ja", "englishTitle": "Notice", "englishText": "Text", "englishLink":
         "https://x.invalid/en", "reserved": ""})json");
-    EXPECT_EQ(json(japanese.out), japaneseRecord);
+    EXPECT_EQ(parsedJson(japanese.out), japaneseRecord);
 
-    const QJsonObject english = json(run("check-information", "de_DE.UTF-8").out);
-    EXPECT_EQ(english.value("id"), 8);
-    EXPECT_EQ(english.value("englishTitle"), "English only");
+    const QJsonDocument english = parsedJson(run("check-information", "de_DE.UTF-8").out);
+    EXPECT_EQ(english[u"id"], 8);
+    EXPECT_EQ(english[u"englishTitle"], "English only");
 }
 
 TEST_F(NetworkCheckCommand, WithoutASettingsFileTheDefaultsAreUsedAndNothingIsWritten)
@@ -90,5 +78,5 @@ TEST_F(NetworkCheckCommand, WithoutASettingsFileTheDefaultsAreUsedAndNothingIsWr
     EXPECT_EQ(output.exitCode, 0);
     EXPECT_TRUE(output.err.contains("default settings"));
     EXPECT_FALSE(QFile::exists(UserSettings::path()));
-    EXPECT_TRUE(json(output.out).contains("failed"));
+    EXPECT_TRUE(parsedJson(output.out).object().contains("failed"));
 }

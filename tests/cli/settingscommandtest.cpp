@@ -84,9 +84,8 @@ TEST_F(SettingsCommand, MissingOrDamagedFilesAreReportedAndNeverReplaced)
 
     const QByteArray damaged("<?xml version=\"1.0\"?><plist><dict><key>watch folder</key>");
     CameraPictureBuilder::writeFile(path, damaged);
-    const QList<QStringList> commands = {
-        {"list"}, {"get", "watch folder"}, {"set", "watch folder", "true"}};
-    for (const QStringList& arguments : commands)
+    for (const QStringList& arguments :
+         QList<QStringList>{{"list"}, {"get", "watch folder"}, {"set", "watch folder", "true"}})
         expectCli(QStringList{"settings"} + arguments, 1, " is corrupt: XML error at line 1");
     QFile file(path);
     EXPECT_TRUE(file.open(QIODevice::ReadOnly) && file.readAll() == damaged);
