@@ -1,10 +1,7 @@
-#include "camerapicturebuilder.h"
 #include "clirun.h"
 #include "filesbelow.h"
 #include "metadata/exifoperator.h"
 #include "settings/settingkeys.h"
-#include "settings/usersettings.h"
-#include "temphome.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -16,85 +13,39 @@
 #include <csignal>
 #include <gtest/gtest.h>
 
-namespace {
-QByteArray sha1(const QByteArray& bytes)
-{
-    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha1);
-}
-
-QStringList picturesBelow(const QString& folder)
-{
-    QStringList pictures;
-    for (const QString& file : filesBelow(folder)) {
-        if (file.endsWith(QLatin1String(".JPG")))
-            pictures << folder + QLatin1Char('/') + file;
-    }
-    return pictures;
-}
-
-int roundsFromEnvironment(int fallback)
-{
-    bool ok = false;
-    const int rounds = qEnvironmentVariableIntValue("TALVOREN_CRASH_ROUNDS", &ok);
-    return ok && rounds > 0 ? rounds : fallback;
-}
-
-QProcess* startImport(QObject* parent, const QString& source, bool move)
-{
-    auto* process = new QProcess(parent);
-    QStringList arguments{QStringLiteral("import"), source};
-    if (move)
-        arguments << QStringLiteral("--move");
-    process->start(cliPath, arguments);
-    process->waitForStarted();
-    return process;
-}
-} // namespace
-
 // talvoren-cli import interrupted (SIGKILL, SIGTERM, SIGINT) or meeting another
 // import, checked by content: every picture is known by the SHA-1 of its bytes and
 // of its copy without personal information.
-class DurableFiling : public testing::Test
+class DurableFiling : public CliTest
 {
 protected:
-    TempHome home;
-    QString source = home.filePath(QStringLiteral("camera"));
-    QString destination = home.filePath(QStringLiteral("Pictures/Talvoren"));
-    QString temporary = home.filePath(QStringLiteral(".local/share/Talvoren/temp"));
-    QString takenAway = home.filePath(QStringLiteral("taken-away"));
+    QString takenAway = home.filePath("taken-away");
     // Both hashes of a picture, to the picture's own hash.
     QMap<QByteArray, QByteArray> pictureOf;
     QObject processes;
 
     void SetUp() override
     {
-        // The first command prepares the application data folder and its settings.
-        ASSERT_EQ(
-            runCli({QStringLiteral("import"), home.filePath(QStringLiteral("none"))}).exitCode, 2);
-        change(SettingKeys::activateAvoidMultipleImportCheck, true);
+        prepareApplicationData();
+        changeSettings({{SettingKeys::activateAvoidMultipleImportCheck, true}});
     }
 
-    void change(QLatin1String key, bool value)
+    QProcess* startImport(const QString& folder, bool move)
     {
-        std::optional<SettingsDictionary> settings = UserSettings::getUserSettingDictionary();
-        ASSERT_TRUE(settings.has_value());
-        settings->setValue(key, value);
-        ASSERT_TRUE(UserSettings::write(*settings));
+        auto* process = new QProcess(&processes);
+        process->start(cliPath, QStringList{"import", folder} +
+                                    (move ? QStringList{"--move"} : QStringList()));
+        process->waitForStarted();
+        return process;
     }
 
     void put(const QString& folder, const QString& name, const CameraPictureBuilder& picture)
     {
-        const QString path = picture.write(source + QLatin1Char('/') + folder, name);
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
-        file.setFileTime(QDateTime::currentDateTime().addSecs(-600),
-                         QFileDevice::FileModificationTime);
-        QByteArray stripped = file.readAll();
-        QString error;
-        ASSERT_TRUE(ExifOperator().deletePersonalInformation(stripped, &error));
-        const QByteArray own = sha1(picture.bytes());
+        const QByteArray own = fileSha1(putPicture(source + '/' + folder, name, picture));
+        QByteArray stripped = picture.bytes();
+        ASSERT_TRUE(ExifOperator().deletePersonalInformation(stripped, nullptr));
         pictureOf.insert(own, own);
-        pictureOf.insert(sha1(stripped), own);
+        pictureOf.insert(QCryptographicHash::hash(stripped, QCryptographicHash::Sha1), own);
     }
 
     // Two top folders and a nested one; shots that share a name (so that the
@@ -103,48 +54,38 @@ protected:
     {
         for (int number = 0; number < count; ++number) {
             CameraPictureBuilder picture;
-            picture.patient(QString::number(number % 4 + 1), QStringLiteral("Crash Test"))
+            picture.patient(QString::number(number % 4 + 1), "Crash Test")
                 .captureDateTime(QDateTime(QDate(2024, 5, 1), QTime(9, 0)).addSecs(number / 2))
                 .serial(QByteArray("LM4A") + QByteArray::number(1000 + number))
                 .fileSize(96 * 1024);
-            const QString folder =
-                QStringList{QStringLiteral("A"), QStringLiteral("A/visit"), QStringLiteral("B")}.at(
-                    number % 3);
-            put(folder, QStringLiteral("IMG_%1.JPG").arg(number), picture);
+            const char* folders[] = {"A", "A/visit", "B"};
+            put(folders[number % 3], QStringLiteral("IMG_%1.JPG").arg(number), picture);
             if (number == 1)
-                put(QStringLiteral("B"), QStringLiteral("COPY_OF_1.JPG"), picture);
+                put("B", "COPY_OF_1.JPG", picture);
         }
     }
 
-    // Everything filed so far leaves the destination, as the practice's software
+    // Every picture filed so far leaves the destination, as the practice's software
     // takes the pictures away.
     void takeAwayFiled()
     {
-        ++takenAwayBatches;
-        for (const QString& path : picturesBelow(destination))
-            QFile::rename(path, QStringLiteral("%1/%2-%3")
-                                    .arg(takenAway)
-                                    .arg(takenAwayBatches)
-                                    .arg(QFileInfo(path).fileName()));
+        const QString batch = takenAway + '/' + QString::number(++takenAwayBatches) + '-';
+        for (const QString& file : filesBelow(destination)) {
+            if (file.endsWith(".JPG"))
+                QFile::rename(destination + '/' + file, batch + QFileInfo(file).fileName());
+        }
     }
     int takenAwayBatches = 0;
 
+    // How often each picture was filed; what is no known picture counts as "unknown".
     QMap<QByteArray, int> filedCounts() const
     {
         QMap<QByteArray, int> counts;
         for (const QString& folder : {destination, takenAway}) {
-            for (const QString& path : picturesBelow(folder))
-                ++counts[pictureOf.value(fileSha1(path), "unknown")];
+            for (const auto& [content, count] : contentsBelow(folder).asKeyValueRange())
+                counts[pictureOf.value(content, "unknown")] += count;
         }
         return counts;
-    }
-
-    QSet<QByteArray> inSource() const
-    {
-        QSet<QByteArray> pictures;
-        for (const QString& path : picturesBelow(source))
-            pictures.insert(pictureOf.value(fileSha1(path)));
-        return pictures;
     }
 
     // Every picture filed at least once, none more often than interruptions allow,
@@ -177,15 +118,16 @@ TEST_F(DurableFiling, KilledRunsLoseNothingAndFileNothingTwice)
     const quint32 seed = QRandomGenerator::global()->generate();
     QRandomGenerator random(seed);
     SCOPED_TRACE(testing::Message() << "seed " << seed);
-    const int rounds = roundsFromEnvironment(10);
+    const int roundsAsked = qEnvironmentVariableIntValue("TALVOREN_CRASH_ROUNDS");
+    const int rounds = roundsAsked > 0 ? roundsAsked : 10;
     int kills = 0;
     for (const bool move : {false, true}) {
         for (int round = 0; round < rounds; ++round) {
-            change(SettingKeys::deleteExifPersonalInfo, random.bounded(2) == 1);
-            change(SettingKeys::saveDaySubfolder, random.bounded(2) == 1);
+            changeSettings({{SettingKeys::deleteExifPersonalInfo, random.bounded(2) == 1},
+                            {SettingKeys::saveDaySubfolder, random.bounded(2) == 1}});
             if (random.bounded(3) == 0)
                 takeAwayFiled();
-            QProcess* run = startImport(&processes, source, move);
+            QProcess* run = startImport(source, move);
             QThread::msleep(random.bounded(300, 2300));
             ::kill(static_cast<pid_t>(run->processId()), SIGKILL);
             run->waitForFinished(-1);
@@ -193,7 +135,7 @@ TEST_F(DurableFiling, KilledRunsLoseNothingAndFileNothingTwice)
         }
         takeAwayFiled();
         for (int run = 0; run < 2; ++run)
-            ASSERT_EQ(runCli({QStringLiteral("import"), source}).exitCode, 0);
+            ASSERT_EQ(runCli({"import", source}).exitCode, 0);
     }
     expectEveryPictureFiledOnce(kills);
 }
@@ -203,19 +145,19 @@ TEST_F(DurableFiling, KilledRunsLoseNothingAndFileNothingTwice)
 TEST_F(DurableFiling, TwoImportsAtOnceTakeTurns)
 {
     putTree(24);
-    const QString second = home.filePath(QStringLiteral("second"));
-    QDir().rename(source + QStringLiteral("/B"), second);
+    const QString second = home.filePath("second");
+    QDir().rename(source + "/B", second);
 
-    QProcess* first = startImport(&processes, source, true);
+    QProcess* first = startImport(source, true);
     QThread::msleep(200);
-    QProcess* waiting = startImport(&processes, second, false);
+    QProcess* waiting = startImport(second, false);
     ASSERT_TRUE(first->waitForFinished(60000));
     ASSERT_TRUE(waiting->waitForFinished(60000));
 
     EXPECT_EQ(first->exitCode(), 0);
     EXPECT_EQ(waiting->exitCode(), 0);
     const QByteArray messages = first->readAllStandardError() + waiting->readAllStandardError();
-    EXPECT_TRUE(messages.contains("another import is running")) << messages.toStdString();
+    EXPECT_TRUE(contains(messages, "another import is running"));
     expectEveryPictureFiledOnce(0);
 }
 
@@ -226,7 +168,7 @@ TEST_F(DurableFiling, ATerminationSignalEndsTheRunCleanly)
     putTree(30);
     for (const auto& [signalNumber, status] : {std::pair{SIGTERM, 143}, std::pair{SIGINT, 130}}) {
         SCOPED_TRACE(signalNumber);
-        QProcess* run = startImport(&processes, source, true);
+        QProcess* run = startImport(source, true);
         // Signalled once it is filing (its first copy is staged).
         for (int waited = 0; waited < 30000 && filesBelow(temporary).isEmpty(); waited += 10)
             QThread::msleep(10);
@@ -236,7 +178,7 @@ TEST_F(DurableFiling, ATerminationSignalEndsTheRunCleanly)
         EXPECT_EQ(run->exitCode(), status) << run->readAllStandardError().toStdString();
 
         const QMap<QByteArray, int> filed = filedCounts();
-        const QSet<QByteArray> kept = inSource();
+        const QMap<QByteArray, int> kept = contentsBelow(source);
         for (const QByteArray& picture : QSet<QByteArray>(pictureOf.cbegin(), pictureOf.cend())) {
             EXPECT_LE(filed.value(picture), 1) << picture.toHex().toStdString();
             EXPECT_TRUE(filed.contains(picture) || kept.contains(picture))

@@ -1,21 +1,14 @@
-#include "camerapicturebuilder.h"
 #include "clirun.h"
 #include "filesbelow.h"
 #include "settings/settingkeys.h"
 #include "settings/usersettings.h"
-#include "temphome.h"
 
-#include <QCryptographicHash>
 #include <QDateTime>
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QMap>
 #include <QProcess>
-#include <QProcessEnvironment>
+#include <QStorageInfo>
 #include <QTemporaryDir>
 #include <QThread>
 #include <atomic>
@@ -23,16 +16,10 @@
 #include <gtest/gtest.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
-#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 
 namespace {
-
-CliRun runImport(const QStringList& arguments)
-{
-    return runCli(QStringList{QStringLiteral("import")} + arguments);
-}
 
 bool setImmutable(const QString& folder, bool immutable)
 {
@@ -45,81 +32,70 @@ bool setImmutable(const QString& folder, bool immutable)
         ::close(descriptor);
     return done;
 }
+
+// Every picture is filed exactly once below the folder, and nothing else is.
+void expectFiledOnce(const QMap<QByteArray, QString>& pictures, const QString& folder)
+{
+    const QMap<QByteArray, int> filed = contentsBelow(folder);
+    EXPECT_EQ(filed.size(), pictures.size());
+    for (auto it = pictures.cbegin(); it != pictures.cend(); ++it)
+        EXPECT_EQ(filed.value(it.key()), 1) << it.value().toStdString();
+}
 } // namespace
 
 // talvoren-cli import through the real executable in a temporary home: the command
 // prepares the application data folder itself, as the application's start does.
-class ImportCommand : public testing::Test
+class ImportCommand : public CliTest
 {
 protected:
-    TempHome home;
-    QString source = home.filePath(QStringLiteral("camera"));
-    QString destination = home.filePath(QStringLiteral("Pictures/Talvoren"));
-    QString temporary = home.filePath(QStringLiteral(".local/share/Talvoren/temp"));
+    using CliTest::putPicture;
+
+    static CameraPictureBuilder numbered(int number, qint64 size = 0)
+    {
+        CameraPictureBuilder picture;
+        picture.patient(QString::number(number % 7 + 1), "Cli Test")
+            .captureDateTime(QDateTime(QDate(2024, 5, 1), QTime(9, 0)).addSecs(number));
+        picture.options.fileSize = size;
+        return picture;
+    }
 
     // A picture that has finished arriving (written a while ago).
     QString putPicture(const QString& relativeFolder, int number, qint64 size = 0) const
     {
-        CameraPictureBuilder picture;
-        picture.patient(QString::number(number % 7 + 1), QStringLiteral("Cli Test"))
-            .captureDateTime(QDateTime(QDate(2024, 5, 1), QTime(9, 0)).addSecs(number));
-        if (size > 0)
-            picture.fileSize(size);
-        QFile file(
-            picture.write(source + "/" + relativeFolder, QStringLiteral("IMG_%1.JPG").arg(number)));
-        if (file.open(QIODevice::ReadOnly))
-            file.setFileTime(QDateTime::currentDateTime().addSecs(-600),
-                             QFileDevice::FileModificationTime);
-        return file.fileName();
+        return putPicture(source + "/" + relativeFolder, QStringLiteral("IMG_%1.JPG").arg(number),
+                          numbered(number, size));
     }
 };
 
 TEST_F(ImportCommand, FilesAFolderWithTheApplicationsSettingsAndSaysWhere)
 {
-    putPicture(QStringLiteral("P1"), 1);
-    putPicture(QStringLiteral("P1/sub"), 2);
-    putPicture(QStringLiteral("P10"), 3);
+    putPicture("P1", 1);
+    putPicture("P1/sub", 2);
+    putPicture("P10", 3);
 
-    const CliRun result = runImport({source});
-
-    EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
+    const CliRun result = expectCli({"import", source}, 0);
     EXPECT_TRUE(
         result.out.endsWith(QStringLiteral("Filed 3 picture(s) into %1\n").arg(destination)))
         << result.out.toStdString();
     EXPECT_EQ(filesBelow(destination).size(), 3);
     EXPECT_EQ(filesBelow(source).size(), 3);
-    const std::optional<SettingsDictionary> settings = UserSettings::getUserSettingDictionary();
-    ASSERT_TRUE(settings.has_value());
-    EXPECT_EQ(settings->stringValue(SettingKeys::defTmp), temporary);
-    EXPECT_TRUE(QFile::exists(home.filePath(QStringLiteral(".local/share/Talvoren/Talvoren.db"))));
+    EXPECT_EQ(UserSettings::getUserSettingDictionary().value().stringValue(SettingKeys::defTmp),
+              temporary);
+    EXPECT_TRUE(QFile::exists(home.filePath(".local/share/Talvoren/Talvoren.db")));
     // The run logged into the day's log of the application, not onto the terminal.
-    EXPECT_FALSE(result.err.contains(QStringLiteral("ファイルコピー")));
-    EXPECT_EQ(QDir(home.filePath(QStringLiteral(".local/share/Talvoren/log")))
-                  .entryList(QDir::Files)
-                  .size(),
-              1);
-
-    // Recorded pictures are not filed again.
-    const CliRun again = runImport({source, QStringLiteral("--move")});
-    EXPECT_EQ(again.exitCode, 0);
-    EXPECT_TRUE(again.out.contains(QStringLiteral("\nFiled 0 picture(s)")));
-    EXPECT_EQ(filesBelow(destination).size(), 3);
+    EXPECT_FALSE(result.err.contains("ファイルコピー"));
+    EXPECT_EQ(QDir(home.filePath(".local/share/Talvoren/log")).entryList(QDir::Files).size(), 1);
 }
 
 TEST_F(ImportCommand, SaysWhatHappenedToEveryFileInWordsAndAsJson)
 {
     const QString first = putPicture(QString(), 1);
-    ASSERT_EQ(runImport({source}).exitCode, 0);
-    putPicture(QStringLiteral("later"), 2);
-    CameraPictureBuilder::writeFile(source + QStringLiteral("/notes.txt"), "x");
-    QFile copy(source + QStringLiteral("/later/IMG_1copy.JPG"));
-    ASSERT_TRUE(QFile::copy(first, copy.fileName()));
-    ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
-    copy.setFileTime(QDateTime::currentDateTime().addSecs(-600), QFileDevice::FileModificationTime);
+    expectCli({"import", source}, 0);
+    putPicture("later", 2);
+    putPicture(source + "/later", "IMG_1copy.JPG", numbered(1));
+    CameraPictureBuilder::writeFile(source + "/notes.txt", "x");
     // Changed again and again while the runs go on: still being written.
-    QFile fresh(CameraPictureBuilder()
-                    .patient(QStringLiteral("9"), QStringLiteral("Fresh"))
-                    .write(source + QStringLiteral("/later"), QStringLiteral("IMG_3.JPG")));
+    QFile fresh(CameraPictureBuilder().patient("9", "Fresh").write(source + "/later", "IMG_3.JPG"));
     ASSERT_TRUE(fresh.open(QIODevice::ReadOnly));
     std::atomic_bool runsDone = false;
     std::thread writer([&] {
@@ -129,8 +105,7 @@ TEST_F(ImportCommand, SaysWhatHappenedToEveryFileInWordsAndAsJson)
         }
     });
 
-    const CliRun text = runImport({source});
-    EXPECT_EQ(text.exitCode, 0) << text.err.toStdString();
+    const CliRun text = expectCli({"import", source}, 0);
     EXPECT_EQ(text.out.toStdString(),
               QStringLiteral("Filed (1):\n  later/IMG_2.JPG -> %1/0000000003 Cli Test\n"
                              "Already imported (2):\n  IMG_1.JPG\n  later/IMG_1copy.JPG\n"
@@ -145,60 +120,45 @@ TEST_F(ImportCommand, SaysWhatHappenedToEveryFileInWordsAndAsJson)
     // Nothing of a progress line when standard error is not a terminal.
     EXPECT_FALSE(text.err.contains(u'\r'));
 
-    const CliRun json = runImport({source, QStringLiteral("--json")});
-    EXPECT_EQ(json.exitCode, 0);
-    const QJsonObject report = QJsonDocument::fromJson(json.out.toUtf8()).object();
-    EXPECT_EQ(report.value("source").toString(), source);
-    EXPECT_TRUE(report.value("failure").isNull());
-    EXPECT_EQ(report.value("counts").toObject().value("already imported").toInt(), 3);
+    const CliRun json = expectCli({"import", source, "--json"}, 0);
     runsDone = true;
     writer.join();
-    const QJsonArray files = report.value("files").toArray();
-    ASSERT_EQ(files.size(), 5);
-    EXPECT_EQ(files.at(0).toObject(), QJsonObject({{"path", QDir::cleanPath(first)},
-                                                   {"outcome", "already imported"},
-                                                   {"reason", QJsonValue()}}));
+    const QJsonObject report = parsedJson(json.out).object();
+    EXPECT_EQ(report[u"source"], source);
+    EXPECT_TRUE(report[u"failure"].isNull());
+    EXPECT_EQ(report[u"counts"][u"already imported"], 3);
+    ASSERT_EQ(report[u"files"].toArray().size(), 5);
+    EXPECT_EQ(report[u"files"][0].toObject(), QJsonObject({{"path", QDir::cleanPath(first)},
+                                                           {"outcome", "already imported"},
+                                                           {"reason", QJsonValue()}}));
 }
 
 TEST_F(ImportCommand, MovesAndCleansAsTheImportFolderPollDoes)
 {
     putPicture(QString(), 1);
-    CameraPictureBuilder::writeFile(source + QStringLiteral("/notes.txt"), "x");
-    const CliRun moved = runImport({source, QStringLiteral("--import-folder")});
-    EXPECT_EQ(moved.exitCode, 0) << moved.err.toStdString();
+    CameraPictureBuilder::writeFile(source + "/notes.txt", "x");
+    expectCli({"import", source, "--import-folder"}, 0);
     EXPECT_TRUE(filesBelow(source).isEmpty());
-    EXPECT_EQ(
-        QDir(home.filePath(QStringLiteral(".local/share/Trash/files"))).entryList(QDir::Files),
-        QStringList{QStringLiteral("notes.txt")});
+    EXPECT_EQ(filesBelow(home.filePath(".local/share/Trash/files")), QStringList{"notes.txt"});
     EXPECT_EQ(filesBelow(destination).size(), 1);
 }
 
 TEST_F(ImportCommand, ReportsAFailedRunWithStatusOneAndWrongUsageWithTwo)
 {
-    EXPECT_EQ(runImport({}).exitCode, 2);
-    EXPECT_EQ(runImport({source, QStringLiteral("--bogus")}).exitCode, 2);
-    const CliRun missing = runImport({home.filePath(QStringLiteral("missing"))});
-    EXPECT_EQ(missing.exitCode, 2);
-    EXPECT_TRUE(missing.err.contains(QStringLiteral("is not a folder")));
+    expectCli({"import", home.filePath("missing")}, 2, "is not a folder");
 
     putPicture(QString(), 1);
     QDir().mkpath(destination);
     if (!setImmutable(destination, true))
         GTEST_SKIP() << "this machine cannot make a folder read-only";
-    const CliRun failed = runImport({source, QStringLiteral("--move")});
+    const CliRun failed = expectCli({"import", source, "--move"}, 1, "the import failed: ");
     setImmutable(destination, false);
-    EXPECT_EQ(failed.exitCode, 1);
-    EXPECT_TRUE(failed.err.contains(QStringLiteral("the import failed: ")))
-        << failed.err.toStdString();
     // The picture staged before the failure is reported as not filed.
-    EXPECT_TRUE(
-        failed.out.contains(QStringLiteral("Failed (1):\n  IMG_1.JPG: staged but not filed")))
-        << failed.out.toStdString();
+    EXPECT_TRUE(contains(failed.out, "Failed (1):\n  IMG_1.JPG: staged but not filed"));
     EXPECT_TRUE(filesBelow(source).isEmpty());
     EXPECT_EQ(filesBelow(temporary).size(), 1);
 
-    const CliRun recovered = runImport({source});
-    EXPECT_EQ(recovered.exitCode, 0);
+    expectCli({"import", source}, 0);
     EXPECT_EQ(filesBelow(destination).size(), 1);
     EXPECT_TRUE(filesBelow(temporary).isEmpty());
 }
@@ -213,29 +173,23 @@ TEST_F(ImportCommand, AKilledRunLosesNothing)
         const QString path = putPicture(QStringLiteral("F%1").arg(number / 3), number, 256 * 1024);
         pictures.insert(fileSha1(path), path);
     }
-    // Prepare the application data, then let the record check off so that only the
-    // filing itself can keep a picture from being filed twice.
-    ASSERT_EQ(runImport({home.filePath(QStringLiteral("empty-does-not-exist"))}).exitCode, 2);
-    std::optional<SettingsDictionary> settings = UserSettings::getUserSettingDictionary();
-    ASSERT_TRUE(settings.has_value());
-    settings->setValue(SettingKeys::activateAvoidMultipleImportCheck, false);
-    ASSERT_TRUE(UserSettings::write(*settings));
+    // Let the record check off so that only the filing itself can keep a picture
+    // from being filed twice.
+    prepareApplicationData();
+    changeSettings({{SettingKeys::activateAvoidMultipleImportCheck, false}});
 
     for (const int killAfterMilliseconds : {700, 1500, 2600}) {
         QProcess process;
-        process.start(cliPath, {QStringLiteral("import"), source, QStringLiteral("--move")});
+        process.start(cliPath, {"import", source, "--move"});
         ASSERT_TRUE(process.waitForStarted());
         QThread::msleep(killAfterMilliseconds);
         process.kill();
         process.waitForFinished(-1);
     }
     for (int run = 0; run < 2; ++run)
-        EXPECT_EQ(runImport({source, QStringLiteral("--move")}).exitCode, 0);
+        expectCli({"import", source, "--move"}, 0);
 
-    const QMap<QByteArray, int> filed = contentsBelow(destination);
-    EXPECT_EQ(filed.size(), pictures.size());
-    for (auto it = pictures.cbegin(); it != pictures.cend(); ++it)
-        EXPECT_EQ(filed.value(it.key()), 1) << it.value().toStdString();
+    expectFiledOnce(pictures, destination);
     EXPECT_TRUE(filesBelow(source).isEmpty());
     EXPECT_TRUE(filesBelow(temporary).isEmpty());
 }
@@ -243,15 +197,11 @@ TEST_F(ImportCommand, AKilledRunLosesNothing)
 TEST_F(ImportCommand, NamesADamagedDatabaseAndFilesNothing)
 {
     const QString picture = putPicture(QString(), 1);
-    const QString database = home.filePath(QStringLiteral(".local/share/Talvoren/Talvoren.db"));
+    const QString database = home.filePath(".local/share/Talvoren/Talvoren.db");
     CameraPictureBuilder::writeFile(database, QByteArray(4096, 'x'));
 
-    const CliRun result = runImport({source, QStringLiteral("--move")});
-
-    EXPECT_EQ(result.exitCode, 1);
-    EXPECT_TRUE(result.err.contains(database + QStringLiteral("\" is damaged")))
-        << result.err.toStdString();
-    EXPECT_FALSE(result.out.contains(QStringLiteral("Filed ("))) << result.out.toStdString();
+    const CliRun result = expectCli({"import", source, "--move"}, 1, database + "\" is damaged");
+    EXPECT_FALSE(result.out.contains("Filed (")) << result.out.toStdString();
     EXPECT_TRUE(QFile::exists(picture));
     EXPECT_EQ(QFile(database).size(), 4096);
 }
@@ -261,126 +211,77 @@ TEST_F(ImportCommand, NamesADamagedDatabaseAndFilesNothing)
 // up there once, none replaced by another.
 TEST_F(ImportCommand, TwoWorkstationsFilingIntoOneShareReplaceNothing)
 {
-    QTemporaryDir share(QStringLiteral("/dev/shm/talvoren-share-XXXXXX"));
-    struct stat here
-    {
-    };
-    struct stat there
-    {
-    };
-    if (!share.isValid() || ::stat(QFile::encodeName(home.path()), &here) != 0 ||
-        ::stat(QFile::encodeName(share.path()), &there) != 0 || here.st_dev == there.st_dev)
+    QTemporaryDir share("/dev/shm/talvoren-share-XXXXXX");
+    if (!share.isValid() ||
+        QStorageInfo(share.path()).rootPath() == QStorageInfo(home.path()).rootPath())
         GTEST_SKIP() << "no second file system at /dev/shm";
     QTemporaryDir second;
     const QStringList homes{home.path(), second.path()};
     for (const QString& each : homes) {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("HOME"), each);
-        QProcess prepare;
-        prepare.setProcessEnvironment(environment);
-        prepare.start(cliPath, {QStringLiteral("import"), each + QStringLiteral("/none")});
-        prepare.waitForFinished(-1);
+        qputenv("HOME", QFile::encodeName(each)); // for the helpers and the imports started
+        prepareApplicationData();
+        changeSettings({{SettingKeys::destinationFolderPath, share.path()},
+                        {SettingKeys::activateAvoidMultipleImportCheck, false},
+                        {SettingKeys::chopCameraSerialNumber, false}});
     }
-    for (const QString& each : homes) {
-        qputenv("HOME", QFile::encodeName(each));
-        std::optional<SettingsDictionary> settings = UserSettings::getUserSettingDictionary();
-        ASSERT_TRUE(settings.has_value());
-        settings->setValue(SettingKeys::destinationFolderPath, share.path());
-        settings->setValue(SettingKeys::activateAvoidMultipleImportCheck, false);
-        settings->setValue(SettingKeys::chopCameraSerialNumber, false);
-        ASSERT_TRUE(UserSettings::write(*settings));
-    }
-    qputenv("HOME", QFile::encodeName(home.path()));
 
     QMap<QByteArray, QString> pictures;
     for (int round = 0; round < 6; ++round) {
-        QList<QProcess*> workstations;
+        std::vector<std::unique_ptr<QProcess>> workstations;
         for (const QString& each : homes) {
-            const QString serial = QStringLiteral("LM%1%2")
-                                       .arg(round, 3, 10, QLatin1Char('0'))
-                                       .arg(homes.indexOf(each), 3, 10, QLatin1Char('0'));
+            const QByteArray serial =
+                QString::asprintf("LM%03d%03d", round, int(homes.indexOf(each))).toLatin1();
             for (int number = 0; number < 4; ++number) {
-                CameraPictureBuilder picture;
-                picture.patient(QStringLiteral("1"), QStringLiteral("Share Test"))
-                    .captureDateTime(QDateTime(QDate(2024, 5, 1), QTime(9, 0)).addSecs(number))
-                    .serial(serial.toLatin1());
-                const QString path = picture.write(each + QStringLiteral("/camera"),
-                                                   QStringLiteral("IMG_%1.JPG").arg(number));
-                QFile file(path);
-                file.open(QIODevice::ReadOnly);
-                file.setFileTime(QDateTime::currentDateTime().addSecs(-600),
-                                 QFileDevice::FileModificationTime);
+                const QString path =
+                    putPicture(each + "/camera", QStringLiteral("IMG_%1.JPG").arg(number),
+                               numbered(number).serial(serial));
                 pictures.insert(fileSha1(path), path);
             }
-            auto* process = new QProcess;
-            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-            environment.insert(QStringLiteral("HOME"), each);
-            process->setProcessEnvironment(environment);
-            process->start(cliPath, {QStringLiteral("import"), each + QStringLiteral("/camera"),
-                                     QStringLiteral("--move")});
-            workstations.append(process);
+            auto& process = workstations.emplace_back(std::make_unique<QProcess>());
+            qputenv("HOME", QFile::encodeName(each));
+            process->start(cliPath, {"import", each + "/camera", "--move"});
         }
-        for (QProcess* process : workstations) {
+        for (const auto& process : workstations) {
             process->waitForFinished(-1);
             EXPECT_EQ(process->exitCode(), 0) << process->readAllStandardError().toStdString();
-            delete process;
         }
     }
-    const QMap<QByteArray, int> filed = contentsBelow(share.path());
-    EXPECT_EQ(filed.size(), pictures.size());
-    for (auto it = pictures.cbegin(); it != pictures.cend(); ++it)
-        EXPECT_EQ(filed.value(it.key()), 1) << it.value().toStdString();
+    expectFiledOnce(pictures, share.path());
 }
 
 TEST_F(ImportCommand, UnusableSettingsStopTheRunBeforeAnythingMovesAndSayWhy)
 {
     const QString picture = putPicture(QString(), 1);
-    ASSERT_EQ(runImport({home.filePath(QStringLiteral("missing"))}).exitCode, 2);
+    prepareApplicationData();
     const SettingsDictionary prepared = *UserSettings::getUserSettingDictionary();
 
     const QList<std::pair<QString, SettingValue>> unusable = {
         {SettingKeys::destinationFolderPath, 5},
-        {SettingKeys::destinationFolderPath, QStringLiteral("filed")},
+        {SettingKeys::destinationFolderPath, "filed"},
         {SettingKeys::defTmp, true},
     };
     for (const auto& [key, value] : unusable) {
-        SettingsDictionary settings = prepared;
-        settings.setValue(key, value);
-        ASSERT_TRUE(UserSettings::write(settings));
-        const CliRun refused = runImport({source, QStringLiteral("--move")});
-        EXPECT_EQ(refused.exitCode, 2);
-        EXPECT_TRUE(refused.err.contains(QStringLiteral("The setting \"%1\"").arg(key)))
-            << refused.err.toStdString();
+        ASSERT_TRUE(UserSettings::write(prepared));
+        changeSettings({{key, value}});
+        expectCli({"import", source, "--move"}, 2, QStringLiteral("The setting \"%1\"").arg(key));
         EXPECT_TRUE(QFileInfo::exists(picture));
-        EXPECT_FALSE(QFileInfo::exists(QDir::current().filePath(QStringLiteral("5"))));
-        EXPECT_FALSE(QFileInfo::exists(QDir::current().filePath(QStringLiteral("filed"))));
     }
 
     // A damaged settings file is named as such, with the parser's reason, and kept.
     const QByteArray damaged = "<?xml version=\"1.0\"?><plist><dict><key>def tmp</key>";
-    QFile file(UserSettings::path());
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(damaged);
-    file.close();
-    const CliRun corrupt = runImport({source, QStringLiteral("--move")});
-    EXPECT_EQ(corrupt.exitCode, 2);
-    EXPECT_TRUE(corrupt.err.contains(QStringLiteral("is corrupt (XML error at line 1")))
-        << corrupt.err.toStdString();
+    CameraPictureBuilder::writeFile(UserSettings::path(), damaged);
+    expectCli({"import", source, "--move"}, 2, "is corrupt (XML error at line 1");
     EXPECT_TRUE(QFileInfo::exists(picture));
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll(), damaged);
-    file.close();
+    QFile file(UserSettings::path());
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly) && file.readAll() == damaged);
 
     // A log folder that cannot be made: said once on the terminal, and the run goes on.
-    SettingsDictionary settings = prepared;
-    CameraPictureBuilder::writeFile(home.filePath(QStringLiteral("blocker")), "x");
-    settings.setValue(SettingKeys::defLog, home.filePath(QStringLiteral("blocker/log")));
-    settings.setValue(SettingKeys::isOutputLog, true);
-    ASSERT_TRUE(UserSettings::write(settings));
-    const CliRun unlogged = runImport({source});
-    EXPECT_EQ(unlogged.exitCode, 0) << unlogged.err.toStdString();
-    EXPECT_EQ(unlogged.err.count(QStringLiteral("cannot be written")), 1)
-        << unlogged.err.toStdString();
+    ASSERT_TRUE(UserSettings::write(prepared));
+    CameraPictureBuilder::writeFile(home.filePath("blocker"), "x");
+    changeSettings(
+        {{SettingKeys::defLog, home.filePath("blocker/log")}, {SettingKeys::isOutputLog, true}});
+    const CliRun unlogged = expectCli({"import", source}, 0);
+    EXPECT_EQ(unlogged.err.count("cannot be written"), 1) << unlogged.err.toStdString();
     EXPECT_EQ(filesBelow(destination).size(), 1);
 }
 
@@ -389,50 +290,33 @@ TEST_F(ImportCommand, UnusableSettingsStopTheRunBeforeAnythingMovesAndSayWhy)
 TEST_F(ImportCommand, PreviewsADryRunAndListsTheHistory)
 {
     const QString first = putPicture(QString(), 1);
-    ASSERT_EQ(runImport({source}).exitCode, 0);
+    expectCli({"import", source}, 0);
     putPicture(QString(), 2);
     const QStringList before = filesBelow(home.path());
 
-    const CliRun preview = runImport({QStringLiteral("--dry-run"), source});
-
-    EXPECT_EQ(preview.exitCode, 0) << preview.err.toStdString();
+    const CliRun preview = expectCli({"import", "--dry-run", source}, 0);
     EXPECT_EQ(filesBelow(home.path()), before);
-    const QString filed =
-        destination + QStringLiteral("/0000000003 Cli Test/2024-05-01 090002_Mirr-C1.JPG");
-    EXPECT_TRUE(preview.out.contains(QStringLiteral("already imported\t%1").arg(first)))
-        << preview.out.toStdString();
-    EXPECT_TRUE(preview.out.contains(QStringLiteral("\t%1\n").arg(filed)));
-    EXPECT_TRUE(
-        preview.out.contains(QStringLiteral("Pictures: 2, new: 1\n  1\t0000000003 Cli Test\n")));
+    EXPECT_TRUE(contains(preview.out, QStringLiteral("already imported\t%1").arg(first)));
+    EXPECT_TRUE(preview.out.contains(
+        QStringLiteral("\t%1/0000000003 Cli Test/2024-05-01 090002_Mirr-C1.JPG\n")
+            .arg(destination)));
+    EXPECT_TRUE(preview.out.contains("Pictures: 2, new: 1\n  1\t0000000003 Cli Test\n"));
 
-    const struct
-    {
-        QStringList arguments;
-        int exitCode;
-        int lines;
-    } cases[] = {
-        {{}, 0, 1},
-        {{QStringLiteral("--patient"), QStringLiteral("cli test")}, 0, 1},
-        {{QStringLiteral("--patient"), QStringLiteral("3 Cli")}, 0, 0},
-        {{QStringLiteral("--original"), QStringLiteral("IMG_1.JPG")}, 0, 1},
-        {{QStringLiteral("--since"), QStringLiteral("2999-01-01")}, 0, 0},
-        {{QStringLiteral("--since"), QStringLiteral("May 1st")}, 2, 0},
+    const std::pair<QStringList, int> linesOfHistory[] = {
+        {{}, 1},
+        {{"--patient", "cli test"}, 1},
+        {{"--patient", "3 Cli"}, 0},
+        {{"--original", "IMG_1.JPG"}, 1},
+        {{"--since", "2999-01-01"}, 0},
     };
-    for (const auto& row : cases) {
-        const CliRun history = runCli(QStringList{QStringLiteral("history")} + row.arguments);
-        EXPECT_EQ(history.exitCode, row.exitCode) << row.arguments.join(' ').toStdString();
-        EXPECT_EQ(history.out.count(QLatin1Char('\n')), row.lines)
-            << row.arguments.join(' ').toStdString() << history.out.toStdString();
-    }
-    const QString recorded =
-        destination + QStringLiteral("/0000000002 Cli Test/2024-05-01 090001_Mirr-C1.JPG");
-    const CliRun listed = runCli({QStringLiteral("history")});
-    EXPECT_TRUE(listed.out.contains(QStringLiteral("\tpresent\t%1\t%2\n").arg(recorded, first)))
-        << listed.out.toStdString();
+    for (const auto& [arguments, lines] : linesOfHistory)
+        EXPECT_EQ(expectCli(QStringList{"history"} + arguments, 0).out.count('\n'), lines);
+    const QString recorded = destination + "/0000000002 Cli Test/2024-05-01 090001_Mirr-C1.JPG";
+    EXPECT_TRUE(contains(runCli({"history"}).out,
+                         QStringLiteral("\tpresent\t%1\t%2\n").arg(recorded, first)));
     QFile::remove(recorded);
-    const CliRun json = runCli({QStringLiteral("history"), QStringLiteral("--json")});
-    const QJsonArray rows = QJsonDocument::fromJson(json.out.toUtf8()).array();
+    const QJsonArray rows = parsedJson(runCli({"history", "--json"}).out).array();
     ASSERT_EQ(rows.size(), 1);
-    EXPECT_EQ(rows.at(0)[QStringLiteral("path")].toString(), recorded);
-    EXPECT_FALSE(rows.at(0)[QStringLiteral("exists")].toBool());
+    EXPECT_EQ(rows.at(0)["path"].toString(), recorded);
+    EXPECT_FALSE(rows.at(0)["exists"].toBool());
 }

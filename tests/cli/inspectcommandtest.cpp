@@ -1,38 +1,21 @@
-#include "camerapicturebuilder.h"
 #include "clirun.h"
 #include "metadata/exifentity.h"
 
 #include <QFile>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
 
-QJsonArray parsedArray(const CliRun& run)
-{
-    QJsonParseError error;
-    const QJsonDocument document = QJsonDocument::fromJson(run.out.toUtf8(), &error);
-    EXPECT_EQ(error.error, QJsonParseError::NoError) << run.out.toStdString();
-    return document.array();
-}
-
-class InspectCommandTest : public testing::Test
-{
-protected:
-    QTemporaryDir folder;
-};
+using InspectCommandTest = CliTest;
+using StripCommandTest = CliTest;
 
 TEST_F(InspectCommandTest, PrintsEveryFieldOfBothRecordsForACameraPicture)
 {
-    CameraPictureBuilder builder;
-    builder.patient("12345", "山田 太郎").serial("A1234567");
-    const QString path = builder.write(folder.path(), "IMG_0001.JPG");
-    const CliRun run = runCli({"inspect", path});
-    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
-    const QJsonArray pictures = parsedArray(run);
+    const QString path = CameraPictureBuilder()
+                             .patient("12345", "山田 太郎")
+                             .serial("A1234567")
+                             .write(home.path(), "IMG_0001.JPG");
+    const QJsonArray pictures = parsedJson(expectCli({"inspect", path}, 0).out).array();
     ASSERT_EQ(pictures.size(), 1);
     const QJsonObject picture = pictures[0].toObject();
     EXPECT_EQ(picture["path"].toString(), path);
@@ -57,77 +40,43 @@ TEST_F(InspectCommandTest, PrintsEveryFieldOfBothRecordsForACameraPicture)
     EXPECT_EQ(maker["patientName"].toString(), "山田 太郎");
 }
 
-TEST_F(InspectCommandTest, AbsentFieldsAreNullAndUnreadFilesFailTheRun)
+// strip writes a copy of the same size that the gate refuses: inspect then fails the
+// run for it (and for a missing file), and reads it only without the gate.
+TEST_F(StripCommandTest, WritesTheCopyThatTheGateRefusesAndInspectShowsAbsentFieldsAsNull)
 {
-    CameraPictureBuilder firstGeneration;
-    firstGeneration.version(2, 0);
-    const QString old = firstGeneration.write(folder.path(), "old.JPG");
-    const QString stripped =
-        CameraPictureBuilder().encryptionType(0xff).write(folder.path(), "x.JPG");
-    const QString missing = folder.filePath("missing.JPG");
+    const QString old = CameraPictureBuilder().version(2, 0).write(home.path(), "old.JPG");
+    const QString original = CameraPictureBuilder().version(3, 0).write(home.path(), "a.JPG");
+    const QString copy = home.filePath("copy.JPG");
+    expectCli({"strip", original, copy}, 0);
+    EXPECT_EQ(QFile(copy).size(), QFile(original).size());
 
-    CliRun run = runCli({"inspect", old, stripped, missing});
-    EXPECT_EQ(run.exitCode, 1);
-    QJsonArray pictures = parsedArray(run);
+    QJsonArray pictures =
+        parsedJson(expectCli({"inspect", old, copy, copy + "-missing"}, 1).out).array();
     ASSERT_EQ(pictures.size(), 3);
-    const QJsonObject oldPicture = pictures[0].toObject();
-    EXPECT_TRUE(oldPicture["record"].toBool());
-    EXPECT_TRUE(oldPicture["maker"].isNull());
-    EXPECT_TRUE(oldPicture["exif"].toObject()["owner"].isNull());
+    EXPECT_TRUE(pictures[0][u"record"].toBool());
+    EXPECT_TRUE(pictures[0][u"maker"].isNull());
+    EXPECT_TRUE(pictures[0][u"exif"][u"owner"].isNull());
     for (const int i : {1, 2}) {
-        EXPECT_FALSE(pictures[i].toObject()["record"].toBool());
-        EXPECT_TRUE(pictures[i].toObject()["exif"].isNull());
-        EXPECT_TRUE(pictures[i].toObject()["maker"].isNull());
+        EXPECT_FALSE(pictures[i][u"record"].toBool());
+        EXPECT_TRUE(pictures[i][u"exif"].isNull());
+        EXPECT_TRUE(pictures[i][u"maker"].isNull());
     }
 
-    // Without the gate the stripped type is read too.
-    run = runCli({"inspect", "--no-gate", old, stripped});
-    EXPECT_EQ(run.exitCode, 0);
-    pictures = parsedArray(run);
-    EXPECT_EQ(pictures[1].toObject()["exif"].toObject()["encryptionType"].toString(), "255");
-}
-
-TEST_F(InspectCommandTest, RejectsMissingFilesAndUnknownOptions)
-{
-    EXPECT_EQ(runCli({"inspect"}).exitCode, 2);
-    EXPECT_EQ(runCli({"inspect", "--gate-off", "a.jpg"}).exitCode, 2);
-}
-
-class StripCommandTest : public InspectCommandTest
-{
-};
-
-TEST_F(StripCommandTest, WritesTheCopyThatTheGateRefuses)
-{
-    CameraPictureBuilder builder;
-    builder.version(3, 0);
-    const QString source = builder.write(folder.path(), "a.JPG");
-    const QString copy = folder.filePath("copy.JPG");
-    const CliRun run = runCli({"strip", source, copy});
-    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
-    EXPECT_EQ(QFile(copy).size(), QFile(source).size());
-    EXPECT_EQ(runCli({"inspect", copy}).exitCode, 1);
-    const QJsonArray pictures = parsedArray(runCli({"inspect", "--no-gate", copy}));
-    EXPECT_EQ(pictures[0].toObject()["exif"].toObject()["encryptionType"].toString(), "255");
+    pictures = parsedJson(expectCli({"inspect", "--no-gate", old, copy}, 0).out).array();
+    EXPECT_EQ(pictures[1][u"exif"][u"encryptionType"].toString(), "255");
 }
 
 TEST_F(StripCommandTest, RefusesClearlyAndWritesNothingWhenTheAreasAreMissing)
 {
-    const QString copy = folder.filePath("copy.JPG");
-    const QString plain = CameraPictureBuilder().withoutMakerNote().write(folder.path(), "n.JPG");
-    CliRun run = runCli({"strip", plain, copy});
-    EXPECT_EQ(run.exitCode, 1);
-    EXPECT_TRUE(run.err.contains("no maker note")) << run.err.toStdString();
-    EXPECT_FALSE(QFile::exists(copy));
-
     const BuiltCameraPicture picture = CameraPictureBuilder().build();
-    const QString cut = folder.filePath("cut.JPG");
+    const QString cut = home.filePath("cut.JPG");
     CameraPictureBuilder::writeFile(cut, picture.bytes.left(picture.layout.makerNoteOffset + 2000));
-    run = runCli({"strip", cut, copy});
-    EXPECT_EQ(run.exitCode, 1);
-    EXPECT_TRUE(run.err.contains("outside")) << run.err.toStdString();
-    EXPECT_FALSE(QFile::exists(copy));
-
-    EXPECT_EQ(runCli({"strip", plain}).exitCode, 2);
+    const QString plain = CameraPictureBuilder().withoutMakerNote().write(home.path(), "n.JPG");
+    const QString copy = home.filePath("copy.JPG");
+    for (const auto& [source, reason] :
+         {std::pair{plain, "no maker note"}, std::pair{cut, "outside"}}) {
+        expectCli({"strip", source, copy}, 1, reason);
+        EXPECT_FALSE(QFile::exists(copy));
+    }
 }
 } // namespace
