@@ -19,18 +19,12 @@ QList<ImportedFileEntity> findDuplicate(const ImportedFileDao& dao, const QStrin
                                   like.drawingFlg(), like.mode(), like.hashCode());
 }
 
-void expectSameValues(const ImportedFileEntity& actual, const ImportedFileEntity& expected)
+// Every stored value of a record, for one comparison.
+auto valuesOf(const ImportedFileEntity& file)
 {
-    EXPECT_EQ(actual.fileName(), expected.fileName());
-    EXPECT_EQ(actual.cameraId(), expected.cameraId());
-    EXPECT_EQ(actual.datetime(), expected.datetime());
-    EXPECT_EQ(actual.originalFileName(), expected.originalFileName());
-    EXPECT_EQ(actual.transferredFolder(), expected.transferredFolder());
-    EXPECT_EQ(actual.mirrorImageType(), expected.mirrorImageType());
-    EXPECT_EQ(actual.drawingFlg(), expected.drawingFlg());
-    EXPECT_EQ(actual.mode(), expected.mode());
-    EXPECT_EQ(actual.capturedDttm(), expected.capturedDttm());
-    EXPECT_EQ(actual.hashCode(), expected.hashCode());
+    return std::tuple(file.fileName(), file.cameraId(), file.datetime(), file.originalFileName(),
+                      file.transferredFolder(), file.mirrorImageType(), file.drawingFlg(),
+                      file.mode(), file.capturedDttm(), file.hashCode());
 }
 } // namespace
 
@@ -58,12 +52,12 @@ TEST_F(ImportedFileDaoTest, HostileValuesRoundTripUnchangedAndAreFoundAsDuplicat
     ASSERT_TRUE(dao.insert(file));
     const auto all = dao.findAllImportedFiles();
     ASSERT_EQ(all.size(), 1);
-    expectSameValues(all.first(), file);
+    EXPECT_EQ(valuesOf(all.first()), valuesOf(file));
     EXPECT_GT(all.first().recordId(), 0);
 
     const auto duplicates = findDuplicate(dao, file.fileName(), file);
     ASSERT_EQ(duplicates.size(), 1);
-    expectSameValues(duplicates.first(), file);
+    EXPECT_EQ(valuesOf(duplicates.first()), valuesOf(file));
     EXPECT_EQ(dao.findByFileNameCameraId(file.fileName(), file.cameraId()).size(), 1);
 
     for (const auto& statement : recorder.statements()) {
@@ -88,57 +82,51 @@ TEST_F(ImportedFileDaoTest, NullTextsAreStoredAsEmptyTextsInTheNotNullColumns)
               1);
 }
 
-TEST_F(ImportedFileDaoTest, DuplicateTestMatchesTheNameBySuffixIgnoringAsciiCaseWithWildcards)
+TEST_F(ImportedFileDaoTest, DuplicateTestMatchesTheNameBySuffixFoldingAsciiCaseAndTheRestExactly)
 {
     const ImportedFileEntity stored =
         makeImportedFile(QStringLiteral("0012-345/20240105103000_Occlusal-A.JPG"), hash);
     ASSERT_TRUE(dao.insert(stored));
-
-    EXPECT_EQ(findDuplicate(dao, QStringLiteral("20240105103000_Occlusal-A.JPG"), stored).size(),
-              1);
-    EXPECT_EQ(findDuplicate(dao, QStringLiteral("20240105103000_occlusal-a.jpg"), stored).size(),
-              1);
-    EXPECT_EQ(findDuplicate(dao, QStringLiteral("20240105103000_Occlusal_A.JPG"), stored).size(),
-              1);
-    EXPECT_EQ(findDuplicate(dao, QStringLiteral("2024%A.JPG"), stored).size(), 1);
-    EXPECT_EQ(findDuplicate(dao, stored.fileName(), stored).size(), 1);
-
-    // Another name (other patient or date), a longer name, a prefix: not found.
-    EXPECT_TRUE(
-        findDuplicate(dao, QStringLiteral("20240106103000_Occlusal-A.JPG"), stored).isEmpty());
-    EXPECT_TRUE(
-        findDuplicate(dao, QStringLiteral("x0012-345/20240105103000_Occlusal-A.JPG"), stored)
-            .isEmpty());
-    EXPECT_TRUE(findDuplicate(dao, QStringLiteral("20240105103000_Occlusal"), stored).isEmpty());
-}
-
-TEST_F(ImportedFileDaoTest, DuplicateTestFoldsOnlyAsciiCase)
-{
-    const ImportedFileEntity stored = makeImportedFile(QStringLiteral("Ärztin_Ｂ.jpg"), hash);
-    ASSERT_TRUE(dao.insert(stored));
-    EXPECT_EQ(findDuplicate(dao, QStringLiteral("Ärztin_Ｂ.JPG"), stored).size(), 1);
-    EXPECT_TRUE(findDuplicate(dao, QStringLiteral("ärztin_Ｂ.jpg"), stored).isEmpty());
-    EXPECT_TRUE(findDuplicate(dao, QStringLiteral("Ärztin_ｂ.jpg"), stored).isEmpty());
-}
-
-TEST_F(ImportedFileDaoTest, DuplicateTestNeedsTheOtherFiveColumnsExactlyEqual)
-{
-    const ImportedFileEntity stored = makeImportedFile(QStringLiteral("20240105103000.jpg"), hash);
-    ASSERT_TRUE(dao.insert(stored));
-    const QString name = stored.fileName();
-    auto changed = [&](auto setter, const QString& value) {
-        ImportedFileEntity probe = stored;
-        (probe.*setter)(value);
-        return findDuplicate(dao, name, probe).size();
+    ASSERT_TRUE(dao.insert(makeImportedFile(QStringLiteral("Ärztin_Ｂ.jpg"), hash)));
+    const QString name = QStringLiteral("20240105103000_Occlusal-A.JPG");
+    using Setter = void (ImportedFileEntity::*)(const QString&);
+    struct Case
+    {
+        int found;
+        QString fileName;
+        Setter change = nullptr;
+        QString changedValue = {};
     };
-    EXPECT_EQ(changed(&ImportedFileEntity::setCameraId, stored.cameraId().toLower()), 0);
-    EXPECT_EQ(changed(&ImportedFileEntity::setCameraId, QStringLiteral("LM%")), 0);
-    EXPECT_EQ(changed(&ImportedFileEntity::setMirrorImageType, QStringLiteral("02")), 0);
-    EXPECT_EQ(changed(&ImportedFileEntity::setDrawingFlg, QStringLiteral("01")), 0);
-    EXPECT_EQ(changed(&ImportedFileEntity::setMode, QStringLiteral("0A")), 0);
-    EXPECT_EQ(changed(&ImportedFileEntity::setHashCode, otherHash), 0);
-    EXPECT_EQ(changed(&ImportedFileEntity::setHashCode, hash.toUpper()), 0);
-    EXPECT_EQ(changed(&ImportedFileEntity::setMode, stored.mode()), 1);
+    const Case cases[] = {
+        {1, name},
+        {1, QStringLiteral("20240105103000_occlusal-a.jpg")},
+        {1, QStringLiteral("20240105103000_Occlusal_A.JPG")},
+        {1, QStringLiteral("2024%A.JPG")},
+        {1, stored.fileName()},
+        // Another name (other patient or date), a longer name, a prefix.
+        {0, QStringLiteral("20240106103000_Occlusal-A.JPG")},
+        {0, QStringLiteral("x0012-345/20240105103000_Occlusal-A.JPG")},
+        {0, QStringLiteral("20240105103000_Occlusal")},
+        // Only ASCII letters fold.
+        {1, QStringLiteral("Ärztin_Ｂ.JPG")},
+        {0, QStringLiteral("ärztin_Ｂ.jpg")},
+        {0, QStringLiteral("Ärztin_ｂ.jpg")},
+        // The other five columns must be exactly equal.
+        {0, name, &ImportedFileEntity::setCameraId, QStringLiteral("lm1234567")},
+        {0, name, &ImportedFileEntity::setCameraId, QStringLiteral("LM%")},
+        {0, name, &ImportedFileEntity::setMirrorImageType, QStringLiteral("02")},
+        {0, name, &ImportedFileEntity::setDrawingFlg, QStringLiteral("01")},
+        {0, name, &ImportedFileEntity::setMode, QStringLiteral("0A")},
+        {0, name, &ImportedFileEntity::setHashCode, otherHash},
+        {0, name, &ImportedFileEntity::setHashCode, hash.toUpper()},
+    };
+    for (const Case& c : cases) {
+        ImportedFileEntity probe = stored;
+        if (c.change)
+            (probe.*c.change)(c.changedValue);
+        EXPECT_EQ(findDuplicate(dao, c.fileName, probe).size(), c.found)
+            << c.fileName.toStdString() << " " << c.changedValue.toStdString();
+    }
 }
 
 TEST_F(ImportedFileDaoTest, SecondImportOfTheSamePictureFindsTheFirstRowInInsertionOrder)
@@ -152,7 +140,7 @@ TEST_F(ImportedFileDaoTest, SecondImportOfTheSamePictureFindsTheFirstRowInInsert
     const auto found = findDuplicate(dao, first.fileName(), first);
     ASSERT_EQ(found.size(), 2);
     EXPECT_LT(found.at(0).recordId(), found.at(1).recordId());
-    expectSameValues(found.at(0), first);
+    EXPECT_EQ(valuesOf(found.at(0)), valuesOf(first));
 }
 
 TEST_F(ImportedFileDaoTest, FileNameFindsMatchExactlyOrAfterASlash)
@@ -180,10 +168,8 @@ TEST_F(ImportedFileDaoTest, UpdateAndDeleteWorkOnTheRecordWithThatIdOnly)
         makeImportedFile(QStringLiteral("renamed 'a'.jpg"), otherHash, 20250101000000);
     changed.setRecordId(all.at(0).recordId());
     EXPECT_TRUE(dao.update(changed));
-    const auto reread = dao.findImportedFileById(changed.recordId());
-    ASSERT_TRUE(reread.has_value());
-    expectSameValues(*reread, changed);
-    expectSameValues(*dao.findImportedFileById(all.at(1).recordId()), all.at(1));
+    EXPECT_EQ(valuesOf(*dao.findImportedFileById(changed.recordId())), valuesOf(changed));
+    EXPECT_EQ(valuesOf(*dao.findImportedFileById(all.at(1).recordId())), valuesOf(all.at(1)));
 
     EXPECT_TRUE(dao.deleteByEntity(all.at(1)));
     EXPECT_FALSE(dao.findImportedFileById(all.at(1).recordId()).has_value());
@@ -193,39 +179,24 @@ TEST_F(ImportedFileDaoTest, UpdateAndDeleteWorkOnTheRecordWithThatIdOnly)
     EXPECT_TRUE(dao.deleteById(changed.recordId()));
 }
 
-TEST_F(ImportedFileDaoTest, PurgeDeletesRowsUpToAndIncludingTheGivenTime)
-{
-    ASSERT_TRUE(dao.insert(makeImportedFile(QStringLiteral("a.jpg"), hash, 20231231235959)));
-    ASSERT_TRUE(dao.insert(makeImportedFile(QStringLiteral("b.jpg"), hash, 20240105103000)));
-    ASSERT_TRUE(dao.insert(makeImportedFile(QStringLiteral("c.jpg"), hash, 20240105103001)));
-
-    EXPECT_TRUE(dao.deleteBeforeDatetime(20240105103000));
-    const auto left = dao.findAllImportedFiles();
-    ASSERT_EQ(left.size(), 1);
-    EXPECT_EQ(left.first().fileName(), QStringLiteral("c.jpg"));
-}
-
 TEST_F(ImportedFileDaoTest, RegistrationWritesItsInfoLineAlsoWhenTheInsertFails)
 {
     CapturedLog log;
-    EXPECT_TRUE(ImportedFileDao::registerImportedFile(
-        QStringLiteral("20240105103000.jpg"), QStringLiteral("LM1"), 20240105103000,
-        QStringLiteral("/src/a.jpg"), QStringLiteral("/dst"), QStringLiteral("00"),
-        QStringLiteral("00"), QStringLiteral("0a"), 20240105103000, hash, seeded.path()));
-    ASSERT_TRUE(RawDatabase::execute(seeded.path(), QStringLiteral("drop table imported_file;")));
-    EXPECT_FALSE(ImportedFileDao::registerImportedFile(
-        QStringLiteral("20240105103001.jpg"), QStringLiteral("LM1"), 20240105103000,
-        QStringLiteral("/src/b.jpg"), QStringLiteral("/dst"), QStringLiteral("00"),
-        QStringLiteral("00"), QStringLiteral("0a"), 20240105103001, hash, seeded.path()));
-
-    EXPECT_EQ(log.count(QStringLiteral(
-                  "[info]: 取込リストに情報を追加しました。(FileNm=20240105103000.jpg "
-                  "CapturedDttm=20240105103000)")),
-              1);
-    EXPECT_EQ(log.count(QStringLiteral(
-                  "[info]: 取込リストに情報を追加しました。(FileNm=20240105103001.jpg "
-                  "CapturedDttm=20240105103001)")),
-              1);
+    const qint64 times[] = {20240105103000, 20240105103001};
+    for (const qint64 captured : times) {
+        const QString name = QStringLiteral("%1.jpg").arg(captured);
+        EXPECT_EQ(ImportedFileDao::registerImportedFile(
+                      name, QStringLiteral("LM1"), times[0], QStringLiteral("/src/") + name,
+                      QStringLiteral("/dst"), QStringLiteral("00"), QStringLiteral("00"),
+                      QStringLiteral("0a"), captured, hash, seeded.path()),
+                  captured == times[0]);
+        RawDatabase::execute(seeded.path(), QStringLiteral("drop table imported_file;"));
+    }
+    for (const qint64 captured : times)
+        EXPECT_EQ(log.count(QStringLiteral("[info]: 取込リストに情報を追加しました。(FileNm=%1.jpg "
+                                           "CapturedDttm=%1)")
+                                .arg(captured)),
+                  1);
 }
 
 TEST_F(ImportedFileDaoTest, DuplicateTestNarrowsByTheHashIndexInsteadOfScanningTheTable)
