@@ -17,8 +17,10 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
-const QString hash = QStringLiteral("da39a3ee5e6b4b0d3255bfef95601890afd80709");
+const QString hash = u"da39a3ee5e6b4b0d3255bfef95601890afd80709"_s;
 
 QList<ImportedFileEntity> findDuplicate(const ImportedFileDao& dao, const ImportedFileEntity& file)
 {
@@ -56,17 +58,17 @@ TEST(DatabaseFileTest, FileWithoutTheTableFailsEveryStatementAndIsNeverRepaired)
         const char* name;
         std::optional<QByteArray> content;
         QString error;
-        QString file = QStringLiteral("Talvoren.db");
+        QString file = u"Talvoren.db"_s;
     };
-    const QString noTable = QStringLiteral("[error]: DB Error: 1 \"no such table: imported_file\"");
+    const QString noTable = u"[error]: DB Error: 1 \"no such table: imported_file\""_s;
     const Case cases[] = {
         // The layer creates the file but never the table: the seed copy at start-up does that.
         {"missing", std::nullopt, noTable},
         {"empty", QByteArray(), noTable},
         {"not a database", QByteArray("This is a text file, not a database.\n").repeated(200),
-         QStringLiteral("[error]: DB Error: 26 \"file is not a database\"")},
-        {"in a missing folder", std::nullopt, QStringLiteral("[error]: error opening!: 14"),
-         QStringLiteral("missing/folder/Talvoren.db")},
+         u"[error]: DB Error: 26 \"file is not a database\""_s},
+        {"in a missing folder", std::nullopt, u"[error]: error opening!: 14"_s,
+         u"missing/folder/Talvoren.db"_s},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -78,7 +80,7 @@ TEST(DatabaseFileTest, FileWithoutTheTableFailsEveryStatementAndIsNeverRepaired)
             file.close();
         }
         const ImportedFileDao dao(path);
-        const ImportedFileEntity picture = makeImportedFile(QStringLiteral("a.jpg"), hash);
+        const ImportedFileEntity picture = makeImportedFile(u"a.jpg"_s, hash);
         CapturedLog log;
         EXPECT_FALSE(dao.insert(picture));
         EXPECT_TRUE(dao.findAllImportedFiles().isEmpty());
@@ -98,7 +100,7 @@ TEST(DatabaseFileTest, ReadOnlyFileAnswersQueriesButRefusesWrites)
 {
     SeededDatabase seeded;
     const ImportedFileDao dao(seeded.path());
-    const ImportedFileEntity file = makeImportedFile(QStringLiteral("a.jpg"), hash);
+    const ImportedFileEntity file = makeImportedFile(u"a.jpg"_s, hash);
     ASSERT_TRUE(dao.insert(file));
 
     ASSERT_TRUE(QFile::setPermissions(seeded.path(), QFile::ReadOwner | QFile::ReadGroup));
@@ -114,14 +116,13 @@ TEST(DatabaseFileTest, ReadOnlyFileAnswersQueriesButRefusesWrites)
 
     CapturedLog log;
     EXPECT_EQ(findDuplicate(dao, file).size(), 1);
-    EXPECT_FALSE(dao.insert(makeImportedFile(QStringLiteral("b.jpg"), hash)));
+    EXPECT_FALSE(dao.insert(makeImportedFile(u"b.jpg"_s, hash)));
     EXPECT_FALSE(dao.deleteBeforeDatetime(20991231235959));
     EXPECT_EQ(
-        log.count(QStringLiteral(
-            "Unknown error calling sqlite3_step (8: attempt to write a readonly database) eu")),
+        log.count(
+            u"Unknown error calling sqlite3_step (8: attempt to write a readonly database) eu"_s),
         2);
-    EXPECT_EQ(log.count(QStringLiteral("DB Query: delete from imported_file where datetime <= ?;")),
-              1);
+    EXPECT_EQ(log.count(u"DB Query: delete from imported_file where datetime <= ?;"_s), 1);
 
     if (immutable)
         setImmutable(seeded.path(), false);
@@ -140,9 +141,8 @@ TEST_F(LockedDatabaseTest, LockHeldByAnotherProcessForOneSecondDelaysTheInsertWh
     LockingProcess holder(seeded.path());
     ASSERT_TRUE(holder.lock());
     CapturedLog log;
-    auto inserted = std::async(std::launch::async, [this] {
-        return dao.insert(makeImportedFile(QStringLiteral("a.jpg"), hash));
-    });
+    auto inserted = std::async(std::launch::async,
+                               [this] { return dao.insert(makeImportedFile(u"a.jpg"_s, hash)); });
     QThread::msleep(1000);
     holder.release();
 
@@ -153,14 +153,13 @@ TEST_F(LockedDatabaseTest, LockHeldByAnotherProcessForOneSecondDelaysTheInsertWh
 
 TEST_F(LockedDatabaseTest, LockHeldForThreeSecondsFailsWithTheBusyCodeAndLaterStatementsGoOn)
 {
-    const ImportedFileEntity file = makeImportedFile(QStringLiteral("a.jpg"), hash);
+    const ImportedFileEntity file = makeImportedFile(u"a.jpg"_s, hash);
     ASSERT_TRUE(dao.insert(file));
     LockingProcess holder(seeded.path());
     ASSERT_TRUE(holder.lock());
     CapturedLog log;
-    auto inserted = std::async(std::launch::async, [this] {
-        return dao.insert(makeImportedFile(QStringLiteral("b.jpg"), hash));
-    });
+    auto inserted = std::async(std::launch::async,
+                               [this] { return dao.insert(makeImportedFile(u"b.jpg"_s, hash)); });
     auto found = std::async(std::launch::async, [this, &file] { return findDuplicate(dao, file); });
     QThread::msleep(3000);
     holder.release();
@@ -169,10 +168,10 @@ TEST_F(LockedDatabaseTest, LockHeldForThreeSecondsFailsWithTheBusyCodeAndLaterSt
     // In the write-ahead log a writer does not block readers: the duplicate test reads
     // the committed rows meanwhile, and the insert fails when it steps.
     EXPECT_EQ(found.get().size(), 1);
-    EXPECT_EQ(log.count(QStringLiteral("sqlite3_step (5: database is locked) eu")), 1);
+    EXPECT_EQ(log.count(u"sqlite3_step (5: database is locked) eu"_s), 1);
 
     EXPECT_TRUE(ImportedFileDao::registerImportedFile(
-        QStringLiteral("c.jpg"), file.cameraId(), 20240105110000, file.originalFileName(),
+        u"c.jpg"_s, file.cameraId(), 20240105110000, file.originalFileName(),
         file.transferredFolder(), file.mirrorImageType(), file.drawingFlg(), file.mode(),
         20240105110000, hash, seeded.path()));
     EXPECT_EQ(findDuplicate(dao, file).size(), 1);
@@ -197,8 +196,7 @@ TEST_F(LockedDatabaseTest, WriteTransactionOfAnotherThreadDelaysAQueryWhichThenR
         sqlite3_close(handle);
     });
     locked.get_future().wait();
-    const auto files =
-        dao.findByFileNameCameraId(QStringLiteral("x.jpg"), QStringLiteral("LM1234567"));
+    const auto files = dao.findByFileNameCameraId(u"x.jpg"_s, u"LM1234567"_s);
     writer.join();
     ASSERT_EQ(files.size(), 1);
     EXPECT_EQ(files.first().hashCode(), hash);
@@ -210,11 +208,10 @@ TEST(DatabaseConnectionTest, CloseFinalisesOpenCursorsAndLeakedStatements)
     ASSERT_NE(sqlite3_threadsafe(), 0);
     SeededDatabase seeded;
     ASSERT_TRUE(RawDatabase::execute(
-        seeded.path(),
-        QStringLiteral("insert into imported_file (file_name) values ('a'), ('b');")));
+        seeded.path(), u"insert into imported_file (file_name) values ('a'), ('b');"_s));
     Database database(seeded.path());
     ASSERT_TRUE(database.open());
-    auto cursor = database.executeQuery(QStringLiteral("select file_name from imported_file;"));
+    auto cursor = database.executeQuery(u"select file_name from imported_file;"_s);
     ASSERT_TRUE(cursor && cursor->next());
     sqlite3_stmt* leaked = nullptr;
     ASSERT_EQ(sqlite3_prepare_v2(database.sqliteHandle(), "select 1;", -1, &leaked, nullptr),
@@ -222,12 +219,12 @@ TEST(DatabaseConnectionTest, CloseFinalisesOpenCursorsAndLeakedStatements)
 
     CapturedLog log;
     database.close();
-    EXPECT_EQ(log.count(QStringLiteral("[error]: Closing leaked statement")), 1);
-    EXPECT_EQ(log.count(QStringLiteral("error closing!")), 0);
+    EXPECT_EQ(log.count(u"[error]: Closing leaked statement"_s), 1);
+    EXPECT_EQ(log.count(u"error closing!"_s), 0);
     EXPECT_FALSE(database.isOpen());
     // The cursor outlived its connection: it has no row and does not touch freed memory.
     EXPECT_FALSE(cursor->next());
-    EXPECT_FALSE(cursor->stringForColumn(QStringLiteral("file_name")).has_value());
+    EXPECT_FALSE(cursor->stringForColumn(u"file_name"_s).has_value());
     // The file is free again: another connection can write at once.
-    EXPECT_TRUE(RawDatabase::execute(seeded.path(), QStringLiteral("begin exclusive; commit;")));
+    EXPECT_TRUE(RawDatabase::execute(seeded.path(), u"begin exclusive; commit;"_s));
 }

@@ -8,9 +8,11 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
-const QString hash = QStringLiteral("2fd4e1c67a2d28fced849ee1bb76e7391b93eb12");
-const QString otherHash = QStringLiteral("de9f2c7fd25e1b3afad3e85a0bd17d9b100db4b3");
+const QString hash = u"2fd4e1c67a2d28fced849ee1bb76e7391b93eb12"_s;
+const QString otherHash = u"de9f2c7fd25e1b3afad3e85a0bd17d9b100db4b3"_s;
 
 QList<ImportedFileEntity> findDuplicate(const ImportedFileDao& dao, const QString& fileName,
                                         const ImportedFileEntity& like)
@@ -37,16 +39,15 @@ protected:
 
 TEST_F(ImportedFileDaoTest, HostileValuesRoundTripUnchangedAndAreFoundAsDuplicates)
 {
-    const QString longFolder =
-        QStringLiteral("/media/dr/CARD/") + QStringLiteral("山田 O'Brien_100%/").repeated(210);
+    const QString longFolder = u"/media/dr/CARD/"_s + u"山田 O'Brien_100%/"_s.repeated(210);
     ASSERT_GE(longFolder.toUtf8().size(), 4096);
-    ImportedFileEntity file = makeImportedFile(QStringLiteral("O'Brien_\"100%\"\\.jpg"), hash);
-    file.setCameraId(QStringLiteral("SN'; drop table imported_file; --"));
+    ImportedFileEntity file = makeImportedFile(u"O'Brien_\"100%\"\\.jpg"_s, hash);
+    file.setCameraId(u"SN'; drop table imported_file; --"_s);
     file.setOriginalFileName(longFolder + file.fileName());
-    file.setTransferredFolder(QStringLiteral("/home/dr/写真/0012-345 山田 太郎 😀"));
-    file.setMirrorImageType(QStringLiteral("%"));
-    file.setDrawingFlg(QStringLiteral("_"));
-    file.setMode(QStringLiteral("''"));
+    file.setTransferredFolder(u"/home/dr/写真/0012-345 山田 太郎 😀"_s);
+    file.setMirrorImageType(u"%"_s);
+    file.setDrawingFlg(u"_"_s);
+    file.setMode(u"''"_s);
 
     StatementRecorder recorder;
     ASSERT_TRUE(dao.insert(file));
@@ -61,8 +62,7 @@ TEST_F(ImportedFileDaoTest, HostileValuesRoundTripUnchangedAndAreFoundAsDuplicat
     EXPECT_EQ(dao.findByFileNameCameraId(file.fileName(), file.cameraId()).size(), 1);
 
     for (const auto& statement : recorder.statements()) {
-        EXPECT_FALSE(statement.sql.contains(QStringLiteral("O'Brien")))
-            << statement.sql.toStdString();
+        EXPECT_FALSE(statement.sql.contains(u"O'Brien"_s)) << statement.sql.toStdString();
         EXPECT_FALSE(statement.sql.contains(hash)) << statement.sql.toStdString();
     }
 }
@@ -75,20 +75,20 @@ TEST_F(ImportedFileDaoTest, NullTextsAreStoredAsEmptyTextsInTheNotNullColumns)
     const auto all = dao.findAllImportedFiles();
     ASSERT_EQ(all.size(), 1);
     EXPECT_TRUE(all.first().hashCode().isEmpty());
-    EXPECT_EQ(dao.executeFindSingleColumn(
-                     QStringLiteral("select count(*) from imported_file where hash_code = '' and "
-                                    "original_file_name = '' and file_name = '';"))
-                  ->toLongLong(),
-              1);
+    EXPECT_EQ(
+        dao.executeFindSingleColumn(u"select count(*) from imported_file where hash_code = '' and "
+                                    "original_file_name = '' and file_name = '';"_s)
+            ->toLongLong(),
+        1);
 }
 
 TEST_F(ImportedFileDaoTest, DuplicateTestMatchesTheNameBySuffixFoldingAsciiCaseAndTheRestExactly)
 {
     const ImportedFileEntity stored =
-        makeImportedFile(QStringLiteral("0012-345/20240105103000_Occlusal-A.JPG"), hash);
+        makeImportedFile(u"0012-345/20240105103000_Occlusal-A.JPG"_s, hash);
     ASSERT_TRUE(dao.insert(stored));
-    ASSERT_TRUE(dao.insert(makeImportedFile(QStringLiteral("Ärztin_Ｂ.jpg"), hash)));
-    const QString name = QStringLiteral("20240105103000_Occlusal-A.JPG");
+    ASSERT_TRUE(dao.insert(makeImportedFile(u"Ärztin_Ｂ.jpg"_s, hash)));
+    const QString name = u"20240105103000_Occlusal-A.JPG"_s;
     using Setter = void (ImportedFileEntity::*)(const QString&);
     struct Case
     {
@@ -99,24 +99,24 @@ TEST_F(ImportedFileDaoTest, DuplicateTestMatchesTheNameBySuffixFoldingAsciiCaseA
     };
     const Case cases[] = {
         {1, name},
-        {1, QStringLiteral("20240105103000_occlusal-a.jpg")},
-        {1, QStringLiteral("20240105103000_Occlusal_A.JPG")},
-        {1, QStringLiteral("2024%A.JPG")},
+        {1, u"20240105103000_occlusal-a.jpg"_s},
+        {1, u"20240105103000_Occlusal_A.JPG"_s},
+        {1, u"2024%A.JPG"_s},
         {1, stored.fileName()},
         // Another name (other patient or date), a longer name, a prefix.
-        {0, QStringLiteral("20240106103000_Occlusal-A.JPG")},
-        {0, QStringLiteral("x0012-345/20240105103000_Occlusal-A.JPG")},
-        {0, QStringLiteral("20240105103000_Occlusal")},
+        {0, u"20240106103000_Occlusal-A.JPG"_s},
+        {0, u"x0012-345/20240105103000_Occlusal-A.JPG"_s},
+        {0, u"20240105103000_Occlusal"_s},
         // Only ASCII letters fold.
-        {1, QStringLiteral("Ärztin_Ｂ.JPG")},
-        {0, QStringLiteral("ärztin_Ｂ.jpg")},
-        {0, QStringLiteral("Ärztin_ｂ.jpg")},
+        {1, u"Ärztin_Ｂ.JPG"_s},
+        {0, u"ärztin_Ｂ.jpg"_s},
+        {0, u"Ärztin_ｂ.jpg"_s},
         // The other five columns must be exactly equal.
-        {0, name, &ImportedFileEntity::setCameraId, QStringLiteral("lm1234567")},
-        {0, name, &ImportedFileEntity::setCameraId, QStringLiteral("LM%")},
-        {0, name, &ImportedFileEntity::setMirrorImageType, QStringLiteral("02")},
-        {0, name, &ImportedFileEntity::setDrawingFlg, QStringLiteral("01")},
-        {0, name, &ImportedFileEntity::setMode, QStringLiteral("0A")},
+        {0, name, &ImportedFileEntity::setCameraId, u"lm1234567"_s},
+        {0, name, &ImportedFileEntity::setCameraId, u"LM%"_s},
+        {0, name, &ImportedFileEntity::setMirrorImageType, u"02"_s},
+        {0, name, &ImportedFileEntity::setDrawingFlg, u"01"_s},
+        {0, name, &ImportedFileEntity::setMode, u"0A"_s},
         {0, name, &ImportedFileEntity::setHashCode, otherHash},
         {0, name, &ImportedFileEntity::setHashCode, hash.toUpper()},
     };
@@ -131,12 +131,12 @@ TEST_F(ImportedFileDaoTest, DuplicateTestMatchesTheNameBySuffixFoldingAsciiCaseA
 
 TEST_F(ImportedFileDaoTest, SecondImportOfTheSamePictureFindsTheFirstRowInInsertionOrder)
 {
-    const ImportedFileEntity first = makeImportedFile(QStringLiteral("20240105103000.jpg"), hash);
+    const ImportedFileEntity first = makeImportedFile(u"20240105103000.jpg"_s, hash);
     ASSERT_TRUE(ImportedFileDao::registerImportedFile(
         first.fileName(), first.cameraId(), first.datetime(), first.originalFileName(),
         first.transferredFolder(), first.mirrorImageType(), first.drawingFlg(), first.mode(),
         first.capturedDttm(), first.hashCode(), seeded.path()));
-    ASSERT_TRUE(dao.insert(makeImportedFile(QStringLiteral("x_20240105103000.jpg"), hash)));
+    ASSERT_TRUE(dao.insert(makeImportedFile(u"x_20240105103000.jpg"_s, hash)));
     const auto found = findDuplicate(dao, first.fileName(), first);
     ASSERT_EQ(found.size(), 2);
     EXPECT_LT(found.at(0).recordId(), found.at(1).recordId());
@@ -145,27 +145,25 @@ TEST_F(ImportedFileDaoTest, SecondImportOfTheSamePictureFindsTheFirstRowInInsert
 
 TEST_F(ImportedFileDaoTest, FileNameFindsMatchExactlyOrAfterASlash)
 {
-    const QString camera = QStringLiteral("LM1234567");
-    ASSERT_TRUE(dao.insert(makeImportedFile(QStringLiteral("patient/abc.jpg"), hash)));
-    ASSERT_TRUE(dao.insert(makeImportedFile(QStringLiteral("xabc.jpg"), hash)));
+    const QString camera = u"LM1234567"_s;
+    ASSERT_TRUE(dao.insert(makeImportedFile(u"patient/abc.jpg"_s, hash)));
+    ASSERT_TRUE(dao.insert(makeImportedFile(u"xabc.jpg"_s, hash)));
 
-    EXPECT_EQ(dao.findByLikeFileNameCameraId(QStringLiteral("ABC.jpg"), camera).size(), 1);
-    EXPECT_TRUE(
-        dao.findByLikeFileNameCameraId(QStringLiteral("abc.jpg"), QStringLiteral("LM")).isEmpty());
-    EXPECT_EQ(dao.findByFileNameCameraId(QStringLiteral("xabc.jpg"), camera).size(), 1);
-    EXPECT_TRUE(dao.findByFileNameCameraId(QStringLiteral("XABC.jpg"), camera).isEmpty());
-    EXPECT_TRUE(dao.findByFileNameCameraId(QStringLiteral("x_bc.jpg"), camera).isEmpty());
+    EXPECT_EQ(dao.findByLikeFileNameCameraId(u"ABC.jpg"_s, camera).size(), 1);
+    EXPECT_TRUE(dao.findByLikeFileNameCameraId(u"abc.jpg"_s, u"LM"_s).isEmpty());
+    EXPECT_EQ(dao.findByFileNameCameraId(u"xabc.jpg"_s, camera).size(), 1);
+    EXPECT_TRUE(dao.findByFileNameCameraId(u"XABC.jpg"_s, camera).isEmpty());
+    EXPECT_TRUE(dao.findByFileNameCameraId(u"x_bc.jpg"_s, camera).isEmpty());
 }
 
 TEST_F(ImportedFileDaoTest, UpdateAndDeleteWorkOnTheRecordWithThatIdOnly)
 {
-    ASSERT_TRUE(dao.insert(makeImportedFile(QStringLiteral("a.jpg"), hash)));
-    ASSERT_TRUE(dao.insert(makeImportedFile(QStringLiteral("b.jpg"), hash)));
+    ASSERT_TRUE(dao.insert(makeImportedFile(u"a.jpg"_s, hash)));
+    ASSERT_TRUE(dao.insert(makeImportedFile(u"b.jpg"_s, hash)));
     const auto all = dao.findAllImportedFiles();
     ASSERT_EQ(all.size(), 2);
 
-    ImportedFileEntity changed =
-        makeImportedFile(QStringLiteral("renamed 'a'.jpg"), otherHash, 20250101000000);
+    ImportedFileEntity changed = makeImportedFile(u"renamed 'a'.jpg"_s, otherHash, 20250101000000);
     changed.setRecordId(all.at(0).recordId());
     EXPECT_TRUE(dao.update(changed));
     EXPECT_EQ(valuesOf(*dao.findImportedFileById(changed.recordId())), valuesOf(changed));
@@ -184,29 +182,26 @@ TEST_F(ImportedFileDaoTest, RegistrationWritesItsInfoLineAlsoWhenTheInsertFails)
     CapturedLog log;
     const qint64 times[] = {20240105103000, 20240105103001};
     for (const qint64 captured : times) {
-        const QString name = QStringLiteral("%1.jpg").arg(captured);
-        EXPECT_EQ(ImportedFileDao::registerImportedFile(
-                      name, QStringLiteral("LM1"), times[0], QStringLiteral("/src/") + name,
-                      QStringLiteral("/dst"), QStringLiteral("00"), QStringLiteral("00"),
-                      QStringLiteral("0a"), captured, hash, seeded.path()),
+        const QString name = u"%1.jpg"_s.arg(captured);
+        EXPECT_EQ(ImportedFileDao::registerImportedFile(name, u"LM1"_s, times[0], u"/src/"_s + name,
+                                                        u"/dst"_s, u"00"_s, u"00"_s, u"0a"_s,
+                                                        captured, hash, seeded.path()),
                   captured == times[0]);
-        RawDatabase::execute(seeded.path(), QStringLiteral("drop table imported_file;"));
+        RawDatabase::execute(seeded.path(), u"drop table imported_file;"_s);
     }
     for (const qint64 captured : times)
-        EXPECT_EQ(log.count(QStringLiteral("[info]: 取込リストに情報を追加しました。(FileNm=%1.jpg "
-                                           "CapturedDttm=%1)")
-                                .arg(captured)),
+        EXPECT_EQ(log.count(u"[info]: 取込リストに情報を追加しました。(FileNm=%1.jpg "
+                            "CapturedDttm=%1)"_s.arg(captured)),
                   1);
 }
 
 TEST_F(ImportedFileDaoTest, DuplicateTestNarrowsByTheHashIndexInsteadOfScanningTheTable)
 {
     for (int row = 0; row < 50; ++row) {
-        ASSERT_TRUE(dao.insert(makeImportedFile(QStringLiteral("%1.jpg").arg(row),
-                                                QString::number(row).repeated(40).left(40))));
+        ASSERT_TRUE(dao.insert(
+            makeImportedFile(u"%1.jpg"_s.arg(row), QString::number(row).repeated(40).left(40))));
     }
-    const ImportedFileEntity probe =
-        makeImportedFile(QStringLiteral("7.jpg"), QStringLiteral("7").repeated(40));
+    const ImportedFileEntity probe = makeImportedFile(u"7.jpg"_s, u"7"_s.repeated(40));
     {
         StatementRecorder recorder;
         EXPECT_EQ(findDuplicate(dao, probe.fileName(), probe).size(), 1);
@@ -214,8 +209,8 @@ TEST_F(ImportedFileDaoTest, DuplicateTestNarrowsByTheHashIndexInsteadOfScanningT
         EXPECT_EQ(recorder.statements().back().fullScanSteps, 0);
     }
     // Without the index the same query walks the whole table: the counter is real.
-    ASSERT_TRUE(RawDatabase::execute(seeded.path(),
-                                     QStringLiteral("drop index imported_file_hash_code_index;")));
+    ASSERT_TRUE(
+        RawDatabase::execute(seeded.path(), u"drop index imported_file_hash_code_index;"_s));
     StatementRecorder recorder;
     EXPECT_EQ(findDuplicate(dao, probe.fileName(), probe).size(), 1);
     ASSERT_FALSE(recorder.statements().empty());

@@ -10,25 +10,26 @@
 #include <functional>
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 const QStringList upgradeLines = {
-    QStringLiteral("[info]: ### version up ### Alter table that check for duplicate.\n"),
-    QStringLiteral("[info]: ### version up ### Add column original_file_name.\n"),
-    QStringLiteral("[info]: ### version up ### Add column transferred_folder.\n"),
-    QStringLiteral(
-        "[info]: ### version up ### Alter table that check for duplicate, second time.\n"),
-    QStringLiteral("[info]: ### version up ### Add column mirror_image_type.\n"),
-    QStringLiteral("[info]: ### version up ### Add column drawing_flg.\n"),
-    QStringLiteral("[info]: ### version up ### Add column mode.\n"),
-    QStringLiteral("[info]: ### version up ### Add column captured_dttm.\n"),
-    QStringLiteral("[info]: ### version up ### Add column hash_code.\n")};
+    u"[info]: ### version up ### Alter table that check for duplicate.\n"_s,
+    u"[info]: ### version up ### Add column original_file_name.\n"_s,
+    u"[info]: ### version up ### Add column transferred_folder.\n"_s,
+    u"[info]: ### version up ### Alter table that check for duplicate, second time.\n"_s,
+    u"[info]: ### version up ### Add column mirror_image_type.\n"_s,
+    u"[info]: ### version up ### Add column drawing_flg.\n"_s,
+    u"[info]: ### version up ### Add column mode.\n"_s,
+    u"[info]: ### version up ### Add column captured_dttm.\n"_s,
+    u"[info]: ### version up ### Add column hash_code.\n"_s};
 
 // The upgrade lines of the log, in the order written.
 QStringList writtenUpgradeLines(const QString& log)
 {
     QStringList lines;
     for (const QString& line : log.split(QLatin1Char('\n'))) {
-        const auto start = line.indexOf(QStringLiteral("[info]: ### version up ###"));
+        const auto start = line.indexOf(u"[info]: ### version up ###"_s);
         if (start >= 0)
             lines << line.mid(start) + QLatin1Char('\n');
     }
@@ -59,8 +60,7 @@ TEST(ImportedFileTableUpgrade, EachOlderTableGetsTheMissingColumnsAndIndexKeepin
              if (!RawDatabase::createFirstGeneration(path))
                  return false;
              for (const char* column : {"original_file_name", "transferred_folder"})
-                 dao.addColumn(QLatin1String(column), QStringLiteral("text"), true,
-                               QStringLiteral("''"));
+                 dao.addColumn(QLatin1String(column), u"text"_s, true, u"''"_s);
              return true;
          },
          upgradeLines.mid(3), 0},
@@ -68,8 +68,7 @@ TEST(ImportedFileTableUpgrade, EachOlderTableGetsTheMissingColumnsAndIndexKeepin
          11,
          [&](const QString& path) {
              return seedCopy(path) &&
-                    RawDatabase::execute(
-                        path, QStringLiteral("drop index imported_file_hash_code_index;"));
+                    RawDatabase::execute(path, u"drop index imported_file_hash_code_index;"_s);
          },
          {},
          0},
@@ -79,18 +78,17 @@ TEST(ImportedFileTableUpgrade, EachOlderTableGetsTheMissingColumnsAndIndexKeepin
     const SeededDatabase seeded;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const QString path = folder.filePath(QStringLiteral("%1.db").arg(c.fromBuild));
+        const QString path = folder.filePath(u"%1.db"_s.arg(c.fromBuild));
         ASSERT_TRUE(c.prepare(path));
         ASSERT_TRUE(RawDatabase::execute(
-            path, QStringLiteral("insert into imported_file (file_name, camera_id, datetime) "
-                                 "values ('old.jpg', 'LM1', 20150101000000);")));
+            path, u"insert into imported_file (file_name, camera_id, datetime) "
+                  "values ('old.jpg', 'LM1', 20150101000000);"_s));
         CapturedLog log;
         ImportedFileTableUpgrade::updateDatabase(c.fromBuild, path);
 
         EXPECT_EQ(writtenUpgradeLines(log.text()), c.lines);
-        EXPECT_EQ(log.count(QStringLiteral("DB Error: 1 \"duplicate column name: ")),
-                  c.presentColumns);
-        EXPECT_EQ(log.count(QStringLiteral("[error]")), 3 * c.presentColumns);
+        EXPECT_EQ(log.count(u"DB Error: 1 \"duplicate column name: "_s), c.presentColumns);
+        EXPECT_EQ(log.count(u"[error]"_s), 3 * c.presentColumns);
         // The upgraded table is the one the seed ships, index included.
         EXPECT_EQ(RawDatabase::columns(path), RawDatabase::columns(seeded.path()));
         EXPECT_EQ(RawDatabase::indexes(path), RawDatabase::indexes(seeded.path()));
@@ -98,12 +96,9 @@ TEST(ImportedFileTableUpgrade, EachOlderTableGetsTheMissingColumnsAndIndexKeepin
         const ImportedFileDao dao(path);
         const auto rows = dao.findAllImportedFiles();
         ASSERT_EQ(rows.size(), 1);
-        EXPECT_EQ(rows.first().fileName(), QStringLiteral("old.jpg"));
+        EXPECT_EQ(rows.first().fileName(), u"old.jpg"_s);
         EXPECT_EQ(rows.first().capturedDttm(), 0);
         EXPECT_TRUE(rows.first().hashCode().isEmpty());
-        EXPECT_EQ(
-            dao.findByLikeFileName(QStringLiteral("OLD.jpg"), QStringLiteral("LM1"), {}, {}, {}, {})
-                .size(),
-            1);
+        EXPECT_EQ(dao.findByLikeFileName(u"OLD.jpg"_s, u"LM1"_s, {}, {}, {}, {}).size(), 1);
     }
 }
