@@ -48,7 +48,6 @@ class SeededDatabase
 public:
     SeededDatabase();
     QString path() const { return filePath; }
-    QString folder() const { return directory.path(); }
 
 private:
     QTemporaryDir directory;
