@@ -136,10 +136,10 @@ protected:
     ImportedFileDao dao{seeded.path()};
 };
 
-TEST_F(LockedDatabaseTest, LockHeldByAnotherProcessForOneSecondDelaysTheInsertWhichThenSucceeds)
+TEST_F(LockedDatabaseTest, LockHeldByAnotherConnectionForOneSecondDelaysTheInsertWhichThenSucceeds)
 {
-    LockingProcess holder(seeded.path());
-    ASSERT_TRUE(holder.lock());
+    ExclusiveLock holder(seeded.path());
+    ASSERT_TRUE(holder.isHeld());
     CapturedLog log;
     auto inserted = std::async(std::launch::async,
                                [this] { return dao.insert(makeImportedFile(u"a.jpg"_s, hash)); });
@@ -155,8 +155,8 @@ TEST_F(LockedDatabaseTest, LockHeldForThreeSecondsFailsWithTheBusyCodeAndLaterSt
 {
     const ImportedFileEntity file = makeImportedFile(u"a.jpg"_s, hash);
     ASSERT_TRUE(dao.insert(file));
-    LockingProcess holder(seeded.path());
-    ASSERT_TRUE(holder.lock());
+    ExclusiveLock holder(seeded.path());
+    ASSERT_TRUE(holder.isHeld());
     CapturedLog log;
     auto inserted = std::async(std::launch::async,
                                [this] { return dao.insert(makeImportedFile(u"b.jpg"_s, hash)); });
@@ -178,28 +178,21 @@ TEST_F(LockedDatabaseTest, LockHeldForThreeSecondsFailsWithTheBusyCodeAndLaterSt
     EXPECT_EQ(RawDatabase::rowCount(seeded.path()), 2);
 }
 
-TEST_F(LockedDatabaseTest, WriteTransactionOfAnotherThreadDelaysAQueryWhichThenReadsTheCommittedRow)
+TEST_F(LockedDatabaseTest, WriteTransactionOfAnotherConnectionDelaysAQueryWhichThenReadsTheRow)
 {
-    std::promise<void> locked;
-    std::thread writer([&] {
-        sqlite3* handle = nullptr;
-        sqlite3_open(QFile::encodeName(seeded.path()).constData(), &handle);
-        sqlite3_exec(handle, "begin exclusive;", nullptr, nullptr, nullptr);
-        sqlite3_exec(handle,
-                     "insert into imported_file (file_name, camera_id, datetime, hash_code) "
-                     "values ('x.jpg', 'LM1234567', 20240105103000, "
-                     "'da39a3ee5e6b4b0d3255bfef95601890afd80709');",
-                     nullptr, nullptr, nullptr);
-        locked.set_value();
-        QThread::msleep(1000);
-        sqlite3_exec(handle, "commit;", nullptr, nullptr, nullptr);
-        sqlite3_close(handle);
+    ExclusiveLock writer(seeded.path(),
+                         "insert into imported_file (file_name, camera_id, datetime, hash_code) "
+                         "values ('x.jpg', 'LM1234567', 20240105103000, "
+                         "'da39a3ee5e6b4b0d3255bfef95601890afd80709');");
+    ASSERT_TRUE(writer.isHeld());
+    auto files = std::async(std::launch::async, [this] {
+        return dao.findByFileNameCameraId(u"x.jpg"_s, u"LM1234567"_s);
     });
-    locked.get_future().wait();
-    const auto files = dao.findByFileNameCameraId(u"x.jpg"_s, u"LM1234567"_s);
-    writer.join();
-    ASSERT_EQ(files.size(), 1);
-    EXPECT_EQ(files.first().hashCode(), hash);
+    QThread::msleep(1000);
+    writer.release();
+    const auto found = files.get();
+    ASSERT_EQ(found.size(), 1);
+    EXPECT_EQ(found.first().hashCode(), hash);
 }
 
 TEST(DatabaseConnectionTest, CloseFinalisesOpenCursorsAndLeakedStatements)

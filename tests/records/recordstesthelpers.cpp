@@ -2,9 +2,7 @@
 
 #include "records/seeddatabase.h"
 
-#include <QDeadlineTimer>
 #include <QFile>
-#include <QThread>
 #include <gtest/gtest.h>
 #include <mutex>
 #include <sqlite3.h>
@@ -132,44 +130,24 @@ ImportedFileEntity makeImportedFile(const QString& fileName, const QString& hash
     return entity;
 }
 
-LockingProcess::LockingProcess(QString path) : path(std::move(path)) {}
+ExclusiveLock::ExclusiveLock(const QString& path, const char* sql)
+{
+    sqlite3_open(QFile::encodeName(path).constData(), &handle);
+    held = sqlite3_exec(handle, "begin exclusive;", nullptr, nullptr, nullptr) == SQLITE_OK &&
+           sqlite3_exec(handle, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+}
 
-LockingProcess::~LockingProcess()
+ExclusiveLock::~ExclusiveLock()
 {
     release();
+    sqlite3_close(handle);
 }
 
-bool LockingProcess::lock()
+void ExclusiveLock::release()
 {
-    process.start(QStringLiteral(TALVOREN_SQLITE3_EXECUTABLE), {QStringLiteral("-batch"), path});
-    if (!process.waitForStarted(10000))
-        return false;
-    // The tool waits for a probe that happens to hold the file for a moment.
-    process.write(".timeout 5000\nbegin exclusive;\n");
-    process.waitForBytesWritten(10000);
-    // The lock is held once a connection of our own can no longer begin a write.
-    Connection probe(path);
-    const QDeadlineTimer deadline(10000);
-    while (probe.handle != nullptr && !deadline.hasExpired()) {
-        const int code = sqlite3_exec(probe.handle, "begin immediate;", nullptr, nullptr, nullptr);
-        if (code == SQLITE_BUSY)
-            return true;
-        if (code == SQLITE_OK)
-            sqlite3_exec(probe.handle, "rollback;", nullptr, nullptr, nullptr);
-        QThread::msleep(10);
-    }
-    return false;
-}
-
-void LockingProcess::release()
-{
-    if (process.state() == QProcess::NotRunning)
-        return;
-    process.write("commit;\n.quit\n");
-    process.closeWriteChannel();
-    if (!process.waitForFinished(10000))
-        process.kill();
-    process.waitForFinished(10000);
+    if (held)
+        sqlite3_exec(handle, "commit;", nullptr, nullptr, nullptr);
+    held = false;
 }
 
 namespace {

@@ -2,12 +2,13 @@
 
 #include "records/importedfileentity.h"
 
-#include <QProcess>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <ostream>
 #include <vector>
+
+struct sqlite3;
 
 // Readable failure messages for texts.
 void PrintTo(const QString& text, std::ostream* stream);
@@ -57,21 +58,23 @@ private:
 ImportedFileEntity makeImportedFile(const QString& fileName, const QString& hashCode,
                                     qint64 datetime = 20240105103000);
 
-// A second process (the sqlite3 command-line tool) holding an exclusive lock on a
-// database until release().
-class LockingProcess
+// A connection of its own holding an exclusive lock on a database from construction
+// until release(), having run `sql` inside the transaction. The layer under test,
+// on another thread, meets it only in SQLite's file locking, as it would meet
+// another process.
+class ExclusiveLock
 {
 public:
-    explicit LockingProcess(QString path);
-    ~LockingProcess();
-    // Starts the tool, begins an exclusive transaction and waits until the lock is
-    // really held. False when the lock could not be taken.
-    bool lock();
+    explicit ExclusiveLock(const QString& path, const char* sql = "");
+    ~ExclusiveLock();
+    ExclusiveLock(const ExclusiveLock&) = delete;
+    ExclusiveLock& operator=(const ExclusiveLock&) = delete;
+    bool isHeld() const { return held; }
     void release();
 
 private:
-    QString path;
-    QProcess process;
+    sqlite3* handle = nullptr;
+    bool held = false;
 };
 
 // Every statement that SQLite ran in this process while the recorder lived, with
