@@ -4,8 +4,10 @@
 
 #include <QFile>
 #include <gtest/gtest.h>
-#include <mutex>
 #include <sqlite3.h>
+#include <vector>
+
+using namespace Qt::StringLiterals;
 
 void PrintTo(const QString& text, std::ostream* stream)
 {
@@ -99,6 +101,12 @@ qint64 RawDatabase::rowCount(const QString& path)
     return rows.isEmpty() ? -1 : rows.first().toLongLong();
 }
 
+QStringList RawDatabase::queryPlan(const QString& path, const QString& sql)
+{
+    // Rows of id, parent, notused, detail.
+    return pragmaRows(path, u"explain query plan "_s + sql, {3});
+}
+
 bool RawDatabase::createFirstGeneration(const QString& path)
 {
     return execute(path, QStringLiteral("create table imported_file (id integer primary key, "
@@ -148,51 +156,4 @@ void ExclusiveLock::release()
     if (held)
         sqlite3_exec(handle, "commit;", nullptr, nullptr, nullptr);
     held = false;
-}
-
-namespace {
-std::mutex recorderMutex;
-std::vector<StatementRecorder::Statement> recordedStatements;
-
-int traceStatement(unsigned type, void*, void* statementPointer, void*)
-{
-    if (type != SQLITE_TRACE_PROFILE)
-        return 0;
-    auto* statement = static_cast<sqlite3_stmt*>(statementPointer);
-    const std::lock_guard lock(recorderMutex);
-    recordedStatements.push_back(
-        {QString::fromUtf8(sqlite3_sql(statement)),
-         sqlite3_stmt_status(statement, SQLITE_STMTSTATUS_FULLSCAN_STEP, 0)});
-    return 0;
-}
-
-// Runs on every connection opened while a recorder is installed.
-int installTrace(sqlite3* handle, const char**, const void*)
-{
-    sqlite3_trace_v2(handle, SQLITE_TRACE_PROFILE, traceStatement, nullptr);
-    return SQLITE_OK;
-}
-
-using ExtensionEntry = void (*)();
-ExtensionEntry traceEntry()
-{
-    return reinterpret_cast<ExtensionEntry>(&installTrace);
-}
-} // namespace
-
-StatementRecorder::StatementRecorder()
-{
-    const std::lock_guard lock(recorderMutex);
-    recordedStatements.clear();
-    sqlite3_auto_extension(traceEntry());
-}
-
-StatementRecorder::~StatementRecorder()
-{
-    sqlite3_cancel_auto_extension(traceEntry());
-}
-
-const std::vector<StatementRecorder::Statement>& StatementRecorder::statements() const
-{
-    return recordedStatements;
 }

@@ -6,7 +6,6 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <ostream>
-#include <vector>
 
 struct sqlite3;
 
@@ -39,6 +38,8 @@ bool execute(const QString& path, const QString& sql);
 QStringList columns(const QString& path, const QString& table = QStringLiteral("imported_file"));
 QStringList indexes(const QString& path, const QString& table = QStringLiteral("imported_file"));
 qint64 rowCount(const QString& path);
+// The detail lines of the plan SQLite makes for the statement (parameters unbound).
+QStringList queryPlan(const QString& path, const QString& sql);
 // The imported_file table of the first builds: id, file_name, camera_id, datetime.
 bool createFirstGeneration(const QString& path);
 } // namespace RawDatabase
@@ -75,23 +76,4 @@ public:
 private:
     sqlite3* handle = nullptr;
     bool held = false;
-};
-
-// Every statement that SQLite ran in this process while the recorder lived, with
-// its text and how many steps it made through full table scans.
-class StatementRecorder
-{
-public:
-    struct Statement
-    {
-        QString sql;
-        int fullScanSteps = 0;
-    };
-
-    StatementRecorder();
-    ~StatementRecorder();
-    StatementRecorder(const StatementRecorder&) = delete;
-    StatementRecorder& operator=(const StatementRecorder&) = delete;
-
-    const std::vector<Statement>& statements() const;
 };
