@@ -80,6 +80,8 @@ TEST_F(SettingsDictionaryFile, AnythingButAPropertyListDictionaryReadsAsNoDictio
          "its root holds an array, not a dictionary"},
         {QByteArray("<plist version=\"1.0\"><string>x</string></plist>"),
          "its root holds a string"},
+        {QByteArray("<plist version=\"1.0\"><integer>5</integer></plist>"),
+         "its root holds an integer"},
         {QByteArray("<plist version=\"1.0\"><dict><key>a</key><string>x</string>"),
          "XML error at line 1"},
         {QByteArray("<plist version=\"1.0\"><dict><key>a</key><integer>1</dict></plist>"),
