@@ -17,8 +17,10 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
-const QString hash = QStringLiteral("da39a3ee5e6b4b0d3255bfef95601890afd80709");
+const QString hash = u"da39a3ee5e6b4b0d3255bfef95601890afd80709"_s;
 
 QList<ImportedFileEntity> findDuplicate(const ImportedFileDao& dao, const ImportedFileEntity& file)
 {
@@ -49,68 +51,56 @@ bool isWritable(const QString& path)
 }
 } // namespace
 
-class DatabaseFileTest : public testing::Test
+TEST(DatabaseFileTest, FileWithoutTheTableFailsEveryStatementAndIsNeverRepaired)
 {
-protected:
-    QTemporaryDir folder;
-    QString path = folder.filePath(QStringLiteral("Talvoren.db"));
-};
-
-TEST_F(DatabaseFileTest, MissingFileIsCreatedEmptyAndEveryStatementFailsWithTheThreeErrorLines)
-{
-    const ImportedFileDao dao(path);
-    CapturedLog log;
-    EXPECT_FALSE(dao.insert(makeImportedFile(QStringLiteral("a.jpg"), hash)));
-    EXPECT_TRUE(dao.findAllImportedFiles().isEmpty());
-    EXPECT_TRUE(findDuplicate(dao, makeImportedFile(QStringLiteral("a.jpg"), hash)).isEmpty());
-    EXPECT_FALSE(dao.deleteBeforeDatetime(20991231235959));
-
-    EXPECT_EQ(log.count(QStringLiteral("[error]: DB Error: 1 \"no such table: imported_file\"")),
-              4);
-    EXPECT_EQ(log.count(QStringLiteral("[error]: DB Query: insert into imported_file")), 1);
-    EXPECT_EQ(log.count(QStringLiteral("[error]: DB Path: ") + path), 4);
-    // The layer creates the file but never the table: the seed copy at start-up does that.
-    EXPECT_TRUE(QFile::exists(path));
-    EXPECT_TRUE(RawDatabase::columns(path).isEmpty());
+    struct Case
+    {
+        const char* name;
+        std::optional<QByteArray> content;
+        QString error;
+        QString file = u"Talvoren.db"_s;
+    };
+    const QString noTable = u"[error]: DB Error: 1 \"no such table: imported_file\""_s;
+    const Case cases[] = {
+        // The layer creates the file but never the table: the seed copy at start-up does that.
+        {"missing", std::nullopt, noTable},
+        {"empty", QByteArray(), noTable},
+        {"not a database", QByteArray("This is a text file, not a database.\n").repeated(200),
+         u"[error]: DB Error: 26 \"file is not a database\""_s},
+        {"in a missing folder", std::nullopt, u"[error]: error opening!: 14"_s,
+         u"missing/folder/Talvoren.db"_s},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QTemporaryDir folder;
+        const QString path = folder.filePath(c.file);
+        QFile file(path);
+        if (c.content) {
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(*c.content) >= 0);
+            file.close();
+        }
+        const ImportedFileDao dao(path);
+        const ImportedFileEntity picture = makeImportedFile(u"a.jpg"_s, hash);
+        CapturedLog log;
+        EXPECT_FALSE(dao.insert(picture));
+        EXPECT_TRUE(dao.findAllImportedFiles().isEmpty());
+        EXPECT_TRUE(findDuplicate(dao, picture).isEmpty());
+        EXPECT_FALSE(dao.deleteBeforeDatetime(20991231235959));
+        EXPECT_EQ(log.count(c.error), 4);
+        EXPECT_TRUE(RawDatabase::columns(path).isEmpty());
+        // SQLite may give an empty file its header; any other file stays as it was.
+        if (c.content && !c.content->isEmpty()) {
+            ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+            EXPECT_EQ(file.readAll(), *c.content);
+        }
+    }
 }
 
-TEST_F(DatabaseFileTest, EmptyFileBehavesAsADatabaseWithoutTheTable)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.close();
-    const ImportedFileDao dao(path);
-    CapturedLog log;
-    EXPECT_FALSE(dao.insert(makeImportedFile(QStringLiteral("a.jpg"), hash)));
-    EXPECT_TRUE(dao.findAllImportedFiles().isEmpty());
-    EXPECT_FALSE(dao.existColumn(QStringLiteral("hash_code"), QStringLiteral("imported_file")));
-    EXPECT_EQ(log.count(QStringLiteral("no such table: imported_file")), 2);
-}
-
-TEST_F(DatabaseFileTest, FileThatIsNotADatabaseIsReportedAndLeftUntouched)
-{
-    const QByteArray content("This is a text file, not a database.\n", 37);
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(content.repeated(200));
-    file.close();
-
-    const ImportedFileDao dao(path);
-    CapturedLog log;
-    EXPECT_FALSE(dao.insert(makeImportedFile(QStringLiteral("a.jpg"), hash)));
-    EXPECT_TRUE(findDuplicate(dao, makeImportedFile(QStringLiteral("a.jpg"), hash)).isEmpty());
-    EXPECT_TRUE(dao.findAllImportedFiles().isEmpty());
-    EXPECT_EQ(log.count(QStringLiteral("DB Error: 26 \"file is not a database\"")), 3);
-
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll(), content.repeated(200));
-}
-
-TEST_F(DatabaseFileTest, ReadOnlyFileAnswersQueriesButRefusesWrites)
+TEST(DatabaseFileTest, ReadOnlyFileAnswersQueriesButRefusesWrites)
 {
     SeededDatabase seeded;
     const ImportedFileDao dao(seeded.path());
-    const ImportedFileEntity file = makeImportedFile(QStringLiteral("a.jpg"), hash);
+    const ImportedFileEntity file = makeImportedFile(u"a.jpg"_s, hash);
     ASSERT_TRUE(dao.insert(file));
 
     ASSERT_TRUE(QFile::setPermissions(seeded.path(), QFile::ReadOwner | QFile::ReadGroup));
@@ -126,28 +116,17 @@ TEST_F(DatabaseFileTest, ReadOnlyFileAnswersQueriesButRefusesWrites)
 
     CapturedLog log;
     EXPECT_EQ(findDuplicate(dao, file).size(), 1);
-    EXPECT_FALSE(dao.insert(makeImportedFile(QStringLiteral("b.jpg"), hash)));
+    EXPECT_FALSE(dao.insert(makeImportedFile(u"b.jpg"_s, hash)));
     EXPECT_FALSE(dao.deleteBeforeDatetime(20991231235959));
     EXPECT_EQ(
-        log.count(QStringLiteral(
-            "Unknown error calling sqlite3_step (8: attempt to write a readonly database) eu")),
+        log.count(
+            u"Unknown error calling sqlite3_step (8: attempt to write a readonly database) eu"_s),
         2);
-    EXPECT_EQ(log.count(QStringLiteral("DB Query: delete from imported_file where datetime <= ?;")),
-              1);
+    EXPECT_EQ(log.count(u"DB Query: delete from imported_file where datetime <= ?;"_s), 1);
 
     if (immutable)
         setImmutable(seeded.path(), false);
     EXPECT_EQ(RawDatabase::rowCount(seeded.path()), 1);
-}
-
-TEST_F(DatabaseFileTest, FolderThatCannotHoldTheFileFailsToOpen)
-{
-    const ImportedFileDao dao(folder.filePath(QStringLiteral("missing/folder/Talvoren.db")));
-    CapturedLog log;
-    EXPECT_FALSE(dao.insert(makeImportedFile(QStringLiteral("a.jpg"), hash)));
-    EXPECT_TRUE(dao.findAllImportedFiles().isEmpty());
-    EXPECT_FALSE(dao.executeFindSingleColumn(QStringLiteral("select 1;")).has_value());
-    EXPECT_EQ(log.count(QStringLiteral("[error]: error opening!: 14")), 3);
 }
 
 class LockedDatabaseTest : public testing::Test
@@ -157,14 +136,13 @@ protected:
     ImportedFileDao dao{seeded.path()};
 };
 
-TEST_F(LockedDatabaseTest, LockHeldByAnotherProcessForOneSecondDelaysTheInsertWhichThenSucceeds)
+TEST_F(LockedDatabaseTest, LockHeldByAnotherConnectionForOneSecondDelaysTheInsertWhichThenSucceeds)
 {
-    LockingProcess holder(seeded.path());
-    ASSERT_TRUE(holder.lock());
+    ExclusiveLock holder(seeded.path());
+    ASSERT_TRUE(holder.isHeld());
     CapturedLog log;
-    auto inserted = std::async(std::launch::async, [this] {
-        return dao.insert(makeImportedFile(QStringLiteral("a.jpg"), hash));
-    });
+    auto inserted = std::async(std::launch::async,
+                               [this] { return dao.insert(makeImportedFile(u"a.jpg"_s, hash)); });
     QThread::msleep(1000);
     holder.release();
 
@@ -175,14 +153,13 @@ TEST_F(LockedDatabaseTest, LockHeldByAnotherProcessForOneSecondDelaysTheInsertWh
 
 TEST_F(LockedDatabaseTest, LockHeldForThreeSecondsFailsWithTheBusyCodeAndLaterStatementsGoOn)
 {
-    const ImportedFileEntity file = makeImportedFile(QStringLiteral("a.jpg"), hash);
+    const ImportedFileEntity file = makeImportedFile(u"a.jpg"_s, hash);
     ASSERT_TRUE(dao.insert(file));
-    LockingProcess holder(seeded.path());
-    ASSERT_TRUE(holder.lock());
+    ExclusiveLock holder(seeded.path());
+    ASSERT_TRUE(holder.isHeld());
     CapturedLog log;
-    auto inserted = std::async(std::launch::async, [this] {
-        return dao.insert(makeImportedFile(QStringLiteral("b.jpg"), hash));
-    });
+    auto inserted = std::async(std::launch::async,
+                               [this] { return dao.insert(makeImportedFile(u"b.jpg"_s, hash)); });
     auto found = std::async(std::launch::async, [this, &file] { return findDuplicate(dao, file); });
     QThread::msleep(3000);
     holder.release();
@@ -191,39 +168,31 @@ TEST_F(LockedDatabaseTest, LockHeldForThreeSecondsFailsWithTheBusyCodeAndLaterSt
     // In the write-ahead log a writer does not block readers: the duplicate test reads
     // the committed rows meanwhile, and the insert fails when it steps.
     EXPECT_EQ(found.get().size(), 1);
-    EXPECT_EQ(log.count(QStringLiteral("sqlite3_step (5: database is locked) eu")), 1);
+    EXPECT_EQ(log.count(u"sqlite3_step (5: database is locked) eu"_s), 1);
 
     EXPECT_TRUE(ImportedFileDao::registerImportedFile(
-        QStringLiteral("c.jpg"), file.cameraId(), 20240105110000, file.originalFileName(),
+        u"c.jpg"_s, file.cameraId(), 20240105110000, file.originalFileName(),
         file.transferredFolder(), file.mirrorImageType(), file.drawingFlg(), file.mode(),
         20240105110000, hash, seeded.path()));
     EXPECT_EQ(findDuplicate(dao, file).size(), 1);
     EXPECT_EQ(RawDatabase::rowCount(seeded.path()), 2);
 }
 
-TEST_F(LockedDatabaseTest, WriteTransactionOfAnotherThreadDelaysAQueryWhichThenReadsTheCommittedRow)
+TEST_F(LockedDatabaseTest, WriteTransactionOfAnotherConnectionDelaysAQueryWhichThenReadsTheRow)
 {
-    std::promise<void> locked;
-    std::thread writer([&] {
-        sqlite3* handle = nullptr;
-        sqlite3_open(QFile::encodeName(seeded.path()).constData(), &handle);
-        sqlite3_exec(handle, "begin exclusive;", nullptr, nullptr, nullptr);
-        sqlite3_exec(handle,
-                     "insert into imported_file (file_name, camera_id, datetime, hash_code) "
-                     "values ('x.jpg', 'LM1234567', 20240105103000, "
-                     "'da39a3ee5e6b4b0d3255bfef95601890afd80709');",
-                     nullptr, nullptr, nullptr);
-        locked.set_value();
-        QThread::msleep(1000);
-        sqlite3_exec(handle, "commit;", nullptr, nullptr, nullptr);
-        sqlite3_close(handle);
+    ExclusiveLock writer(seeded.path(),
+                         "insert into imported_file (file_name, camera_id, datetime, hash_code) "
+                         "values ('x.jpg', 'LM1234567', 20240105103000, "
+                         "'da39a3ee5e6b4b0d3255bfef95601890afd80709');");
+    ASSERT_TRUE(writer.isHeld());
+    auto files = std::async(std::launch::async, [this] {
+        return dao.findByFileNameCameraId(u"x.jpg"_s, u"LM1234567"_s);
     });
-    locked.get_future().wait();
-    const auto files =
-        dao.findByFileNameCameraId(QStringLiteral("x.jpg"), QStringLiteral("LM1234567"));
-    writer.join();
-    ASSERT_EQ(files.size(), 1);
-    EXPECT_EQ(files.first().hashCode(), hash);
+    QThread::msleep(1000);
+    writer.release();
+    const auto found = files.get();
+    ASSERT_EQ(found.size(), 1);
+    EXPECT_EQ(found.first().hashCode(), hash);
 }
 
 TEST(DatabaseConnectionTest, CloseFinalisesOpenCursorsAndLeakedStatements)
@@ -232,11 +201,10 @@ TEST(DatabaseConnectionTest, CloseFinalisesOpenCursorsAndLeakedStatements)
     ASSERT_NE(sqlite3_threadsafe(), 0);
     SeededDatabase seeded;
     ASSERT_TRUE(RawDatabase::execute(
-        seeded.path(),
-        QStringLiteral("insert into imported_file (file_name) values ('a'), ('b');")));
+        seeded.path(), u"insert into imported_file (file_name) values ('a'), ('b');"_s));
     Database database(seeded.path());
     ASSERT_TRUE(database.open());
-    auto cursor = database.executeQuery(QStringLiteral("select file_name from imported_file;"));
+    auto cursor = database.executeQuery(u"select file_name from imported_file;"_s);
     ASSERT_TRUE(cursor && cursor->next());
     sqlite3_stmt* leaked = nullptr;
     ASSERT_EQ(sqlite3_prepare_v2(database.sqliteHandle(), "select 1;", -1, &leaked, nullptr),
@@ -244,12 +212,12 @@ TEST(DatabaseConnectionTest, CloseFinalisesOpenCursorsAndLeakedStatements)
 
     CapturedLog log;
     database.close();
-    EXPECT_EQ(log.count(QStringLiteral("[error]: Closing leaked statement")), 1);
-    EXPECT_EQ(log.count(QStringLiteral("error closing!")), 0);
+    EXPECT_EQ(log.count(u"[error]: Closing leaked statement"_s), 1);
+    EXPECT_EQ(log.count(u"error closing!"_s), 0);
     EXPECT_FALSE(database.isOpen());
     // The cursor outlived its connection: it has no row and does not touch freed memory.
     EXPECT_FALSE(cursor->next());
-    EXPECT_FALSE(cursor->stringForColumn(QStringLiteral("file_name")).has_value());
+    EXPECT_FALSE(cursor->stringForColumn(u"file_name"_s).has_value());
     // The file is free again: another connection can write at once.
-    EXPECT_TRUE(RawDatabase::execute(seeded.path(), QStringLiteral("begin exclusive; commit;")));
+    EXPECT_TRUE(RawDatabase::execute(seeded.path(), u"begin exclusive; commit;"_s));
 }

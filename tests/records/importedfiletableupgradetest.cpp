@@ -2,40 +2,34 @@
 #include "records/importedfiletableupgrade.h"
 
 #include "records/importedfiledao.h"
+#include "records/seeddatabase.h"
 #include "recordstesthelpers.h"
 
+#include <QFile>
 #include <QTemporaryDir>
+#include <functional>
 #include <gtest/gtest.h>
 
-namespace {
-const QStringList firstGeneration = {
-    QStringLiteral("id INTEGER 0 NULL"), QStringLiteral("file_name TEXT 0 NULL"),
-    QStringLiteral("camera_id TEXT 0 NULL"), QStringLiteral("datetime INTEGER 0 NULL")};
-const QStringList secondGeneration = {QStringLiteral("original_file_name TEXT 1 ''"),
-                                      QStringLiteral("transferred_folder TEXT 1 ''")};
-const QStringList thirdGeneration = {
-    QStringLiteral("mirror_image_type TEXT 1 ''"), QStringLiteral("drawing_flg TEXT 1 ''"),
-    QStringLiteral("mode TEXT 1 ''"), QStringLiteral("captured_dttm INTEGER 1 0"),
-    QStringLiteral("hash_code TEXT 1 ''")};
+using namespace Qt::StringLiterals;
 
+namespace {
 const QStringList upgradeLines = {
-    QStringLiteral("[info]: ### version up ### Alter table that check for duplicate.\n"),
-    QStringLiteral("[info]: ### version up ### Add column original_file_name.\n"),
-    QStringLiteral("[info]: ### version up ### Add column transferred_folder.\n"),
-    QStringLiteral(
-        "[info]: ### version up ### Alter table that check for duplicate, second time.\n"),
-    QStringLiteral("[info]: ### version up ### Add column mirror_image_type.\n"),
-    QStringLiteral("[info]: ### version up ### Add column drawing_flg.\n"),
-    QStringLiteral("[info]: ### version up ### Add column mode.\n"),
-    QStringLiteral("[info]: ### version up ### Add column captured_dttm.\n"),
-    QStringLiteral("[info]: ### version up ### Add column hash_code.\n")};
+    u"[info]: ### version up ### Alter table that check for duplicate.\n"_s,
+    u"[info]: ### version up ### Add column original_file_name.\n"_s,
+    u"[info]: ### version up ### Add column transferred_folder.\n"_s,
+    u"[info]: ### version up ### Alter table that check for duplicate, second time.\n"_s,
+    u"[info]: ### version up ### Add column mirror_image_type.\n"_s,
+    u"[info]: ### version up ### Add column drawing_flg.\n"_s,
+    u"[info]: ### version up ### Add column mode.\n"_s,
+    u"[info]: ### version up ### Add column captured_dttm.\n"_s,
+    u"[info]: ### version up ### Add column hash_code.\n"_s};
 
 // The upgrade lines of the log, in the order written.
 QStringList writtenUpgradeLines(const QString& log)
 {
     QStringList lines;
     for (const QString& line : log.split(QLatin1Char('\n'))) {
-        const auto start = line.indexOf(QStringLiteral("[info]: ### version up ###"));
+        const auto start = line.indexOf(u"[info]: ### version up ###"_s);
         if (start >= 0)
             lines << line.mid(start) + QLatin1Char('\n');
     }
@@ -43,84 +37,68 @@ QStringList writtenUpgradeLines(const QString& log)
 }
 } // namespace
 
-class ImportedFileTableUpgradeTest : public testing::Test
+TEST(ImportedFileTableUpgrade, EachOlderTableGetsTheMissingColumnsAndIndexKeepingItsRows)
 {
-protected:
-    QTemporaryDir folder;
-    QString path = folder.filePath(QStringLiteral("Talvoren.db"));
-};
+    using Preparation = std::function<bool(const QString& path)>;
+    const Preparation seedCopy = [](const QString& path) {
+        return QFile::copy(SeedDatabase::seedPath(), path) &&
+               QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+    };
+    struct Case
+    {
+        const char* name;
+        int fromBuild;
+        Preparation prepare;
+        QStringList lines;
+        int presentColumns; // added again all the same: each logs its error
+    };
+    const Case cases[] = {
+        {"build 8 adds all seven columns", 8, RawDatabase::createFirstGeneration, upgradeLines, 0},
+        {"build 10 adds only the last five", 10,
+         [](const QString& path) {
+             const ImportedFileDao dao(path);
+             if (!RawDatabase::createFirstGeneration(path))
+                 return false;
+             for (const char* column : {"original_file_name", "transferred_folder"})
+                 dao.addColumn(QLatin1String(column), u"text"_s, true, u"''"_s);
+             return true;
+         },
+         upgradeLines.mid(3), 0},
+        {"build 11 adds no column but the missing index",
+         11,
+         [&](const QString& path) {
+             return seedCopy(path) &&
+                    RawDatabase::execute(path, u"drop index imported_file_hash_code_index;"_s);
+         },
+         {},
+         0},
+        {"every column already there", 0, seedCopy, upgradeLines, 7},
+    };
+    const QTemporaryDir folder;
+    const SeededDatabase seeded;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString path = folder.filePath(u"%1.db"_s.arg(c.fromBuild));
+        ASSERT_TRUE(c.prepare(path));
+        ASSERT_TRUE(RawDatabase::execute(
+            path, u"insert into imported_file (file_name, camera_id, datetime) "
+                  "values ('old.jpg', 'LM1', 20150101000000);"_s));
+        CapturedLog log;
+        ImportedFileTableUpgrade::updateDatabase(c.fromBuild, path);
 
-TEST_F(ImportedFileTableUpgradeTest, FromBuildEightAddsAllSevenColumnsInOrderWithNineLines)
-{
-    ASSERT_TRUE(RawDatabase::createFirstGeneration(path));
-    ASSERT_TRUE(RawDatabase::execute(
-        path, QStringLiteral("insert into imported_file (file_name, camera_id, datetime) values "
-                             "('old.jpg', 'LM1', 20150101000000);")));
-    CapturedLog log;
-    ImportedFileTableUpgrade::updateDatabase(8, path);
-
-    EXPECT_EQ(writtenUpgradeLines(log.text()), upgradeLines);
-    EXPECT_EQ(log.count(QStringLiteral("[error]")), 0);
-    EXPECT_EQ(RawDatabase::columns(path), firstGeneration + secondGeneration + thirdGeneration);
-    // The upgraded table is the one the seed ships, index included.
-    SeededDatabase seeded;
-    EXPECT_EQ(RawDatabase::columns(path), RawDatabase::columns(seeded.path()));
-    EXPECT_EQ(RawDatabase::indexes(path), RawDatabase::indexes(seeded.path()));
-
-    // Old rows read back with the defaults, and the duplicate test works on them.
-    const auto rows = ImportedFileDao(path).findAllImportedFiles();
-    ASSERT_EQ(rows.size(), 1);
-    EXPECT_EQ(rows.first().fileName(), QStringLiteral("old.jpg"));
-    EXPECT_EQ(rows.first().capturedDttm(), 0);
-    EXPECT_TRUE(rows.first().hashCode().isEmpty());
-    EXPECT_EQ(
-        ImportedFileDao(path)
-            .findByLikeFileName(QStringLiteral("OLD.jpg"), QStringLiteral("LM1"), {}, {}, {}, {})
-            .size(),
-        1);
-}
-
-TEST_F(ImportedFileTableUpgradeTest, FromBuildTenAddsOnlyTheLastFiveColumns)
-{
-    ASSERT_TRUE(RawDatabase::createFirstGeneration(path));
-    const ImportedFileDao dao(path);
-    dao.addColumn(QStringLiteral("original_file_name"), QStringLiteral("text"), true,
-                  QStringLiteral("''"));
-    dao.addColumn(QStringLiteral("transferred_folder"), QStringLiteral("text"), true,
-                  QStringLiteral("''"));
-    CapturedLog log;
-    ImportedFileTableUpgrade::updateDatabase(10, path);
-
-    EXPECT_EQ(writtenUpgradeLines(log.text()), upgradeLines.mid(3));
-    EXPECT_EQ(log.count(QStringLiteral("[error]")), 0);
-    EXPECT_EQ(RawDatabase::columns(path), firstGeneration + secondGeneration + thirdGeneration);
-}
-
-TEST_F(ImportedFileTableUpgradeTest, FromBuildElevenAddsNoColumnButTheMissingIndex)
-{
-    ASSERT_TRUE(RawDatabase::createFirstGeneration(path));
-    ImportedFileTableUpgrade::updateDatabase(8, path);
-    ASSERT_TRUE(
-        RawDatabase::execute(path, QStringLiteral("drop index imported_file_hash_code_index;")));
-
-    CapturedLog log;
-    ImportedFileTableUpgrade::updateDatabase(11, path);
-    EXPECT_TRUE(writtenUpgradeLines(log.text()).isEmpty());
-    EXPECT_EQ(log.count(QStringLiteral("[error]")), 0);
-    EXPECT_EQ(RawDatabase::indexes(path),
-              QStringList{QStringLiteral("imported_file_hash_code_index")});
-}
-
-TEST_F(ImportedFileTableUpgradeTest, ColumnsAlreadyThereAreLoggedAndTheLinesWrittenAllTheSame)
-{
-    SeededDatabase seeded;
-    CapturedLog log;
-    ImportedFileTableUpgrade::updateDatabase(0, seeded.path());
-    EXPECT_EQ(writtenUpgradeLines(log.text()), upgradeLines);
-    EXPECT_EQ(log.count(QStringLiteral("DB Error: 1 \"duplicate column name: ")), 7);
-    EXPECT_EQ(log.count(QStringLiteral(
-                  "DB Query: alter table imported_file add column captured_dttm integer not null "
-                  "default 0 ;\n")),
-              1);
-    EXPECT_EQ(RawDatabase::columns(seeded.path()).size(), 11);
+        EXPECT_EQ(writtenUpgradeLines(log.text()), c.lines);
+        EXPECT_EQ(log.count(u"DB Error: 1 \"duplicate column name: "_s), c.presentColumns);
+        EXPECT_EQ(log.count(u"[error]"_s), 3 * c.presentColumns);
+        // The upgraded table is the one the seed ships, index included.
+        EXPECT_EQ(RawDatabase::columns(path), RawDatabase::columns(seeded.path()));
+        EXPECT_EQ(RawDatabase::indexes(path), RawDatabase::indexes(seeded.path()));
+        // Old rows read back with the defaults, and the duplicate test works on them.
+        const ImportedFileDao dao(path);
+        const auto rows = dao.findAllImportedFiles();
+        ASSERT_EQ(rows.size(), 1);
+        EXPECT_EQ(rows.first().fileName(), u"old.jpg"_s);
+        EXPECT_EQ(rows.first().capturedDttm(), 0);
+        EXPECT_TRUE(rows.first().hashCode().isEmpty());
+        EXPECT_EQ(dao.findByLikeFileName(u"OLD.jpg"_s, u"LM1"_s, {}, {}, {}, {}).size(), 1);
+    }
 }

@@ -2,12 +2,12 @@
 
 #include "records/seeddatabase.h"
 
-#include <QDeadlineTimer>
 #include <QFile>
-#include <QThread>
 #include <gtest/gtest.h>
-#include <mutex>
 #include <sqlite3.h>
+#include <vector>
+
+using namespace Qt::StringLiterals;
 
 void PrintTo(const QString& text, std::ostream* stream)
 {
@@ -101,6 +101,12 @@ qint64 RawDatabase::rowCount(const QString& path)
     return rows.isEmpty() ? -1 : rows.first().toLongLong();
 }
 
+QStringList RawDatabase::queryPlan(const QString& path, const QString& sql)
+{
+    // Rows of id, parent, notused, detail.
+    return pragmaRows(path, u"explain query plan "_s + sql, {3});
+}
+
 bool RawDatabase::createFirstGeneration(const QString& path)
 {
     return execute(path, QStringLiteral("create table imported_file (id integer primary key, "
@@ -132,89 +138,22 @@ ImportedFileEntity makeImportedFile(const QString& fileName, const QString& hash
     return entity;
 }
 
-LockingProcess::LockingProcess(QString path) : path(std::move(path)) {}
+ExclusiveLock::ExclusiveLock(const QString& path, const char* sql)
+{
+    sqlite3_open(QFile::encodeName(path).constData(), &handle);
+    held = sqlite3_exec(handle, "begin exclusive;", nullptr, nullptr, nullptr) == SQLITE_OK &&
+           sqlite3_exec(handle, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+}
 
-LockingProcess::~LockingProcess()
+ExclusiveLock::~ExclusiveLock()
 {
     release();
+    sqlite3_close(handle);
 }
 
-bool LockingProcess::lock()
+void ExclusiveLock::release()
 {
-    process.start(QStringLiteral(TALVOREN_SQLITE3_EXECUTABLE), {QStringLiteral("-batch"), path});
-    if (!process.waitForStarted(10000))
-        return false;
-    // The tool waits for a probe that happens to hold the file for a moment.
-    process.write(".timeout 5000\nbegin exclusive;\n");
-    process.waitForBytesWritten(10000);
-    // The lock is held once a connection of our own can no longer begin a write.
-    Connection probe(path);
-    const QDeadlineTimer deadline(10000);
-    while (probe.handle != nullptr && !deadline.hasExpired()) {
-        const int code = sqlite3_exec(probe.handle, "begin immediate;", nullptr, nullptr, nullptr);
-        if (code == SQLITE_BUSY)
-            return true;
-        if (code == SQLITE_OK)
-            sqlite3_exec(probe.handle, "rollback;", nullptr, nullptr, nullptr);
-        QThread::msleep(10);
-    }
-    return false;
-}
-
-void LockingProcess::release()
-{
-    if (process.state() == QProcess::NotRunning)
-        return;
-    process.write("commit;\n.quit\n");
-    process.closeWriteChannel();
-    if (!process.waitForFinished(10000))
-        process.kill();
-    process.waitForFinished(10000);
-}
-
-namespace {
-std::mutex recorderMutex;
-std::vector<StatementRecorder::Statement> recordedStatements;
-
-int traceStatement(unsigned type, void*, void* statementPointer, void*)
-{
-    if (type != SQLITE_TRACE_PROFILE)
-        return 0;
-    auto* statement = static_cast<sqlite3_stmt*>(statementPointer);
-    const std::lock_guard lock(recorderMutex);
-    recordedStatements.push_back(
-        {QString::fromUtf8(sqlite3_sql(statement)),
-         sqlite3_stmt_status(statement, SQLITE_STMTSTATUS_FULLSCAN_STEP, 0)});
-    return 0;
-}
-
-// Runs on every connection opened while a recorder is installed.
-int installTrace(sqlite3* handle, const char**, const void*)
-{
-    sqlite3_trace_v2(handle, SQLITE_TRACE_PROFILE, traceStatement, nullptr);
-    return SQLITE_OK;
-}
-
-using ExtensionEntry = void (*)();
-ExtensionEntry traceEntry()
-{
-    return reinterpret_cast<ExtensionEntry>(&installTrace);
-}
-} // namespace
-
-StatementRecorder::StatementRecorder()
-{
-    const std::lock_guard lock(recorderMutex);
-    recordedStatements.clear();
-    sqlite3_auto_extension(traceEntry());
-}
-
-StatementRecorder::~StatementRecorder()
-{
-    sqlite3_cancel_auto_extension(traceEntry());
-}
-
-const std::vector<StatementRecorder::Statement>& StatementRecorder::statements() const
-{
-    return recordedStatements;
+    if (held)
+        sqlite3_exec(handle, "commit;", nullptr, nullptr, nullptr);
+    held = false;
 }

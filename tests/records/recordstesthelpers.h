@@ -2,12 +2,12 @@
 
 #include "records/importedfileentity.h"
 
-#include <QProcess>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <ostream>
-#include <vector>
+
+struct sqlite3;
 
 // Readable failure messages for texts.
 void PrintTo(const QString& text, std::ostream* stream);
@@ -38,6 +38,8 @@ bool execute(const QString& path, const QString& sql);
 QStringList columns(const QString& path, const QString& table = QStringLiteral("imported_file"));
 QStringList indexes(const QString& path, const QString& table = QStringLiteral("imported_file"));
 qint64 rowCount(const QString& path);
+// The detail lines of the plan SQLite makes for the statement (parameters unbound).
+QStringList queryPlan(const QString& path, const QString& sql);
 // The imported_file table of the first builds: id, file_name, camera_id, datetime.
 bool createFirstGeneration(const QString& path);
 } // namespace RawDatabase
@@ -48,7 +50,6 @@ class SeededDatabase
 public:
     SeededDatabase();
     QString path() const { return filePath; }
-    QString folder() const { return directory.path(); }
 
 private:
     QTemporaryDir directory;
@@ -58,38 +59,21 @@ private:
 ImportedFileEntity makeImportedFile(const QString& fileName, const QString& hashCode,
                                     qint64 datetime = 20240105103000);
 
-// A second process (the sqlite3 command-line tool) holding an exclusive lock on a
-// database until release().
-class LockingProcess
+// A connection of its own holding an exclusive lock on a database from construction
+// until release(), having run `sql` inside the transaction. The layer under test,
+// on another thread, meets it only in SQLite's file locking, as it would meet
+// another process.
+class ExclusiveLock
 {
 public:
-    explicit LockingProcess(QString path);
-    ~LockingProcess();
-    // Starts the tool, begins an exclusive transaction and waits until the lock is
-    // really held. False when the lock could not be taken.
-    bool lock();
+    explicit ExclusiveLock(const QString& path, const char* sql = "");
+    ~ExclusiveLock();
+    ExclusiveLock(const ExclusiveLock&) = delete;
+    ExclusiveLock& operator=(const ExclusiveLock&) = delete;
+    bool isHeld() const { return held; }
     void release();
 
 private:
-    QString path;
-    QProcess process;
-};
-
-// Every statement that SQLite ran in this process while the recorder lived, with
-// its text and how many steps it made through full table scans.
-class StatementRecorder
-{
-public:
-    struct Statement
-    {
-        QString sql;
-        int fullScanSteps = 0;
-    };
-
-    StatementRecorder();
-    ~StatementRecorder();
-    StatementRecorder(const StatementRecorder&) = delete;
-    StatementRecorder& operator=(const StatementRecorder&) = delete;
-
-    const std::vector<Statement>& statements() const;
+    sqlite3* handle = nullptr;
+    bool held = false;
 };

@@ -11,6 +11,8 @@
 #include <QFileInfo>
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 class SeedDatabaseTest : public testing::Test
 {
 protected:
@@ -23,14 +25,11 @@ TEST_F(SeedDatabaseTest, SeedHoldsTheWholeTableWithItsIndexAndNoRows)
     ASSERT_FALSE(seed.isEmpty());
     EXPECT_EQ(
         RawDatabase::columns(seed),
-        (QStringList{
-            QStringLiteral("id INTEGER 0 NULL"), QStringLiteral("file_name TEXT 0 NULL"),
-            QStringLiteral("camera_id TEXT 0 NULL"), QStringLiteral("datetime INTEGER 0 NULL"),
-            QStringLiteral("original_file_name TEXT 1 ''"),
-            QStringLiteral("transferred_folder TEXT 1 ''"),
-            QStringLiteral("mirror_image_type TEXT 1 ''"), QStringLiteral("drawing_flg TEXT 1 ''"),
-            QStringLiteral("mode TEXT 1 ''"), QStringLiteral("captured_dttm INTEGER 1 0"),
-            QStringLiteral("hash_code TEXT 1 ''")}));
+        (QStringList{u"id INTEGER 0 NULL"_s, u"file_name TEXT 0 NULL"_s, u"camera_id TEXT 0 NULL"_s,
+                     u"datetime INTEGER 0 NULL"_s, u"original_file_name TEXT 1 ''"_s,
+                     u"transferred_folder TEXT 1 ''"_s, u"mirror_image_type TEXT 1 ''"_s,
+                     u"drawing_flg TEXT 1 ''"_s, u"mode TEXT 1 ''"_s,
+                     u"captured_dttm INTEGER 1 0"_s, u"hash_code TEXT 1 ''"_s}));
     EXPECT_EQ(RawDatabase::indexes(seed),
               QStringList{QString::fromLatin1(ImportedFileDao::hashCodeIndexName)});
     EXPECT_EQ(RawDatabase::rowCount(seed), 0);
@@ -44,10 +43,9 @@ TEST_F(SeedDatabaseTest, StartUpCopiesTheSeedWhenMissingAndKeepsAnExistingDataba
 
     ASSERT_TRUE(SeedDatabase::installIfMissing());
     EXPECT_TRUE(QFileInfo(target).isWritable());
-    ASSERT_TRUE(ImportedFileDao::registerImportedFile(
-        QStringLiteral("a.jpg"), QStringLiteral("LM1"), 20240105103000,
-        QStringLiteral("/src/a.jpg"), QStringLiteral("/dst"), QStringLiteral("00"),
-        QStringLiteral("00"), QStringLiteral("0a"), 20240105103000, QStringLiteral("ab"), {}));
+    ASSERT_TRUE(ImportedFileDao::registerImportedFile(u"a.jpg"_s, u"LM1"_s, 20240105103000,
+                                                      u"/src/a.jpg"_s, u"/dst"_s, u"00"_s, u"00"_s,
+                                                      u"0a"_s, 20240105103000, u"ab"_s, {}));
 
     ASSERT_TRUE(SeedDatabase::installIfMissing());
     EXPECT_EQ(RawDatabase::rowCount(target), 1);
@@ -60,8 +58,7 @@ TEST_F(SeedDatabaseTest, StartUpGivesAnUpgradedDatabaseTheMissingIndex)
     const QString target = TalvorenCommon::getDBFilePath();
     QFile::remove(target);
     ASSERT_TRUE(QFile::copy(SeedDatabase::seedPath(), target));
-    ASSERT_TRUE(
-        RawDatabase::execute(target, QStringLiteral("drop index imported_file_hash_code_index;")));
+    ASSERT_TRUE(RawDatabase::execute(target, u"drop index imported_file_hash_code_index;"_s));
     ASSERT_TRUE(SeedDatabase::installIfMissing(target));
     EXPECT_EQ(RawDatabase::indexes(target),
               QStringList{QString::fromLatin1(ImportedFileDao::hashCodeIndexName)});
@@ -72,5 +69,5 @@ TEST_F(SeedDatabaseTest, StartUpGivesAnUpgradedDatabaseTheMissingIndex)
     CapturedLog log;
     ASSERT_TRUE(SeedDatabase::installIfMissing(target));
     EXPECT_TRUE(RawDatabase::indexes(target).isEmpty());
-    EXPECT_EQ(log.count(QStringLiteral("[error]")), 0);
+    EXPECT_EQ(log.count(u"[error]"_s), 0);
 }

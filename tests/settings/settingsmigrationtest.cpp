@@ -1,6 +1,5 @@
 #include "settings/settingsmigration.h"
 
-#include "common/logfile.h"
 #include "common/talvorencommon.h"
 #include "settings/settingdefaults.h"
 #include "settings/settingkeys.h"
@@ -13,23 +12,78 @@
 #include <gtest/gtest.h>
 
 using namespace SettingsTestFiles;
+namespace K = SettingKeys;
 
 namespace {
-const QString addSettingsLine =
-    QStringLiteral("### version up ### Add settings to Talvoren-setting.plit file.");
 const QDateTime fixedNow(QDate(2024, 1, 5), QTime(9, 30, 0));
 
-SettingsDictionary settingsOfBuild(const SettingValue& build)
+SettingsDictionary settingsOfBuild(const SettingValue& build, Entries more = {})
 {
-    SettingsDictionary dictionary;
-    dictionary.setValue(SettingKeys::lastBuildNumber, build);
-    dictionary.setValue(SettingKeys::watchFolderPath, QStringLiteral("/srv/camera"));
-    return dictionary;
+    more << std::pair<QString, SettingValue>{K::lastBuildNumber, build}
+         << std::pair<QString, SettingValue>{K::watchFolderPath, QStringLiteral("/srv/camera")};
+    return dictionaryOf(more);
 }
 
 QString dataFolder(const QString& name)
 {
     return QStringLiteral("%1/%2").arg(TalvorenCommon::getApplicationDataDirectory(), name);
+}
+
+QString versionUp(const QString& what)
+{
+    return QStringLiteral("### version up ### ") + what;
+}
+
+QString added(const char* key)
+{
+    return versionUp(QStringLiteral("Add '%1' setting.").arg(QLatin1String(key)));
+}
+
+// One step of the upgrade: the keys it adds when missing, and its info lines.
+struct Step
+{
+    Entries keys;
+    QStringList lines;
+};
+
+// The steps in the order they run.
+QList<Step> upgradeSteps()
+{
+    const QString addSettings = versionUp("Add settings to Talvoren-setting.plit file.");
+    return {
+        {{{K::manualVersionCheckSite, QString(SettingDefaults::productPage)}}, {}},
+        {{{K::exportXml, false},
+          {K::zeroPadding, true},
+          {K::zeroPaddingLength, 6},
+          {K::zeroPaddingLengthString, 10},
+          {K::chopCameraSerialNumber, false},
+          {K::chopCount, false},
+          {K::dontAddPatientName, false},
+          {K::dontSendMif, false},
+          {K::informationCheckSite, QString(SettingDefaults::informationCheckSite)},
+          {K::checkedInformationId, 0}},
+         {}},
+        {{{K::informationCheckSiteEnglish, QString(SettingDefaults::informationCheckSiteEnglish)}},
+         {}},
+        {{{K::activateAvoidMultipleImportCheck, 1},
+          {K::deleteImportedFileRecordIntervalTime, 31536000},
+          {K::lastDeleteImportedFileRecordDatetime, "19700101090000"}},
+         {}},
+        {{{K::ejectRemovableDevice, 0}, {K::waitSecondsForCheckingDesignatedFolder, 30}}, {}},
+        {{{K::dontSendMif, false},
+          {K::destinationFolderPathMov, TalvorenCommon::getMoviesDirectory() + "/TalvorenMovie"}},
+         {addSettings, added("dont send mif"), added("destination folder path mov"),
+          added("destination folder mov")}},
+        {{{K::deleteExifPersonalInfo, false}, {K::notSendingImage, false}},
+         {addSettings, added("delete exif personal info"), added("not sending image")}},
+        {{{K::fileDetectionWaitTime, 15000.0},
+          {K::logFileKeepDays, 30},
+          {K::moveToTrash, true},
+          {K::isOutputLog, true}},
+         {addSettings, added("file detection wait time"), added("log file keep days"),
+          added("move to trash"), added("is output log"),
+          versionUp("Delete 'id number zero padding' setting.")}},
+    };
 }
 } // namespace
 
@@ -51,6 +105,14 @@ protected:
 
     SettingsDictionary current() const { return *UserSettings::getUserSettingDictionary(); }
 
+    // A settings file at the place builds before 6 kept it.
+    void writeOldLocationFile() const
+    {
+        ASSERT_TRUE(QDir().mkpath(TalvorenCommon::getApplicationWorkDirectory()));
+        ASSERT_TRUE(dictionaryOf({{QStringLiteral("only in the old file"), true}})
+                        .write(TalvorenCommon::getOldUserSettingPlistFilePath()));
+    }
+
     TempHome home;
     SettingsMigration migration{12};
     QStringList openedLogs;
@@ -58,189 +120,154 @@ protected:
 
 TEST_F(SettingsUpgrade, FirstStartAndTakeOverAreDecidedByTheLastBuildNumber)
 {
-    for (const SettingValue& build : {SettingValue("0"), SettingValue("abc"), SettingValue("-3"),
-                                      SettingValue(""), SettingValue(0)}) {
-        EXPECT_TRUE(SettingsMigration::checkFirstTimeStart(settingsOfBuild(build)))
-            << build.stringValue().toStdString();
-        EXPECT_FALSE(migration.needsTakeOverQuestion(settingsOfBuild(build)));
+    struct Case
+    {
+        SettingValue build;
+        bool firstStart;
+        bool takeOver;
+    };
+    const Case cases[] = {{"0", true, false},    {"abc", true, false},   {"-3", true, false},
+                          {"", true, false},     {0, true, false},       {"9", false, true},
+                          {" 11 ", false, true}, {1, false, true},       {"12", false, false},
+                          {"13", false, false},  {"12abc", false, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.build.stringValue().toStdString());
+        EXPECT_EQ(SettingsMigration::checkFirstTimeStart(settingsOfBuild(c.build)), c.firstStart);
+        EXPECT_EQ(migration.needsTakeOverQuestion(settingsOfBuild(c.build)), c.takeOver);
     }
-    SettingsDictionary withoutBuild = settingsOfBuild(1);
-    withoutBuild.remove(SettingKeys::lastBuildNumber);
-    EXPECT_TRUE(SettingsMigration::checkFirstTimeStart(withoutBuild));
-
-    EXPECT_TRUE(migration.needsTakeOverQuestion(settingsOfBuild("9")));
-    EXPECT_TRUE(migration.needsTakeOverQuestion(settingsOfBuild(" 11 ")));
-    EXPECT_TRUE(migration.needsTakeOverQuestion(settingsOfBuild(1)));
-    EXPECT_FALSE(migration.needsTakeOverQuestion(settingsOfBuild("12")));
-    EXPECT_FALSE(migration.needsTakeOverQuestion(settingsOfBuild("13")));
-    EXPECT_FALSE(SettingsMigration::checkFirstTimeStart(settingsOfBuild("12abc")));
+    EXPECT_TRUE(SettingsMigration::checkFirstTimeStart(SettingsDictionary()));
 }
 
 TEST_F(SettingsUpgrade, FirstStartStampsTheBuildAndFillsTheFolders)
 {
     SettingsDictionary defaults = *SettingsDictionary::read(UserSettings::defaultPlistPath());
-    defaults.setValue(SettingKeys::defImp, QString()); // empty counts as missing
-    defaults.setValue(SettingKeys::defTmp, home.filePath(QStringLiteral("own/temp")));
+    defaults.setValue(K::defImp, QString()); // empty counts as missing
+    defaults.setValue(K::defTmp, home.filePath(QStringLiteral("own/temp")));
     install(defaults);
 
     const auto completed = migration.completeFirstStart();
     ASSERT_TRUE(completed);
-    EXPECT_EQ(*completed, current());
-    EXPECT_EQ(completed->value(SettingKeys::lastBuildNumber), SettingValue("12"));
-    EXPECT_EQ(completed->stringValue(SettingKeys::destinationFolderPath),
-              QDir(TalvorenCommon::getPicturesDirectory()).filePath(QStringLiteral("Talvoren")));
-    EXPECT_EQ(completed->stringValue(SettingKeys::destinationFolderPathMov),
-              QDir(TalvorenCommon::getMoviesDirectory()).filePath(QStringLiteral("TalvorenMovie")));
-    EXPECT_EQ(completed->stringValue(SettingKeys::defSetting), dataFolder(QString()));
-    EXPECT_EQ(completed->stringValue(SettingKeys::defImp), dataFolder(QStringLiteral("Import")));
-    EXPECT_EQ(completed->stringValue(SettingKeys::defLog), dataFolder(QStringLiteral("log")));
-    EXPECT_EQ(completed->stringValue(SettingKeys::defTmp),
-              home.filePath(QStringLiteral("own/temp")));
-    EXPECT_TRUE(QFileInfo(dataFolder(QStringLiteral("Import"))).isDir());
-    EXPECT_TRUE(QFileInfo(dataFolder(QStringLiteral("log"))).isDir());
-    EXPECT_TRUE(QFileInfo(home.filePath(QStringLiteral("own/temp"))).isDir());
+    SettingsDictionary expected = defaults;
+    for (const auto& [key, value] : Entries{
+             {K::lastBuildNumber, "12"},
+             {K::destinationFolderPath, TalvorenCommon::getPicturesDirectory() + "/Talvoren"},
+             {K::destinationFolderPathMov, TalvorenCommon::getMoviesDirectory() + "/TalvorenMovie"},
+             {K::defSetting, dataFolder(QString())},
+             {K::defImp, dataFolder(QStringLiteral("Import"))},
+             {K::defLog, dataFolder(QStringLiteral("log"))}})
+        expected.setValue(key, value);
+    EXPECT_EQ(*completed, expected);
+    EXPECT_EQ(current(), expected);
+    for (const QString& folder :
+         {dataFolder(QStringLiteral("Import")), dataFolder(QStringLiteral("log")),
+          expected.stringValue(K::defTmp)})
+        EXPECT_TRUE(QFileInfo(folder).isDir()) << folder.toStdString();
     // The destinations are only named here; the start-up creates them.
-    EXPECT_FALSE(QFileInfo::exists(completed->stringValue(SettingKeys::destinationFolderPath)));
-    EXPECT_FALSE(migration.needsTakeOverQuestion(*completed));
-}
+    EXPECT_FALSE(QFileInfo::exists(expected.stringValue(K::destinationFolderPath)));
 
-TEST_F(SettingsUpgrade, FirstStartLeavesAnUnreadableFileAlone)
-{
+    // A file that cannot be read is left as it is.
     const QByteArray damaged = appleStyleSettings().left(300);
     ASSERT_TRUE(writeBytes(UserSettings::path(), damaged));
     EXPECT_FALSE(migration.completeFirstStart());
     EXPECT_EQ(readBytes(UserSettings::path()), damaged);
 }
 
-TEST_F(SettingsUpgrade, FromBuild5RunsStepsFourToEightInOrder)
+TEST_F(SettingsUpgrade, TheDefaultFileIsAFirstStartHoldingWhatTheStepsAdd)
 {
-    const SettingsDictionary old = install(settingsOfBuild("5"));
-    const LogCapture log;
-    migration.updateConfig(old);
+    const auto defaults = SettingsDictionary::read(UserSettings::defaultPlistPath());
+    ASSERT_TRUE(defaults);
+    EXPECT_TRUE(SettingsMigration::checkFirstTimeStart(*defaults));
+    // A fresh install is never upgraded, so the file carries what the steps would add
+    // (but the movie folder, which the first start fills).
+    for (const Step& step : upgradeSteps()) {
+        for (const auto& [key, value] : step.keys) {
+            if (key != K::destinationFolderPathMov) {
+                EXPECT_EQ(defaults->stringValue(key), value.stringValue()) << key.toStdString();
+            }
+        }
+    }
+    for (const auto& [key, value] :
+         Entries{{K::watchRemovableDiskDrive, true},
+                 {K::confirmBeforeSending, 1001},
+                 {K::deleteOriginalImage, false},
+                 {K::dateFormatString, "yyyy-MM-dd"},
+                 {K::dateFormat, 0},
+                 {K::versionCheckSite, QString(SettingDefaults::versionCheckSite)}})
+        EXPECT_EQ(defaults->value(key), value) << key.toStdString();
+    for (const QLatin1String key :
+         {K::lastBuildNumber, K::idNumberZeroPadding, K::ejectRemovavleDevice})
+        EXPECT_FALSE(defaults->contains(key)) << key.data();
+    EXPECT_TRUE(
+        defaults->stringValue(K::informationCheckSite).endsWith("/lumora/Minformation.lst"));
+    EXPECT_TRUE(defaults->stringValue(K::informationCheckSiteEnglish)
+                    .endsWith("/lumora/MEinformation.lst"));
+}
 
-    const SettingsDictionary migrated = current();
-    EXPECT_EQ(migrated.value(SettingKeys::lastBuildNumber), SettingValue("5"));
-    for (const QString& key :
-         {QString(SettingKeys::manualVersionCheckSite), QString(SettingKeys::exportXml),
-          QString(SettingKeys::informationCheckSite),
-          QString(SettingKeys::informationCheckSiteEnglish)})
-        EXPECT_FALSE(migrated.contains(key)) << key.toStdString();
-    EXPECT_EQ(migrated.value(SettingKeys::activateAvoidMultipleImportCheck), SettingValue(1));
-    EXPECT_EQ(migrated.value(SettingKeys::deleteImportedFileRecordIntervalTime),
-              SettingValue(31536000));
-    EXPECT_EQ(migrated.value(SettingKeys::lastDeleteImportedFileRecordDatetime),
-              SettingValue("19700101090000"));
-    EXPECT_EQ(migrated.value(SettingKeys::ejectRemovableDevice), SettingValue(0));
-    EXPECT_EQ(migrated.value(SettingKeys::waitSecondsForCheckingDesignatedFolder),
-              SettingValue(30));
-    EXPECT_EQ(migrated.value(SettingKeys::dontSendMif), SettingValue(false));
-    EXPECT_EQ(migrated.stringValue(SettingKeys::destinationFolderPathMov),
-              TalvorenCommon::getMoviesDirectory() + QStringLiteral("/TalvorenMovie"));
-    EXPECT_FALSE(migrated.contains(SettingKeys::destinationFolderMov));
-    EXPECT_EQ(migrated.value(SettingKeys::deleteExifPersonalInfo), SettingValue(false));
-    EXPECT_EQ(migrated.value(SettingKeys::notSendingImage), SettingValue(false));
-    EXPECT_EQ(migrated.value(SettingKeys::fileDetectionWaitTime), SettingValue(15000.0));
-    EXPECT_EQ(migrated.value(SettingKeys::logFileKeepDays), SettingValue(30));
-    EXPECT_EQ(migrated.value(SettingKeys::moveToTrash), SettingValue(true));
-    EXPECT_EQ(migrated.value(SettingKeys::isOutputLog), SettingValue(true));
-    EXPECT_EQ(migrated.stringValue(SettingKeys::watchFolderPath), QStringLiteral("/srv/camera"));
-    EXPECT_TRUE(migration.needsDefaultFolders());
-
-    const QStringList expectedLines = {
-        addSettingsLine,
-        QStringLiteral("### version up ### Add 'dont send mif' setting."),
-        QStringLiteral("### version up ### Add 'destination folder path mov' setting."),
-        QStringLiteral("### version up ### Add 'destination folder mov' setting."),
-        addSettingsLine,
-        QStringLiteral("### version up ### Add 'delete exif personal info' setting."),
-        QStringLiteral("### version up ### Add 'not sending image' setting."),
-        addSettingsLine,
-        QStringLiteral("### version up ### Add 'file detection wait time' setting."),
-        QStringLiteral("### version up ### Add 'log file keep days' setting."),
-        QStringLiteral("### version up ### Add 'move to trash' setting."),
-        QStringLiteral("### version up ### Add 'is output log' setting."),
-        QStringLiteral("### version up ### Delete 'id number zero padding' setting."),
+TEST_F(SettingsUpgrade, EachOlderBuildGetsWhatTheStepsItMissedAddAndKeepsWhatItHas)
+{
+    struct Case
+    {
+        const char* name;
+        SettingsDictionary old;
+        int firstStep; // the steps from this one (counted from 1) to the last run
+        Entries handedOn;
     };
-    EXPECT_EQ(log.infoMessages(), expectedLines);
-}
+    // Keys of old builds that the last step removes.
+    const Entries legacy = {{K::idNumberZeroPadding, true}, {K::ejectRemovavleDevice, "YES"}};
+    const Case cases[] = {
+        {"build 1 runs every step", settingsOfBuild("1"), 1, {}},
+        // Present keys keep their values, even empty ones. The integer 0 of the fifth
+        // step comes before the last step meets the misspelled key, and stays.
+        {"build 2",
+         settingsOfBuild("2", legacy + Entries{{K::informationCheckSite, ""},
+                                               {K::zeroPadding, false},
+                                               {K::fileDetectionWaitTime, "5000"}}),
+         2,
+         {}},
+        {"build 5", settingsOfBuild("5"), 4, {}},
+        {"build 8 hands the misspelled value on",
+         settingsOfBuild("8", legacy),
+         6,
+         {{K::ejectRemovableDevice, true}}},
+        {"build 8 keeps the right spelling",
+         settingsOfBuild("8", legacy + Entries{{K::ejectRemovableDevice, false}}),
+         6,
+         {}},
+        {"build 10", settingsOfBuild(10), 8, {}},
+        {"build 11", settingsOfBuild("11"), 9, {}},
+    };
+    const QList<Step> steps = upgradeSteps();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        writeOldLocationFile();
+        SettingsMigration upgrade(12);
+        const LogCapture log;
+        upgrade.updateConfig(install(c.old));
 
-TEST_F(SettingsUpgrade, FromBuild1AndBuild2TheEarlyStepsRun)
-{
-    migration.updateConfig(install(settingsOfBuild("1")));
-    SettingsDictionary migrated = current();
-    EXPECT_EQ(migrated.stringValue(SettingKeys::manualVersionCheckSite),
-              QString(SettingDefaults::productPage));
-    EXPECT_EQ(migrated.value(SettingKeys::zeroPaddingLength), SettingValue(6));
-    EXPECT_EQ(migrated.value(SettingKeys::zeroPaddingLengthString), SettingValue(10));
-    EXPECT_EQ(migrated.value(SettingKeys::checkedInformationId), SettingValue(0));
-    EXPECT_TRUE(migrated.stringValue(SettingKeys::informationCheckSite)
-                    .endsWith(QLatin1String("lumora/Minformation.lst")));
-    EXPECT_TRUE(migrated.stringValue(SettingKeys::informationCheckSiteEnglish)
-                    .endsWith(QLatin1String("lumora/MEinformation.lst")));
-    EXPECT_TRUE(migrated.contains(SettingKeys::isOutputLog));
-
-    migration.updateConfig(install(settingsOfBuild("2")));
-    migrated = current();
-    EXPECT_FALSE(migrated.contains(SettingKeys::manualVersionCheckSite));
-    EXPECT_EQ(migrated.value(SettingKeys::zeroPadding), SettingValue(true));
-    EXPECT_TRUE(migrated.contains(SettingKeys::informationCheckSiteEnglish));
-    EXPECT_TRUE(migrated.contains(SettingKeys::moveToTrash));
-}
-
-TEST_F(SettingsUpgrade, PresentKeysKeepTheirValuesAndLegacyKeysAreReplaced)
-{
-    SettingsDictionary old = settingsOfBuild("2");
-    old.setValue(SettingKeys::informationCheckSite, QString());
-    old.setValue(SettingKeys::zeroPadding, false);
-    old.setValue(SettingKeys::fileDetectionWaitTime, QStringLiteral("5000"));
-    old.setValue(SettingKeys::idNumberZeroPadding, true);
-    old.setValue(SettingKeys::ejectRemovavleDevice, QStringLiteral("YES"));
-    migration.updateConfig(install(old));
-
-    SettingsDictionary migrated = current();
-    EXPECT_EQ(migrated.value(SettingKeys::informationCheckSite), SettingValue(""));
-    EXPECT_EQ(migrated.value(SettingKeys::zeroPadding), SettingValue(false));
-    EXPECT_EQ(migrated.value(SettingKeys::fileDetectionWaitTime), SettingValue("5000"));
-    EXPECT_FALSE(migrated.contains(SettingKeys::idNumberZeroPadding));
-    EXPECT_FALSE(migrated.contains(SettingKeys::ejectRemovavleDevice));
-    // Step 5 added the integer 0 before step 8 met the misspelled key: it stays.
-    EXPECT_EQ(migrated.value(SettingKeys::ejectRemovableDevice), SettingValue(0));
-
-    // From build 7 on, step 5 does not run and the misspelled value is handed on.
-    old = settingsOfBuild("8");
-    old.setValue(SettingKeys::ejectRemovavleDevice, QStringLiteral("YES"));
-    migration.updateConfig(install(old));
-    migrated = current();
-    EXPECT_EQ(migrated.value(SettingKeys::ejectRemovableDevice), SettingValue(true));
-    EXPECT_FALSE(migrated.contains(SettingKeys::ejectRemovavleDevice));
-
-    old.setValue(SettingKeys::ejectRemovableDevice, false);
-    migration.updateConfig(install(old));
-    EXPECT_EQ(current().value(SettingKeys::ejectRemovableDevice), SettingValue(false));
-    EXPECT_FALSE(current().contains(SettingKeys::ejectRemovavleDevice));
-}
-
-TEST_F(SettingsUpgrade, Build5SettingsReplaceTheOldLocationFile)
-{
-    SettingsDictionary oldLocation;
-    oldLocation.setValue(QStringLiteral("only in the old file"), true);
-    ASSERT_TRUE(QDir().mkpath(TalvorenCommon::getApplicationWorkDirectory()));
-    ASSERT_TRUE(oldLocation.write(TalvorenCommon::getOldUserSettingPlistFilePath()));
-
-    migration.updateConfig(install(settingsOfBuild("5")));
-    const SettingsDictionary migrated = current();
-    EXPECT_FALSE(migrated.contains(QStringLiteral("only in the old file")));
-    EXPECT_EQ(migrated.stringValue(SettingKeys::watchFolderPath), QStringLiteral("/srv/camera"));
-    EXPECT_TRUE(migrated.contains(SettingKeys::activateAvoidMultipleImportCheck));
-    EXPECT_FALSE(QFile::exists(TalvorenCommon::getOldUserSettingPlistFilePath()));
+        SettingsDictionary expected = c.old;
+        QStringList lines;
+        for (qsizetype step = c.firstStep; step <= steps.size(); ++step) {
+            for (const auto& [key, value] : steps[step - 1].keys)
+                expected.setValueIfMissing(key, value);
+            lines += steps[step - 1].lines;
+        }
+        for (const auto& [key, value] : legacy) {
+            if (c.firstStep <= steps.size())
+                expected.remove(key);
+        }
+        for (const auto& [key, value] : c.handedOn)
+            expected.setValue(key, value);
+        EXPECT_EQ(current(), expected);
+        EXPECT_EQ(log.infoMessages(), lines);
+        EXPECT_EQ(upgrade.needsDefaultFolders(), c.firstStep <= steps.size());
+        // Before build 6 the settings in memory replace the old location's file.
+        EXPECT_EQ(QFile::exists(TalvorenCommon::getOldUserSettingPlistFilePath()), c.firstStep > 4);
+    }
 }
 
 TEST_F(SettingsUpgrade, AFailedWriteDuringTheUpgradeLosesNoFile)
 {
-    SettingsDictionary oldLocation;
-    oldLocation.setValue(QStringLiteral("only in the old file"), true);
-    ASSERT_TRUE(QDir().mkpath(TalvorenCommon::getApplicationWorkDirectory()));
-    ASSERT_TRUE(oldLocation.write(TalvorenCommon::getOldUserSettingPlistFilePath()));
+    writeOldLocationFile();
     const QByteArray oldLocationBytes = readBytes(TalvorenCommon::getOldUserSettingPlistFilePath());
     const SettingsDictionary old = install(settingsOfBuild("5"));
     const QByteArray settingsBytes = readBytes(UserSettings::path());
@@ -256,45 +283,38 @@ TEST_F(SettingsUpgrade, ANewerBuildsFileIsLeftUntouched)
 {
     install(settingsOfBuild("13"));
     const QByteArray before = readBytes(UserSettings::path());
-    EXPECT_FALSE(migration.needsTakeOverQuestion(current()));
     EXPECT_FALSE(migration.raiseLastBuildNumber());
     EXPECT_EQ(readBytes(UserSettings::path()), before);
 
     install(settingsOfBuild("11"));
     EXPECT_TRUE(migration.raiseLastBuildNumber());
-    EXPECT_EQ(current().value(SettingKeys::lastBuildNumber), SettingValue("12"));
+    EXPECT_EQ(current().value(K::lastBuildNumber), SettingValue("12"));
 }
 
 TEST_F(SettingsUpgrade, TakingOverMigratesSettingsThenTableThenFolders)
 {
-    SettingsDictionary old = settingsOfBuild("9");
-    old.setValue(SettingKeys::defLog, home.filePath(QStringLiteral("logs")));
-    install(old);
-    QStringList order;
-    const auto migrateTable = [&](const SettingsDictionary& given) {
-        order << QStringLiteral("table");
-        EXPECT_EQ(given.value(SettingKeys::lastBuildNumber), SettingValue("9"));
-        EXPECT_TRUE(current().contains(SettingKeys::moveToTrash)); // settings migrated first
-        EXPECT_FALSE(current().contains(SettingKeys::defImp));     // folders come after
-    };
+    install(settingsOfBuild("9", {{K::defLog, home.filePath(QStringLiteral("logs"))}}));
     int asked = 0;
+    int tableMigrations = 0;
     migration.showUpdateDialog(
         [&](const SettingsDictionary& shown) {
             ++asked;
             EXPECT_EQ(shown, current());
             return int(SettingsMigration::TakeOver);
         },
-        migrateTable);
+        [&](const SettingsDictionary& given) {
+            ++tableMigrations;
+            EXPECT_EQ(given.value(K::lastBuildNumber), SettingValue("9"));
+            EXPECT_TRUE(current().contains(K::moveToTrash)); // settings migrated first
+            EXPECT_FALSE(current().contains(K::defImp));     // folders come after
+        });
 
     EXPECT_EQ(asked, 1);
-    EXPECT_EQ(order, QStringList{QStringLiteral("table")});
-    const SettingsDictionary migrated = current();
-    EXPECT_EQ(migrated.stringValue(SettingKeys::defImp), dataFolder(QStringLiteral("Import")));
-    EXPECT_EQ(migrated.stringValue(SettingKeys::defLog), home.filePath(QStringLiteral("logs")));
+    EXPECT_EQ(tableMigrations, 1);
+    EXPECT_EQ(current().stringValue(K::defImp), dataFolder(QStringLiteral("Import")));
+    EXPECT_EQ(current().stringValue(K::defLog), home.filePath(QStringLiteral("logs")));
     EXPECT_TRUE(QFileInfo(home.filePath(QStringLiteral("logs"))).isDir());
-    EXPECT_EQ(openedLogs,
-              QStringList{LogFile::pathFor(home.filePath(QStringLiteral("logs")), fixedNow)});
-    EXPECT_TRUE(openedLogs.first().endsWith(QLatin1String("/20240105.log")));
+    EXPECT_EQ(openedLogs, QStringList{home.filePath(QStringLiteral("logs/20240105.log"))});
 }
 
 TEST_F(SettingsUpgrade, DecliningSetsTheOldFileAsideBesideFreshDefaults)
@@ -314,17 +334,16 @@ TEST_F(SettingsUpgrade, DecliningSetsTheOldFileAsideBesideFreshDefaults)
     EXPECT_EQ(tableMigrations, 1);
     EXPECT_TRUE(migration.needsDefaultFolders());
     const SettingsDictionary fresh = current();
-    EXPECT_FALSE(fresh.contains(SettingKeys::lastBuildNumber));
-    EXPECT_EQ(fresh.stringValue(SettingKeys::watchFolderPath), QString());
-    EXPECT_EQ(fresh.stringValue(SettingKeys::defTmp), dataFolder(QStringLiteral("temp")));
+    EXPECT_FALSE(fresh.contains(K::lastBuildNumber));
+    EXPECT_EQ(fresh.stringValue(K::watchFolderPath), QString());
+    EXPECT_EQ(fresh.stringValue(K::defTmp), dataFolder(QStringLiteral("temp")));
     EXPECT_TRUE(QFileInfo(dataFolder(QStringLiteral("temp"))).isDir());
     EXPECT_EQ(openedLogs.size(), 1);
 }
 
 TEST_F(SettingsUpgrade, DefaultFolderStepRunsOnlyWhenAskedFor)
 {
-    SettingsDictionary settings = settingsOfBuild("12");
-    install(settings);
+    const SettingsDictionary settings = install(settingsOfBuild("10", {{K::isOutputLog, false}}));
     const QByteArray before = readBytes(UserSettings::path());
     {
         const LogCapture log;
@@ -333,30 +352,22 @@ TEST_F(SettingsUpgrade, DefaultFolderStepRunsOnlyWhenAskedFor)
     }
     EXPECT_EQ(readBytes(UserSettings::path()), before);
 
-    // Asked for by an upgrade from build 10; no "is output log" key: no log file.
-    settings = install(settingsOfBuild("10"));
-    settings.setValue(SettingKeys::isOutputLog, false);
-    install(settings);
-    SettingsMigration upgrade(12);
-    upgrade.setLogOpener([this](const QString& path) { openedLogs << path; });
-    upgrade.updateConfig(settings);
-    ASSERT_TRUE(upgrade.needsDefaultFolders());
+    // Asked for by the upgrade from build 10; without the "is output log" key no log opens.
+    migration.updateConfig(settings);
+    ASSERT_TRUE(migration.needsDefaultFolders());
     SettingsDictionary withoutLogKey = current();
-    withoutLogKey.remove(SettingKeys::isOutputLog);
+    withoutLogKey.remove(K::isOutputLog);
     {
         const LogCapture log;
-        upgrade.set30DefaultFolder(withoutLogKey);
-        EXPECT_EQ(log.infoMessages(),
-                  (QStringList{QStringLiteral("### version up ### Add 'def setting' setting."),
-                               QStringLiteral("### version up ### Add 'def imp' setting."),
-                               QStringLiteral("### version up ### Add 'def log' setting."),
-                               QStringLiteral("### version up ### Add 'def tmp' setting.")}));
+        migration.set30DefaultFolder(withoutLogKey);
+        EXPECT_EQ(log.infoMessages(), (QStringList{added("def setting"), added("def imp"),
+                                                   added("def log"), added("def tmp")}));
     }
     EXPECT_TRUE(openedLogs.isEmpty());
-    EXPECT_EQ(current().stringValue(SettingKeys::defLog), dataFolder(QStringLiteral("log")));
+    EXPECT_EQ(current().stringValue(K::defLog), dataFolder(QStringLiteral("log")));
 
     // The key's presence opens the log, whatever its value.
-    upgrade.set30DefaultFolder(settings);
+    migration.set30DefaultFolder(settings);
     EXPECT_EQ(openedLogs.size(), 1);
 }
 

@@ -6,11 +6,15 @@
 #include <QString>
 #include <QStringList>
 #include <sys/resource.h>
+#include <utility>
 
 // Small file helpers shared by the settings tests.
 namespace SettingsTestFiles {
 bool writeBytes(const QString& path, const QByteArray& bytes);
 QByteArray readBytes(const QString& path);
+
+using Entries = QList<std::pair<QString, SettingValue>>;
+SettingsDictionary dictionaryOf(const Entries& entries);
 
 // A settings file as another program writes it: DOCTYPE, CRLF line ends, escaped
 // text, Japanese, every value type, and a date and an array that this

@@ -1,9 +1,7 @@
 #include "settings/usersettings.h"
 
 #include "common/talvorencommon.h"
-#include "settings/settingdefaults.h"
 #include "settings/settingkeys.h"
-#include "settings/settingsmigration.h"
 #include "settingstestfiles.h"
 #include "temphome.h"
 
@@ -19,7 +17,7 @@ protected:
     TempHome home;
 };
 
-TEST_F(UserSettingsFile, LivesInTheApplicationDataFolderAndIsReadAfreshEachTime)
+TEST_F(UserSettingsFile, IsReadAfreshEachTimeAndUpdateChangesOnlyTheGivenKeys)
 {
     EXPECT_EQ(UserSettings::path(),
               home.filePath(QStringLiteral(".local/share/Talvoren/Talvoren-setting.plist")));
@@ -32,20 +30,14 @@ TEST_F(UserSettingsFile, LivesInTheApplicationDataFolderAndIsReadAfreshEachTime)
     changed.setValue(SettingKeys::autoStartUp, false);
     ASSERT_TRUE(changed.write(UserSettings::path()));
     EXPECT_FALSE(UserSettings::getUserSettingDictionary()->boolValue(SettingKeys::autoStartUp));
-}
 
-TEST_F(UserSettingsFile, UpdateChangesOnlyTheGivenKeys)
-{
-    ASSERT_TRUE(writeBytes(UserSettings::path(), appleStyleSettings()));
-    const SettingsDictionary before = *UserSettings::getUserSettingDictionary();
-    ASSERT_TRUE(UserSettings::update([](SettingsDictionary& d) {
+    const auto change = [](SettingsDictionary& d) {
         d.setValue(SettingKeys::watchFolder, true);
         d.remove(SettingKeys::chopCount);
-    }));
-    SettingsDictionary expected = before;
-    expected.setValue(SettingKeys::watchFolder, true);
-    expected.remove(SettingKeys::chopCount);
-    EXPECT_EQ(*UserSettings::getUserSettingDictionary(), expected);
+    };
+    change(changed);
+    ASSERT_TRUE(UserSettings::update(change));
+    EXPECT_EQ(UserSettings::getUserSettingDictionary(), changed);
 }
 
 TEST_F(UserSettingsFile, UpdateNeverReplacesAFileItCouldNotRead)
@@ -83,39 +75,4 @@ TEST_F(UserSettingsFile, DefaultFileIsCopiedOnlyWhenNoneExists)
     ASSERT_TRUE(writeBytes(UserSettings::path(), appleStyleSettings()));
     EXPECT_FALSE(UserSettings::copyDefaultPlist());
     EXPECT_EQ(readBytes(UserSettings::path()), appleStyleSettings());
-}
-
-TEST(DefaultSettingsResource, IsAFirstStartWithSensibleDefaults)
-{
-    const auto defaults = SettingsDictionary::read(UserSettings::defaultPlistPath());
-    ASSERT_TRUE(defaults);
-    EXPECT_FALSE(defaults->contains(SettingKeys::lastBuildNumber));
-    EXPECT_TRUE(SettingsMigration::checkFirstTimeStart(*defaults));
-
-    EXPECT_EQ(defaults->value(SettingKeys::watchRemovableDiskDrive), SettingValue(true));
-    EXPECT_EQ(defaults->value(SettingKeys::confirmBeforeSending), SettingValue(1001));
-    EXPECT_EQ(defaults->value(SettingKeys::deleteOriginalImage), SettingValue(false));
-    EXPECT_EQ(defaults->value(SettingKeys::dateFormatString), SettingValue("yyyy-MM-dd"));
-    EXPECT_EQ(defaults->value(SettingKeys::dateFormat), SettingValue(0));
-    EXPECT_EQ(defaults->stringValue(SettingKeys::versionCheckSite),
-              QString(SettingDefaults::versionCheckSite));
-    EXPECT_EQ(defaults->stringValue(SettingKeys::informationCheckSite),
-              QString(SettingDefaults::informationCheckSite));
-    EXPECT_EQ(defaults->stringValue(SettingKeys::informationCheckSiteEnglish),
-              QString(SettingDefaults::informationCheckSiteEnglish));
-
-    // A fresh install is never migrated, so the file carries what the upgrade
-    // would have added: these keys must not read as false or 0.
-    EXPECT_TRUE(defaults->boolValue(SettingKeys::activateAvoidMultipleImportCheck));
-    EXPECT_TRUE(defaults->boolValue(SettingKeys::moveToTrash));
-    EXPECT_TRUE(defaults->boolValue(SettingKeys::zeroPadding));
-    EXPECT_EQ(defaults->integerValue(SettingKeys::zeroPaddingLengthString), 10);
-    EXPECT_EQ(defaults->integerValue(SettingKeys::deleteImportedFileRecordIntervalTime), 31536000);
-    EXPECT_EQ(defaults->stringValue(SettingKeys::lastDeleteImportedFileRecordDatetime),
-              QStringLiteral("19700101090000"));
-    EXPECT_DOUBLE_EQ(defaults->doubleValue(SettingKeys::fileDetectionWaitTime), 15000.0);
-    EXPECT_EQ(defaults->integerValue(SettingKeys::waitSecondsForCheckingDesignatedFolder), 30);
-    EXPECT_EQ(defaults->integerValue(SettingKeys::logFileKeepDays), 30);
-    EXPECT_FALSE(defaults->contains(SettingKeys::idNumberZeroPadding));
-    EXPECT_FALSE(defaults->contains(SettingKeys::ejectRemovavleDevice));
 }

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <limits>
+#include <utility>
 
 PlistNode::~PlistNode()
 {
@@ -67,6 +68,20 @@ QByteArray PlistNode::toXml(plist_t node)
     QByteArray xml(text, static_cast<qsizetype>(length));
     plist_to_xml_free(text);
     return xml;
+}
+
+QString PlistNode::typeName(plist_t node)
+{
+    constexpr std::pair<plist_type, const char*> names[] = {
+        {PLIST_BOOLEAN, "boolean"}, {PLIST_UINT, "integer"}, {PLIST_REAL, "real"},
+        {PLIST_STRING, "string"},   {PLIST_ARRAY, "array"},  {PLIST_DICT, "dict"},
+        {PLIST_DATE, "date"},       {PLIST_DATA, "data"},    {PLIST_UID, "uid"}};
+    const plist_type type = plist_get_node_type(node);
+    for (const auto& [known, name] : names) {
+        if (known == type)
+            return QLatin1String(name);
+    }
+    return QStringLiteral("other");
 }
 
 SettingValue PlistNode::toSettingValue(plist_t node)

@@ -26,6 +26,10 @@ public:
     static plist_t fromXml(const QByteArray& xml);
     static QByteArray toXml(plist_t node);
 
+    // The property-list name of the node's type: "boolean", "integer", "real",
+    // "string", "array", "dict", "date", "data", "uid" or "other".
+    static QString typeName(plist_t node);
+
     static SettingValue toSettingValue(plist_t node);
     // A new node the caller owns.
     static plist_t fromSettingValue(const SettingValue& value);

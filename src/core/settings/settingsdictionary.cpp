@@ -34,21 +34,11 @@ QString parseFailure(const QByteArray& xml)
     return QStringLiteral("it is not an XML property list");
 }
 
-QString nodeTypeName(plist_t node)
+// "an array", "a string": the root's type for the refusal.
+QString withArticle(const QString& typeName)
 {
-    switch (plist_get_node_type(node)) {
-    case PLIST_ARRAY:
-        return QStringLiteral("an array");
-    case PLIST_STRING:
-        return QStringLiteral("a string");
-    case PLIST_BOOLEAN:
-        return QStringLiteral("a boolean");
-    case PLIST_UINT:
-    case PLIST_REAL:
-        return QStringLiteral("a number");
-    default:
-        return QStringLiteral("no dictionary");
-    }
+    const bool vowel = QStringLiteral("aeiou").contains(typeName.front());
+    return (vowel ? QStringLiteral("an ") : QStringLiteral("a ")) + typeName;
 }
 } // namespace
 
@@ -64,9 +54,8 @@ std::optional<SettingsDictionary> SettingsDictionary::fromXml(const QByteArray& 
     if (root.get() == nullptr)
         return refuse(whyNot, parseFailure(text));
     if (plist_get_node_type(root.get()) != PLIST_DICT)
-        return refuse(
-            whyNot,
-            QStringLiteral("its root holds %1, not a dictionary").arg(nodeTypeName(root.get())));
+        return refuse(whyNot, QStringLiteral("its root holds %1, not a dictionary")
+                                  .arg(withArticle(PlistNode::typeName(root.get()))));
 
     SettingsDictionary dictionary;
     plist_dict_iter iterator = nullptr;

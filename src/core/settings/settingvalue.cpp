@@ -46,40 +46,28 @@ qint64 clampToInteger(double value)
     return static_cast<qint64>(value);
 }
 
-QString nodeTypeName(const PlistNode* node)
+// A number from a stored value: a boolean counts as 0 or 1, an integer as is, a
+// real and a text through the given readers; other property-list types as 0.
+template <typename Number, typename Data>
+Number numberOf(const Data& data, Number (*fromReal)(double), Number (*fromText)(QStringView))
 {
-    switch (plist_get_node_type(node->get())) {
-    case PLIST_ARRAY:
-        return QStringLiteral("array");
-    case PLIST_DICT:
-        return QStringLiteral("dict");
-    case PLIST_DATE:
-        return QStringLiteral("date");
-    case PLIST_DATA:
-        return QStringLiteral("data");
-    case PLIST_UID:
-        return QStringLiteral("uid");
-    default:
-        return QStringLiteral("other");
-    }
+    if (const bool* flag = std::get_if<bool>(&data))
+        return *flag ? 1 : 0;
+    if (const qint64* integer = std::get_if<qint64>(&data))
+        return static_cast<Number>(*integer);
+    if (const double* real = std::get_if<double>(&data))
+        return fromReal(*real);
+    if (const QString* text = std::get_if<QString>(&data))
+        return fromText(*text);
+    return 0;
 }
 } // namespace
 
 QString SettingValue::typeName() const
 {
-    switch (type()) {
-    case Type::Boolean:
-        return QStringLiteral("boolean");
-    case Type::Integer:
-        return QStringLiteral("integer");
-    case Type::Real:
-        return QStringLiteral("real");
-    case Type::String:
-        return QStringLiteral("string");
-    case Type::Other:
-        break;
-    }
-    return nodeTypeName(otherNode());
+    // Named after the property-list node the value is written as.
+    const PlistNode node(PlistNode::fromSettingValue(*this));
+    return PlistNode::typeName(node.get());
 }
 
 bool SettingValue::boolValue() const
@@ -101,36 +89,13 @@ bool SettingValue::boolValue() const
 
 qint64 SettingValue::integerValue() const
 {
-    switch (type()) {
-    case Type::Boolean:
-        return std::get<bool>(data) ? 1 : 0;
-    case Type::Integer:
-        return std::get<qint64>(data);
-    case Type::Real:
-        return clampToInteger(std::get<double>(data));
-    case Type::String:
-        return integerFromString(std::get<QString>(data));
-    case Type::Other:
-        break;
-    }
-    return 0;
+    return numberOf<qint64>(data, clampToInteger, integerFromString);
 }
 
 double SettingValue::doubleValue() const
 {
-    switch (type()) {
-    case Type::Boolean:
-        return std::get<bool>(data) ? 1.0 : 0.0;
-    case Type::Integer:
-        return static_cast<double>(std::get<qint64>(data));
-    case Type::Real:
-        return std::get<double>(data);
-    case Type::String:
-        return realFromString(std::get<QString>(data));
-    case Type::Other:
-        break;
-    }
-    return 0.0;
+    return numberOf<double>(
+        data, [](double real) { return real; }, realFromString);
 }
 
 QString SettingValue::stringValue() const
