@@ -192,22 +192,14 @@ TEST_F(CardImportTest, AnImportThatThrowsStillClosesTheDialog)
               0);
 }
 
-class ReadConfirmWindowTest : public WindowTest
+TEST_F(WindowTest, OkOnTheSettingsImportQuestionReadsTheExportedFileAndCancelLeavesIt)
 {
-protected:
-    ReadConfirmWindowTest()
-    {
-        QDir().mkpath(ImportSettingFileOperator::exchangeDirectory());
-        SettingsDictionary exported;
-        exported.setValue(SettingKeys::destinationFolderPath, QStringLiteral("/srv/pictures"));
-        EXPECT_TRUE(exported.write(ImportSettingFileOperator::exchangeFilePath()));
-    }
-
     TempHome home;
-};
+    QDir().mkpath(ImportSettingFileOperator::exchangeDirectory());
+    SettingsDictionary exported;
+    exported.setValue(SettingKeys::destinationFolderPath, QStringLiteral("/srv/pictures"));
+    ASSERT_TRUE(exported.write(ImportSettingFileOperator::exchangeFilePath()));
 
-TEST_F(ReadConfirmWindowTest, OkReadsTheExportedSettingsAndCancelLeavesThem)
-{
     auto* cancelled = new ReadConfirmWindowController;
     cancelled->showWindow();
     QTest::mouseClick(field<QPushButton>(cancelled, "cancelButton"), Qt::LeftButton);
