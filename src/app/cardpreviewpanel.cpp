@@ -52,23 +52,20 @@ void addRow(QTableWidget* table, const QString& text, qint64 count)
 QString outcomeText(const std::optional<ImportDecision::Outcome>& outcome)
 {
     using Outcome = ImportDecision::Outcome;
+    // What the preview says of a picture the import would not file; a filed one says nothing.
+    static const std::pair<Outcome, const char*> keys[] = {
+        {Outcome::NotCameraPicture, "CardPreview_NotCameraPicture"},
+        {Outcome::NoDateTime, "CardPreview_NoDateTime"},
+        {Outcome::NotSent, "CardPreview_NotSent"},
+        {Outcome::DuplicateInRun, "CardPreview_DuplicateInRun"},
+        {Outcome::AlreadyImported, "CardPreview_AlreadyImported"},
+        {Outcome::RecordOnly, "CardPreview_RecordOnly"},
+    };
     if (!outcome)
         return LocalizedStrings::string(QStringLiteral("CardPreview_StillWritten"));
-    switch (*outcome) {
-    case Outcome::NotCameraPicture:
-        return LocalizedStrings::string(QStringLiteral("CardPreview_NotCameraPicture"));
-    case Outcome::NoDateTime:
-        return LocalizedStrings::string(QStringLiteral("CardPreview_NoDateTime"));
-    case Outcome::NotSent:
-        return LocalizedStrings::string(QStringLiteral("CardPreview_NotSent"));
-    case Outcome::DuplicateInRun:
-        return LocalizedStrings::string(QStringLiteral("CardPreview_DuplicateInRun"));
-    case Outcome::AlreadyImported:
-        return LocalizedStrings::string(QStringLiteral("CardPreview_AlreadyImported"));
-    case Outcome::RecordOnly:
-        return LocalizedStrings::string(QStringLiteral("CardPreview_RecordOnly"));
-    case Outcome::File:
-        break;
+    for (const auto& [listed, key] : keys) {
+        if (listed == *outcome)
+            return LocalizedStrings::text(key);
     }
     return {};
 }

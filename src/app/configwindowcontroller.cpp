@@ -47,10 +47,7 @@ const QLatin1String detailKeys[] = {
     SettingKeys::moveToTrash,
 };
 
-QString text(const char* key)
-{
-    return LocalizedStrings::string(QString::fromLatin1(key));
-}
+constexpr auto text = &LocalizedStrings::text;
 
 std::optional<QString> runModalPanel(QFileDialog& panel)
 {

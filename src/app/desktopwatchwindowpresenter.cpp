@@ -52,12 +52,15 @@ void DesktopWatchWindowPresenter::showCardCopyConfirmation(
     confirmation->showWindow();
 }
 
+BaseWindowController* DesktopWatchWindowPresenter::windowIfOut(int windowId) const
+{
+    return windowManager.checkWindow(windowId) ? windowManager.getWindowController(windowId)
+                                               : nullptr;
+}
+
 void DesktopWatchWindowPresenter::bringCardCopyConfirmationToFront()
 {
-    if (!windowManager.checkWindow(TalvorenWindowId::SDCopyConfirmWindow))
-        return;
-    if (BaseWindowController* confirmation =
-            windowManager.getWindowController(TalvorenWindowId::SDCopyConfirmWindow))
+    if (BaseWindowController* confirmation = windowIfOut(TalvorenWindowId::SDCopyConfirmWindow))
         confirmation->orderFront();
 }
 
@@ -66,10 +69,7 @@ void DesktopWatchWindowPresenter::hideProgressWindow()
     // Only a progress window that is out is hidden. Making one here would leave a
     // hidden window counting the files of every later import, and the next card
     // import would start its percentage from that count.
-    if (!windowManager.checkWindow(TalvorenWindowId::ProgressWindow))
-        return;
-    if (BaseWindowController* progress =
-            windowManager.getWindowController(TalvorenWindowId::ProgressWindow))
+    if (BaseWindowController* progress = windowIfOut(TalvorenWindowId::ProgressWindow))
         progress->orderOut();
 }
 

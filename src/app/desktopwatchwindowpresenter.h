@@ -2,6 +2,7 @@
 
 #include "watch/watchwindowpresenter.h"
 
+class BaseWindowController;
 class TalvorenWindowManager;
 
 // The windows the folder polls and the card watch open, shown for real through
@@ -27,5 +28,8 @@ public:
     void showCopyResult(qint64 fileCount, const PatientFolderTally& filed) override;
 
 private:
+    // The window's controller while the window is out; null otherwise, never made.
+    BaseWindowController* windowIfOut(int windowId) const;
+
     TalvorenWindowManager& windowManager;
 };

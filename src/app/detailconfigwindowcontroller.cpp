@@ -43,9 +43,7 @@ void DetailConfigWindowController::windowDidLoad()
 
 void DetailConfigWindowController::setTexts()
 {
-    const auto text = [](const char* key) {
-        return LocalizedStrings::string(QString::fromLatin1(key));
-    };
+    const auto text = &LocalizedStrings::text;
     window()->setWindowTitle(text("DetailConfigWindow_Title"));
     ui->exportXmlButton->setText(text("DetailConfigWindow_XMLExportTitle"));
     ui->zeroPaddingButton->setText(text("DetailConfigWindow_ZeroPaddingTitle"));

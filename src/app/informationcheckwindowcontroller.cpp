@@ -8,19 +8,10 @@
 #include "ui_informationcheckwindowcontroller.h"
 
 namespace {
+constexpr auto text = &LocalizedStrings::text;
 qint32 lastShownId = -1;
 QString replacedLanguage;
 
-InformationCheckWindowController::Check& replacedCheck()
-{
-    static InformationCheckWindowController::Check check;
-    return check;
-}
-
-QString text(const char* key)
-{
-    return LocalizedStrings::string(QString::fromLatin1(key));
-}
 } // namespace
 
 InformationCheckWindowController::InformationCheckWindowController() = default;
@@ -29,17 +20,12 @@ InformationCheckWindowController::~InformationCheckWindowController() = default;
 
 InformationCheckResult InformationCheckWindowController::checkInformation()
 {
-    if (replacedCheck())
-        return replacedCheck()();
-    return InformationChecker(
-               UserSettings::getUserSettingDictionary().value_or(SettingsDictionary()))
-        .setFirstPreferredLanguage(firstPreferredLanguage())
-        .checkInformation();
-}
-
-void InformationCheckWindowController::setCheck(Check check)
-{
-    replacedCheck() = std::move(check);
+    return replacedOr([] {
+        return InformationChecker(
+                   UserSettings::getUserSettingDictionary().value_or(SettingsDictionary()))
+            .setFirstPreferredLanguage(firstPreferredLanguage())
+            .checkInformation();
+    });
 }
 
 QString InformationCheckWindowController::firstPreferredLanguage()

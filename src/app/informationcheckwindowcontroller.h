@@ -5,10 +5,7 @@
 #include "talvorenwindowid.h"
 
 #include <QString>
-#include <functional>
 #include <memory>
-
-class LinkTextField;
 
 namespace Ui {
 class InformationCheckWindowController;
@@ -17,13 +14,12 @@ class InformationCheckWindowController;
 // The notice window: checks the notice list again when it loads and shows the
 // newest notice in the user's language with its link. OK acknowledges the notice
 // (it is not shown again); Later leaves it to be shown at the next start.
-class InformationCheckWindowController : public NetworkCheckWindowController
+class InformationCheckWindowController
+    : public ReplaceableCheckWindowController<InformationCheckResult>
 {
     Q_OBJECT
 
 public:
-    using Check = std::function<InformationCheckResult()>;
-
     InformationCheckWindowController();
     ~InformationCheckWindowController() override;
 
@@ -32,17 +28,12 @@ public:
     // The notice check on the current settings in the user's language; blocks in a
     // local event loop.
     static InformationCheckResult checkInformation();
-    // Replaces the check the window and the start-up timer run (tests, screenshots);
-    // an empty function restores the real one.
-    static void setCheck(Check check);
     // The user's first preferred language, which picks the list and the texts; the
     // system's unless set (an empty text restores it).
     static QString firstPreferredLanguage();
     static void setFirstPreferredLanguage(const QString& language);
     // The id of the notice the window showed last (-1: none); OK acknowledges it.
     static qint32 shownInformationId();
-
-    LinkTextField* linkTextField() const { return linkField; }
 
     // OK: stores the shown notice's id in "checked information id", then closes.
     void closeButtonClick();
@@ -56,6 +47,5 @@ protected:
 private:
     void showResult(const InformationCheckResult& result);
 
-    LinkTextField* linkField = nullptr;
     std::unique_ptr<Ui::InformationCheckWindowController> ui;
 };

@@ -11,6 +11,8 @@ class LocalizedStrings
 {
 public:
     static QString string(const QString& key);
+    // The same for a key written as a literal in the code.
+    static QString text(const char* key) { return string(QString::fromLatin1(key)); }
     // The key's text with each "%@" replaced by the next argument and "%%" by "%".
     static QString format(const QString& key, const QStringList& arguments);
     static QString formatText(const QString& format, const QStringList& arguments);

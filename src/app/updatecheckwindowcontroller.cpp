@@ -8,17 +8,7 @@
 #include "ui_updatecheckwindowcontroller.h"
 
 namespace {
-UpdateCheckWindowController::Check& replacedCheck()
-{
-    static UpdateCheckWindowController::Check check;
-    return check;
-}
-
-QString text(const char* key)
-{
-    return LocalizedStrings::string(QString::fromLatin1(key));
-}
-
+constexpr auto text = &LocalizedStrings::text;
 } // namespace
 
 UpdateCheckWindowController::UpdateCheckWindowController() = default;
@@ -27,15 +17,11 @@ UpdateCheckWindowController::~UpdateCheckWindowController() = default;
 
 UpdateCheckResult UpdateCheckWindowController::checkUpdate()
 {
-    if (replacedCheck())
-        return replacedCheck()();
-    return UpdateChecker(UserSettings::getUserSettingDictionary().value_or(SettingsDictionary()))
-        .checkUpdate();
-}
-
-void UpdateCheckWindowController::setCheck(Check check)
-{
-    replacedCheck() = std::move(check);
+    return replacedOr([] {
+        return UpdateChecker(
+                   UserSettings::getUserSettingDictionary().value_or(SettingsDictionary()))
+            .checkUpdate();
+    });
 }
 
 void UpdateCheckWindowController::setupWindow(QWidget* window)

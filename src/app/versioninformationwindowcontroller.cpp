@@ -21,9 +21,7 @@ void VersionInformationWindowController::setupWindow(QWidget* window)
 
 void VersionInformationWindowController::windowDidLoad()
 {
-    const auto text = [](const char* key) {
-        return LocalizedStrings::string(QString::fromLatin1(key));
-    };
+    const auto text = &LocalizedStrings::text;
     window()->setWindowTitle(text("VersionInformationWindow_Title"));
     ui->applicationNameLabel->setText(text("VersionInformationWindow_ApplicationNameLabel"));
     ui->detailLabel->setText(text("VersionInformationWindow_DetailLabel"));

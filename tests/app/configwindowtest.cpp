@@ -21,11 +21,6 @@
 using namespace SettingKeys;
 
 namespace {
-QString text(const char* key)
-{
-    return LocalizedStrings::string(QString::fromLatin1(key));
-}
-
 QCheckBox* checkBox(BaseWindowController* controller, const char* name)
 {
     return field<QCheckBox>(controller, name);
@@ -40,18 +35,22 @@ QLineEdit* textField(BaseWindowController* controller, const char* name)
 TEST_F(ConfigWindowTest, EachFaultyEntryShowsItsMessageInASheetAndKeepsTheWindowOpen)
 {
     ConfigWindowController* config = openConfigWindow();
-    QPushButton* ok = field<QPushButton>(config, "okButton");
     const SettingsDictionary before = storedSettings();
-
-    const auto pressOkExpecting = [&](const char* messageKey) {
-        ok->click();
+    QLineEdit* destination = textField(config, "destinationTextField");
+    const auto pressExpecting = [&](const char* buttonName, const QString& message,
+                                    bool whole = true) {
+        SCOPED_TRACE(message.toStdString());
+        QPushButton* button = field<QPushButton>(config, buttonName);
+        button->click();
         QMessageBox* sheet = sheetOf(config);
-        ASSERT_NE(sheet, nullptr) << messageKey;
+        ASSERT_NE(sheet, nullptr);
         EXPECT_TRUE(sheet->text().isEmpty());
-        EXPECT_EQ(sheet->informativeText(), text(messageKey));
+        EXPECT_TRUE(whole ? sheet->informativeText() == message
+                          : sheet->informativeText().contains(message));
         ASSERT_EQ(sheet->buttons().size(), 1);
-        EXPECT_EQ(sheet->buttons().constFirst()->text(), text("ApplicationMessage99"));
-        EXPECT_EQ(ConfigWindowController::tag(ok), ConfigWindowController::validationFailedTag);
+        EXPECT_EQ(sheet->buttons().constFirst()->text(),
+                  LocalizedStrings::text("ApplicationMessage99"));
+        EXPECT_EQ(ConfigWindowController::tag(button), ConfigWindowController::validationFailedTag);
         EXPECT_TRUE(manager.checkWindow(TalvorenWindowId::ConfigWindow));
         EXPECT_EQ(storedSettings(), before) << "nothing may be saved";
         dismissSheet(config);
@@ -59,54 +58,38 @@ TEST_F(ConfigWindowTest, EachFaultyEntryShowsItsMessageInASheetAndKeepsTheWindow
 
     // Filing into the watched folder, however it is spelled, or below it.
     checkBox(config, "watchFolderButton")->click();
-    textField(config, "destinationTextField")->setText(dropFolder);
-    pressOkExpecting("ApplicationMessage6");
-    textField(config, "destinationTextField")->setText(dropFolder + QStringLiteral("/"));
-    pressOkExpecting("ApplicationMessage6");
-    textField(config, "destinationTextField")->setText(dropFolder + QStringLiteral("/filed"));
-    pressOkExpecting("ApplicationMessage6");
+    for (const QString& inside : {QString(), QStringLiteral("/"), QStringLiteral("/filed")}) {
+        destination->setText(dropFolder + inside);
+        pressExpecting("okButton", LocalizedStrings::text("ApplicationMessage6"));
+    }
     // A sibling whose name only begins like the watch folder is another folder.
-    textField(config, "destinationTextField")->setText(dropFolder + QStringLiteral("-filed"));
+    destination->setText(dropFolder + QStringLiteral("-filed"));
     textField(config, "watchFolderTextField")->clear();
-    pressOkExpecting("ApplicationMessage2");
-
-    // Nothing watched at all.
+    pressExpecting("okButton", LocalizedStrings::text("ApplicationMessage2"));
+    // Nothing watched at all; Apply checks the same way and marks its own button.
     checkBox(config, "watchFolderButton")->click();
     checkBox(config, "watchRemovableDiskDriveButton")->click();
-    pressOkExpecting("ApplicationMessage5");
-
-    // Apply checks the same way and marks its own button.
-    QPushButton* apply = field<QPushButton>(config, "applyButton");
-    apply->click();
-    ASSERT_NE(sheetOf(config), nullptr);
-    EXPECT_EQ(sheetOf(config)->informativeText(), text("ApplicationMessage5"));
-    EXPECT_EQ(ConfigWindowController::tag(apply), ConfigWindowController::validationFailedTag);
-    dismissSheet(config);
-
+    pressExpecting("okButton", LocalizedStrings::text("ApplicationMessage5"));
+    pressExpecting("applyButton", LocalizedStrings::text("ApplicationMessage5"));
     // A folder that is no absolute path is refused with its setting named.
     checkBox(config, "watchRemovableDiskDriveButton")->click();
-    textField(config, "destinationTextField")->setText(QStringLiteral("filed"));
-    ok->click();
-    ASSERT_NE(sheetOf(config), nullptr);
-    EXPECT_TRUE(sheetOf(config)->informativeText().contains("\"destination folder path\""));
-    EXPECT_EQ(storedSettings(), before);
-    dismissSheet(config);
+    destination->setText(QStringLiteral("filed"));
+    pressExpecting("okButton", QStringLiteral("\"destination folder path\""), false);
 
     // Corrected, OK saves and closes.
-    textField(config, "destinationTextField")->setText(dropFolder + QStringLiteral("-filed"));
+    destination->setText(dropFolder + QStringLiteral("-filed"));
+    QPushButton* ok = field<QPushButton>(config, "okButton");
     ok->click();
     EXPECT_EQ(sheetOf(config), nullptr);
     EXPECT_EQ(ConfigWindowController::tag(ok), ConfigWindowController::okButtonTag);
     EXPECT_FALSE(manager.checkWindow(TalvorenWindowId::ConfigWindow));
-    EXPECT_EQ(storedSettings().stringValue(destinationFolderPath),
-              dropFolder + QStringLiteral("-filed"));
+    expectStored({{destinationFolderPath, dropFolder + QStringLiteral("-filed")}});
 }
 
 TEST_F(ConfigWindowTest, OpeningShowsTheSettingsWithTheirEnabledStates)
 {
     writeSettings([](SettingsDictionary& settings) {
         settings.setValue(watchRemovableDiskDrive, false);
-        settings.setValue(confirmBeforeSending, 1001);
         settings.setValue(destinationFolderPath, QString());
         settings.remove(destinationFolderPathMov);
         settings.setValue(watchFolder, QStringLiteral("1"));
@@ -115,34 +98,36 @@ TEST_F(ConfigWindowTest, OpeningShowsTheSettingsWithTheirEnabledStates)
         settings.setValue(dateFormatString, QStringLiteral("yyyy_MM_dd"));
     });
     ConfigWindowController* config = openConfigWindow();
-    QRadioButton* confirm = field<QRadioButton>(config, "confirmBeforeSendingButtonCell");
-    QRadioButton* automatic = field<QRadioButton>(config, "autoSendingButtonCell");
-    QCheckBox* eject = checkBox(config, "ejectRemovableDeviceButton");
-
-    EXPECT_TRUE(confirm->isChecked());
-    EXPECT_FALSE(confirm->isEnabled());
-    EXPECT_FALSE(automatic->isEnabled());
-    // The eject box keeps the interface file's state until the card box is clicked.
-    EXPECT_TRUE(eject->isEnabled());
-    checkBox(config, "watchRemovableDiskDriveButton")->click();
-    EXPECT_TRUE(confirm->isEnabled());
-    EXPECT_TRUE(eject->isEnabled());
-    checkBox(config, "watchRemovableDiskDriveButton")->click();
-    EXPECT_FALSE(confirm->isEnabled());
-    EXPECT_FALSE(eject->isEnabled());
-
+    EXPECT_TRUE(field<QRadioButton>(config, "confirmBeforeSendingButtonCell")->isChecked());
     EXPECT_TRUE(checkBox(config, "watchFolderButton")->isChecked());
-    EXPECT_TRUE(textField(config, "watchFolderTextField")->isEnabled());
-    EXPECT_FALSE(textField(config, "destinationMOVTextField")->isEnabled());
-    checkBox(config, "ExportOtherDestinationImageButton")->click();
-    EXPECT_TRUE(textField(config, "destinationMOVTextField")->isEnabled());
-    EXPECT_TRUE(field<QPushButton>(config, "destinationMOVTextButton")->isEnabled());
-
-    QComboBox* dateFormats = field<QComboBox>(config, "dateFormatComboBox");
-    EXPECT_TRUE(dateFormats->isEnabled());
-    EXPECT_EQ(dateFormats->currentText(), QStringLiteral("yyyy_MM_dd"));
-    checkBox(config, "saveDayFolder")->click();
-    EXPECT_FALSE(dateFormats->isEnabled());
+    EXPECT_EQ(field<QComboBox>(config, "dateFormatComboBox")->currentText(), "yyyy_MM_dd");
+    // After clicking the check box (if any), whether the widget can be used.
+    const struct
+    {
+        const char* click;
+        const char* widget;
+        bool enabled;
+    } steps[] = {
+        {nullptr, "confirmBeforeSendingButtonCell", false},
+        {nullptr, "autoSendingButtonCell", false},
+        // The eject box keeps the interface file's state until the card box is clicked.
+        {nullptr, "ejectRemovableDeviceButton", true},
+        {"watchRemovableDiskDriveButton", "confirmBeforeSendingButtonCell", true},
+        {nullptr, "ejectRemovableDeviceButton", true},
+        {"watchRemovableDiskDriveButton", "confirmBeforeSendingButtonCell", false},
+        {nullptr, "ejectRemovableDeviceButton", false},
+        {nullptr, "watchFolderTextField", true},
+        {nullptr, "destinationMOVTextField", false},
+        {"ExportOtherDestinationImageButton", "destinationMOVTextField", true},
+        {nullptr, "destinationMOVTextButton", true},
+        {nullptr, "dateFormatComboBox", true},
+        {"saveDayFolder", "dateFormatComboBox", false},
+    };
+    for (const auto& step : steps) {
+        if (step.click)
+            checkBox(config, step.click)->click();
+        EXPECT_EQ(field<QWidget>(config, step.widget)->isEnabled(), step.enabled) << step.widget;
+    }
 
     // Empty destinations show the default folders, and saving stores them.
     const QString pictures = TalvorenCommon::getPicturesDirectory() + QStringLiteral("/Talvoren");
@@ -150,13 +135,12 @@ TEST_F(ConfigWindowTest, OpeningShowsTheSettingsWithTheirEnabledStates)
     EXPECT_EQ(textField(config, "destinationTextField")->text(), pictures);
     EXPECT_EQ(textField(config, "destinationMOVTextField")->text(), movies);
     checkBox(config, "watchRemovableDiskDriveButton")->click();
-    automatic->click();
+    field<QRadioButton>(config, "autoSendingButtonCell")->click();
     ASSERT_TRUE(config->saveSettings());
-    const SettingsDictionary saved = storedSettings();
-    EXPECT_EQ(saved.stringValue(destinationFolderPath), pictures);
-    EXPECT_EQ(saved.stringValue(destinationFolderPathMov), movies);
-    EXPECT_EQ(saved.value(confirmBeforeSending), SettingValue(1002));
-    EXPECT_EQ(saved.value(watchFolder), SettingValue(true));
+    expectStored({{destinationFolderPath, pictures},
+                  {destinationFolderPathMov, movies},
+                  {confirmBeforeSending, 1002},
+                  {watchFolder, true}});
     config->close();
     processDeferredDeletes();
 
@@ -167,75 +151,75 @@ TEST_F(ConfigWindowTest, OpeningShowsTheSettingsWithTheirEnabledStates)
     EXPECT_TRUE(field<QRadioButton>(config, "autoSendingButtonCell")->isChecked());
 }
 
-TEST_F(ConfigWindowTest, DayFolderFormatIsStoredOnlyWhileDayFoldersAreOn)
+TEST_F(ConfigWindowTest, TheDayFolderFormatIsStoredOnlyWhileDayFoldersAreOn)
 {
-    writeSettings([](SettingsDictionary& settings) {
-        settings.setValue(dateFormat, 2);
-        settings.setValue(dateFormatString, QStringLiteral("yyyy_MM_dd"));
-    });
-    ConfigWindowController* config = openConfigWindow();
-    QComboBox* dateFormats = field<QComboBox>(config, "dateFormatComboBox");
-    dateFormats->setCurrentIndex(3);
-    ASSERT_TRUE(config->saveSettings());
-    EXPECT_EQ(storedSettings().value(dateFormat), SettingValue(2));
-    EXPECT_EQ(storedSettings().value(dateFormatString), SettingValue("yyyy_MM_dd"));
-
-    checkBox(config, "saveDayFolder")->click();
-    dateFormats->setCurrentIndex(1);
-    ASSERT_TRUE(config->saveSettings());
-    EXPECT_EQ(storedSettings().value(dateFormat), SettingValue(1));
-    EXPECT_EQ(storedSettings().value(dateFormatString), SettingValue("yyyyMMdd"));
-    EXPECT_EQ(storedSettings().value(saveDaySubfolder), SettingValue(true));
+    const struct
+    {
+        bool dayFolders;
+        qint64 storedIndex;
+        const char* storedText;
+        bool clickDayFolders;
+        int choose; // -1: leave the list as loaded
+        qint64 savedIndex;
+        const char* savedText;
+    } cases[] = {
+        {false, 2, "yyyy_MM_dd", false, 3, 2, "yyyy_MM_dd"},
+        {false, 2, "yyyy_MM_dd", true, 1, 1, "yyyyMMdd"},
+        // An index outside the list falls back to the stored text, then to the first
+        // item: day folders named with an empty format would all be one folder.
+        {true, 40, "yyyy.MM.dd", false, -1, 3, "yyyy.MM.dd"},
+        {true, -1, "dd/MM", false, -1, 0, "yyyy-MM-dd"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.storedText);
+        writeSettings([&c](SettingsDictionary& settings) {
+            settings.setValue(saveDaySubfolder, c.dayFolders);
+            settings.setValue(dateFormat, c.storedIndex);
+            settings.setValue(dateFormatString, c.storedText);
+        });
+        ConfigWindowController* config = openConfigWindow();
+        if (c.clickDayFolders)
+            checkBox(config, "saveDayFolder")->click();
+        if (c.choose >= 0)
+            field<QComboBox>(config, "dateFormatComboBox")->setCurrentIndex(c.choose);
+        ASSERT_TRUE(config->saveSettings());
+        expectStored({{dateFormat, c.savedIndex},
+                      {dateFormatString, c.savedText},
+                      {saveDaySubfolder, c.dayFolders != c.clickDayFolders}});
+        config->close();
+        processDeferredDeletes();
+    }
 }
 
-TEST_F(ConfigWindowTest, AStoredIndexOutsideTheListFallsBackToTheStoredFormatText)
+TEST_F(ConfigWindowTest, SaveWithoutTheDetailWindowStoresItsOptionsAsWholeNumbers)
 {
-    // Day folders named with an empty format would all be one folder.
-    writeSettings([](SettingsDictionary& settings) {
-        settings.setValue(saveDaySubfolder, true);
-        settings.setValue(dateFormat, 40);
-        settings.setValue(dateFormatString, QStringLiteral("yyyy.MM.dd"));
-    });
-    ConfigWindowController* config = openConfigWindow();
-    EXPECT_EQ(field<QComboBox>(config, "dateFormatComboBox")->currentText(),
-              QStringLiteral("yyyy.MM.dd"));
-    config->close();
-    processDeferredDeletes();
-
-    writeSettings([](SettingsDictionary& settings) {
-        settings.setValue(saveDaySubfolder, true);
-        settings.setValue(dateFormat, -1);
-        settings.setValue(dateFormatString, QStringLiteral("dd/MM"));
-    });
-    config = openConfigWindow();
-    ASSERT_TRUE(config->saveSettings());
-    EXPECT_EQ(storedSettings().value(dateFormat), SettingValue(0));
-    EXPECT_EQ(storedSettings().value(dateFormatString), SettingValue("yyyy-MM-dd"));
-}
-
-TEST_F(ConfigWindowTest, SaveWithoutTheDetailWindowStoresItsOptionsAsIntegers)
-{
+    // A value counts only when its text is all digits and fits in 64 bits.
     writeSettings([](SettingsDictionary& settings) {
         settings.setValue(exportXml, true);
         settings.remove(moveToTrash);
-        settings.setValue(zeroPaddingLengthString, QStringLiteral("10"));
+        settings.setValue(zeroPaddingLengthString, QStringLiteral("0010"));
         settings.setValue(chopCount, QStringLiteral("yes"));
         settings.setValue(zeroPaddingLength, 6.0);
         settings.setValue(activateAvoidMultipleImportCheck, 1);
+        settings.setValue(dontAddPatientName, 6.5);
+        settings.setValue(dontSendMif, -3);
+        settings.setValue(deleteExifPersonalInfo, QStringLiteral(" 7"));
+        settings.setValue(notSendingImage, QString());
+        settings.setValue(chopCameraSerialNumber, QStringLiteral("123456789012345678901234567890"));
     });
-    ConfigWindowController* config = openConfigWindow();
-    ASSERT_TRUE(config->saveSettings());
-    const SettingsDictionary saved = storedSettings();
-    EXPECT_EQ(saved.value(exportXml), SettingValue(1));
-    EXPECT_EQ(saved.value(moveToTrash), SettingValue(0));
-    EXPECT_EQ(saved.value(zeroPaddingLengthString), SettingValue(10));
-    EXPECT_EQ(saved.value(zeroPaddingLength), SettingValue(6));
-    EXPECT_EQ(saved.value(zeroPadding), SettingValue(1));
-    EXPECT_EQ(saved.value(chopCount), SettingValue(0));
-    EXPECT_EQ(saved.value(activateAvoidMultipleImportCheck), SettingValue(1));
-    for (const QLatin1String key : {dontAddPatientName, dontSendMif, deleteExifPersonalInfo,
-                                    notSendingImage, chopCameraSerialNumber})
-        EXPECT_EQ(saved.value(key), SettingValue(0)) << key.data();
+    ASSERT_TRUE(openConfigWindow()->saveSettings());
+    expectStored({{exportXml, 1},
+                  {moveToTrash, 0},
+                  {zeroPaddingLengthString, 10},
+                  {zeroPaddingLength, 6},
+                  {zeroPadding, 1},
+                  {chopCount, 0},
+                  {activateAvoidMultipleImportCheck, 1},
+                  {dontAddPatientName, 0},
+                  {dontSendMif, 0},
+                  {deleteExifPersonalInfo, 0},
+                  {notSendingImage, 0},
+                  {chopCameraSerialNumber, 0}});
 }
 
 TEST_F(ConfigWindowTest, SaveCopiesTheHiddenKeysThroughAndMarksTheBuild)
@@ -248,6 +232,8 @@ TEST_F(ConfigWindowTest, SaveCopiesTheHiddenKeysThroughAndMarksTheBuild)
         settings.setValue(defImp, QStringLiteral("/data/Import"));
         settings.setValue(lastBuildNumber, QStringLiteral("3"));
         settings.setValue(displayDesktopNotice, false);
+        settings.remove(manualVersionCheckSite);
+        settings.remove(informationCheckSite);
     });
     bool announced = false;
     QObject observer;
@@ -258,46 +244,24 @@ TEST_F(ConfigWindowTest, SaveCopiesTheHiddenKeysThroughAndMarksTheBuild)
     ConfigWindowController* config = openConfigWindow();
     ASSERT_TRUE(config->saveSettings());
     EXPECT_TRUE(announced);
-    SettingsDictionary saved = storedSettings();
-    EXPECT_EQ(saved.value(versionCheckSite), SettingValue("http://example.invalid/v.txt"));
-    EXPECT_EQ(saved.value(checkedInformationId), SettingValue(7));
-    EXPECT_EQ(saved.value(deleteImportedFileRecordIntervalTime), SettingValue(3600));
-    EXPECT_EQ(saved.value(lastDeleteImportedFileRecordDatetime), SettingValue("20240101000000"));
-    EXPECT_EQ(saved.value(defImp), SettingValue("/data/Import"));
-    EXPECT_FALSE(saved.contains(manualVersionCheckSite));
-    EXPECT_FALSE(saved.contains(informationCheckSite));
-    EXPECT_EQ(saved.value(displayDesktopNotice), SettingValue("1"));
-    EXPECT_EQ(saved.value(onlyCameraFormatedSD), SettingValue("1"));
-    EXPECT_EQ(saved.value(lastBuildNumber),
-              SettingValue(QString::number(TalvorenCommon::buildNumber())));
+    expectStored({{versionCheckSite, "http://example.invalid/v.txt"},
+                  {checkedInformationId, 7},
+                  {deleteImportedFileRecordIntervalTime, 3600},
+                  {lastDeleteImportedFileRecordDatetime, "20240101000000"},
+                  {defImp, "/data/Import"},
+                  {displayDesktopNotice, "1"},
+                  {onlyCameraFormatedSD, "1"},
+                  {lastBuildNumber, QString::number(TalvorenCommon::buildNumber())}});
+    EXPECT_FALSE(storedSettings().contains(manualVersionCheckSite));
+    EXPECT_FALSE(storedSettings().contains(informationCheckSite));
 
     // A file written by a newer build keeps its mark.
     const QString newer = QString::number(TalvorenCommon::buildNumber() + 5);
     writeSettings(
         [&newer](SettingsDictionary& settings) { settings.setValue(lastBuildNumber, newer); });
     ASSERT_TRUE(config->saveSettings());
-    EXPECT_EQ(storedSettings().value(lastBuildNumber), SettingValue(newer));
+    expectStored({{lastBuildNumber, newer}});
     NotificationCenter::defaultCenter().removeObserver(&observer);
-}
-
-TEST_F(ConfigWindowTest, ValuesAreReadAsWholeNumbersOnlyWhenTheirTextIsAllDigits)
-{
-    const auto integer = [](const std::optional<SettingValue>& value) {
-        return ConfigWindowController::getIntegerSettingValue(value);
-    };
-    EXPECT_EQ(integer(SettingValue(true)), 1);
-    EXPECT_EQ(integer(SettingValue(false)), 0);
-    EXPECT_EQ(integer(SettingValue(12)), 12);
-    EXPECT_EQ(integer(SettingValue("0012")), 12);
-    EXPECT_EQ(integer(SettingValue(6.0)), 6);
-    EXPECT_EQ(integer(SettingValue(6.5)), 0);
-    EXPECT_EQ(integer(SettingValue(-3)), 0);
-    EXPECT_EQ(integer(SettingValue("")), 0);
-    EXPECT_EQ(integer(SettingValue(" 7")), 0);
-    EXPECT_EQ(integer(SettingValue("YES")), 0);
-    EXPECT_EQ(integer(std::nullopt), 0);
-    // Too long for a 64-bit number: not a number the settings could mean.
-    EXPECT_EQ(integer(SettingValue("123456789012345678901234567890")), 0);
 }
 
 TEST_F(ConfigWindowTest, ApplyPollsTheWatchFolderEveryFifteenSecondsAndRestartsTheWatchers)
@@ -307,63 +271,64 @@ TEST_F(ConfigWindowTest, ApplyPollsTheWatchFolderEveryFifteenSecondsAndRestartsT
         settings.setValue(watchRemovableDiskDrive, false);
     });
     ConfigWindowController* config = openConfigWindow();
-    checkBox(config, "watchFolderButton")->click();
-    checkBox(config, "watchRemovableDiskDriveButton")->click();
-    checkBox(config, "autoStartUpButton")->click();
-    field<QPushButton>(config, "applyButton")->click();
+    const auto click = [config](std::initializer_list<const char*> boxes, const char* button) {
+        for (const char* box : boxes)
+            checkBox(config, box)->click();
+        field<QPushButton>(config, button)->click();
+    };
+    click({"watchFolderButton", "watchRemovableDiskDriveButton", "autoStartUpButton"},
+          "applyButton");
     ASSERT_EQ(sheetOf(config), nullptr);
     EXPECT_TRUE(manager.checkWindow(TalvorenWindowId::ConfigWindow)) << "Apply keeps it open";
-
     QTimer* poll = WatchFolderTimerManager::sharedInstance()->watchFolderTimer();
     ASSERT_NE(poll, nullptr);
     EXPECT_TRUE(poll->isActive());
-    EXPECT_EQ(poll->intervalAsDuration(), ConfigWindowController::appliedWatchFolderInterval);
     EXPECT_EQ(poll->intervalAsDuration(), std::chrono::milliseconds(15000));
     EXPECT_TRUE(WatchSDCardOperator::isWatching());
     EXPECT_TRUE(AutostartOnLoginService().isEnableLoginItem());
-    EXPECT_EQ(storedSettings().value(fileDetectionWaitTime), SettingValue(5000.0));
+    expectStored({{fileDetectionWaitTime, 5000.0}});
 
-    checkBox(config, "watchFolderButton")->click();
-    checkBox(config, "autoStartUpButton")->click();
-    field<QPushButton>(config, "applyButton")->click();
+    click({"watchFolderButton", "autoStartUpButton"}, "applyButton");
     QTimer* stopped = WatchFolderTimerManager::sharedInstance()->watchFolderTimer();
     EXPECT_TRUE(stopped == nullptr || !stopped->isActive());
     EXPECT_FALSE(AutostartOnLoginService().isEnableLoginItem());
 
-    checkBox(config, "watchFolderButton")->click();
-    checkBox(config, "watchRemovableDiskDriveButton")->click();
-    field<QPushButton>(config, "okButton")->click();
+    // Without a settings file OK saves the window's choices over the shipped defaults.
+    ASSERT_TRUE(QFile::remove(TalvorenCommon::getUserSettingPlistFilePath()));
+    ApplicationResources::setOverrideDirectory(
+        QStringLiteral(TALVOREN_BINARY_DIR "/share/talvoren"));
+    click({"watchFolderButton", "watchRemovableDiskDriveButton"}, "okButton");
+    ApplicationResources::setOverrideDirectory({});
     EXPECT_FALSE(WatchSDCardOperator::isWatching());
     EXPECT_FALSE(manager.checkWindow(TalvorenWindowId::ConfigWindow));
+    expectStored({{watchRemovableDiskDrive, false}, {destinationFolderPath, clinicFolder}});
 }
 
 TEST_F(ConfigWindowTest, FolderChoosersAskForOneFolderAndFillTheirField)
 {
     ConfigWindowController* config = openConfigWindow();
     std::optional<QString> answer = QStringLiteral("/srv/chosen");
-    int asked = 0;
     config->setPanelRunner([&](QFileDialog& panel) {
-        ++asked;
         EXPECT_EQ(panel.fileMode(), QFileDialog::Directory);
-        EXPECT_EQ(panel.acceptMode(), QFileDialog::AcceptOpen);
         EXPECT_FALSE(panel.testOption(QFileDialog::ReadOnly)) << "new folders can be made";
         return answer;
     });
     checkBox(config, "watchFolderButton")->click();
-    field<QPushButton>(config, "watchFolderTextButton")->click();
-    field<QPushButton>(config, "destinationTextFieldButton")->click();
     checkBox(config, "ExportOtherDestinationImageButton")->click();
-    field<QPushButton>(config, "destinationMOVTextButton")->click();
-    EXPECT_EQ(asked, 3);
-    EXPECT_EQ(textField(config, "watchFolderTextField")->text(), *answer);
-    EXPECT_EQ(textField(config, "destinationTextField")->text(), *answer);
-    EXPECT_EQ(textField(config, "destinationMOVTextField")->text(), *answer);
+    const std::pair<const char*, const char*> choosers[] = {
+        {"watchFolderTextButton", "watchFolderTextField"},
+        {"destinationTextFieldButton", "destinationTextField"},
+        {"destinationMOVTextButton", "destinationMOVTextField"}};
+    for (const auto& [button, filled] : choosers) {
+        field<QPushButton>(config, button)->click();
+        EXPECT_EQ(textField(config, filled)->text(), *answer);
+    }
 
     // Cancelled: the field keeps its text; nothing is saved before OK or Apply.
     answer.reset();
     field<QPushButton>(config, "destinationTextFieldButton")->click();
     EXPECT_EQ(textField(config, "destinationTextField")->text(), QStringLiteral("/srv/chosen"));
-    EXPECT_EQ(storedSettings().stringValue(destinationFolderPath), clinicFolder);
+    expectStored({{destinationFolderPath, clinicFolder}});
 }
 
 TEST_F(ConfigWindowTest, ExportCopiesTheSettingsFileAndNeverReplacesAFile)
@@ -371,83 +336,53 @@ TEST_F(ConfigWindowTest, ExportCopiesTheSettingsFileAndNeverReplacesAFile)
     ConfigWindowController* config = openConfigWindow();
     const QString exchangeFolder =
         TalvorenCommon::getDocumentDirectory() + QStringLiteral("/Talvoren");
-    QString chosen;
-    bool cancel = false;
-    config->setPanelRunner([&](QFileDialog& panel) -> std::optional<QString> {
-        EXPECT_EQ(panel.acceptMode(), QFileDialog::AcceptSave);
+    std::optional<QString> chosen;
+    config->setPanelRunner([&](QFileDialog& panel) {
         EXPECT_TRUE(panel.testOption(QFileDialog::DontConfirmOverwrite))
             << "the panel must not offer to replace a file";
         EXPECT_EQ(QDir(panel.directory()).absolutePath(), exchangeFolder);
         EXPECT_TRUE(QDir(exchangeFolder).exists());
-        if (cancel)
-            return std::nullopt;
         return chosen;
     });
+    const auto contents = [](const QString& path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
     QPushButton* exportButton = field<QPushButton>(config, "exportSettingFileButton");
 
     chosen = exchangeFolder + QStringLiteral("/TalvorenSetting.xml");
     exportButton->click();
-    QFile original(TalvorenCommon::getUserSettingPlistFilePath());
-    QFile exported(chosen);
-    ASSERT_TRUE(original.open(QIODevice::ReadOnly));
-    ASSERT_TRUE(exported.open(QIODevice::ReadOnly));
-    EXPECT_EQ(exported.readAll(), original.readAll());
+    EXPECT_EQ(contents(*chosen), contents(TalvorenCommon::getUserSettingPlistFilePath()));
     EXPECT_EQ(sheetOf(config), nullptr);
 
     // An existing file stays as it is, and the user is told.
     chosen = QDir::homePath() + QStringLiteral("/keep.xml");
-    QFile existing(chosen);
+    QFile existing(*chosen);
     ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
     existing.write("the practice's own file");
     existing.close();
     exportButton->click();
-    ASSERT_TRUE(existing.open(QIODevice::ReadOnly));
-    EXPECT_EQ(existing.readAll(), QByteArray("the practice's own file"));
+    EXPECT_EQ(contents(*chosen), QByteArray("the practice's own file"));
     ASSERT_NE(sheetOf(config), nullptr);
-    EXPECT_TRUE(sheetOf(config)->informativeText().contains(chosen));
+    EXPECT_TRUE(sheetOf(config)->informativeText().contains(*chosen));
     dismissSheet(config);
 
-    cancel = true;
-    chosen = QDir::homePath() + QStringLiteral("/never.xml");
+    chosen.reset();
     exportButton->click();
-    EXPECT_FALSE(QFile::exists(chosen));
     EXPECT_EQ(sheetOf(config), nullptr);
-}
-
-TEST_F(ConfigWindowTest, WithoutASettingsFileTheChoicesAreSavedOverTheDefaults)
-{
-    ApplicationResources::setOverrideDirectory(
-        QStringLiteral(TALVOREN_BINARY_DIR "/share/talvoren"));
-    ConfigWindowController* config = openConfigWindow();
-    ASSERT_TRUE(QFile::remove(TalvorenCommon::getUserSettingPlistFilePath()));
-    checkBox(config, "deleteOriginalImageButton")->click();
-    field<QPushButton>(config, "okButton")->click();
-    const SettingsDictionary saved = storedSettings();
-    EXPECT_EQ(saved.value(deleteOriginalImage), SettingValue(true));
-    EXPECT_EQ(saved.stringValue(destinationFolderPath), clinicFolder);
-    EXPECT_FALSE(manager.checkWindow(TalvorenWindowId::ConfigWindow));
-    ApplicationResources::setOverrideDirectory({});
 }
 
 TEST_F(ConfigWindowTest, TheShippedDefaultsNameItemsOfTheDateAndPaddingLists)
 {
-    ApplicationResources::setOverrideDirectory(
-        QStringLiteral(TALVOREN_BINARY_DIR "/share/talvoren"));
-    const std::optional<SettingsDictionary> defaults =
-        SettingsDictionary::read(UserSettings::defaultPlistPath());
-    ApplicationResources::setOverrideDirectory({});
-    ASSERT_TRUE(defaults.has_value());
-    ASSERT_TRUE(UserSettings::write(*defaults));
-
+    const SettingsDictionary defaults = storedSettings();
     ConfigWindowController* config = openConfigWindow();
     const QComboBox* dateFormats = field<QComboBox>(config, "dateFormatComboBox");
-    EXPECT_EQ(dateFormats->itemText(static_cast<int>(defaults->integerValue(dateFormat))),
-              defaults->stringValue(dateFormatString));
+    EXPECT_EQ(dateFormats->itemText(static_cast<int>(defaults.integerValue(dateFormat))),
+              defaults.stringValue(dateFormatString));
 
     DetailConfigWindowController* detail = openDetailWindow(config);
     const QComboBox* widths = field<QComboBox>(detail, "zeroPaddingComboBox");
-    const int index = static_cast<int>(defaults->integerValue(zeroPaddingLength));
+    const int index = static_cast<int>(defaults.integerValue(zeroPaddingLength));
     ASSERT_LT(index, widths->count());
-    EXPECT_EQ(widths->itemText(index).toLongLong(),
-              defaults->integerValue(zeroPaddingLengthString));
+    EXPECT_EQ(widths->itemText(index).toLongLong(), defaults.integerValue(zeroPaddingLengthString));
 }

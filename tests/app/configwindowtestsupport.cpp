@@ -1,5 +1,6 @@
 #include "configwindowtestsupport.h"
 
+#include "common/applicationresources.h"
 #include "common/talvorencommon.h"
 #include "settings/settingkeys.h"
 #include "settings/usersettings.h"
@@ -29,44 +30,35 @@ void ConfigWindowTest::TearDown()
 
 void ConfigWindowTest::writeSettings(const std::function<void(SettingsDictionary&)>& change)
 {
+    // The shipped defaults, with the test's own folders and no login item.
+    ApplicationResources::setOverrideDirectory(
+        QStringLiteral(TALVOREN_BINARY_DIR "/share/talvoren"));
+    std::optional<SettingsDictionary> settings =
+        SettingsDictionary::read(UserSettings::defaultPlistPath());
+    ApplicationResources::setOverrideDirectory({});
+    ASSERT_TRUE(settings.has_value());
     using namespace SettingKeys;
-    SettingsDictionary settings;
-    settings.setValue(autoStartUp, false);
-    settings.setValue(watchRemovableDiskDrive, true);
-    settings.setValue(confirmBeforeSending, 1001);
-    settings.setValue(ejectRemovableDevice, false);
-    settings.setValue(watchFolder, false);
-    settings.setValue(watchFolderPath, dropFolder);
-    settings.setValue(fileDetectionWaitTime, 15000.0);
-    settings.setValue(destinationFolderPath, clinicFolder);
-    settings.setValue(destinationFolderMov, false);
-    settings.setValue(destinationFolderPathMov, QStringLiteral("/srv/movies"));
-    settings.setValue(deleteOriginalImage, false);
-    settings.setValue(dontSendPatientInformationImage, false);
-    settings.setValue(saveDaySubfolder, false);
-    settings.setValue(dateFormat, 0);
-    settings.setValue(dateFormatString, QStringLiteral("yyyy-MM-dd"));
-    settings.setValue(exportXml, false);
-    settings.setValue(zeroPadding, true);
-    settings.setValue(zeroPaddingLength, 6);
-    settings.setValue(zeroPaddingLengthString, 10);
-    settings.setValue(chopCameraSerialNumber, false);
-    settings.setValue(chopCount, false);
-    settings.setValue(dontAddPatientName, false);
-    settings.setValue(dontSendMif, false);
-    settings.setValue(activateAvoidMultipleImportCheck, true);
-    settings.setValue(deleteExifPersonalInfo, false);
-    settings.setValue(notSendingImage, false);
-    settings.setValue(moveToTrash, true);
-    settings.setValue(lastBuildNumber, QString::number(TalvorenCommon::buildNumber()));
+    settings->setValue(autoStartUp, false);
+    settings->setValue(watchFolderPath, dropFolder);
+    settings->setValue(destinationFolderPath, clinicFolder);
+    settings->setValue(destinationFolderPathMov, QStringLiteral("/srv/movies"));
+    settings->setValue(lastBuildNumber, QString::number(TalvorenCommon::buildNumber()));
     if (change)
-        change(settings);
-    ASSERT_TRUE(UserSettings::write(settings));
+        change(*settings);
+    ASSERT_TRUE(UserSettings::write(*settings));
 }
 
 SettingsDictionary ConfigWindowTest::storedSettings()
 {
     return UserSettings::getUserSettingDictionary().value_or(SettingsDictionary());
+}
+
+void ConfigWindowTest::expectStored(
+    std::initializer_list<std::pair<QLatin1String, SettingValue>> expected)
+{
+    const SettingsDictionary stored = storedSettings();
+    for (const auto& [key, value] : expected)
+        EXPECT_EQ(stored.value(key), value) << key.data();
 }
 
 ConfigWindowController* ConfigWindowTest::openConfigWindow()

@@ -20,16 +20,19 @@ public:
 };
 
 // The configuration windows on a settings file of the test's own: every test starts
-// from the same plain settings, changed by what the test needs.
+// from the shipped defaults, changed by what the test needs.
 class ConfigWindowTest : public WindowTest
 {
 protected:
     void SetUp() override;
     void TearDown() override;
 
-    // Writes the plain settings with the change applied.
+    // Writes the shipped defaults with the test's folders and the change applied.
     void writeSettings(const std::function<void(SettingsDictionary&)>& change = {});
     static SettingsDictionary storedSettings();
+    // Expects each key's value in the settings file, the key named on a mismatch.
+    static void
+    expectStored(std::initializer_list<std::pair<QLatin1String, SettingValue>> expected);
 
     ConfigWindowController* openConfigWindow();
     DetailConfigWindowController* openDetailWindow(ConfigWindowController* config);

@@ -1,6 +1,7 @@
 #include "common/talvorencommon.h"
 #include "informationcheckwindowcontroller.h"
 #include "linktextfield.h"
+#include "localhttpserver.h"
 #include "localizedstrings.h"
 #include "network/updatechecker.h"
 #include "settings/settingkeys.h"
@@ -9,21 +10,13 @@
 #include "windowtestsupport.h"
 
 #include <QDesktopServices>
-#include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
 
 namespace {
-QString text(const char* key)
-{
-    return LocalizedStrings::string(QString::fromLatin1(key));
-}
-
 QLabel* label(BaseWindowController* controller, const char* name)
 {
     return field<QLabel>(controller, name);
@@ -51,21 +44,33 @@ InformationCheckResult notice(qint32 id)
     result.japaneseTitle = QStringLiteral("メンテナンスのお知らせ");
     result.japaneseText = QStringLiteral("サーバーを停止します。<br>ご注意ください。<BR>以上");
     result.japaneseLink = QStringLiteral("https://example.jp/notice");
-    result.englishTitle = QStringLiteral("Maintenance");
-    result.englishText = QStringLiteral("The server stops.<br>Please note.<BR>End");
-    result.englishLink = QStringLiteral("https://example.com/notice");
     return result;
 }
 } // namespace
 
+// Records the addresses handed to the desktop for the schemes it stands in for.
 class OpenedLinkRecorder : public QObject
 {
     Q_OBJECT
+public:
+    explicit OpenedLinkRecorder(const QStringList& schemes) : schemes(schemes)
+    {
+        for (const QString& scheme : schemes)
+            QDesktopServices::setUrlHandler(scheme, this, "open");
+    }
+    ~OpenedLinkRecorder() override
+    {
+        for (const QString& scheme : schemes)
+            QDesktopServices::unsetUrlHandler(scheme);
+    }
+
+    QList<QUrl> opened;
+
 public slots:
     void open(const QUrl& url) { opened << url; }
 
-public:
-    QList<QUrl> opened;
+private:
+    QStringList schemes;
 };
 
 class NetworkCheckWindowTest : public WindowTest
@@ -105,31 +110,44 @@ TEST_F(NetworkCheckWindowTest, UpdateWindowShowsTheNewerVersionWithItsDownloadLi
 {
     UpdateCheckWindowController::setCheck(newerVersion);
     auto* update = open<UpdateCheckWindowController>(TalvorenWindowId::UpdateCheckWindow);
-    EXPECT_EQ(update->window()->windowTitle(), text("UpdateCheckWindow_Title"));
-    EXPECT_EQ(label(update, "lastVersionNameTextField")->text(), QStringLiteral("Talvoren Spring"));
-    EXPECT_EQ(label(update, "lastVersionDateTextField")->text(), QStringLiteral("(2024/02/01)"));
-    EXPECT_EQ(label(update, "lastVersionNumberTextField")->text(), QStringLiteral("Ver 1.50"));
-    EXPECT_EQ(label(update, "versionNumberTextField")->text(), TalvorenCommon::getVersionNubmer());
+    const std::pair<const char*, QString> shown[] = {
+        {"lastVersionNameTextField", QStringLiteral("Talvoren Spring")},
+        {"lastVersionDateTextField", QStringLiteral("(2024/02/01)")},
+        {"lastVersionNumberTextField", QStringLiteral("Ver 1.50")},
+        {"versionNumberTextField", TalvorenCommon::getVersionNubmer()},
+        {"lastVersionUrlTextField", newerVersion().address}};
+    for (const auto& [name, text] : shown)
+        EXPECT_EQ(label(update, name)->text(), text) << name;
     EXPECT_TRUE(label(update, "message_1")->isVisible());
     EXPECT_TRUE(label(update, "message_2")->isVisible());
     EXPECT_FALSE(label(update, "message_3")->isVisible());
 
-    QLabel* address = label(update, "lastVersionUrlTextField");
-    EXPECT_EQ(address->text(), newerVersion().address);
-    EXPECT_TRUE(address->font().underline());
-    EXPECT_FALSE(address->textInteractionFlags() & Qt::TextEditable);
-
     // The link area lies over the address and opens it.
     LinkTextField* link = update->linkTextField();
     ASSERT_NE(link, nullptr);
-    EXPECT_EQ(link->link(), newerVersion().address);
-    EXPECT_EQ(link->parentWidget(), field<QGroupBox>(update, "lastVersionBox"));
-    EXPECT_EQ(link->geometry(), address->geometry());
-    OpenedLinkRecorder recorder;
-    QDesktopServices::setUrlHandler(QStringLiteral("https"), &recorder, "open");
+    EXPECT_EQ(link->geometry(), label(update, "lastVersionUrlTextField")->geometry());
+    OpenedLinkRecorder recorder({QStringLiteral("https")});
     QTest::mouseClick(link, Qt::LeftButton);
-    QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
     EXPECT_EQ(recorder.opened, QList<QUrl>{QUrl(newerVersion().address)});
+}
+
+TEST(LinkTextFieldTest, OpensOnlyWebAddressesOnALeftClick)
+{
+    OpenedLinkRecorder recorder({"http", "https", "ftp", "file", "mailto", "javascript"});
+    LinkTextField link;
+    link.setText(QStringLiteral("Download"));
+    link.resize(120, 20);
+    for (const char* address :
+         {"https://example.com/notice", "http://example.com/update", "", "ftp://example.com/file",
+          "file:///etc/passwd", "javascript:alert(1)", "HTTPS://example.com/upper",
+          " https://example.com/leading-blank"}) {
+        link.setLink(QString::fromLatin1(address));
+        QTest::mouseClick(&link, Qt::LeftButton);
+    }
+    link.setLink(QStringLiteral("https://example.com/notice"));
+    QTest::mouseClick(&link, Qt::RightButton);
+    EXPECT_EQ(recorder.opened, QList<QUrl>({QUrl(QStringLiteral("https://example.com/notice")),
+                                            QUrl(QStringLiteral("http://example.com/update"))}));
 }
 
 TEST_F(NetworkCheckWindowTest, UpdateWindowSaysWhetherItIsUpToDateOrCouldNotCheck)
@@ -144,8 +162,9 @@ TEST_F(NetworkCheckWindowTest, UpdateWindowSaysWhetherItIsUpToDateOrCouldNotChec
         EXPECT_FALSE(label(update, "message_1")->isVisible());
         EXPECT_FALSE(label(update, "message_2")->isVisible());
         EXPECT_TRUE(label(update, "message_3")->isVisible());
-        EXPECT_EQ(label(update, "message_3")->text(),
-                  text(failed ? "ApplicationMessage19" : "UpdateCheckWindow_Message3"));
+        EXPECT_EQ(
+            label(update, "message_3")->text(),
+            LocalizedStrings::text(failed ? "ApplicationMessage19" : "UpdateCheckWindow_Message3"));
         for (const char* empty : {"lastVersionNameTextField", "lastVersionDateTextField",
                                   "lastVersionNumberTextField", "lastVersionUrlTextField"})
             EXPECT_TRUE(label(update, empty)->text().isEmpty()) << empty;
@@ -159,81 +178,47 @@ TEST_F(NetworkCheckWindowTest, UpdateWindowSaysWhetherItIsUpToDateOrCouldNotChec
 TEST_F(NetworkCheckWindowTest, NoticeWindowShowsTheNoticeInTheUsersFirstLanguage)
 {
     InformationCheckWindowController::setCheck([] { return notice(5); });
-    const struct
-    {
-        const char* language;
-        QString title;
-        QString text;
-        QString link;
-    } cases[] = {
-        {"ja-JP", notice(5).japaneseTitle,
-         QStringLiteral("サーバーを停止します。 \rご注意ください。\r以上"), notice(5).japaneseLink},
-        {"de-DE", notice(5).englishTitle, QStringLiteral("The server stops.\rPlease note.\rEnd"),
-         notice(5).englishLink},
-    };
-    for (const auto& expected : cases) {
-        InformationCheckWindowController::setFirstPreferredLanguage(
-            QString::fromLatin1(expected.language));
-        auto* information =
-            open<InformationCheckWindowController>(TalvorenWindowId::InformationCheckWindow);
-        EXPECT_EQ(information->window()->windowTitle(), text("InformationCheckWindow_Title"));
-        EXPECT_EQ(field<QPushButton>(information, "laterButton")->text(),
-                  text("InformationCheckWindow_AfterButton"));
-        EXPECT_EQ(field<QPushButton>(information, "OKButton")->text(),
-                  text("InformationCheckWindow_OKButton"));
-        EXPECT_EQ(label(information, "applicationNameLabel")->text(), expected.title)
-            << expected.language;
-        EXPECT_EQ(label(information, "lastVersionNameTextField")->text(), expected.text)
-            << expected.language;
-        EXPECT_EQ(label(information, "lastVersionUrlTextField")->text(), expected.link);
-        EXPECT_TRUE(label(information, "lastVersionUrlTextField")->font().underline());
-        EXPECT_EQ(information->linkTextField()->link(), expected.link);
-        EXPECT_EQ(InformationCheckWindowController::shownInformationId(), 5);
-        information->laterButtonClick();
-        processDeferredDeletes();
-    }
-}
-
-TEST_F(NetworkCheckWindowTest, NoticeWindowWithoutANoticeKeepsItsTitleAndShowsNothing)
-{
-    InformationCheckWindowController::setCheck([] { return notice(-1); });
+    const QString japanese = QStringLiteral("ja-JP");
+    InformationCheckWindowController::setFirstPreferredLanguage(japanese);
     auto* information =
         open<InformationCheckWindowController>(TalvorenWindowId::InformationCheckWindow);
-    EXPECT_EQ(label(information, "applicationNameLabel")->text(), QStringLiteral("Talvoren"));
-    EXPECT_TRUE(label(information, "lastVersionNameTextField")->text().isEmpty());
-    EXPECT_TRUE(label(information, "lastVersionUrlTextField")->text().isEmpty());
-    EXPECT_EQ(InformationCheckWindowController::shownInformationId(), -1);
-
-    // Acknowledging a notice that could not be fetched must not bring back the ones
-    // the user has already acknowledged.
-    information->closeButtonClick();
-    processDeferredDeletes();
-    EXPECT_EQ(checkedInformationId(), 3);
+    EXPECT_EQ(label(information, "applicationNameLabel")->text(), notice(5).title(japanese));
+    EXPECT_EQ(label(information, "lastVersionNameTextField")->text(), notice(5).text(japanese));
+    EXPECT_EQ(label(information, "lastVersionUrlTextField")->text(), notice(5).japaneseLink);
+    EXPECT_EQ(information->linkTextField()->link(), notice(5).japaneseLink);
+    EXPECT_EQ(InformationCheckWindowController::shownInformationId(), 5);
 }
 
-TEST_F(NetworkCheckWindowTest, OkAcknowledgesTheShownNoticeAndLaterStoresNothing)
+TEST_F(NetworkCheckWindowTest, OkAcknowledgesTheShownNoticeOnlyUpwardsAndLaterStoresNothing)
 {
-    InformationCheckWindowController::setCheck([] { return notice(5); });
-    auto* later = open<InformationCheckWindowController>(TalvorenWindowId::InformationCheckWindow);
-    field<QPushButton>(later, "laterButton")->click();
-    processDeferredDeletes();
-    EXPECT_FALSE(manager.checkWindow(TalvorenWindowId::InformationCheckWindow));
-    EXPECT_EQ(checkedInformationId(), 3);
-
-    auto* ok = open<InformationCheckWindowController>(TalvorenWindowId::InformationCheckWindow);
-    field<QPushButton>(ok, "OKButton")->click();
-    processDeferredDeletes();
-    EXPECT_FALSE(manager.checkWindow(TalvorenWindowId::InformationCheckWindow));
-    EXPECT_EQ(checkedInformationId(), 5);
-    EXPECT_FALSE(notice(5).isUnread(checkedInformationId())) << "not shown at the next start";
-    EXPECT_TRUE(notice(6).isUnread(checkedInformationId()));
-
-    // A list that went back to an older notice does not lower the acknowledged id.
-    InformationCheckWindowController::setCheck([] { return notice(4); });
-    auto* older = open<InformationCheckWindowController>(TalvorenWindowId::InformationCheckWindow);
-    older->closeButtonClick();
-    processDeferredDeletes();
-    EXPECT_EQ(checkedInformationId(), 5);
+    const struct
+    {
+        qint32 shown;
+        const char* button;
+        qint64 acknowledged;
+    } steps[] = {{5, "laterButton", 3},
+                 // A notice that could not be fetched must not bring back the acknowledged ones.
+                 {-1, "OKButton", 3},
+                 {5, "OKButton", 5},
+                 // A list that went back to an older notice does not lower the acknowledged id.
+                 {4, "OKButton", 5}};
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.shown);
+        InformationCheckWindowController::setCheck([&step] { return notice(step.shown); });
+        auto* information =
+            open<InformationCheckWindowController>(TalvorenWindowId::InformationCheckWindow);
+        if (step.shown < 0) {
+            // Without a notice the window keeps its title and shows nothing.
+            EXPECT_EQ(label(information, "applicationNameLabel")->text(), "Talvoren");
+            EXPECT_TRUE(label(information, "lastVersionNameTextField")->text().isEmpty());
+            EXPECT_TRUE(label(information, "lastVersionUrlTextField")->text().isEmpty());
+        }
+        EXPECT_EQ(InformationCheckWindowController::shownInformationId(), step.shown);
+        field<QPushButton>(information, step.button)->click();
+        processDeferredDeletes();
+        EXPECT_FALSE(manager.checkWindow(TalvorenWindowId::InformationCheckWindow));
+        EXPECT_EQ(checkedInformationId(), step.acknowledged);
+    }
 }
 
 TEST_F(NetworkCheckWindowTest, ClosingAWindowWhileItsCheckRunsEndsItAfterTheCheck)
@@ -264,17 +249,12 @@ TEST_F(NetworkCheckWindowTest, ClosingAWindowWhileItsCheckRunsEndsItAfterTheChec
 
 TEST_F(NetworkCheckWindowTest, TheWindowsCheckLetsTheEventLoopRunWhileTheServerIsSilent)
 {
-    // A server that takes the connection and never answers.
-    QTcpServer silent;
-    ASSERT_TRUE(silent.listen(QHostAddress::LocalHost));
-    QList<QTcpSocket*> held;
-    QObject::connect(&silent, &QTcpServer::newConnection, [&] {
-        while (QTcpSocket* socket = silent.nextPendingConnection())
-            held << socket;
-    });
+    LocalHttpServer server;
+    LocalHttpServer::Response silent;
+    silent.behaviour = LocalHttpServer::Behaviour::NeverAnswer;
+    server.serve(QStringLiteral("/version.txt"), silent);
     SettingsDictionary settings;
-    settings.setValue(SettingKeys::versionCheckSite,
-                      QStringLiteral("http://127.0.0.1:%1/version.txt").arg(silent.serverPort()));
+    settings.setValue(SettingKeys::versionCheckSite, server.url(QStringLiteral("/version.txt")));
     UpdateCheckWindowController::setCheck([settings] {
         return UpdateChecker(settings).setTimeout(std::chrono::milliseconds(400)).checkUpdate();
     });
@@ -284,8 +264,8 @@ TEST_F(NetworkCheckWindowTest, TheWindowsCheckLetsTheEventLoopRunWhileTheServerI
     QTimer::singleShot(0, [&served] { served = true; });
     auto* update = open<UpdateCheckWindowController>(TalvorenWindowId::UpdateCheckWindow);
     EXPECT_TRUE(served);
-    EXPECT_FALSE(held.isEmpty()) << "the request reached the server";
-    EXPECT_EQ(label(update, "message_3")->text(), text("ApplicationMessage19"));
+    EXPECT_EQ(server.requestCount(QStringLiteral("/version.txt")), 1);
+    EXPECT_EQ(label(update, "message_3")->text(), LocalizedStrings::text("ApplicationMessage19"));
 }
 
 #include "networkcheckwindowtest.moc"

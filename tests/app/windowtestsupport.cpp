@@ -4,7 +4,6 @@
 
 #include <QCoreApplication>
 #include <QEvent>
-#include <QPainter>
 #include <cstdio>
 #include <unistd.h>
 
@@ -50,17 +49,4 @@ void WindowTest::TearDown()
             manager.getWindowController(id)->close();
     }
     processDeferredDeletes();
-}
-
-QImage pictureOf(QWidget* window)
-{
-    constexpr int titleBarHeight = 28;
-    const QPixmap content = window->grab();
-    QImage picture(content.width(), content.height() + titleBarHeight, QImage::Format_RGB32);
-    picture.fill(QColor(0xd8, 0xd8, 0xd8));
-    QPainter painter(&picture);
-    painter.drawText(QRect(0, 0, picture.width(), titleBarHeight), Qt::AlignCenter,
-                     window->windowTitle());
-    painter.drawPixmap(0, titleBarHeight, content);
-    return picture;
 }

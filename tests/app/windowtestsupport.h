@@ -4,7 +4,6 @@
 #include "talvorenwindowmanager.h"
 
 #include <QByteArray>
-#include <QImage>
 #include <QTemporaryFile>
 #include <QWidget>
 #include <gtest/gtest.h>
@@ -18,10 +17,6 @@ template <class Widget> Widget* field(BaseWindowController* controller, const ch
 {
     return controller->window()->findChild<Widget*>(QString::fromLatin1(name));
 }
-
-// The window's own pixels below a plain title bar carrying its title, which the
-// window system would otherwise draw (for the screenshots people look at).
-QImage pictureOf(QWidget* window);
 
 // Collects what is written to standard error (the log lines) while it lives.
 class StandardErrorCapture

@@ -1,12 +1,12 @@
 #include "camerapicturebuilder.h"
 #include "common/talvorencommon.h"
+#include "filesbelow.h"
 #include "settings/settingkeys.h"
 #include "settings/usersettings.h"
 #include "temphome.h"
 
 #include <QDateTime>
 #include <QDir>
-#include <QDirIterator>
 #include <QFileInfo>
 #include <QProcess>
 #include <QThread>
@@ -81,23 +81,50 @@ protected:
     QString dataFolder() const { return home.filePath(QStringLiteral(".local/share/Talvoren")); }
 };
 
-TEST_F(AppLaunch, FirstStartCreatesTheFoldersSettingsAndDatabase)
+TEST_F(AppLaunch, AHeadlessFirstStartPreparesEverythingFilesTheImportFolderAndEndsOnSIGTERM)
 {
     RunningApp app;
     ASSERT_TRUE(app.waitForOutput(launchedLine)) << app.output.toStdString();
-
+    EXPECT_EQ(app.output.count(QStringLiteral("[info]: LOG_LEVEL:[2]")), 2);
+    EXPECT_TRUE(app.output.contains(QStringLiteral("running headless")));
     const auto settings = UserSettings::getUserSettingDictionary();
     ASSERT_TRUE(settings.has_value());
-    const QString pictures = home.filePath(QStringLiteral("Pictures/Talvoren"));
-    EXPECT_EQ(settings->stringValue(SettingKeys::destinationFolderPath), pictures);
-    EXPECT_TRUE(QFileInfo(pictures).isDir());
+    const QString destination = settings->stringValue(SettingKeys::destinationFolderPath);
+    EXPECT_EQ(destination, home.filePath(QStringLiteral("Pictures/Talvoren")));
+    EXPECT_TRUE(QFileInfo(destination).isDir());
     EXPECT_TRUE(QFileInfo(home.filePath(QStringLiteral("Videos/TalvorenMovie"))).isDir());
     EXPECT_GE(settings->integerValue(SettingKeys::lastBuildNumber), TalvorenCommon::buildNumber());
     EXPECT_TRUE(QFileInfo(dataFolder() + QStringLiteral("/Talvoren.db")).isFile());
     for (const QLatin1String key : {SettingKeys::defImp, SettingKeys::defLog, SettingKeys::defTmp})
         EXPECT_TRUE(QFileInfo(settings->stringValue(key)).isDir()) << key.data();
-    EXPECT_EQ(app.output.count(QStringLiteral("[info]: LOG_LEVEL:[2]")), 2);
-    EXPECT_TRUE(app.output.contains(QStringLiteral("running headless")));
+
+    const QString dropped =
+        CameraPictureBuilder()
+            .patient(QStringLiteral("4711"), QStringLiteral("Sato Ken"))
+            .captureDateTime(QStringLiteral("2024:05:01 10:15:30"))
+            .write(settings->stringValue(SettingKeys::defImp), QStringLiteral("IMG_0001.JPG"));
+    // Old enough not to count as a file that is still being written.
+    QFile file(dropped);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    file.setFileTime(QDateTime::currentDateTime().addSecs(-60), QFileDevice::FileModificationTime);
+    file.close();
+    // The Import folder is polled every 10 seconds.
+    QStringList filed;
+    for (int waited = 0; waited < 40000 && filed.isEmpty(); waited += 200) {
+        QThread::msleep(200);
+        filed = filesBelow(destination).filter(QStringLiteral(".jpg"), Qt::CaseInsensitive);
+    }
+    ASSERT_EQ(filed.size(), 1) << app.output.toStdString();
+    EXPECT_TRUE(filed.first().contains(QStringLiteral("4711"))) << filed.first().toStdString();
+    EXPECT_FALSE(QFileInfo::exists(dropped));
+
+    // Logout or shutdown: SIGTERM ends the application normally.
+    app.process.terminate();
+    ASSERT_TRUE(app.waitForExit());
+    EXPECT_EQ(app.process.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(app.process.exitCode(), 0);
+    EXPECT_TRUE(app.output.contains(QStringLiteral("Ending on signal 15.")))
+        << app.output.toStdString();
 }
 
 TEST_F(AppLaunch, ASecondCopyEndsAtOnceAndStartsNothing)
@@ -150,71 +177,9 @@ TEST_F(AppLaunch, TheSettingDecidesOverTheLogSwitch)
     EXPECT_TRUE(log.readAll().contains("is running."));
 }
 
-TEST_F(AppLaunch, APictureDroppedIntoTheImportFolderIsFiled)
+TEST_F(AppLaunch, ALogFolderThatCannotBeMadeIsSaidOnceOnTheConsole)
 {
-    RunningApp app;
-    ASSERT_TRUE(app.waitForOutput(launchedLine)) << app.output.toStdString();
-    const auto settings = UserSettings::getUserSettingDictionary();
-    ASSERT_TRUE(settings.has_value());
-
-    const QString dropped =
-        CameraPictureBuilder()
-            .patient(QStringLiteral("4711"), QStringLiteral("Sato Ken"))
-            .captureDateTime(QStringLiteral("2024:05:01 10:15:30"))
-            .write(settings->stringValue(SettingKeys::defImp), QStringLiteral("IMG_0001.JPG"));
-    // Old enough not to count as a file that is still being written.
-    QFile file(dropped);
-    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
-    file.setFileTime(QDateTime::currentDateTime().addSecs(-60), QFileDevice::FileModificationTime);
-    file.close();
-
-    // The Import folder is polled every 10 seconds.
-    const QString destination = settings->stringValue(SettingKeys::destinationFolderPath);
-    QStringList filed;
-    for (int waited = 0; waited < 40000 && filed.isEmpty(); waited += 200) {
-        QThread::msleep(200);
-        QDirIterator found(destination, {QStringLiteral("*.JPG")}, QDir::Files,
-                           QDirIterator::Subdirectories);
-        while (found.hasNext())
-            filed << found.next();
-    }
-    ASSERT_EQ(filed.size(), 1) << app.output.toStdString();
-    EXPECT_TRUE(filed.first().contains(QStringLiteral("4711"))) << filed.first().toStdString();
-    EXPECT_FALSE(QFileInfo::exists(dropped));
-
-    // Logout or shutdown: SIGTERM ends the application normally.
-    app.process.terminate();
-    ASSERT_TRUE(app.waitForExit());
-    EXPECT_EQ(app.process.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(app.process.exitCode(), 0);
-    EXPECT_TRUE(app.output.contains(QStringLiteral("Ending on signal 15.")))
-        << app.output.toStdString();
-}
-
-TEST_F(AppLaunch, AnUnreadableSettingsFileOrLogFolderIsSaidOnceOnTheConsole)
-{
-    // A damaged settings file: named with the reason, kept, and nothing is started.
     ASSERT_TRUE(QDir().mkpath(dataFolder()));
-    const QByteArray damaged = "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>a";
-    QFile file(UserSettings::path());
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(damaged);
-    file.close();
-    {
-        RunningApp app;
-        ASSERT_TRUE(app.waitForOutput(QStringLiteral("is corrupt (XML error")))
-            << app.output.toStdString();
-        app.process.waitForFinished(2000); // anything more it says comes meanwhile
-        app.waitForOutput(QStringLiteral("is corrupt"));
-        EXPECT_EQ(app.console.count(QStringLiteral("is corrupt")), 1);
-        EXPECT_FALSE(app.console.contains(launchedLine));
-        EXPECT_FALSE(QFileInfo::exists(dataFolder() + QStringLiteral("/Import")));
-    }
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll(), damaged);
-    file.close();
-
-    // A log folder that cannot be made: the lines stay on the console, said once.
     SettingsDictionary settings = *SettingsDictionary::read(UserSettings::defaultPlistPath());
     settings.setValue(SettingKeys::lastBuildNumber, QString::number(TalvorenCommon::buildNumber()));
     for (const QLatin1String key : {SettingKeys::defImp, SettingKeys::defTmp})

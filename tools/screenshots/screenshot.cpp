@@ -3,7 +3,25 @@
 #include "windowtestsupport.h"
 
 #include <QDir>
+#include <QPainter>
 #include <QTest>
+
+namespace {
+// The window's own pixels below a plain title bar carrying its title, which the
+// window system would otherwise draw.
+QImage pictureOf(QWidget* window)
+{
+    constexpr int titleBarHeight = 28;
+    const QPixmap content = window->grab();
+    QImage picture(content.width(), content.height() + titleBarHeight, QImage::Format_RGB32);
+    picture.fill(QColor(0xd8, 0xd8, 0xd8));
+    QPainter painter(&picture);
+    painter.drawText(QRect(0, 0, picture.width(), titleBarHeight), Qt::AlignCenter,
+                     window->windowTitle());
+    painter.drawPixmap(0, titleBarHeight, content);
+    return picture;
+}
+} // namespace
 
 QString screenshotFolder()
 {
