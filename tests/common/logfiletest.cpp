@@ -49,39 +49,24 @@ protected:
 
 TEST_F(LogFileTest, PurgeDeletesOnlyEntriesOlderThanTheKeptDays)
 {
-    touch(entry(QStringLiteral("20240101.log")));
-    QDir().mkpath(entry(QStringLiteral("old/nested")));
-    touch(entry(QStringLiteral("old/nested/file")));
-
-    // Six days on, seven are kept: nothing goes.
-    EXPECT_EQ(LogFile::purge(folder, 7, now.addDays(6)), 0);
-    EXPECT_TRUE(QFileInfo::exists(entry(QStringLiteral("20240101.log"))));
-
-    // Eight days on: the file and the folder with its contents go.
-    EXPECT_EQ(LogFile::purge(folder, 7, now.addDays(8)), 2);
-    EXPECT_FALSE(QFileInfo::exists(entry(QStringLiteral("20240101.log"))));
-    EXPECT_FALSE(QFileInfo::exists(entry(QStringLiteral("old"))));
-}
-
-TEST_F(LogFileTest, ZeroOrNegativeKeepDaysMeansThirty)
-{
-    touch(entry(QStringLiteral("a.log")));
-    EXPECT_EQ(LogFile::purge(folder, 0, now.addDays(29)), 0);
-    EXPECT_EQ(LogFile::purge(folder, -5, now.addDays(29)), 0);
-    EXPECT_EQ(LogFile::purge(folder, 0, now.addDays(31)), 1);
-}
-
-TEST_F(LogFileTest, HugeKeepDaysNeverWrapsIntoDeletingYoungFiles)
-{
-    touch(entry(QStringLiteral("a.log")));
-    // 24856 days overflows 32-bit seconds; the limit must stay far in the past.
-    EXPECT_EQ(LogFile::purge(folder, 24856, now.addDays(1)), 0);
-    EXPECT_EQ(LogFile::purge(folder, INT64_MAX, now.addDays(1)), 0);
-    EXPECT_TRUE(QFileInfo::exists(entry(QStringLiteral("a.log"))));
-}
-
-TEST_F(LogFileTest, MissingFolderPurgesNothing)
-{
+    // Zero or negative keep days mean thirty; 24856 days overflow 32-bit seconds, and
+    // huge counts must never wrap into deleting young files.
+    const struct
+    {
+        qint64 keepDays;
+        int daysOn;
+        int deleted; // a file, and a folder with its contents
+    } cases[] = {{7, 6, 0},  {7, 8, 2},     {0, 29, 0},        {-5, 29, 0},
+                 {0, 31, 2}, {24856, 1, 0}, {INT64_MAX, 1, 0}, {-5, 31, 2}};
+    for (const auto& c : cases) {
+        touch(entry(QStringLiteral("20240101.log")));
+        QDir().mkpath(entry(QStringLiteral("old/nested")));
+        touch(entry(QStringLiteral("old/nested/file")));
+        EXPECT_EQ(LogFile::purge(folder, c.keepDays, now.addDays(c.daysOn)), c.deleted)
+            << c.keepDays << " days kept, " << c.daysOn << " days on";
+        EXPECT_EQ(QFileInfo::exists(entry(QStringLiteral("20240101.log"))), c.deleted == 0);
+        EXPECT_EQ(QFileInfo::exists(entry(QStringLiteral("old"))), c.deleted == 0);
+    }
     EXPECT_EQ(LogFile::purge(home.filePath(QStringLiteral("none")), 7, now.addDays(100)), 0);
 }
 
