@@ -39,6 +39,13 @@ void LocalHttpServer::serve(const QString& path, const Response& response)
     responses.insert(path, response);
 }
 
+void LocalHttpServer::serve(const QString& path, Behaviour behaviour)
+{
+    Response response;
+    response.behaviour = behaviour;
+    serve(path, response);
+}
+
 QString LocalHttpServer::url(const QString& path) const
 {
     return QStringLiteral("http://127.0.0.1:%1%2").arg(server.serverPort()).arg(path);
