@@ -51,7 +51,7 @@ TEST_F(DecryptionFormsTest, KeysAreCutOrPaddedToSixteenBytes)
     EXPECT_EQ(FBEncryptorAES::decryptData(QByteArray(), key), QByteArray());
 }
 
-TEST_F(DecryptionFormsTest, ByteCharacterAndSubRangeForms)
+TEST_F(DecryptionFormsTest, ByteCharacterAndSubRangeFormsAndTheTerminatorTest)
 {
     EXPECT_EQ(exifOperator.getDecryptData(buffer, 32, 64, key, 0), "41");
     EXPECT_EQ(exifOperator.getDecryptData(buffer, 32, 64, key, 48), "7f");
@@ -68,6 +68,10 @@ TEST_F(DecryptionFormsTest, ByteCharacterAndSubRangeForms)
     EXPECT_FALSE(exifOperator.getDecryptData(buffer, 32, 64, key, 48, 4));
     EXPECT_FALSE(exifOperator.getDecryptData(buffer, 32, 64, key, 60, 8));
     EXPECT_EQ(exifOperator.getDecryptData(buffer, 32, 64, key, 64, 0), "");
+    // Only empty or all-zero bytes are a terminator.
+    EXPECT_TRUE(exifOperator.checkOnlyTerminator(QByteArray()));
+    EXPECT_TRUE(exifOperator.checkOnlyTerminator(QByteArray(258, '\0')));
+    EXPECT_FALSE(exifOperator.checkOnlyTerminator(QByteArray(257, '\0') + '\x01'));
 }
 
 TEST(PatientNameTest, EveryOrderJoinsTheComponentsItNamesAndNeedsThemAll)
