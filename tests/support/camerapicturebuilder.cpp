@@ -83,6 +83,16 @@ QByteArray filler(qint64 length, qint64* rest = nullptr)
     return bytes;
 }
 
+// The per-image key: product number, then yyMMddHH taken from the capture time.
+QByteArray encryptionKey(const QByteArray& productNumber, const QByteArray& dateTimeOriginal)
+{
+    const QByteArray time = fitted(dateTimeOriginal, 20);
+    QByteArray key = fitted(productNumber, 8);
+    for (const int position : {2, 3, 5, 6, 8, 9, 11, 12})
+        key.append(time[position]);
+    return key;
+}
+
 // An 8x8 grey baseline image: one block whose DC difference and AC codes are
 // both the single one-bit Huffman code.
 QByteArray tinyImage()
@@ -130,11 +140,8 @@ public:
     {
         const quint8 major = builder.maker.majorVersion;
         secondGeneration = major >= 4;
-        using Order = CameraPictureOptions::ByteOrder;
-        bigEndian = options.byteOrder == Order::ByVersion ? !secondGeneration
-                                                          : options.byteOrder == Order::BigEndian;
-        noteLength = options.makerNoteLength > 0 ? options.makerNoteLength
-                                                 : (secondGeneration ? 3072 : 2048);
+        bigEndian = !secondGeneration;
+        noteLength = secondGeneration ? 3072 : 2048;
     }
 
     BuiltCameraPicture assemble();
@@ -300,8 +307,7 @@ BuiltCameraPicture PictureAssembler::assemble()
     };
     std::vector<std::pair<quint16, QByteArray>> exifData = {
         {dateTimeOriginalTag, dateTimeOriginal}};
-    const QByteArray key =
-        CameraPictureBuilder::encryptionKey(builder.maker.productNumber, dateTimeOriginal);
+    const QByteArray key = encryptionKey(builder.maker.productNumber, dateTimeOriginal);
     QByteArray note = makerNotePlain();
     const int encrypted = (noteLength - 96) / 16 * 16;
     if (encrypted > 0)
@@ -349,7 +355,7 @@ BuiltCameraPicture PictureAssembler::assemble()
         offsets[makerNoteTag] = placeFar(options.makerNoteDataAt, note.size()) - tiffStart;
     }
 
-    CameraPictureLayout layout{bigEndian, -1, noteLength, key, {}, {}};
+    CameraPictureLayout layout{bigEndian, -1, noteLength, {}, {}};
 
     QByteArray tiff(tiffSize, '\0');
     put(tiff, 0, bigEndian ? QByteArray("MM\x00\x2a", 4) : QByteArray("II\x2a\x00", 4));
@@ -479,22 +485,13 @@ CameraPictureBuilder& CameraPictureBuilder::fileSize(qint64 bytes)
     return *this;
 }
 
-CameraPictureBuilder& CameraPictureBuilder::truncatedTo(qint64 bytes)
-{
-    options.truncateTo = bytes;
-    return *this;
-}
-
 BuiltCameraPicture CameraPictureBuilder::build() const
 {
     const bool checkScan = options.bytesBeforeFirstDirectory.isEmpty();
     for (int shift = 0; shift < 64; ++shift) {
         BuiltCameraPicture picture = PictureAssembler(*this, shift).assemble();
-        if (!checkScan || scansCleanly(picture, options.withMakerNote)) {
-            if (options.truncateTo >= 0)
-                picture.bytes.truncate(options.truncateTo);
+        if (!checkScan || scansCleanly(picture, options.withMakerNote))
             return picture;
-        }
     }
     qFatal("CameraPictureBuilder: cannot place the directory entries without stray scan bytes");
 }
@@ -527,16 +524,6 @@ QByteArray CameraPictureBuilder::movieBytes()
     // A QuickTime file type box and a small media data box.
     return QByteArray::fromHex("00000014667479707174202000000200717420200000001c6d646174") +
            QByteArray("Lumora movie stand-in data.");
-}
-
-QByteArray CameraPictureBuilder::encryptionKey(const QByteArray& productNumber,
-                                               const QByteArray& dateTimeOriginal)
-{
-    const QByteArray time = fitted(dateTimeOriginal, 20);
-    QByteArray key = fitted(productNumber, 8);
-    for (const int position : {2, 3, 5, 6, 8, 9, 11, 12})
-        key.append(time[position]);
-    return key;
 }
 
 QByteArray CameraPictureBuilder::encrypt(const QByteArray& plain, const QByteArray& key)

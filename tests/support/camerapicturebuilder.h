@@ -80,16 +80,7 @@ struct CameraMakerNote
 
 struct CameraPictureOptions
 {
-    enum class ByteOrder
-    {
-        ByVersion,
-        BigEndian,
-        LittleEndian
-    };
-    ByteOrder byteOrder = ByteOrder::ByVersion;
     bool withMakerNote = true;
-    // 0: 2,048 bytes for the first generation, 3,072 for the second.
-    int makerNoteLength = 0;
     // Raw bytes between the TIFF header and IFD0, from file offset 20 (TIFF offset
     // 8): room for decoy entries and stray scan bytes. Allows stray scan bytes.
     QByteArray bytesBeforeFirstDirectory;
@@ -100,8 +91,6 @@ struct CameraPictureOptions
     qint64 makerNoteDataAt = 0;
     // Pads the file with comment segments to exactly this size (0: no padding).
     qint64 fileSize = 0;
-    // Cuts the file after this many bytes (-1: whole).
-    qint64 truncateTo = -1;
 };
 
 // Where the parts of a built picture lie (file offsets).
@@ -110,7 +99,6 @@ struct CameraPictureLayout
     bool bigEndian = true;
     qint64 makerNoteOffset = -1;
     int makerNoteLength = 0;
-    QByteArray key;
     QMap<quint16, qint64> entryOffsets; // directory entry of each tag
     QMap<quint16, qint64> dataOffsets;  // data of each tag
 };
@@ -149,7 +137,6 @@ public:
     CameraPictureBuilder& otherCamera();
     CameraPictureBuilder& withoutMakerNote();
     CameraPictureBuilder& fileSize(qint64 bytes);
-    CameraPictureBuilder& truncatedTo(qint64 bytes);
 
     BuiltCameraPicture build() const;
     QByteArray bytes() const { return build().bytes; }
@@ -162,9 +149,6 @@ public:
                                        const QString& movieExtension = QStringLiteral("MOV")) const;
 
     static QByteArray movieBytes();
-    // The per-image key: product number, then yyMMddHH taken from the capture time.
-    static QByteArray encryptionKey(const QByteArray& productNumber,
-                                    const QByteArray& dateTimeOriginal);
     static QByteArray encrypt(const QByteArray& plain, const QByteArray& key);
     // A 12-byte TIFF directory entry.
     static QByteArray directoryEntry(quint16 tag, quint16 type, quint32 count, quint32 valueOffset,
