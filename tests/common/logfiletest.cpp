@@ -1,5 +1,6 @@
 #include "common/logfile.h"
 
+#include "camerapicturebuilder.h"
 #include "common/log.h"
 #include "common/logfilerotation.h"
 #include "temphome.h"
@@ -12,12 +13,6 @@
 #include <unistd.h>
 
 namespace {
-void touch(const QString& path)
-{
-    QFile file(path);
-    file.open(QIODevice::WriteOnly);
-}
-
 // Redirects standard error for the life of the object and puts it back afterwards,
 // so that the test runner's own output is unharmed.
 class StandardErrorGuard
@@ -59,9 +54,8 @@ TEST_F(LogFileTest, PurgeDeletesOnlyEntriesOlderThanTheKeptDays)
     } cases[] = {{7, 6, 0},  {7, 8, 2},     {0, 29, 0},        {-5, 29, 0},
                  {0, 31, 2}, {24856, 1, 0}, {INT64_MAX, 1, 0}, {-5, 31, 2}};
     for (const auto& c : cases) {
-        touch(entry(QStringLiteral("20240101.log")));
-        QDir().mkpath(entry(QStringLiteral("old/nested")));
-        touch(entry(QStringLiteral("old/nested/file")));
+        CameraPictureBuilder::writeFile(entry(QStringLiteral("20240101.log")), {});
+        CameraPictureBuilder::writeFile(entry(QStringLiteral("old/nested/file")), {});
         EXPECT_EQ(LogFile::purge(folder, c.keepDays, now.addDays(c.daysOn)), c.deleted)
             << c.keepDays << " days kept, " << c.daysOn << " days on";
         EXPECT_EQ(QFileInfo::exists(entry(QStringLiteral("20240101.log"))), c.deleted == 0);
