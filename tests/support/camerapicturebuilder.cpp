@@ -436,12 +436,6 @@ CameraPictureBuilder& CameraPictureBuilder::patient(const QString& id, const QSt
     return *this;
 }
 
-CameraPictureBuilder& CameraPictureBuilder::serial(const QByteArray& productNumber)
-{
-    maker.productNumber = productNumber;
-    return *this;
-}
-
 CameraPictureBuilder& CameraPictureBuilder::captureDateTime(const QString& exifDateTime)
 {
     exif.dateTime = exif.dateTimeOriginal = exifDateTime.toLatin1();
@@ -453,35 +447,11 @@ CameraPictureBuilder& CameraPictureBuilder::captureDateTime(const QDateTime& dat
     return captureDateTime(dateTime.toString(QStringLiteral("yyyy:MM:dd HH:mm:ss")));
 }
 
-CameraPictureBuilder& CameraPictureBuilder::shootingMode(quint8 mode)
-{
-    maker.shootingMode = mode;
-    return *this;
-}
-
-CameraPictureBuilder& CameraPictureBuilder::encryptionType(quint8 type)
-{
-    maker.encryptionType = type;
-    return *this;
-}
-
 CameraPictureBuilder& CameraPictureBuilder::otherCamera()
 {
     exif.imageDescription = "OTHER DIGITAL CAMERA";
     exif.make = "OTHER CORP.";
     exif.model = "Other X-1";
-    return *this;
-}
-
-CameraPictureBuilder& CameraPictureBuilder::withoutMakerNote()
-{
-    options.withMakerNote = false;
-    return *this;
-}
-
-CameraPictureBuilder& CameraPictureBuilder::fileSize(qint64 bytes)
-{
-    options.fileSize = bytes;
     return *this;
 }
 

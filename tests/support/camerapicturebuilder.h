@@ -127,16 +127,19 @@ public:
     // Patient ID and display name in every place the camera stores them, with
     // name order "ff" so that the name is shown as given.
     CameraPictureBuilder& patient(const QString& id, const QString& name);
-    CameraPictureBuilder& serial(const QByteArray& productNumber);
+    CameraPictureBuilder& serial(const QByteArray& productNumber)
+    {
+        return set(maker.productNumber, productNumber);
+    }
     // "yyyy:MM:dd HH:mm:ss"; sets DateTime and DateTimeOriginal.
     CameraPictureBuilder& captureDateTime(const QString& exifDateTime);
     CameraPictureBuilder& captureDateTime(const QDateTime& dateTime);
-    CameraPictureBuilder& shootingMode(quint8 mode);
-    CameraPictureBuilder& encryptionType(quint8 type);
+    CameraPictureBuilder& shootingMode(quint8 mode) { return set(maker.shootingMode, mode); }
+    CameraPictureBuilder& encryptionType(quint8 type) { return set(maker.encryptionType, type); }
     // Exif texts of a camera that is not one of the maker's.
     CameraPictureBuilder& otherCamera();
-    CameraPictureBuilder& withoutMakerNote();
-    CameraPictureBuilder& fileSize(qint64 bytes);
+    CameraPictureBuilder& withoutMakerNote() { return set(options.withMakerNote, false); }
+    CameraPictureBuilder& fileSize(qint64 bytes) { return set(options.fileSize, bytes); }
 
     BuiltCameraPicture build() const;
     QByteArray bytes() const { return build().bytes; }
@@ -155,4 +158,11 @@ public:
                                      bool bigEndian);
     // Writes bytes to path (folders created); false on failure.
     static bool writeFile(const QString& path, const QByteArray& bytes);
+
+private:
+    template <typename Field, typename Value> CameraPictureBuilder& set(Field& field, Value value)
+    {
+        field = value;
+        return *this;
+    }
 };
