@@ -41,9 +41,7 @@ void LocalHttpServer::serve(const QString& path, const Response& response)
 
 void LocalHttpServer::serve(const QString& path, Behaviour behaviour)
 {
-    Response response;
-    response.behaviour = behaviour;
-    serve(path, response);
+    serve(path, Response{200, {}, {}, behaviour});
 }
 
 QString LocalHttpServer::url(const QString& path) const
