@@ -36,7 +36,7 @@ TEST_F(HttpFetchTest, BodiesComeBackWhateverTheStatusAndAreNeverCached)
               QByteArray());
 }
 
-TEST_F(HttpFetchTest, NoAnswerGivesNone)
+TEST_F(HttpFetchTest, NoAnswerOrNoAnswerInTimeGivesNone)
 {
     EXPECT_FALSE(TalvorenCommon::getNetworkFileByHttp(LocalHttpServer::refusingUrl()));
     EXPECT_FALSE(TalvorenCommon::getNetworkFileByHttp(QStringLiteral("not an address")));
@@ -44,10 +44,8 @@ TEST_F(HttpFetchTest, NoAnswerGivesNone)
 
     server.serve(QStringLiteral("/closes"), LocalHttpServer::Behaviour::CloseSilently);
     EXPECT_FALSE(TalvorenCommon::getNetworkFileByHttp(server.url(QStringLiteral("/closes"))));
-}
 
-TEST_F(HttpFetchTest, AServerThatNeverAnswersGivesNoneOnceTheLimitPasses)
-{
+    // A server that never answers gives none once the limit passes.
     server.serve(QStringLiteral("/silent"), LocalHttpServer::Behaviour::NeverAnswer);
     EXPECT_FALSE(
         TalvorenCommon::getNetworkFileByHttp(server.url(QStringLiteral("/silent")), 300ms));
