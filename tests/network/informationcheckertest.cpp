@@ -107,11 +107,7 @@ TEST_F(InformationCheckerTest, OnlyEightFieldLinesCountAndTheFirstOfEqualIdsWins
     EXPECT_EQ(equal.id, 3);
     EXPECT_EQ(equal.englishTitle, QStringLiteral("First"));
 
-    const InformationCheckResult negative = checkList("-1,a,b,c,d,e,f,g\n");
-    EXPECT_FALSE(negative.failed);
-    EXPECT_FALSE(negative.available);
-    EXPECT_EQ(negative.id, -1);
-    EXPECT_TRUE(negative.englishTitle.isEmpty());
+    EXPECT_EQ(checkList("-1,a,b,c,d,e,f,g\n"), InformationCheckResult{});
 
     // An id without digits reads as 0, which is a notice.
     const InformationCheckResult zero = checkList("id,a,b,c,Header,e,f,g\r\n");
