@@ -36,23 +36,17 @@ TEST_F(HttpFetchTest, BodiesComeBackWhateverTheStatusAndAreNeverCached)
               QByteArray());
 }
 
-TEST_F(HttpFetchTest, NoAnswerGivesNone)
+TEST_F(HttpFetchTest, NoAnswerOrNoAnswerInTimeGivesNone)
 {
     EXPECT_FALSE(TalvorenCommon::getNetworkFileByHttp(LocalHttpServer::refusingUrl()));
     EXPECT_FALSE(TalvorenCommon::getNetworkFileByHttp(QStringLiteral("not an address")));
     EXPECT_FALSE(TalvorenCommon::getNetworkFileByHttp(QString()));
 
-    LocalHttpServer::Response closes;
-    closes.behaviour = LocalHttpServer::Behaviour::CloseSilently;
-    server.serve(QStringLiteral("/closes"), closes);
+    server.serve(QStringLiteral("/closes"), LocalHttpServer::Behaviour::CloseSilently);
     EXPECT_FALSE(TalvorenCommon::getNetworkFileByHttp(server.url(QStringLiteral("/closes"))));
-}
 
-TEST_F(HttpFetchTest, AServerThatNeverAnswersGivesNoneOnceTheLimitPasses)
-{
-    LocalHttpServer::Response silent;
-    silent.behaviour = LocalHttpServer::Behaviour::NeverAnswer;
-    server.serve(QStringLiteral("/silent"), silent);
+    // A server that never answers gives none once the limit passes.
+    server.serve(QStringLiteral("/silent"), LocalHttpServer::Behaviour::NeverAnswer);
     EXPECT_FALSE(
         TalvorenCommon::getNetworkFileByHttp(server.url(QStringLiteral("/silent")), 300ms));
     EXPECT_EQ(server.requestCount(QStringLiteral("/silent")), 1);

@@ -1,5 +1,6 @@
 #include "common/logfile.h"
 
+#include "camerapicturebuilder.h"
 #include "common/log.h"
 #include "common/logfilerotation.h"
 #include "temphome.h"
@@ -12,12 +13,6 @@
 #include <unistd.h>
 
 namespace {
-void touch(const QString& path)
-{
-    QFile file(path);
-    file.open(QIODevice::WriteOnly);
-}
-
 // Redirects standard error for the life of the object and puts it back afterwards,
 // so that the test runner's own output is unharmed.
 class StandardErrorGuard
@@ -49,39 +44,23 @@ protected:
 
 TEST_F(LogFileTest, PurgeDeletesOnlyEntriesOlderThanTheKeptDays)
 {
-    touch(entry(QStringLiteral("20240101.log")));
-    QDir().mkpath(entry(QStringLiteral("old/nested")));
-    touch(entry(QStringLiteral("old/nested/file")));
-
-    // Six days on, seven are kept: nothing goes.
-    EXPECT_EQ(LogFile::purge(folder, 7, now.addDays(6)), 0);
-    EXPECT_TRUE(QFileInfo::exists(entry(QStringLiteral("20240101.log"))));
-
-    // Eight days on: the file and the folder with its contents go.
-    EXPECT_EQ(LogFile::purge(folder, 7, now.addDays(8)), 2);
-    EXPECT_FALSE(QFileInfo::exists(entry(QStringLiteral("20240101.log"))));
-    EXPECT_FALSE(QFileInfo::exists(entry(QStringLiteral("old"))));
-}
-
-TEST_F(LogFileTest, ZeroOrNegativeKeepDaysMeansThirty)
-{
-    touch(entry(QStringLiteral("a.log")));
-    EXPECT_EQ(LogFile::purge(folder, 0, now.addDays(29)), 0);
-    EXPECT_EQ(LogFile::purge(folder, -5, now.addDays(29)), 0);
-    EXPECT_EQ(LogFile::purge(folder, 0, now.addDays(31)), 1);
-}
-
-TEST_F(LogFileTest, HugeKeepDaysNeverWrapsIntoDeletingYoungFiles)
-{
-    touch(entry(QStringLiteral("a.log")));
-    // 24856 days overflows 32-bit seconds; the limit must stay far in the past.
-    EXPECT_EQ(LogFile::purge(folder, 24856, now.addDays(1)), 0);
-    EXPECT_EQ(LogFile::purge(folder, INT64_MAX, now.addDays(1)), 0);
-    EXPECT_TRUE(QFileInfo::exists(entry(QStringLiteral("a.log"))));
-}
-
-TEST_F(LogFileTest, MissingFolderPurgesNothing)
-{
+    // Zero or negative keep days mean thirty; 24856 days overflow 32-bit seconds, and
+    // huge counts must never wrap into deleting young files.
+    const struct
+    {
+        qint64 keepDays;
+        int daysOn;
+        int deleted; // a file, and a folder with its contents
+    } cases[] = {{7, 6, 0},  {7, 8, 2},     {0, 29, 0},        {-5, 29, 0},
+                 {0, 31, 2}, {24856, 1, 0}, {INT64_MAX, 1, 0}, {-5, 31, 2}};
+    for (const auto& c : cases) {
+        CameraPictureBuilder::writeFile(entry(QStringLiteral("20240101.log")), {});
+        CameraPictureBuilder::writeFile(entry(QStringLiteral("old/nested/file")), {});
+        EXPECT_EQ(LogFile::purge(folder, c.keepDays, now.addDays(c.daysOn)), c.deleted)
+            << c.keepDays << " days kept, " << c.daysOn << " days on";
+        EXPECT_EQ(QFileInfo::exists(entry(QStringLiteral("20240101.log"))), c.deleted == 0);
+        EXPECT_EQ(QFileInfo::exists(entry(QStringLiteral("old"))), c.deleted == 0);
+    }
     EXPECT_EQ(LogFile::purge(home.filePath(QStringLiteral("none")), 7, now.addDays(100)), 0);
 }
 
@@ -126,9 +105,10 @@ TEST_F(LogFileTest, RotationFiresAtOrAfterTheComingMidnightAndNamesTheNewDay)
     EXPECT_EQ(LogFile::fileName(rotations.value(0).date()), QStringLiteral("20240106.log"));
 }
 
-TEST_F(LogFileTest, RedirectedLinesAppendWithThePlatformPrefix)
+TEST_F(LogFileTest, RedirectedLinesAppendWithThePlatformPrefixAndAnUnwritableFileIsNamedOnce)
 {
     const QString path = LogFile::pathFor(folder, now);
+    const QString unwritable = home.filePath(QStringLiteral("no/such/x.log"));
     {
         StandardErrorGuard guard;
         ASSERT_TRUE(LogFile::redirectStandardError(path));
@@ -136,38 +116,24 @@ TEST_F(LogFileTest, RedirectedLinesAppendWithThePlatformPrefix)
         // A second start on the same day appends to the same file.
         ASSERT_TRUE(LogFile::redirectStandardError(path));
         Log::error(QStringLiteral("二番目"));
+        // An unwritable file leaves standard error where it was and says so once.
+        EXPECT_FALSE(LogFile::redirectStandardError(unwritable));
+        EXPECT_FALSE(LogFile::redirectStandardError(unwritable));
+        EXPECT_TRUE(LogFile::failureMessage().contains(unwritable));
+        EXPECT_FALSE(LogFile::redirectStandardError(QString()));
         Log::debug(QStringLiteral("third"));
     }
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QStringList lines =
         QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    ASSERT_EQ(lines.size(), 3);
+    ASSERT_EQ(lines.size(), 4) << lines.join('\n').toStdString();
     const QRegularExpression prefix(
         QStringLiteral(R"(^\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3} [^\[]+\[\d+:\d+\] )"));
     for (const QString& line : lines)
         EXPECT_TRUE(prefix.match(line).hasMatch()) << line.toStdString();
     EXPECT_TRUE(lines[0].endsWith(QStringLiteral("[info]: first")));
     EXPECT_TRUE(lines[1].endsWith(QStringLiteral("[error]: 二番目")));
-    EXPECT_TRUE(lines[2].endsWith(QStringLiteral("[debug]: third")));
-}
-
-TEST_F(LogFileTest, UnwritableFolderLeavesStandardErrorWhereItWasAndSaysSoOnce)
-{
-    const QString path = LogFile::pathFor(folder, now);
-    {
-        StandardErrorGuard guard;
-        ASSERT_TRUE(LogFile::redirectStandardError(path));
-        const QString unwritable = home.filePath(QStringLiteral("no/such/x.log"));
-        EXPECT_FALSE(LogFile::redirectStandardError(unwritable));
-        EXPECT_FALSE(LogFile::redirectStandardError(unwritable));
-        EXPECT_TRUE(LogFile::failureMessage().contains(unwritable));
-        EXPECT_FALSE(LogFile::redirectStandardError(QString()));
-        Log::info(QStringLiteral("still heard"));
-    }
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QString text = QString::fromUtf8(file.readAll());
-    EXPECT_EQ(text.count(QStringLiteral("cannot be written (")), 1);
-    EXPECT_TRUE(text.contains(QStringLiteral("[info]: still heard")));
+    EXPECT_TRUE(lines[2].contains(QStringLiteral("cannot be written (")));
+    EXPECT_TRUE(lines[3].endsWith(QStringLiteral("[debug]: third")));
 }

@@ -34,10 +34,7 @@ TEST_F(DecryptionFormsTest, RawFormDecryptsMultiplesOfSixteenOnly)
     EXPECT_FALSE(exifOperator.getDecryptBlockData(buffer, -16, 16, key, &output));
     EXPECT_FALSE(exifOperator.getDecryptBlockData(buffer, 0x7ffffff0, 16, key, &output));
     EXPECT_EQ(output, "untouched");
-}
-
-TEST_F(DecryptionFormsTest, EachBlockDecryptsByItself)
-{
+    // Each block decrypts by itself.
     const auto whole = exifOperator.getDecryptBlockData(buffer, 32, 32, key);
     const auto second = exifOperator.getDecryptBlockData(buffer, 48, 16, key);
     ASSERT_TRUE(whole && second);
@@ -54,7 +51,7 @@ TEST_F(DecryptionFormsTest, KeysAreCutOrPaddedToSixteenBytes)
     EXPECT_EQ(FBEncryptorAES::decryptData(QByteArray(), key), QByteArray());
 }
 
-TEST_F(DecryptionFormsTest, ByteCharacterAndSubRangeForms)
+TEST_F(DecryptionFormsTest, ByteCharacterAndSubRangeFormsAndTheTerminatorTest)
 {
     EXPECT_EQ(exifOperator.getDecryptData(buffer, 32, 64, key, 0), "41");
     EXPECT_EQ(exifOperator.getDecryptData(buffer, 32, 64, key, 48), "7f");
@@ -71,16 +68,13 @@ TEST_F(DecryptionFormsTest, ByteCharacterAndSubRangeForms)
     EXPECT_FALSE(exifOperator.getDecryptData(buffer, 32, 64, key, 48, 4));
     EXPECT_FALSE(exifOperator.getDecryptData(buffer, 32, 64, key, 60, 8));
     EXPECT_EQ(exifOperator.getDecryptData(buffer, 32, 64, key, 64, 0), "");
-}
-
-TEST_F(DecryptionFormsTest, OnlyEmptyOrAllZeroBytesAreATerminator)
-{
+    // Only empty or all-zero bytes are a terminator.
     EXPECT_TRUE(exifOperator.checkOnlyTerminator(QByteArray()));
     EXPECT_TRUE(exifOperator.checkOnlyTerminator(QByteArray(258, '\0')));
     EXPECT_FALSE(exifOperator.checkOnlyTerminator(QByteArray(257, '\0') + '\x01'));
 }
 
-TEST(PatientNameTest, EveryOrderJoinsTheComponentsItNames)
+TEST(PatientNameTest, EveryOrderJoinsTheComponentsItNamesAndNeedsThemAll)
 {
     const ExifOperator op;
     const QString name = QStringLiteral("A^B^C");
@@ -95,11 +89,7 @@ TEST(PatientNameTest, EveryOrderJoinsTheComponentsItNames)
     EXPECT_EQ(op.formattingPatientName(name, "06"), "");
     EXPECT_EQ(op.formattingPatientName(name, "Ff"), "");
     EXPECT_EQ(op.formattingPatientName(name, ""), "");
-}
-
-TEST(PatientNameTest, MissingAndEmptyComponents)
-{
-    const ExifOperator op;
+    // Missing and empty components.
     EXPECT_EQ(op.formattingPatientName("A^B", "00"), "");
     EXPECT_EQ(op.formattingPatientName("A^B", "04"), "A B");
     EXPECT_EQ(op.formattingPatientName("A", "05"), "");
@@ -129,11 +119,4 @@ TEST(ByteTextTest, Utf8IsDecodedStrictlyAndWhole)
     EXPECT_EQ(ByteText::utf8WithoutNul(QByteArray("\0a\0b\0", 5)), "ab");
 }
 
-TEST(ByteTextTest, HexKeepsLeadingZerosInLowerCase)
-{
-    EXPECT_EQ(ByteText::hexByte(0x0a), "0a");
-    EXPECT_EQ(ByteText::hexByte(0xff), "ff");
-    EXPECT_EQ(ByteText::hexByte(0x00), "00");
-    EXPECT_EQ(ByteText::hex(QByteArray::fromHex("00ab0c")), "00ab0c");
-}
 } // namespace

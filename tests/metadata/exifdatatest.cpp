@@ -88,10 +88,8 @@ TEST_F(ExifDataTest, TheGateRefusesEveryEncryptionTypeButZeroAtAnyVersion)
 
 TEST_F(ExifDataTest, AFileWithoutMakerNoteOrByteOrderMarkIsRefusedByTheGate)
 {
-    CameraPictureBuilder builder;
-    builder.withoutMakerNote();
-    EXPECT_FALSE(read(builder, true));
-    EXPECT_FALSE(read(builder, false));
+    EXPECT_FALSE(read(CameraPictureBuilder().withoutMakerNote(), true));
+    EXPECT_FALSE(read(CameraPictureBuilder().withoutMakerNote(), false));
     QByteArray bytes = CameraPictureBuilder().version(3, 0).bytes();
     bytes[12] = 'm';
     const QString path = folder.filePath("mark.jpg");
@@ -101,9 +99,8 @@ TEST_F(ExifDataTest, AFileWithoutMakerNoteOrByteOrderMarkIsRefusedByTheGate)
     EXPECT_FALSE(reader.getExifData(path, true));
     const auto ungated = reader.getExifData(path, false);
     ASSERT_TRUE(ungated);
-    EXPECT_FALSE(ungated->majorUserTagVersion);
-    EXPECT_FALSE(ungated->encryptionType);
-    EXPECT_FALSE(ungated->extendedMakerNoteEntity);
+    EXPECT_FALSE(ungated->majorUserTagVersion || ungated->encryptionType ||
+                 ungated->extendedMakerNoteEntity);
     EXPECT_FALSE(reader.getExifData(folder.filePath("missing.jpg"), false));
     EXPECT_FALSE(reader.getExifData(folder.path(), false));
 }
@@ -158,96 +155,60 @@ TEST_F(ExifDataTest, FolderNamesTakePartInTheMovieReplacement)
     EXPECT_TRUE(reader.getExifData(picture, true));
 }
 
-TEST_F(ExifDataTest, VersionTwoOneFillsIdAndNameTogetherAndClearsTheArea)
+TEST_F(ExifDataTest, EachVersionTakesThePatientIdAndNameFromItsOwnPlaces)
 {
-    CameraPictureBuilder builder;
-    builder.version(2, 1);
-    builder.maker.blockPatientID = "BASE-ID";
-    builder.maker.blockPatientName = "Base Name";
-    builder.maker.patientNameOrder = 0x04;
-    builder.maker.patientName_I = "Area^Name";
-    builder.maker.patientID = "AREA-ID";
-    auto entity = read(builder);
-    ASSERT_TRUE(entity);
-    const ExtendedMakerNoteEntity* record = &*entity->extendedMakerNoteEntity;
-    EXPECT_EQ(record->patientID, "AREA-ID");
-    EXPECT_FALSE(record->patientName);
-    EXPECT_EQ(entity->patientName, "Area Name");
-    for (const auto& field : ExtendedMakerNoteEntity::fields()) {
-        const std::string name = field.name;
-        const bool cleared =
-            (name.starts_with("patient") || name.starts_with("operator") || name == "date_QR") &&
-            name != "patientID" && name != "patientName" && name != "patientExtraInfo" &&
-            name != "operatorExtraInfo";
-        if (cleared) {
-            EXPECT_FALSE(record->*field.member) << name;
+    using Text = std::optional<QString>;
+    const struct
+    {
+        int major;
+        int minor;
+        QByteArray areaID;
+        QByteArray blockID;
+        Text recordID;
+        Text recordName;
+        Text recordName_I;
+        Text flatID;
+        Text flatName;
+    } cases[] = {
+        // 2.1 takes ID and name together from the flat record when the area's ID is
+        // empty, and clears the rest of the area.
+        {2, 1, "AREA-ID", "BASE-ID", "AREA-ID", {}, {}, "BASE-ID", "Area Name"},
+        {2, 1, "", "BASE-ID", "BASE-ID", "Area Name", {}, "BASE-ID", "Area Name"},
+        // 3 takes them separately.
+        {3, 0, "AREA-ID", "BASE-ID", "AREA-ID", "Area Name", "Area^Name", "BASE-ID", "Area Name"},
+        {3, 0, "", "BASE-ID", "BASE-ID", "Area Name", "Area^Name", "BASE-ID", "Area Name"},
+        // The second generation takes the ID of its patient block, even an empty one;
+        // order ff shows the ideographic name as it stands and empties it.
+        {4, 0, "AREA-ID", "BASE-ID", "BASE-ID", "Area^Name", "", "BASE-ID", "Area^Name"},
+        {4, 0, "AREA-ID", "", "", "Area^Name", "", "", "Area^Name"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.major) + "." + std::to_string(c.minor) + " area " +
+                     c.areaID.toStdString() + " block " + c.blockID.toStdString());
+        CameraPictureBuilder builder;
+        builder.version(c.major, c.minor);
+        builder.maker.patientNameOrder = c.major >= 4 ? 0xff : 0x04;
+        builder.maker.patientID = c.areaID;
+        builder.maker.blockPatientID = c.blockID;
+        builder.maker.blockPatientName = "Base Name";
+        builder.maker.patientName_I = "Area^Name";
+        const auto entity = read(builder);
+        ASSERT_TRUE(entity && entity->extendedMakerNoteEntity);
+        const ExtendedMakerNoteEntity& record = *entity->extendedMakerNoteEntity;
+        EXPECT_EQ(std::tie(record.patientID, record.patientName, record.patientName_I),
+                  std::tie(c.recordID, c.recordName, c.recordName_I));
+        EXPECT_EQ(std::tie(entity->patientID, entity->patientName), std::tie(c.flatID, c.flatName));
+        EXPECT_EQ(record.shootingMode, "02");
+        EXPECT_EQ(record.serial, "LM4A0001");
+        for (const auto& field : ExtendedMakerNoteEntity::fields()) {
+            const std::string name = field.name;
+            const bool cleared = c.major == 2 &&
+                                 (name.starts_with("patient") || name.starts_with("operator") ||
+                                  name == "date_QR") &&
+                                 name != "patientID" && name != "patientName" &&
+                                 name != "patientExtraInfo" && name != "operatorExtraInfo";
+            EXPECT_TRUE(!cleared || !(record.*field.member)) << name;
         }
     }
-    EXPECT_EQ(record->shootingMode, "02");
-    EXPECT_EQ(record->serial, "LM4A0001");
-
-    // An empty area ID brings the flat record's ID and name.
-    builder.maker.patientID = "";
-    entity = read(builder);
-    record = &*entity->extendedMakerNoteEntity;
-    EXPECT_EQ(record->patientID, "BASE-ID");
-    EXPECT_EQ(record->patientName, "Area Name");
-}
-
-TEST_F(ExifDataTest, VersionThreeFillsIdAndNameSeparately)
-{
-    CameraPictureBuilder builder;
-    builder.version(3, 0);
-    builder.maker.blockPatientID = "BASE-ID";
-    builder.maker.patientID = "AREA-ID";
-    builder.maker.patientNameOrder = 0x04;
-    builder.maker.patientName_I = "Area^Name";
-    auto entity = read(builder);
-    EXPECT_EQ(entity->extendedMakerNoteEntity->patientID, "AREA-ID");
-    EXPECT_EQ(entity->extendedMakerNoteEntity->patientName, "Area Name");
-    EXPECT_EQ(entity->extendedMakerNoteEntity->patientName_I, "Area^Name");
-
-    builder.maker.patientID = "";
-    entity = read(builder);
-    EXPECT_EQ(entity->extendedMakerNoteEntity->patientID, "BASE-ID");
-    EXPECT_EQ(entity->patientID, "BASE-ID");
-}
-
-TEST_F(ExifDataTest, SecondGenerationTakesTheIdOfItsPatientBlock)
-{
-    CameraPictureBuilder builder;
-    builder.patient("98765", "佐藤 花子");
-    builder.maker.patientID = "IGNORED";
-    const auto entity = read(builder);
-    ASSERT_TRUE(entity);
-    EXPECT_EQ(entity->patientID, "98765");
-    EXPECT_EQ(entity->patientName, "佐藤 花子");
-    EXPECT_EQ(entity->extendedMakerNoteEntity->patientID, "98765");
-    EXPECT_EQ(entity->extendedMakerNoteEntity->patientName, "佐藤 花子");
-    EXPECT_EQ(entity->extendedMakerNoteEntity->patientName_I, "");
-
-    // An empty block ID: the area does not come back, the flat record is empty too.
-    builder.maker.blockPatientID = "";
-    EXPECT_EQ(read(builder)->extendedMakerNoteEntity->patientID, "");
-}
-
-TEST_F(ExifDataTest, ConvenienceSettersReachTheRecords)
-{
-    CameraPictureBuilder builder;
-    builder.patient("123", "Test Name")
-        .serial("A1234567")
-        .captureDateTime(QDateTime(QDate(2023, 12, 31), QTime(23, 59, 58)))
-        .shootingMode(0x05);
-    const auto entity = read(builder);
-    ASSERT_TRUE(entity);
-    EXPECT_EQ(entity->dateTimeOriginal, "2023:12:31 23:59:58");
-    EXPECT_EQ(entity->fileDateTime, "2023:12:31 23:59:58");
-    EXPECT_EQ(entity->shootingMode, "05");
-    EXPECT_EQ(entity->extendedMakerNoteEntity->serial, "A1234567");
-    EXPECT_EQ(entity->encryptKey, QByteArray("A1234567") + "23123123");
-    EXPECT_EQ(entity->patientName, "Test Name");
-    const auto other = read(CameraPictureBuilder().otherCamera());
-    ASSERT_TRUE(other);
-    EXPECT_EQ(other->maker, QString::fromLatin1("OTHER CORP."));
 }
 } // namespace

@@ -54,98 +54,61 @@ protected:
     ExifOperator reader;
 };
 
-TEST_F(MakerNoteTest, FirstGenerationRecordHoldsEveryFieldInItsForm)
+TEST_F(MakerNoteTest, EachGenerationReadsEveryFieldOfItsRecordInItsForm)
 {
-    const auto entity = reader.readImageFileExtended(distinctBuilder(3).bytes());
-    ASSERT_TRUE(entity && entity->extendedMakerNoteEntity);
-    const ExtendedMakerNoteEntity& r = *entity->extendedMakerNoteEntity;
-    EXPECT_EQ(r.majorVersion, "3");
-    EXPECT_EQ(r.minorVersion, "5");
-    EXPECT_EQ(r.serial, "LM4A0001");
-    EXPECT_EQ(r.selectedMag, "32");
-    EXPECT_EQ(r.shootingMode, "33");
-    EXPECT_EQ(r.flashMode, "34");
-    EXPECT_EQ(r.brightness, "35");
-    EXPECT_EQ(r.led, "36");
-    EXPECT_EQ(r.ledLighting, "37");
-    EXPECT_EQ(r.focusMode, "38");
-    EXPECT_EQ(r.afSpot_X, "39");
-    EXPECT_EQ(r.afSpot_Y, "3a");
-    EXPECT_EQ(r.hue_AB, "3b");
-    EXPECT_EQ(r.hue_MG, "3c");
-    EXPECT_EQ(r.contrast, "3d");
-    EXPECT_EQ(r.sharpness, "3e");
-    EXPECT_EQ(r.dialFunction, "3f");
-    EXPECT_EQ(r.autoCropping, "40");
-    EXPECT_EQ(r.cameraPosition, "41");
-    EXPECT_EQ(r.flipDirection, "42");
-    EXPECT_EQ(r.drawingFlag, "43");
-    EXPECT_EQ(r.magnification_U, "10");
-    EXPECT_EQ(r.magnification_L, "254");
-    EXPECT_EQ(r.patientNameOrder, "04");
-    EXPECT_EQ(r.patientInfoFlag_0, "a0");
-    EXPECT_EQ(r.patientID, "AREA-ID-1");
-    EXPECT_EQ(r.patientName_A, "Alpha^Beta");
-    EXPECT_EQ(r.patientName_I, "");
-    EXPECT_EQ(r.patientName_P, "Phon^Etic");
-    EXPECT_EQ(r.patientSex, "F");
-    EXPECT_EQ(r.patientBirthDate, "19991231");
-    EXPECT_EQ(r.patientAge_QR, "024");
-    EXPECT_EQ(r.date_QR, "20240501");
-    EXPECT_EQ(r.patientInfoFlag_1, "b1");
-    EXPECT_EQ(r.patientInfoFlag_5, "b5");
-    EXPECT_EQ(r.patientInfoFlag_9, "b9");
-    EXPECT_EQ(r.operatorsNameOrder, "05");
-    EXPECT_EQ(r.operatorInfoFlag_0, "c0");
-    EXPECT_EQ(r.operatorsID, "OPERATOR-20-CHARS-XY");
-    EXPECT_EQ(r.operatorsName_A, "Op^A");
-    EXPECT_EQ(r.operatorsName_I, "Op^I");
-    EXPECT_EQ(r.operatorsName_P, "Op^P");
-    EXPECT_EQ(r.operatorsGroup, "7e");
-    EXPECT_EQ(r.operatorInfoFlag_1, "d1");
-    EXPECT_EQ(r.operatorInfoFlag_11, "db");
-    EXPECT_EQ(r.operatorInfoFlag_21, "e5");
-    // The record's own patient name is the dispatcher's to fill.
-    EXPECT_FALSE(r.patientName);
-    // Second-generation fields stay absent.
-    for (const auto* field :
-         {&r.customMode, &r.drawingFlag2, &r.totalCount, &r.workingDistance, &r.owner,
-          &r.identifier, &r.timeZone, &r.summerTime, &r.patientExtraInfo, &r.operatorExtraInfo})
-        EXPECT_FALSE(*field);
+    const auto first = reader.readImageFileExtended(distinctBuilder(3).bytes());
+    ASSERT_TRUE(first && first->extendedMakerNoteEntity);
+    // The record's own patient name is the dispatcher's to fill; second-generation
+    // fields stay absent.
+    EXPECT_EQ(textsOf(*first->extendedMakerNoteEntity, ExtendedMakerNoteEntity::fields()),
+              "majorVersion=3 minorVersion=5 serial=LM4A0001 selectedMag=32 shootingMode=33 "
+              "flashMode=34 brightness=35 led=36 ledLighting=37 focusMode=38 afSpot_X=39 "
+              "afSpot_Y=3a hue_AB=3b hue_MG=3c contrast=3d sharpness=3e dialFunction=3f "
+              "autoCropping=40 cameraPosition=41 flipDirection=42 drawingFlag=43 "
+              "magnification_U=10 magnification_L=254 patientNameOrder=04 patientInfoFlag_0=a0 "
+              "patientID=AREA-ID-1 patientName_A=Alpha^Beta patientName_I= "
+              "patientName_P=Phon^Etic patientSex=F patientBirthDate=19991231 patientAge_QR=024 "
+              "date_QR=20240501 patientInfoFlag_1=b1 patientInfoFlag_2=b2 patientInfoFlag_3=b3 "
+              "patientInfoFlag_4=b4 patientInfoFlag_5=b5 patientInfoFlag_6=b6 "
+              "patientInfoFlag_7=b7 patientInfoFlag_8=b8 patientInfoFlag_9=b9 "
+              "operatorsNameOrder=05 operatorInfoFlag_0=c0 operatorsID=OPERATOR-20-CHARS-XY "
+              "operatorsName_A=Op^A operatorsName_I=Op^I operatorsName_P=Op^P operatorsGroup=7e "
+              "operatorInfoFlag_1=d1 operatorInfoFlag_2=d2 operatorInfoFlag_3=d3 "
+              "operatorInfoFlag_4=d4 operatorInfoFlag_5=d5 operatorInfoFlag_6=d6 "
+              "operatorInfoFlag_7=d7 operatorInfoFlag_8=d8 operatorInfoFlag_9=d9 "
+              "operatorInfoFlag_10=da operatorInfoFlag_11=db operatorInfoFlag_12=dc "
+              "operatorInfoFlag_13=dd operatorInfoFlag_14=de operatorInfoFlag_15=df "
+              "operatorInfoFlag_16=e0 operatorInfoFlag_17=e1 operatorInfoFlag_18=e2 "
+              "operatorInfoFlag_19=e3 operatorInfoFlag_20=e4 operatorInfoFlag_21=e5");
     // The flat record shares the camera-setting bytes.
-    EXPECT_EQ(entity->shootingMode, "33");
-    EXPECT_EQ(entity->additionalInformation, "42");
-    EXPECT_EQ(entity->drawFlag, "43");
-}
+    EXPECT_EQ(first->shootingMode, "33");
+    EXPECT_EQ(first->additionalInformation, "42");
+    EXPECT_EQ(first->drawFlag, "43");
 
-TEST_F(MakerNoteTest, SecondGenerationRecordAddsItsOwnFields)
-{
     CameraPictureBuilder builder = distinctBuilder(4);
     builder.maker.blockPatientID = "BLOCK-ID";
     builder.maker.owner = "Owner";
     builder.maker.timeZone = "+100";
     builder.maker.summerTime = 0x0b;
-    const auto entity = reader.readImageFileExtended2(builder.bytes());
-    ASSERT_TRUE(entity && entity->extendedMakerNoteEntity);
-    const ExtendedMakerNoteEntity& r = *entity->extendedMakerNoteEntity;
-    EXPECT_EQ(r.majorVersion, "4");
-    EXPECT_EQ(r.customMode, "31");
-    EXPECT_EQ(r.selectedMag, "32");
-    EXPECT_EQ(r.flipDirection, "42");
-    EXPECT_EQ(r.drawingFlag, "43");
-    EXPECT_EQ(r.drawingFlag2, "44");
-    EXPECT_EQ(r.totalCount, "10000");
-    EXPECT_EQ(r.workingDistance, "300");
-    EXPECT_EQ(r.owner, "Owner");
-    EXPECT_EQ(r.identifier, "A");
-    EXPECT_EQ(r.timeZone, "+100");
-    EXPECT_EQ(r.summerTime, "0b");
-    EXPECT_EQ(r.operatorInfoFlag_21, "e5");
-    // The second patient block decides the ID of both records.
-    EXPECT_EQ(r.patientID, "BLOCK-ID");
-    EXPECT_EQ(entity->patientID, "BLOCK-ID");
-    EXPECT_EQ(r.patientExtraInfo, "");
-    EXPECT_EQ(r.operatorExtraInfo, "");
+    const auto second = reader.readImageFileExtended2(builder.bytes());
+    ASSERT_TRUE(second && second->extendedMakerNoteEntity);
+    // The same bytes read the same, the second generation's own fields are added, and
+    // the second patient block decides the ID of both records.
+    ExtendedMakerNoteEntity expected = *first->extendedMakerNoteEntity;
+    expected.majorVersion = "4";
+    expected.owner = "Owner";
+    expected.identifier = "A";
+    expected.timeZone = "+100";
+    expected.summerTime = "0b";
+    expected.customMode = "31";
+    expected.drawingFlag2 = "44";
+    expected.totalCount = "10000";
+    expected.workingDistance = "300";
+    expected.patientID = "BLOCK-ID";
+    expected.patientExtraInfo = expected.operatorExtraInfo = "";
+    const auto& fields = ExtendedMakerNoteEntity::fields();
+    EXPECT_EQ(textsOf(*second->extendedMakerNoteEntity, fields), textsOf(expected, fields));
+    EXPECT_EQ(second->patientID, "BLOCK-ID");
 }
 
 TEST_F(MakerNoteTest, CountsAreLittleEndianDecimalsOverTheirFullRange)
@@ -184,54 +147,49 @@ TEST_F(MakerNoteTest, IdsFillTheirTwentyBytesOrStopAtTheFirstNul)
     EXPECT_EQ(entity->extendedMakerNoteEntity->patientID, "ABCDEFGHIJ0123456789");
 }
 
-TEST_F(MakerNoteTest, FirstGenerationDisplayNameIsTheFirstNonEmptyFormName)
+TEST_F(MakerNoteTest, TheDisplayNameIsTheFirstNonEmptyFormNameInItsOrder)
 {
-    CameraPictureBuilder builder;
-    builder.version(3, 0);
-    builder.maker.blockPatientName = "Base Name";
-    builder.maker.patientNameOrder = 0x03;
-    builder.maker.patientName_I = "山田^太郎^様";
-    builder.maker.patientName_P = "ヤマダ^タロウ^サマ";
-    builder.maker.patientName_A = "Yamada^Taro^San";
-    EXPECT_EQ(reader.readImageFileExtended(builder.bytes())->patientName, "太郎 山田 様");
-    builder.maker.patientName_I = "";
-    EXPECT_EQ(reader.readImageFileExtended(builder.bytes())->patientName, "タロウ ヤマダ サマ");
-    builder.maker.patientName_P = "";
-    EXPECT_EQ(reader.readImageFileExtended(builder.bytes())->patientName, "Taro Yamada San");
-    builder.maker.patientName_A = "";
-    EXPECT_EQ(reader.readImageFileExtended(builder.bytes())->patientName, "Base Name");
-    // A name with too few components for its order gives the empty text.
-    builder.maker.patientName_A = "Single";
-    EXPECT_EQ(reader.readImageFileExtended(builder.bytes())->patientName, "");
-    // A name that is not valid UTF-8 counts as empty.
-    builder.maker.patientName_I = "\xe5\xb1";
-    builder.maker.patientName_A = "Yamada^Taro";
-    builder.maker.patientNameOrder = 0x05;
-    const auto entity = reader.readImageFileExtended(builder.bytes());
-    EXPECT_FALSE(entity->extendedMakerNoteEntity->patientName_I);
-    EXPECT_EQ(entity->patientName, "Taro Yamada");
-}
-
-TEST_F(MakerNoteTest, SecondGenerationOrderFfShowsTheIdeographicNameAndEmptiesIt)
-{
-    CameraPictureBuilder builder;
-    builder.maker.blockPatientName = "Block Name";
-    builder.maker.patientNameOrder = 0xff;
-    builder.maker.patientName_I = "山田^太郎";
-    auto entity = reader.readImageFileExtended2(builder.bytes());
-    EXPECT_EQ(entity->patientName, "山田^太郎");
-    EXPECT_EQ(entity->extendedMakerNoteEntity->patientName_I, "");
-    // Empty or not, the ideographic name replaces the base reader's.
-    builder.maker.patientName_I = "";
-    entity = reader.readImageFileExtended2(builder.bytes());
-    EXPECT_EQ(entity->patientName, "");
-    // Other orders follow the first-generation rule.
-    builder.maker.patientNameOrder = 0x00;
-    builder.maker.patientName_P = "";
-    builder.maker.patientName_A = "A^B^C";
-    entity = reader.readImageFileExtended2(builder.bytes());
-    EXPECT_EQ(entity->patientName, "A C B");
-    EXPECT_EQ(entity->extendedMakerNoteEntity->patientName_A, "A^B^C");
+    // Order 03 gives "B A C", 05 "B A", 00 "A C B"; too few components give the empty
+    // text, a name that is not UTF-8 counts as empty, and with no name at all the
+    // patient block's stands. In the second generation order ff shows the ideographic
+    // name as it stands, empty or not, and empties it.
+    const struct
+    {
+        int major;
+        quint8 order;
+        QByteArray ideographic;
+        QByteArray phonetic;
+        QByteArray alphabetic;
+        const char* displayName;
+        std::optional<QString> recordIdeographic;
+    } cases[] = {
+        {3, 0x03, "山田^太郎^様", "ヤマダ^タロウ^サマ", "Yamada^Taro^San", "太郎 山田 様",
+         "山田^太郎^様"},
+        {3, 0x03, "", "ヤマダ^タロウ^サマ", "Yamada^Taro^San", "タロウ ヤマダ サマ", ""},
+        {3, 0x03, "", "", "Yamada^Taro^San", "Taro Yamada San", ""},
+        {3, 0x03, "", "", "", "Base Name", ""},
+        {3, 0x03, "", "", "Single", "", ""},
+        {3, 0x05, "\xe5\xb1", "", "Yamada^Taro", "Taro Yamada", std::nullopt},
+        {4, 0xff, "山田^太郎", "", "", "山田^太郎", ""},
+        {4, 0xff, "", "", "A^B^C", "", ""},
+        {4, 0x00, "", "", "A^B^C", "A C B", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "row " << &c - cases);
+        CameraPictureBuilder builder;
+        builder.version(c.major, 0);
+        builder.maker.blockPatientName = "Base Name";
+        builder.maker.patientNameOrder = c.order;
+        builder.maker.patientName_I = c.ideographic;
+        builder.maker.patientName_P = c.phonetic;
+        builder.maker.patientName_A = c.alphabetic;
+        const QByteArray bytes = builder.bytes();
+        const auto entity = c.major >= 4 ? reader.readImageFileExtended2(bytes)
+                                         : reader.readImageFileExtended(bytes);
+        ASSERT_TRUE(entity && entity->extendedMakerNoteEntity);
+        EXPECT_EQ(entity->patientName, c.displayName);
+        EXPECT_EQ(entity->extendedMakerNoteEntity->patientName_I, c.recordIdeographic);
+    }
 }
 
 TEST_F(MakerNoteTest, ExtraInformationIsBase64OfTheAreaAndTwoZeroBytes)
@@ -261,18 +219,4 @@ TEST_F(MakerNoteTest, InvalidTextFieldsAreAbsentWhileTheirNeighboursAreRead)
     EXPECT_EQ(record->patientAge_QR, "44");
 }
 
-TEST_F(MakerNoteTest, ExtendedReadersFailWhereTheirBaseReaderFails)
-{
-    CameraPictureBuilder builder;
-    const BuiltCameraPicture picture = builder.build();
-    EXPECT_FALSE(
-        reader.readImageFileExtended2(picture.bytes.left(picture.layout.makerNoteOffset + 3071)));
-    EXPECT_FALSE(reader.readImageFileExtended(picture.bytes));
-    builder.version(3, 0);
-    const BuiltCameraPicture first = builder.build();
-    EXPECT_FALSE(
-        reader.readImageFileExtended(first.bytes.left(first.layout.makerNoteOffset + 2047)));
-    EXPECT_TRUE(
-        reader.readImageFileExtended(first.bytes.left(first.layout.makerNoteOffset + 2048)));
-}
 } // namespace

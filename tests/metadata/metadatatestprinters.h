@@ -3,7 +3,23 @@
 #include <QByteArray>
 #include <QString>
 #include <ostream>
+#include <string>
+#include <vector>
 
 // Readable GoogleTest output for Qt texts and bytes.
 void PrintTo(const QString& text, std::ostream* stream);
 void PrintTo(const QByteArray& bytes, std::ostream* stream);
+
+// The record's texts as "name=value" in field order, absent ones left out, so that
+// one comparison checks every field and a failure names the field.
+template <typename Record, typename Field>
+std::string textsOf(const Record& record, const std::vector<Field>& fields)
+{
+    std::string texts;
+    for (const Field& field : fields) {
+        if (const auto& text = record.*field.member)
+            texts +=
+                (texts.empty() ? "" : " ") + std::string(field.name) + '=' + text->toStdString();
+    }
+    return texts;
+}

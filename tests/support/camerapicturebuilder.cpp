@@ -12,31 +12,16 @@ namespace {
 constexpr qint64 tiffStart = 12; // SOI (2) + APP1 marker (2) + length (2) + "Exif\0\0" (6)
 constexpr int jpegSegmentMaximum = 65535;
 
-constexpr quint16 imageDescriptionTag = 0x010e;
-constexpr quint16 makeTag = 0x010f;
-constexpr quint16 modelTag = 0x0110;
-constexpr quint16 softwareTag = 0x0131;
-constexpr quint16 dateTimeTag = 0x0132;
-constexpr quint16 exifPointerTag = 0x8769;
-constexpr quint16 exifVersionTag = 0x9000;
-constexpr quint16 dateTimeOriginalTag = 0x9003;
-constexpr quint16 makerNoteTag = 0x927c;
-
-constexpr quint16 xResolutionTag = 0x011a;
-constexpr quint16 yResolutionTag = 0x011b;
-constexpr quint16 resolutionUnitTag = 0x0128;
-constexpr quint16 yCbCrPositioningTag = 0x0213;
-constexpr quint16 componentsConfigurationTag = 0x9101;
-constexpr quint16 flashpixVersionTag = 0xa000;
-constexpr quint16 colorSpaceTag = 0xa001;
-constexpr quint16 imageWidthTag = 0xa002;
-constexpr quint16 imageHeightTag = 0xa003;
-
-constexpr quint16 typeAscii = 2;
-constexpr quint16 typeShort = 3;
-constexpr quint16 typeLong = 4;
-constexpr quint16 typeRational = 5;
-constexpr quint16 typeUndefined = 7;
+// Tags of IFD0, of the Exif sub-IFD, and the value types the entries use.
+constexpr quint16 imageDescriptionTag = 0x010e, makeTag = 0x010f, modelTag = 0x0110,
+                  xResolutionTag = 0x011a, yResolutionTag = 0x011b, resolutionUnitTag = 0x0128,
+                  softwareTag = 0x0131, dateTimeTag = 0x0132, yCbCrPositioningTag = 0x0213,
+                  exifPointerTag = 0x8769;
+constexpr quint16 exifVersionTag = 0x9000, dateTimeOriginalTag = 0x9003,
+                  componentsConfigurationTag = 0x9101, makerNoteTag = 0x927c,
+                  flashpixVersionTag = 0xa000, colorSpaceTag = 0xa001, imageWidthTag = 0xa002,
+                  imageHeightTag = 0xa003;
+constexpr quint16 typeAscii = 2, typeShort = 3, typeLong = 4, typeRational = 5, typeUndefined = 7;
 
 // The tags whose entries the reader finds by scanning, with their scan bytes.
 constexpr quint16 scannedTags[] = {imageDescriptionTag, makeTag,     modelTag,
@@ -63,19 +48,9 @@ void putByte(QByteArray& target, qint64 offset, quint8 value)
     put(target, offset, QByteArray(1, static_cast<char>(value)));
 }
 
-QByteArray unsigned16(quint16 value, bool bigEndian)
+template <typename Unsigned> QByteArray encoded(Unsigned value, bool bigEndian)
 {
-    QByteArray bytes(2, '\0');
-    if (bigEndian)
-        qToBigEndian(value, bytes.data());
-    else
-        qToLittleEndian(value, bytes.data());
-    return bytes;
-}
-
-QByteArray unsigned32(quint32 value, bool bigEndian)
-{
-    QByteArray bytes(4, '\0');
+    QByteArray bytes(sizeof(Unsigned), '\0');
     if (bigEndian)
         qToBigEndian(value, bytes.data());
     else
@@ -87,7 +62,7 @@ QByteArray segment(quint8 marker, const QByteArray& payload)
 {
     QByteArray bytes;
     bytes.append(char(0xff)).append(static_cast<char>(marker));
-    bytes.append(unsigned16(static_cast<quint16>(payload.size() + 2), true));
+    bytes.append(encoded<quint16>(static_cast<quint16>(payload.size() + 2), true));
     return bytes + payload;
 }
 
@@ -106,6 +81,16 @@ QByteArray filler(qint64 length, qint64* rest = nullptr)
     if (rest)
         *rest = length;
     return bytes;
+}
+
+// The per-image key: product number, then yyMMddHH taken from the capture time.
+QByteArray encryptionKey(const QByteArray& productNumber, const QByteArray& dateTimeOriginal)
+{
+    const QByteArray time = fitted(dateTimeOriginal, 20);
+    QByteArray key = fitted(productNumber, 8);
+    for (const int position : {2, 3, 5, 6, 8, 9, 11, 12})
+        key.append(time[position]);
+    return key;
 }
 
 // An 8x8 grey baseline image: one block whose DC difference and AC codes are
@@ -155,11 +140,8 @@ public:
     {
         const quint8 major = builder.maker.majorVersion;
         secondGeneration = major >= 4;
-        using Order = CameraPictureOptions::ByteOrder;
-        bigEndian = options.byteOrder == Order::ByVersion ? !secondGeneration
-                                                          : options.byteOrder == Order::BigEndian;
-        noteLength = options.makerNoteLength > 0 ? options.makerNoteLength
-                                                 : (secondGeneration ? 3072 : 2048);
+        bigEndian = !secondGeneration;
+        noteLength = secondGeneration ? 3072 : 2048;
     }
 
     BuiltCameraPicture assemble();
@@ -202,8 +184,8 @@ QByteArray PictureAssembler::makerNotePlain() const
     putByte(note, 151, m.drawingFlag2);
     putByte(note, 160, m.magnification_U);
     putByte(note, 161, m.magnification_L);
-    put(note, 162, unsigned32(m.totalCount, false));
-    put(note, 166, unsigned16(m.workingDistance, false));
+    put(note, 162, encoded<quint32>(m.totalCount, false));
+    put(note, 166, encoded<quint16>(m.workingDistance, false));
 
     if (!secondGeneration) {
         put(note, 288 + 12, fitted(m.blockPatientID, 20));
@@ -249,18 +231,18 @@ QByteArray PictureAssembler::directory(const std::vector<Entry>& entries,
                                        const QMap<quint16, qint64>& offsets, qint64 tiffOffset,
                                        QMap<quint16, qint64>& entryFileOffsets) const
 {
-    QByteArray bytes = unsigned16(static_cast<quint16>(entries.size()), bigEndian);
+    QByteArray bytes = encoded<quint16>(static_cast<quint16>(entries.size()), bigEndian);
     for (const Entry& entry : entries) {
         entryFileOffsets[entry.tag] = tiffStart + tiffOffset + bytes.size();
         const quint32 value =
             entry.inlineValue.isNull() ? static_cast<quint32>(offsets.value(entry.tag)) : 0;
-        QByteArray encoded = CameraPictureBuilder::directoryEntry(entry.tag, entry.type,
-                                                                  entry.count, value, bigEndian);
+        QByteArray entryBytes = CameraPictureBuilder::directoryEntry(entry.tag, entry.type,
+                                                                     entry.count, value, bigEndian);
         if (!entry.inlineValue.isNull())
-            encoded.replace(8, 4, entry.inlineValue);
-        bytes += encoded;
+            entryBytes.replace(8, 4, entry.inlineValue);
+        bytes += entryBytes;
     }
-    return bytes + unsigned32(0, bigEndian);
+    return bytes + encoded<quint32>(0, bigEndian);
 }
 
 BuiltCameraPicture PictureAssembler::assemble()
@@ -272,7 +254,7 @@ BuiltCameraPicture PictureAssembler::assemble()
         fitted(exif.dateTimeOriginal + '\0', std::max<int>(20, exif.dateTimeOriginal.size() + 1));
 
     const auto shortValue = [&](quint16 value) {
-        return unsigned16(value, bigEndian) + QByteArray(2, '\0');
+        return encoded<quint16>(value, bigEndian) + QByteArray(2, '\0');
     };
     const std::vector<Entry> ifd0 = {
         {imageDescriptionTag, typeAscii, quint32(exif.imageDescription.size() + 1), {}},
@@ -295,8 +277,8 @@ BuiltCameraPicture PictureAssembler::assemble()
         exifIfd.push_back({makerNoteTag, typeUndefined, quint32(noteLength), {}});
     exifIfd.push_back({flashpixVersionTag, typeUndefined, 4, QByteArray("0100")});
     exifIfd.push_back({colorSpaceTag, typeShort, 1, shortValue(1)});
-    exifIfd.push_back({imageWidthTag, typeLong, 1, unsigned32(8, bigEndian)});
-    exifIfd.push_back({imageHeightTag, typeLong, 1, unsigned32(8, bigEndian)});
+    exifIfd.push_back({imageWidthTag, typeLong, 1, encoded<quint32>(8, bigEndian)});
+    exifIfd.push_back({imageHeightTag, typeLong, 1, encoded<quint32>(8, bigEndian)});
     const auto directorySize = [](const std::vector<Entry>& entries) {
         return qint64(2 + 12 * entries.size() + 4);
     };
@@ -313,7 +295,7 @@ BuiltCameraPicture PictureAssembler::assemble()
         cursor += directorySize(exifIfd);
     }
     cursor += 2 * shift;
-    const QByteArray resolution = unsigned32(72, bigEndian) + unsigned32(1, bigEndian);
+    const QByteArray resolution = encoded<quint32>(72, bigEndian) + encoded<quint32>(1, bigEndian);
     std::vector<std::pair<quint16, QByteArray>> nearData = {
         {imageDescriptionTag, text(exif.imageDescription)},
         {makeTag, text(exif.make)},
@@ -325,8 +307,7 @@ BuiltCameraPicture PictureAssembler::assemble()
     };
     std::vector<std::pair<quint16, QByteArray>> exifData = {
         {dateTimeOriginalTag, dateTimeOriginal}};
-    const QByteArray key =
-        CameraPictureBuilder::encryptionKey(builder.maker.productNumber, dateTimeOriginal);
+    const QByteArray key = encryptionKey(builder.maker.productNumber, dateTimeOriginal);
     QByteArray note = makerNotePlain();
     const int encrypted = (noteLength - 96) / 16 * 16;
     if (encrypted > 0)
@@ -361,10 +342,8 @@ BuiltCameraPicture PictureAssembler::assemble()
     };
     if (exifFar) {
         qint64 size = directorySize(exifIfd);
-        std::vector<std::pair<qint64, QByteArray>> placed;
         for (const auto& [tag, bytes] : exifData) {
             size = aligned(size);
-            placed.push_back({size, bytes});
             offsets[tag] = size;
             size += bytes.size();
         }
@@ -376,14 +355,11 @@ BuiltCameraPicture PictureAssembler::assemble()
         offsets[makerNoteTag] = placeFar(options.makerNoteDataAt, note.size()) - tiffStart;
     }
 
-    CameraPictureLayout layout;
-    layout.bigEndian = bigEndian;
-    layout.key = key;
-    layout.makerNoteLength = noteLength;
+    CameraPictureLayout layout{bigEndian, -1, noteLength, {}, {}};
 
     QByteArray tiff(tiffSize, '\0');
     put(tiff, 0, bigEndian ? QByteArray("MM\x00\x2a", 4) : QByteArray("II\x2a\x00", 4));
-    put(tiff, 4, unsigned32(quint32(ifd0Offset), bigEndian));
+    put(tiff, 4, encoded<quint32>(quint32(ifd0Offset), bigEndian));
     put(tiff, 8, options.bytesBeforeFirstDirectory);
     put(tiff, ifd0Offset, directory(ifd0, offsets, ifd0Offset, layout.entryOffsets));
     const QByteArray exifDirectory =
@@ -460,12 +436,6 @@ CameraPictureBuilder& CameraPictureBuilder::patient(const QString& id, const QSt
     return *this;
 }
 
-CameraPictureBuilder& CameraPictureBuilder::serial(const QByteArray& productNumber)
-{
-    maker.productNumber = productNumber;
-    return *this;
-}
-
 CameraPictureBuilder& CameraPictureBuilder::captureDateTime(const QString& exifDateTime)
 {
     exif.dateTime = exif.dateTimeOriginal = exifDateTime.toLatin1();
@@ -477,18 +447,6 @@ CameraPictureBuilder& CameraPictureBuilder::captureDateTime(const QDateTime& dat
     return captureDateTime(dateTime.toString(QStringLiteral("yyyy:MM:dd HH:mm:ss")));
 }
 
-CameraPictureBuilder& CameraPictureBuilder::shootingMode(quint8 mode)
-{
-    maker.shootingMode = mode;
-    return *this;
-}
-
-CameraPictureBuilder& CameraPictureBuilder::encryptionType(quint8 type)
-{
-    maker.encryptionType = type;
-    return *this;
-}
-
 CameraPictureBuilder& CameraPictureBuilder::otherCamera()
 {
     exif.imageDescription = "OTHER DIGITAL CAMERA";
@@ -497,34 +455,13 @@ CameraPictureBuilder& CameraPictureBuilder::otherCamera()
     return *this;
 }
 
-CameraPictureBuilder& CameraPictureBuilder::withoutMakerNote()
-{
-    options.withMakerNote = false;
-    return *this;
-}
-
-CameraPictureBuilder& CameraPictureBuilder::fileSize(qint64 bytes)
-{
-    options.fileSize = bytes;
-    return *this;
-}
-
-CameraPictureBuilder& CameraPictureBuilder::truncatedTo(qint64 bytes)
-{
-    options.truncateTo = bytes;
-    return *this;
-}
-
 BuiltCameraPicture CameraPictureBuilder::build() const
 {
     const bool checkScan = options.bytesBeforeFirstDirectory.isEmpty();
     for (int shift = 0; shift < 64; ++shift) {
         BuiltCameraPicture picture = PictureAssembler(*this, shift).assemble();
-        if (!checkScan || scansCleanly(picture, options.withMakerNote)) {
-            if (options.truncateTo >= 0)
-                picture.bytes.truncate(options.truncateTo);
+        if (!checkScan || scansCleanly(picture, options.withMakerNote))
             return picture;
-        }
     }
     qFatal("CameraPictureBuilder: cannot place the directory entries without stray scan bytes");
 }
@@ -559,16 +496,6 @@ QByteArray CameraPictureBuilder::movieBytes()
            QByteArray("Lumora movie stand-in data.");
 }
 
-QByteArray CameraPictureBuilder::encryptionKey(const QByteArray& productNumber,
-                                               const QByteArray& dateTimeOriginal)
-{
-    const QByteArray time = fitted(dateTimeOriginal, 20);
-    QByteArray key = fitted(productNumber, 8);
-    for (const int position : {2, 3, 5, 6, 8, 9, 11, 12})
-        key.append(time[position]);
-    return key;
-}
-
 QByteArray CameraPictureBuilder::encrypt(const QByteArray& plain, const QByteArray& key)
 {
     const QByteArray fullKey = fitted(key, 16);
@@ -594,8 +521,8 @@ QByteArray CameraPictureBuilder::encrypt(const QByteArray& plain, const QByteArr
 QByteArray CameraPictureBuilder::directoryEntry(quint16 tag, quint16 type, quint32 count,
                                                 quint32 valueOffset, bool bigEndian)
 {
-    return unsigned16(tag, bigEndian) + unsigned16(type, bigEndian) + unsigned32(count, bigEndian) +
-           unsigned32(valueOffset, bigEndian);
+    return encoded<quint16>(tag, bigEndian) + encoded<quint16>(type, bigEndian) +
+           encoded<quint32>(count, bigEndian) + encoded<quint32>(valueOffset, bigEndian);
 }
 
 bool CameraPictureBuilder::writeFile(const QString& path, const QByteArray& bytes)

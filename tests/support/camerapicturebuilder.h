@@ -42,67 +42,37 @@ struct CameraMakerNote
 {
     // The layout follows the major version: below 4 the first generation
     // (2,048 bytes, big-endian file), from 4 the second (3,072, little-endian).
-    quint8 majorVersion = 4;
-    quint8 minorVersion = 0;
+    quint8 majorVersion = 4, minorVersion = 0;
     QByteArray productNumber = "LM4A0001"; // 8 bytes: the serial, half of the key
     quint8 encryptionType = 0x00;
     // Plain fields of the second generation.
-    QByteArray owner = "Talvoren Dental Lab";
-    QByteArray identifier = "A";
-    QByteArray timeZone = "+900";
+    QByteArray owner = "Talvoren Dental Lab", identifier = "A", timeZone = "+900";
     quint8 summerTime = 0x00;
-    // Camera settings (encrypted).
-    quint8 customMode = 0x01;
-    quint8 selectedMag = 0x03;
-    quint8 shootingMode = 0x02;
-    quint8 flashMode = 0x01;
-    quint8 brightness = 0x05;
-    quint8 led = 0x01;
-    quint8 ledLighting = 0x02;
-    quint8 focusMode = 0x00;
-    quint8 afSpot_X = 0x10;
-    quint8 afSpot_Y = 0x20;
-    quint8 hue_AB = 0x7f;
-    quint8 hue_MG = 0x80;
-    quint8 contrast = 0x04;
-    quint8 sharpness = 0x06;
-    quint8 dialFunction = 0x07;
-    quint8 autoCropping = 0x00;
-    quint8 cameraPosition = 0x01;
-    quint8 flipDirection = 0x00;
-    quint8 drawingFlag = 0x00;
-    quint8 drawingFlag2 = 0x00;
-    quint8 magnification_U = 0x0a;
-    quint8 magnification_L = 0x01;
+    // Camera settings (encrypted), in maker-note order.
+    quint8 customMode = 0x01, selectedMag = 0x03, shootingMode = 0x02, flashMode = 0x01,
+           brightness = 0x05, led = 0x01, ledLighting = 0x02, focusMode = 0x00, afSpot_X = 0x10,
+           afSpot_Y = 0x20, hue_AB = 0x7f, hue_MG = 0x80, contrast = 0x04, sharpness = 0x06,
+           dialFunction = 0x07, autoCropping = 0x00, cameraPosition = 0x01, flipDirection = 0x00;
+    quint8 drawingFlag = 0x00, drawingFlag2 = 0x00, magnification_U = 0x0a, magnification_L = 0x01;
     quint32 totalCount = 10000;
     quint16 workingDistance = 300;
     // Patient and operator area (encrypted, both generations).
-    quint8 patientNameOrder = 0xff;
-    quint8 patientInfoFlag_0 = 0x01;
-    QByteArray patientID = "P0001";
-    QByteArray patientName_A = "Yamada^Taro";
-    QByteArray patientName_I = "Yamada Taro";
-    QByteArray patientName_P = "Yamada^Taro";
+    quint8 patientNameOrder = 0xff, patientInfoFlag_0 = 0x01;
+    QByteArray patientID = "P0001", patientName_A = "Yamada^Taro", patientName_I = "Yamada Taro",
+               patientName_P = "Yamada^Taro";
     char patientSex = 'M';
-    QByteArray patientBirthDate = "19800102";
-    QByteArray patientAge_QR = "44";
-    QByteArray date_QR = "20240501";
+    QByteArray patientBirthDate = "19800102", patientAge_QR = "44", date_QR = "20240501";
     std::array<quint8, 9> patientInfoFlags{};
-    quint8 operatorsNameOrder = 0x02;
-    quint8 operatorInfoFlag_0 = 0x00;
-    QByteArray operatorsID = "OP01";
-    QByteArray operatorsName_A = "Suzuki^Hanako";
-    QByteArray operatorsName_I = "Suzuki^Hanako";
-    QByteArray operatorsName_P = "Suzuki^Hanako";
+    quint8 operatorsNameOrder = 0x02, operatorInfoFlag_0 = 0x00;
+    QByteArray operatorsID = "OP01", operatorsName_A = "Suzuki^Hanako",
+               operatorsName_I = "Suzuki^Hanako", operatorsName_P = "Suzuki^Hanako";
     quint8 operatorsGroup = 0x03;
     std::array<quint8, 21> operatorInfoFlags{};
     // The generation's own patient block: at 288 in the first (ID at +12, name at
     // +32), at 2576 in the second (ID at +0, name at +20).
-    QByteArray blockPatientID = "P0001";
-    QByteArray blockPatientName = "Yamada Taro";
+    QByteArray blockPatientID = "P0001", blockPatientName = "Yamada Taro";
     // Second generation: the two 256-byte extra-information areas.
-    QByteArray patientExtraInfo;
-    QByteArray operatorExtraInfo;
+    QByteArray patientExtraInfo, operatorExtraInfo;
     // Raw plaintext bytes put at maker-note offsets after the fields above, before
     // encryption (for bytes no field covers, such as the block at 272).
     std::vector<std::pair<int, QByteArray>> plainPatches;
@@ -110,16 +80,7 @@ struct CameraMakerNote
 
 struct CameraPictureOptions
 {
-    enum class ByteOrder
-    {
-        ByVersion,
-        BigEndian,
-        LittleEndian
-    };
-    ByteOrder byteOrder = ByteOrder::ByVersion;
     bool withMakerNote = true;
-    // 0: 2,048 bytes for the first generation, 3,072 for the second.
-    int makerNoteLength = 0;
     // Raw bytes between the TIFF header and IFD0, from file offset 20 (TIFF offset
     // 8): room for decoy entries and stray scan bytes. Allows stray scan bytes.
     QByteArray bytesBeforeFirstDirectory;
@@ -130,8 +91,6 @@ struct CameraPictureOptions
     qint64 makerNoteDataAt = 0;
     // Pads the file with comment segments to exactly this size (0: no padding).
     qint64 fileSize = 0;
-    // Cuts the file after this many bytes (-1: whole).
-    qint64 truncateTo = -1;
 };
 
 // Where the parts of a built picture lie (file offsets).
@@ -140,7 +99,6 @@ struct CameraPictureLayout
     bool bigEndian = true;
     qint64 makerNoteOffset = -1;
     int makerNoteLength = 0;
-    QByteArray key;
     QMap<quint16, qint64> entryOffsets; // directory entry of each tag
     QMap<quint16, qint64> dataOffsets;  // data of each tag
 };
@@ -169,17 +127,19 @@ public:
     // Patient ID and display name in every place the camera stores them, with
     // name order "ff" so that the name is shown as given.
     CameraPictureBuilder& patient(const QString& id, const QString& name);
-    CameraPictureBuilder& serial(const QByteArray& productNumber);
+    CameraPictureBuilder& serial(const QByteArray& productNumber)
+    {
+        return set(maker.productNumber, productNumber);
+    }
     // "yyyy:MM:dd HH:mm:ss"; sets DateTime and DateTimeOriginal.
     CameraPictureBuilder& captureDateTime(const QString& exifDateTime);
     CameraPictureBuilder& captureDateTime(const QDateTime& dateTime);
-    CameraPictureBuilder& shootingMode(quint8 mode);
-    CameraPictureBuilder& encryptionType(quint8 type);
+    CameraPictureBuilder& shootingMode(quint8 mode) { return set(maker.shootingMode, mode); }
+    CameraPictureBuilder& encryptionType(quint8 type) { return set(maker.encryptionType, type); }
     // Exif texts of a camera that is not one of the maker's.
     CameraPictureBuilder& otherCamera();
-    CameraPictureBuilder& withoutMakerNote();
-    CameraPictureBuilder& fileSize(qint64 bytes);
-    CameraPictureBuilder& truncatedTo(qint64 bytes);
+    CameraPictureBuilder& withoutMakerNote() { return set(options.withMakerNote, false); }
+    CameraPictureBuilder& fileSize(qint64 bytes) { return set(options.fileSize, bytes); }
 
     BuiltCameraPicture build() const;
     QByteArray bytes() const { return build().bytes; }
@@ -192,13 +152,17 @@ public:
                                        const QString& movieExtension = QStringLiteral("MOV")) const;
 
     static QByteArray movieBytes();
-    // The per-image key: product number, then yyMMddHH taken from the capture time.
-    static QByteArray encryptionKey(const QByteArray& productNumber,
-                                    const QByteArray& dateTimeOriginal);
     static QByteArray encrypt(const QByteArray& plain, const QByteArray& key);
     // A 12-byte TIFF directory entry.
     static QByteArray directoryEntry(quint16 tag, quint16 type, quint32 count, quint32 valueOffset,
                                      bool bigEndian);
     // Writes bytes to path (folders created); false on failure.
     static bool writeFile(const QString& path, const QByteArray& bytes);
+
+private:
+    template <typename Field, typename Value> CameraPictureBuilder& set(Field& field, Value value)
+    {
+        field = value;
+        return *this;
+    }
 };

@@ -8,18 +8,11 @@ constexpr qsizetype maximumRequestHeaderSize = 64 * 1024;
 
 QByteArray reasonPhrase(int status)
 {
-    switch (status) {
-    case 200:
-        return "OK";
-    case 404:
-        return "Not Found";
-    case 500:
-        return "Internal Server Error";
-    case 503:
-        return "Service Unavailable";
-    default:
-        return "Status";
-    }
+    static const QHash<int, QByteArray> phrases = {{200, "OK"},
+                                                   {404, "Not Found"},
+                                                   {500, "Internal Server Error"},
+                                                   {503, "Service Unavailable"}};
+    return phrases.value(status, "Status");
 }
 } // namespace
 
@@ -38,15 +31,17 @@ LocalHttpServer::~LocalHttpServer()
 
 void LocalHttpServer::serve(const QString& path, const QByteArray& body, int status)
 {
-    Response response;
-    response.status = status;
-    response.body = body;
-    serve(path, response);
+    serve(path, Response{status, body});
 }
 
 void LocalHttpServer::serve(const QString& path, const Response& response)
 {
     responses.insert(path, response);
+}
+
+void LocalHttpServer::serve(const QString& path, Behaviour behaviour)
+{
+    serve(path, Response{200, {}, {}, behaviour});
 }
 
 QString LocalHttpServer::url(const QString& path) const
@@ -93,14 +88,8 @@ void LocalHttpServer::readRequest(QTcpSocket* socket)
     pending.remove(socket);
     counts[path] += 1;
 
-    Response response;
-    if (responses.contains(path)) {
-        response = responses.value(path);
-    } else {
-        response.status = 404;
-        response.body = "<html><body><h1>404 Not Found</h1></body></html>";
-        response.contentType = "text/html";
-    }
+    const Response response = responses.value(
+        path, {404, "<html><body><h1>404 Not Found</h1></body></html>", "text/html"});
     switch (response.behaviour) {
     case Behaviour::NeverAnswer:
         silentConnections.append(socket);

@@ -42,6 +42,8 @@ public:
 
     void serve(const QString& path, const QByteArray& body, int status = 200);
     void serve(const QString& path, const Response& response);
+    // No answer at all: silence, or a connection closed at once.
+    void serve(const QString& path, Behaviour behaviour);
 
     QString url(const QString& path) const;
     // How many requests for path arrived (complete request headers).

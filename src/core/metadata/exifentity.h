@@ -1,6 +1,7 @@
 #pragma once
 
 #include "metadata/extendedmakernoteentity.h"
+#include "metadata/namedtextfield.h"
 
 #include <QByteArray>
 #include <QString>
@@ -48,10 +49,6 @@ struct ExifEntity
 
     // The text fields with their names, in declaration order (fileSize,
     // extendedMakerNoteData, extendedMakerNoteEntity and encryptKey are not texts).
-    struct Field
-    {
-        const char* name;
-        Text ExifEntity::*member;
-    };
+    using Field = NamedTextField<ExifEntity>;
     static const std::vector<Field>& textFields();
 };

@@ -268,6 +268,29 @@ bool isKeepOrder(const std::optional<QString>& order)
     return order == QLatin1String("ff") || order == QLatin1String("FF");
 }
 
+// The base reader's record with the detailed record of its generation. The display
+// name is the first non-empty form name in the record's order; in the second
+// generation order ff shows the ideographic name as it stands and empties it.
+std::optional<ExifEntity> withDetailedRecord(const ExifOperator& exifOperator, QByteArrayView data,
+                                             MakerNoteGeneration generation)
+{
+    const bool second = generation == MakerNoteGeneration::Second;
+    auto read = readBase(exifOperator, data, second);
+    if (!read)
+        return std::nullopt;
+    ExifEntity& entity = read->entity;
+    ExtendedMakerNoteEntity record = read->makerNote->record(generation);
+    if (second && isKeepOrder(record.patientNameOrder)) {
+        entity.patientName = record.patientName_I;
+        record.patientName_I = QString();
+    } else if (const auto name = firstNonEmptyName(record)) {
+        entity.patientName =
+            exifOperator.formattingPatientName(*name, record.patientNameOrder.value_or(QString()));
+    }
+    entity.extendedMakerNoteEntity = std::move(record);
+    return std::move(entity);
+}
+
 void fallbackA(ExifEntity& entity)
 {
     ExtendedMakerNoteEntity& record = *entity.extendedMakerNoteEntity;
@@ -561,35 +584,12 @@ std::optional<ExifEntity> ExifOperator::readImageFile2(QByteArrayView data) cons
 
 std::optional<ExifEntity> ExifOperator::readImageFileExtended(QByteArrayView data) const
 {
-    auto read = readBase(*this, data, false);
-    if (!read)
-        return std::nullopt;
-    ExifEntity& entity = read->entity;
-    ExtendedMakerNoteEntity record = read->makerNote->record(MakerNoteGeneration::First);
-    const auto name = firstNonEmptyName(record);
-    if (name)
-        entity.patientName =
-            formattingPatientName(*name, record.patientNameOrder.value_or(QString()));
-    entity.extendedMakerNoteEntity = std::move(record);
-    return std::move(entity);
+    return withDetailedRecord(*this, data, MakerNoteGeneration::First);
 }
 
 std::optional<ExifEntity> ExifOperator::readImageFileExtended2(QByteArrayView data) const
 {
-    auto read = readBase(*this, data, true);
-    if (!read)
-        return std::nullopt;
-    ExifEntity& entity = read->entity;
-    ExtendedMakerNoteEntity record = read->makerNote->record(MakerNoteGeneration::Second);
-    if (isKeepOrder(record.patientNameOrder)) {
-        entity.patientName = record.patientName_I;
-        record.patientName_I = QString();
-    } else if (const auto name = firstNonEmptyName(record)) {
-        entity.patientName =
-            formattingPatientName(*name, record.patientNameOrder.value_or(QString()));
-    }
-    entity.extendedMakerNoteEntity = std::move(record);
-    return std::move(entity);
+    return withDetailedRecord(*this, data, MakerNoteGeneration::Second);
 }
 
 std::optional<QByteArray> ExifOperator::getDecryptBlockData(QByteArrayView buffer, int startIndex,

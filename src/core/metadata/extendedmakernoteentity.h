@@ -1,5 +1,7 @@
 #pragma once
 
+#include "metadata/namedtextfield.h"
+
 #include <QString>
 #include <optional>
 #include <vector>
@@ -98,10 +100,6 @@ struct ExtendedMakerNoteEntity
 
     // Every field with its name, in declaration order, taken from the maker-note
     // field table (MakerNoteFields) that the readers and writers walk.
-    struct Field
-    {
-        const char* name;
-        Text ExtendedMakerNoteEntity::*member;
-    };
+    using Field = NamedTextField<ExtendedMakerNoteEntity>;
     static const std::vector<Field>& fields();
 };

@@ -1,6 +1,5 @@
 #include "network/informationchecker.h"
 
-#include "common/talvorencommon.h"
 #include "network/serverlisttext.h"
 #include "settings/settingkeys.h"
 
@@ -11,8 +10,7 @@ constexpr qsizetype noticeListFieldCount = 8;
 }
 
 InformationChecker::InformationChecker(SettingsDictionary settings)
-    : language(systemFirstPreferredLanguage()), timeout(TalvorenCommon::httpTimeout),
-      settings(std::move(settings))
+    : ServerListChecker(std::move(settings)), language(systemFirstPreferredLanguage())
 {
 }
 
@@ -27,29 +25,19 @@ InformationChecker& InformationChecker::setFirstPreferredLanguage(const QString&
     return *this;
 }
 
-InformationChecker& InformationChecker::setTimeout(std::chrono::milliseconds limit)
-{
-    timeout = limit;
-    return *this;
-}
-
 InformationCheckResult InformationChecker::checkInformation() const
 {
-    const QString address = settings.stringValue(InformationCheckResult::isJapanese(language)
-                                                     ? SettingKeys::informationCheckSite
-                                                     : SettingKeys::informationCheckSiteEnglish);
-    return evaluateNoticeList(TalvorenCommon::getNetworkFileByHttp(address, timeout));
+    return evaluateNoticeList(fetchList(InformationCheckResult::isJapanese(language)
+                                            ? SettingKeys::informationCheckSite
+                                            : SettingKeys::informationCheckSiteEnglish));
 }
 
 InformationCheckResult InformationChecker::evaluateNoticeList(const std::optional<QByteArray>& body)
 {
+    const QList<QStringList> records = ServerListText::records(body, noticeListFieldCount);
     InformationCheckResult result;
-    result.failed = true;
-    for (const QString& line : ServerListText::lines(body)) {
-        const QStringList fields = line.split(QLatin1Char(','));
-        if (fields.size() != noticeListFieldCount)
-            continue;
-        result.failed = false;
+    result.failed = records.isEmpty();
+    for (const QStringList& fields : records) {
         const qint32 id = ServerListText::leadingInteger(fields[0]);
         if (id <= result.id)
             continue;

@@ -1,19 +1,14 @@
 #pragma once
 
 #include "network/informationcheckresult.h"
-#include "settings/settingsdictionary.h"
-
-#include <QByteArray>
-#include <QString>
-#include <chrono>
-#include <optional>
+#include "network/serverlistchecker.h"
 
 // Fetches the maker's notice list in the user's language ("information check
 // site" for Japanese, "information check site english" for everybody else) and
 // picks the notice with the highest id, the first of equal ones. Lines hold eight
 // fields: id, Japanese title, text and link, English title, text and link, and
 // one field nothing uses.
-class InformationChecker
+class InformationChecker : public ServerListChecker<InformationChecker>
 {
 public:
     // settings: where to find the lists ("information check site" and
@@ -22,8 +17,6 @@ public:
 
     // The user's first preferred language ("ja-JP", "de"); the system's by default.
     InformationChecker& setFirstPreferredLanguage(const QString& language);
-    // The fetch limit; 30 s by default.
-    InformationChecker& setTimeout(std::chrono::milliseconds limit);
     QString firstPreferredLanguage() const { return language; }
 
     // Fetches the list for the language and evaluates it. Blocks the caller (in a
@@ -37,6 +30,4 @@ public:
 
 private:
     QString language;
-    std::chrono::milliseconds timeout;
-    SettingsDictionary settings;
 };

@@ -64,6 +64,18 @@ QStringList ServerListText::lines(const std::optional<QByteArray>& body)
     return lines;
 }
 
+QList<QStringList> ServerListText::records(const std::optional<QByteArray>& body,
+                                           qsizetype fieldCount)
+{
+    QList<QStringList> records;
+    for (const QString& line : lines(body)) {
+        QStringList fields = line.split(QLatin1Char(','));
+        if (fields.size() == fieldCount)
+            records.append(std::move(fields));
+    }
+    return records;
+}
+
 float ServerListText::leadingFloat(const QString& text)
 {
     bool negative = false;

@@ -15,6 +15,8 @@ public:
     // Every newline character breaks a line on its own (so CR LF leaves an empty
     // line between), including the Unicode line and paragraph separators.
     static QStringList lines(const std::optional<QByteArray>& body);
+    // The fields of the lines that hold exactly fieldCount of them, in list order.
+    static QList<QStringList> records(const std::optional<QByteArray>& body, qsizetype fieldCount);
 
     // Leading decimal number after optional blanks and sign ("1.20abc" -> 1.2);
     // 0 when there is none or it is too large to be a number.

@@ -9,8 +9,7 @@ constexpr qsizetype versionListFieldCount = 5;
 }
 
 UpdateChecker::UpdateChecker(SettingsDictionary settings)
-    : runningVersion(TalvorenCommon::getVersionNubmer()), timeout(TalvorenCommon::httpTimeout),
-      settings(std::move(settings))
+    : ServerListChecker(std::move(settings)), runningVersion(TalvorenCommon::getVersionNubmer())
 {
 }
 
@@ -20,30 +19,19 @@ UpdateChecker& UpdateChecker::setRunningVersion(const QString& shortVersion)
     return *this;
 }
 
-UpdateChecker& UpdateChecker::setTimeout(std::chrono::milliseconds limit)
-{
-    timeout = limit;
-    return *this;
-}
-
 UpdateCheckResult UpdateChecker::checkUpdate() const
 {
-    const QString address = settings.stringValue(SettingKeys::versionCheckSite);
-    return evaluateVersionList(TalvorenCommon::getNetworkFileByHttp(address, timeout),
-                               runningVersion);
+    return evaluateVersionList(fetchList(SettingKeys::versionCheckSite), runningVersion);
 }
 
 UpdateCheckResult UpdateChecker::evaluateVersionList(const std::optional<QByteArray>& body,
                                                      const QString& runningVersion)
 {
+    const QList<QStringList> records = ServerListText::records(body, versionListFieldCount);
     UpdateCheckResult result;
-    result.failed = true;
+    result.failed = records.isEmpty();
     float highest = ServerListText::leadingFloat(runningVersion);
-    for (const QString& line : ServerListText::lines(body)) {
-        const QStringList fields = line.split(QLatin1Char(','));
-        if (fields.size() != versionListFieldCount)
-            continue;
-        result.failed = false;
+    for (const QStringList& fields : records) {
         const float announced =
             ServerListText::leadingFloat(QStringLiteral("%1.%2").arg(fields[0], fields[1]));
         if (announced <= highest)

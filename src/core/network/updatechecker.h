@@ -1,19 +1,14 @@
 #pragma once
 
+#include "network/serverlistchecker.h"
 #include "network/updatecheckresult.h"
-#include "settings/settingsdictionary.h"
-
-#include <QByteArray>
-#include <QString>
-#include <chrono>
-#include <optional>
 
 // Asks the maker's server whether a newer version exists: fetches the version
 // list named by "version check site" and compares each line's version with the
 // running one. Lines hold five fields: major, minor, name, date, address.
 // Versions compare as decimal numbers ("1" and "10" give 1.1). When several lines
 // are newer the highest version is reported, the first of equal ones.
-class UpdateChecker
+class UpdateChecker : public ServerListChecker<UpdateChecker>
 {
 public:
     // settings: where to find the list ("version check site").
@@ -21,8 +16,6 @@ public:
 
     // The running short version; the application's own by default.
     UpdateChecker& setRunningVersion(const QString& shortVersion);
-    // The fetch limit; 30 s by default.
-    UpdateChecker& setTimeout(std::chrono::milliseconds limit);
     // Fetches the list and evaluates it. Blocks the caller (in a local event loop).
     UpdateCheckResult checkUpdate() const;
 
@@ -32,6 +25,4 @@ public:
 
 private:
     QString runningVersion;
-    std::chrono::milliseconds timeout;
-    SettingsDictionary settings;
 };
