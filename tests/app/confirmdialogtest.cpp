@@ -3,7 +3,7 @@
 #include "copyresultwindowcontroller.h"
 #include "desktopwatchwindowpresenter.h"
 #include "duplicatewindowcontroller.h"
-#include "importer/importrunsupport.h"
+#include "importer/transferringmarker.h"
 #include "localizedstrings.h"
 #include "platform/volumeroots.h"
 #include "progresswindowcontroller.h"
@@ -87,7 +87,7 @@ protected:
         WatchWindowPresenter::setShared(nullptr);
         BaseWatchFolderOperator::setProgressWindowCheck(nullptr);
         VolumeRoots::clearReplacement();
-        ImportRunSupport::deleteTransferringFile();
+        TransferringMarker::remove();
     }
 
     // A camera card with one picture at its top and one in DCIM/100LUMOR.

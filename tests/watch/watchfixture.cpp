@@ -1,6 +1,6 @@
 #include "watchfixture.h"
 
-#include "importer/importrunsupport.h"
+#include "importer/transferringmarker.h"
 #include "platform/volumeroots.h"
 #include "records/seeddatabase.h"
 #include "settings/settingkeys.h"
@@ -55,7 +55,7 @@ WatchFixture::~WatchFixture()
     WatchSDCardOperator::setSourceFactory(nullptr);
     WatchWindowPresenter::setShared(nullptr);
     VolumeRoots::clearReplacement();
-    ImportRunSupport::deleteTransferringFile();
+    TransferringMarker::remove();
 }
 
 void WatchFixture::writeSettings()
@@ -110,5 +110,5 @@ void WatchFixture::setModificationTime(const QString& path, const QDateTime& tim
 
 QString WatchFixture::transferringMarker() const
 {
-    return ImportRunSupport::transferringFilePath();
+    return TransferringMarker::path();
 }
