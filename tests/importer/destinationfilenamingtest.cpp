@@ -23,26 +23,6 @@ ExifEntity secondSetShot()
 }
 } // namespace
 
-TEST(DestinationFileNamingTest, BuildsTheNamesOfBothSets)
-{
-    const ExifEntity second = secondSetShot();
-    EXPECT_EQ(Naming::getNewImageFileName2(second, 0, ".JPG"),
-              "2024-05-01 101530_Std-C2_COL_D.JPG");
-    EXPECT_EQ(Naming::getNewImageFileName2(second, 1, ".JPG"),
-              "2024-05-01 101530_Std-C2_COL_D.JPG");
-    EXPECT_EQ(Naming::getNewImageFileName2(second, 2, ".JPG"),
-              "2024-05-01 101530_Std-C2_COL_D(2).JPG");
-
-    ExifEntity first;
-    first.dateTimeOriginal = QStringLiteral("2024:05:01 10:15:30");
-    first.shootingMode = QStringLiteral("02");
-    first.additionalInformation = QStringLiteral("01");
-    first.drawFlag = QStringLiteral("00");
-    EXPECT_EQ(Naming::getNewImageFileName(first, 0, ".JPG"), "2024-05-01 101530_Std_FLP.JPG");
-    EXPECT_EQ(Naming::majorVersion(first), 0);
-    EXPECT_EQ(Naming::majorVersion(second), 4);
-}
-
 TEST(DestinationFileNamingTest, ReadsTheCodeTables)
 {
     EXPECT_EQ(Naming::getShootingModeString(QStringLiteral("fe")), "_ID");
@@ -62,6 +42,8 @@ TEST(DestinationFileNamingTest, ReadsTheCodeTables)
     EXPECT_EQ(Naming::getDrawFlagString(QStringLiteral("01")), "_D");
     EXPECT_EQ(Naming::getDrawFlagString(QStringLiteral("11")), "");
     EXPECT_EQ(Naming::getDrawFlagString(std::nullopt), "");
+    // Without a detailed maker note a picture is named with the first set.
+    EXPECT_EQ(Naming::majorVersion(ExifEntity()), 0);
 }
 
 TEST(DestinationFileNamingTest, MakesFolderNamesSafeAndGroupsNumericIDs)
