@@ -105,14 +105,7 @@ public:
             err.flush();
             return;
         }
-        const QByteArray bytes = text.toLocal8Bit();
-        for (qsizetype written = 0; written < bytes.size();) {
-            const ssize_t count = ::write(terminal, bytes.constData() + written,
-                                          static_cast<size_t>(bytes.size() - written));
-            if (count <= 0)
-                return;
-            written += count;
-        }
+        writeToTerminal(terminal, text.toLocal8Bit());
     }
 
     void restore()

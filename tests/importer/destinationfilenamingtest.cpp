@@ -91,15 +91,6 @@ TEST(DestinationFileNamingTest, FindsAFreeNameOrTheSameShotInTheStagingFolder)
     EXPECT_EQ(Naming::getValidNewImageFileName2(folder, std::nullopt, *exif),
               folder + "/2024-05-01 101530_Mirr-C1.JPG");
 
-    // Another camera's shot of the same second is staged under the name.
-    CameraPictureBuilder other = picture;
-    other.serial("LM4A0002");
-    other.write(folder, "2024-05-01 101530_Mirr-C1.jpg");
-    other.serial("LM4A0003");
-    other.write(folder, "2024-05-01 101530_Mirr-C1(2).jpg");
-    EXPECT_EQ(Naming::getValidNewImageFileName2(folder, QStringLiteral("jpg"), *exif),
-              folder + "/2024-05-01 101530_Mirr-C1(3).jpg");
-
     // The same shot staged under a numbered name gets no name at all.
     picture.write(folder, "2024-05-01 101530_Mirr-C1(7).jpg");
     EXPECT_FALSE(

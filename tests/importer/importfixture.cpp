@@ -5,10 +5,8 @@
 #include "settings/usersettings.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <chrono>
-#include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -85,30 +83,4 @@ void ImportFixture::age(const QString& path)
     times[0].tv_sec -= 60;
     times[1] = times[0];
     ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0);
-}
-
-LogCapture::LogCapture()
-{
-    path = QDir::temp().filePath(QStringLiteral("talvoren-log-%1.txt").arg(::getpid()));
-    std::fflush(stderr);
-    savedDescriptor = ::dup(STDERR_FILENO);
-    const int file =
-        ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    ::dup2(file, STDERR_FILENO);
-    ::close(file);
-}
-
-LogCapture::~LogCapture()
-{
-    std::fflush(stderr);
-    ::dup2(savedDescriptor, STDERR_FILENO);
-    ::close(savedDescriptor);
-    QFile::remove(path);
-}
-
-QString LogCapture::text() const
-{
-    std::fflush(stderr);
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
 }

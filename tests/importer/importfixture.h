@@ -64,15 +64,24 @@ public:
     static void age(const QString& path);
 };
 
-// Collects what the run logs on standard error while it lives.
+// Collects what the run logs on standard error, from its creation to text().
 class LogCapture
 {
 public:
-    LogCapture();
-    ~LogCapture();
-    QString text() const;
+    LogCapture() { testing::internal::CaptureStderr(); }
+    ~LogCapture()
+    {
+        if (capturing)
+            testing::internal::GetCapturedStderr();
+    }
+    LogCapture(const LogCapture&) = delete;
+    LogCapture& operator=(const LogCapture&) = delete;
+    QString text()
+    {
+        capturing = false;
+        return QString::fromStdString(testing::internal::GetCapturedStderr());
+    }
 
 private:
-    QString path;
-    int savedDescriptor = -1;
+    bool capturing = true;
 };

@@ -32,17 +32,6 @@ QStringList namesOf(const QList<std::optional<Outcome>>& outcomes)
     return names;
 }
 
-QStringList tallyOf(const PatientFolderTally& tally)
-{
-    QStringList lines;
-    for (const PatientFolderTally::Count& entry : tally.entries())
-        lines << QStringLiteral("%1 %2 %3")
-                     .arg(entry.folder)
-                     .arg(entry.count)
-                     .arg(entry.isNoInformation());
-    return lines;
-}
-
 CameraPictureBuilder otherSerial(CameraPictureBuilder picture)
 {
     picture.serial("LM4B0002");
@@ -83,7 +72,7 @@ TEST_P(ImportPreviewTest, AgreesWithTheRunAndWritesNothing)
         filed.removeOne(old);
     predicted.sort();
     EXPECT_EQ(filed, predicted);
-    EXPECT_EQ(tallyOf(importer.filedFolders()), tallyOf(preview.filing));
+    EXPECT_TRUE(importer.filedFolders().entries() == preview.filing.entries());
 }
 
 INSTANTIATE_TEST_SUITE_P(
