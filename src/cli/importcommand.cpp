@@ -122,14 +122,16 @@ private:
     int terminal = -1;
 };
 
-// The run of a folder poll over the enumeration, with a progress line on the
-// terminal and the run's lines in the day's log.
+// The run of a folder poll over the source, with a progress line on the terminal
+// and the run's lines in the day's log. The files below the source are listed once
+// the import lock is held (files gives them to the report).
 std::optional<QString> importTree(BaseWatchFolderOperator& importer, ImportReport& report,
-                                  const QStringList& enumeration, const Arguments& arguments,
-                                  const SettingsDictionary& settings, QTextStream& err)
+                                  const QString& source, QStringList& files,
+                                  const Arguments& arguments, const SettingsDictionary& settings,
+                                  QTextStream& err)
 {
     importer.setImportReport(&report);
-    ImportProgress progress(filesIn(enumeration).size());
+    ImportProgress progress;
     report.setChangeHandler([&](const ImportReport::Entry& entry) {
         progress.update(report.entries().size(), entry.path);
     });
@@ -142,9 +144,16 @@ std::optional<QString> importTree(BaseWatchFolderOperator& importer, ImportRepor
     });
     // As the polls: the watch folder is moved when "delete original image" says so,
     // the Import folder always, and its unusable files are cleaned away.
+    std::optional<QStringList> listed;
+    const auto enumerate = [&] {
+        listed = BaseWatchFolderOperator::deepEnumeration(source);
+        progress.setTotal(filesIn(*listed).size());
+        return *listed;
+    };
     const std::optional<QString> failure = importer.copyProcess(
-        enumeration, arguments.move || arguments.importFolder, arguments.importFolder);
+        enumerate, arguments.move || arguments.importFolder, arguments.importFolder);
     report.setChangeHandler({});
+    files = filesIn(listed ? *listed : BaseWatchFolderOperator::deepEnumeration(source));
     return failure;
 }
 
@@ -181,13 +190,12 @@ int runImport(const QCommandLineParser& parser, QTextStream& out, QTextStream& e
     TerminationRequest::install();
     BaseWatchFolderOperator importer;
     ImportReport report;
-    const QStringList enumeration =
-        BaseWatchFolderOperator::deepEnumeration(source.absoluteFilePath());
+    QStringList files;
     const std::optional<QString> failure =
-        importTree(importer, report, enumeration, arguments, *settings, err);
+        importTree(importer, report, source.absoluteFilePath(), files, arguments, *settings, err);
     if (failure)
         report.runFailed(*failure);
-    const ImportReportPrinter printer(source.absoluteFilePath(), filesIn(enumeration), report);
+    const ImportReportPrinter printer(source.absoluteFilePath(), files, report);
     if (arguments.json)
         out << QJsonDocument(printer.json(failure)).toJson(QJsonDocument::Indented);
     else

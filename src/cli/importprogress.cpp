@@ -9,7 +9,7 @@ constexpr qint64 redrawMilliseconds = 100;
 const QByteArray clearLine = "\r\033[K";
 } // namespace
 
-ImportProgress::ImportProgress(qsizetype total) : total(total)
+ImportProgress::ImportProgress()
 {
     if (::isatty(STDERR_FILENO))
         terminal = ::dup(STDERR_FILENO);

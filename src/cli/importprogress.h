@@ -13,16 +13,18 @@ void writeToTerminal(int descriptor, const QByteArray& text);
 class ImportProgress
 {
 public:
-    explicit ImportProgress(qsizetype total);
+    ImportProgress();
     ~ImportProgress();
     ImportProgress(const ImportProgress&) = delete;
     ImportProgress& operator=(const ImportProgress&) = delete;
 
+    // The files of the import, known once it has listed them.
+    void setTotal(qsizetype files) { total = files; }
     void update(qsizetype done, const QString& currentFile);
 
 private:
     int terminal = -1;
-    qsizetype total;
+    qsizetype total = 0;
     bool shown = false;
     QElapsedTimer sinceStart;
     QElapsedTimer sinceShown;

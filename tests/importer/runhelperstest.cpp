@@ -84,6 +84,4 @@ TEST(ExifDebugLogTest, LogsElevenLinesPerPicture)
         EXPECT_TRUE(lines[line].contains("[debug]: " + expected[line]))
             << lines[line].toStdString();
     EXPECT_TRUE(lines[10].contains("メーカーノートダンプ：04"));
-    EXPECT_EQ(ExifDebugLog::nullToBlank(std::nullopt), "");
-    EXPECT_EQ(ExifDebugLog::nullToBlank(QStringLiteral("x")), "x");
 }

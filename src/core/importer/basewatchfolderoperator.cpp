@@ -230,6 +230,13 @@ void BaseWatchFolderOperator::fileStagedFolders(const ImportRunSettings& setting
 std::optional<QString> BaseWatchFolderOperator::copyProcess(const QStringList& enumeration,
                                                             bool isForceMove, bool isImport)
 {
+    return copyProcess([&enumeration] { return enumeration; }, isForceMove, isImport);
+}
+
+std::optional<QString>
+BaseWatchFolderOperator::copyProcess(const std::function<QStringList()>& enumerate,
+                                     bool isForceMove, bool isImport)
+{
     const std::lock_guard lock(processLock);
     const OutermostRun run(*this);
     if (!run.lock.isHeld()) {
@@ -253,6 +260,7 @@ std::optional<QString> BaseWatchFolderOperator::copyProcess(const QStringList& e
     } treeRunEnd{*this};
     insideFolderTreeRun = true;
 
+    const QStringList enumeration = enumerate();
     if (isImport)
         trashHiddenEntries(enumeration);
     const QStringList folders = topFolders(enumeration);

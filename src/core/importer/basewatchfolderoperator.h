@@ -87,6 +87,10 @@ public:
     // operator are serialised.
     std::optional<QString> copyProcess(const QStringList& enumeration, bool isForceMove,
                                        bool isImport);
+    // The same for a tree listed once the import lock is held: an import that waited
+    // for another one lists what that one left.
+    std::optional<QString> copyProcess(const std::function<QStringList()>& enumerate,
+                                       bool isForceMove, bool isImport);
     // Every file and folder below the folder, hidden ones included (the deep
     // enumeration a poll hands to copyProcess); empty when the folder is missing.
     static QStringList deepEnumeration(const QString& folder);
