@@ -6,23 +6,6 @@
 
 using Naming = BaseWatchFolderOperator;
 
-namespace {
-ExifEntity secondSetShot()
-{
-    ExifEntity exif;
-    exif.dateTimeOriginal = QStringLiteral("2024:05:01 10:15:30");
-    exif.shootingMode = QStringLiteral("00");
-    exif.drawFlag = QStringLiteral("01");
-    exif.productNumber = QStringLiteral("4c4d344130303031");
-    ExtendedMakerNoteEntity maker;
-    maker.majorVersion = QStringLiteral("4");
-    maker.customMode = QStringLiteral("02");
-    maker.flipDirection = QStringLiteral("03");
-    exif.extendedMakerNoteEntity = maker;
-    return exif;
-}
-} // namespace
-
 TEST(DestinationFileNamingTest, ReadsTheCodeTables)
 {
     EXPECT_EQ(Naming::getShootingModeString(QStringLiteral("fe")), "_ID");
@@ -101,7 +84,8 @@ TEST(DestinationFileNamingTest, FindsAFreeNameOrTheSameShotInTheStagingFolder)
 
 TEST(DestinationFileNamingTest, RefusesDateTimesThatCannotNameAPicture)
 {
-    ExifEntity exif = secondSetShot();
+    ExifEntity exif;
+    exif.dateTimeOriginal = QStringLiteral("2024:05:01 10:15:30");
     EXPECT_TRUE(Naming::hasNameableDateTime(exif));
     for (const QString& bad : {QStringLiteral("2024:05:01"), QStringLiteral("2024/05/01 10:15:30"),
                                QStringLiteral("2024:05:01 10:15:3") + QChar(u'\0'), QString()}) {

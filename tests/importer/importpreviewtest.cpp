@@ -31,12 +31,6 @@ QStringList namesOf(const QList<std::optional<Outcome>>& outcomes)
         names << ImportPreview::outcomeName(outcome);
     return names;
 }
-
-CameraPictureBuilder otherSerial(CameraPictureBuilder picture)
-{
-    picture.serial("LM4B0002");
-    return picture;
-}
 } // namespace
 
 class ImportPreviewTest : public ImportFixture, public ::testing::WithParamInterface<AgreementCase>
@@ -93,7 +87,7 @@ INSTANTIATE_TEST_SUITE_P(
                           const CameraPictureBuilder picture = ImportFixture::shot("5", "Ito Jun");
                           f.put(picture, "a/IMG_0001.JPG");
                           f.put(picture, "b/IMG_0001.JPG");
-                          f.put(otherSerial(picture), "c/IMG_0001.JPG");
+                          f.put(CameraPictureBuilder(picture).serial("LM4B0002"), "c/IMG_0001.JPG");
                           f.put(CameraPictureBuilder(picture).otherCamera(), "c/IMG_0002.JPG");
                           f.put(ImportFixture::shot("5", "Ito Jun", "2024:05:01"),
                                 "c/IMG_0003.JPG");
@@ -107,7 +101,8 @@ INSTANTIATE_TEST_SUITE_P(
                           f.put(picture, "IMG_0001.JPG");
                           f.run();
                           // A different picture already holds the name the next one takes.
-                          otherSerial(ImportFixture::shot("9", "Abe Ken", "2024:05:02 09:00:00"))
+                          ImportFixture::shot("9", "Abe Ken", "2024:05:02 09:00:00")
+                              .serial("LM4B0002")
                               .write(f.destination + "/9 Abe Ken", "2024-05-02 090000_Mirr-C1.JPG");
                           f.put(ImportFixture::shot("9", "Abe Ken", "2024:05:02 09:00:00"),
                                 "IMG_0002.JPG");

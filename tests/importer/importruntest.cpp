@@ -60,7 +60,7 @@ TEST_F(ImportRunTest, NamesFirstGenerationPicturesWithTheFirstSet)
               QStringList{QStringLiteral("77 Old Camera/2024-05-01 101530_Std_FLP.jpg")});
 }
 
-TEST_F(ImportRunTest, PadsGroupsAndShortensPatientFolders)
+TEST_F(ImportRunTest, PadsGroupsAndShortensPatientFoldersOrFilesUnderNoInformation)
 {
     settings.setValue(K::zeroPadding, true);
     settings.setValue(K::chopCount, true);
@@ -84,24 +84,19 @@ TEST_F(ImportRunTest, PadsGroupsAndShortensPatientFolders)
     EXPECT_EQ(filesBelow(destination),
               (QStringList{QStringLiteral("00012/") + defaultName + ".JPG",
                            QStringLiteral("0012345/") + defaultName + ".JPG"}));
-}
 
-TEST_F(ImportRunTest, FilesPicturesWithoutAUsablePatientIDUnderNoInformation)
-{
-    put(shot(QString(), QStringLiteral("Nobody"), QStringLiteral("2024:05:01 10:00:01")), "a.JPG");
     // Nothing of these IDs survives as a folder name.
-    put(shot(QStringLiteral("::"), QStringLiteral("Colons"), QStringLiteral("2024:05:01 10:00:02")),
-        "b.JPG");
-    put(shot(QStringLiteral(".."), QString(), QStringLiteral("2024:05:01 10:00:03")), "c.JPG");
+    QDir(destination).removeRecursively();
+    QDir(source).removeRecursively();
+    put(shot("", "Nobody", "2024:05:01 10:00:01"), "a.JPG");
+    put(shot("::", "Colons", "2024:05:01 10:00:02"), "b.JPG");
+    put(shot("..", "", "2024:05:01 10:00:03"), "c.JPG");
     settings.setValue(K::chopCameraSerialNumber, true);
-
     run(true);
-
-    EXPECT_EQ(
-        filesBelow(destination),
-        (QStringList{QStringLiteral("LM4A0001/No Information/2024-05-01 100001_Mirr-C1.JPG"),
-                     QStringLiteral("LM4A0001/No Information/2024-05-01 100002_Mirr-C1.JPG"),
-                     QStringLiteral("LM4A0001/No Information/2024-05-01 100003_Mirr-C1.JPG")}));
+    EXPECT_EQ(filesBelow(destination),
+              (QStringList{"LM4A0001/No Information/2024-05-01 100001_Mirr-C1.JPG",
+                           "LM4A0001/No Information/2024-05-01 100002_Mirr-C1.JPG",
+                           "LM4A0001/No Information/2024-05-01 100003_Mirr-C1.JPG"}));
     EXPECT_TRUE(filesBelow(source).isEmpty());
     EXPECT_TRUE(filesBelow(temporary).isEmpty());
 }

@@ -21,14 +21,6 @@ namespace K = SettingKeys;
 namespace {
 const QString defaultName = QStringLiteral("2024-05-01 101530_Mirr-C1");
 const QString patientFolder = QStringLiteral("12 Ito Ken/");
-
-CameraPictureBuilder fromCamera(const QByteArray& serial)
-{
-    CameraPictureBuilder picture =
-        ImportFixture::shot(QStringLiteral("12"), QStringLiteral("Ito Ken"));
-    picture.serial(serial);
-    return picture;
-}
 } // namespace
 
 using ImportSafetyTest = ImportFixture;
@@ -92,9 +84,9 @@ TEST_F(ImportSafetyTest, SkipsPicturesRecordedBeforeAndKeepsTheirSources)
 
 TEST_F(ImportSafetyTest, NumbersDifferentShotsThatShareANameAndNeverReplaceAFiledOne)
 {
-    put(fromCamera("LM4A0001"), "a.JPG");
-    put(fromCamera("LM4A0002"), "b.JPG");
-    put(fromCamera("LM4A0003"), "c.JPG");
+    put(shot("12", "Ito Ken").serial("LM4A0001"), "a.JPG");
+    put(shot("12", "Ito Ken").serial("LM4A0002"), "b.JPG");
+    put(shot("12", "Ito Ken").serial("LM4A0003"), "c.JPG");
     run();
     const QStringList threeShots{patientFolder + defaultName + "(2).JPG",
                                  patientFolder + defaultName + "(3).JPG",
@@ -116,7 +108,7 @@ TEST_F(ImportSafetyTest, NumbersDifferentShotsThatShareANameAndNeverReplaceAFile
 
     // A fourth camera's shot of that second, after the records were purged.
     QDir(source).removeRecursively();
-    put(fromCamera("LM4A0004"), "d.JPG");
+    put(shot("12", "Ito Ken").serial("LM4A0004"), "d.JPG");
     settings.setValue(K::activateAvoidMultipleImportCheck, true);
     run(true);
     EXPECT_EQ(filesBelow(destination).size(), 4);
@@ -129,7 +121,7 @@ TEST_F(ImportSafetyTest, NumbersDifferentShotsThatShareANameAndNeverReplaceAFile
     ASSERT_EQ(records.size(), 1);
     EXPECT_EQ(records.first().fileName(), defaultName + "(4).JPG");
     QDir(destination).removeRecursively();
-    put(fromCamera("LM4A0004"), "d.JPG");
+    put(shot("12", "Ito Ken").serial("LM4A0004"), "d.JPG");
     run(true);
     EXPECT_TRUE(filesBelow(destination).isEmpty());
     EXPECT_EQ(filesBelow(source), QStringList{"d.JPG"});
