@@ -2,7 +2,7 @@
 
 #include "common/notificationcenter.h"
 #include "common/runloop.h"
-#include "importer/importrunsupport.h"
+#include "importer/basewatchfolderoperator.h"
 #include "localizedstrings.h"
 #include "talvorenwindowmanager.h"
 #include "ui_progresswindowcontroller.h"
@@ -52,7 +52,7 @@ void ProgressWindowController::openFor(TalvorenWindowManager& windowManager,
 {
     qint64 total = 0;
     for (const QString& folder : folders)
-        total += ImportRunSupport::getTotalImageFileCount(folder, 0);
+        total += BaseWatchFolderOperator::getTotalImageFileCount(folder, 0);
     if (auto* progress = windowManager.windowController<ProgressWindowController>(
             TalvorenWindowId::ProgressWindow)) {
         progress->setTotalCount(static_cast<int>(qMin<qint64>(total, INT_MAX)));

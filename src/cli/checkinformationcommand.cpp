@@ -7,8 +7,6 @@
 #include "settings/settingkeys.h"
 
 namespace {
-const QString commandName = QStringLiteral("check-information");
-
 QJsonObject check(const SettingsDictionary& settings, QTextStream& err)
 {
     InformationChecker checker(settings);
@@ -29,16 +27,9 @@ QJsonObject check(const SettingsDictionary& settings, QTextStream& err)
             {QStringLiteral("reserved"), result.reserved}};
 }
 
-int run(const QCommandLineParser&, QTextStream& out, QTextStream& err)
-{
-    return runNetworkCheck(commandName, out, err, check);
-}
-
-const CliCommandRegistration registration(CliCommand{
-    commandName,
+const CliCommandRegistration registration(networkCheckCommand(
+    QStringLiteral("check-information"),
     QStringLiteral(
         "Asks the notice server as Talvoren does after its start and prints the notice as JSON."),
-    {},
-    {},
-    run});
+    check));
 } // namespace

@@ -6,8 +6,6 @@
 #include "settings/settingkeys.h"
 
 namespace {
-const QString commandName = QStringLiteral("check-update");
-
 QJsonObject check(const SettingsDictionary& settings, QTextStream& err)
 {
     err << settings.stringValue(SettingKeys::versionCheckSite) << "\n";
@@ -18,16 +16,9 @@ QJsonObject check(const SettingsDictionary& settings, QTextStream& err)
         {QStringLiteral("version"), result.version}, {QStringLiteral("address"), result.address}};
 }
 
-int run(const QCommandLineParser&, QTextStream& out, QTextStream& err)
-{
-    return runNetworkCheck(commandName, out, err, check);
-}
-
-const CliCommandRegistration registration(CliCommand{
-    commandName,
+const CliCommandRegistration registration(networkCheckCommand(
+    QStringLiteral("check-update"),
     QStringLiteral(
         "Asks the version server as Talvoren does after its start and prints the answer as JSON."),
-    {},
-    {},
-    run});
+    check));
 } // namespace

@@ -4,11 +4,11 @@
 #include "clicommand.h"
 #include "common/logfile.h"
 #include "common/talvorencommon.h"
+#include "filingcommandsettings.h"
 #include "importer/basewatchfolderoperator.h"
 #include "importpreviewreport.h"
 #include "importprogress.h"
 #include "importreportprinter.h"
-#include "platform/importlock.h"
 #include "platform/terminationrequest.h"
 #include "records/seeddatabase.h"
 #include "settings/settingkeys.h"
@@ -97,6 +97,17 @@ public:
     DayLog(const DayLog&) = delete;
     DayLog& operator=(const DayLog&) = delete;
 
+    // Says something on the terminal, also while the log takes standard error.
+    void tell(QTextStream& err, const QString& text) const
+    {
+        if (terminal < 0) {
+            err << text;
+            err.flush();
+            return;
+        }
+        writeToTerminal(terminal, text.toLocal8Bit());
+    }
+
     void restore()
     {
         if (terminal < 0)
@@ -111,25 +122,63 @@ private:
     int terminal = -1;
 };
 
+// The run of a folder poll over the source, with a progress line on the terminal
+// and the run's lines in the day's log. The files below the source are listed once
+// the import lock is held (files gives them to the report).
+std::optional<QString> importTree(BaseWatchFolderOperator& importer, ImportReport& report,
+                                  const QString& source, QStringList& files,
+                                  const Arguments& arguments, const SettingsDictionary& settings,
+                                  QTextStream& err)
+{
+    importer.setImportReport(&report);
+    ImportProgress progress;
+    report.setChangeHandler([&](const ImportReport::Entry& entry) {
+        progress.update(report.entries().size(), entry.path);
+    });
+    const DayLog log(settings);
+    // One import at a time per user: the application's polls skip while this one
+    // runs, and this one waits for an import already running.
+    importer.setImportLockPolicy(ImportLock::WhenHeld::Wait, [&log, &err] {
+        log.tell(err, QStringLiteral("talvoren-cli import: another import is running; waiting "
+                                     "for it to end\n"));
+    });
+    // As the polls: the watch folder is moved when "delete original image" says so,
+    // the Import folder always, and its unusable files are cleaned away.
+    std::optional<QStringList> listed;
+    const auto enumerate = [&] {
+        listed = BaseWatchFolderOperator::deepEnumeration(source);
+        progress.setTotal(filesIn(*listed).size());
+        return *listed;
+    };
+    const std::optional<QString> failure = importer.copyProcess(
+        enumerate, arguments.move || arguments.importFolder, arguments.importFolder);
+    report.setChangeHandler({});
+    files = filesIn(listed ? *listed : BaseWatchFolderOperator::deepEnumeration(source));
+    return failure;
+}
+
+// "Filed N picture(s) into DESTINATION", with the movie destination when it is apart.
+void printFiled(QTextStream& out, qint64 filed, const SettingsDictionary& settings)
+{
+    out << "Filed " << filed << " picture(s) into "
+        << settings.stringValue(SettingKeys::destinationFolderPath);
+    if (settings.boolValue(SettingKeys::destinationFolderMov))
+        out << " (movies into " << settings.stringValue(SettingKeys::destinationFolderPathMov)
+            << ")";
+    out << "\n";
+}
+
 int runImport(const QCommandLineParser& parser, QTextStream& out, QTextStream& err)
 {
     const Arguments arguments = parseArguments(parser);
     if (arguments.dryRun)
         return printImportPreview(arguments.source, out, err);
-    const std::optional<SettingsDictionary> settings = prepareApplicationData();
-    if (!settings) {
-        err << "talvoren-cli import: "
-            << UserSettings::corruptionMessage().value_or(
-                   QStringLiteral("no settings file at %1").arg(UserSettings::path()))
-            << "\n";
-        return CliExit::badUsage;
-    }
     // Folders that are not set, relative or of the wrong type: nothing is touched.
-    if (const std::optional<SettingProblem> problem =
-            SettingsValidation::checkRunFolders(*settings)) {
-        err << "talvoren-cli import: " << problem->message() << " Nothing was imported.\n";
+    const std::optional<SettingsDictionary> settings = usableFilingSettings(
+        QStringLiteral("import"), prepareApplicationData(), SettingsValidation::Use::ImportRun,
+        QStringLiteral("Nothing was imported."), err);
+    if (!settings)
         return CliExit::badUsage;
-    }
     const QFileInfo source(arguments.source);
     if (!source.isDir()) {
         err << "talvoren-cli import: \"" << arguments.source << "\" is not a folder\n";
@@ -139,31 +188,11 @@ int runImport(const QCommandLineParser& parser, QTextStream& out, QTextStream& e
     // SIGTERM and SIGINT end the run after the picture in hand (nothing half-written)
     // and the command with 128 + the signal's number.
     TerminationRequest::install();
-    // One import at a time per user: the application's polls skip while this one
-    // runs, and this one waits for an import already running.
-    const ImportLock importLock(ImportLock::WhenHeld::Wait, [&err] {
-        err << "talvoren-cli import: another import is running; waiting for it to end\n";
-        err.flush();
-    });
     BaseWatchFolderOperator importer;
     ImportReport report;
-    importer.setImportReport(&report);
-    std::optional<QString> failure;
-    const QStringList enumeration =
-        BaseWatchFolderOperator::deepEnumeration(source.absoluteFilePath());
-    const QStringList files = filesIn(enumeration);
-    if (importLock.isHeld()) {
-        ImportProgress progress(files.size());
-        report.setChangeHandler([&](const ImportReport::Entry& entry) {
-            progress.update(report.entries().size(), entry.path);
-        });
-        DayLog log(*settings);
-        // As the polls: the watch folder is moved when "delete original image" says so,
-        // the Import folder always, and its unusable files are cleaned away.
-        failure = importer.copyProcess(enumeration, arguments.move || arguments.importFolder,
-                                       arguments.importFolder);
-        report.setChangeHandler({});
-    }
+    QStringList files;
+    const std::optional<QString> failure =
+        importTree(importer, report, source.absoluteFilePath(), files, arguments, *settings, err);
     if (failure)
         report.runFailed(*failure);
     const ImportReportPrinter printer(source.absoluteFilePath(), files, report);
@@ -180,15 +209,9 @@ int runImport(const QCommandLineParser& parser, QTextStream& out, QTextStream& e
             << " after filing " << importer.operationCounter() << " picture(s)\n";
         return TerminationRequest::exitStatus();
     }
-    if (arguments.json)
-        return CliExit::done;
-    const SettingsDictionary current = UserSettings::getUserSettingDictionary().value_or(*settings);
-    out << "Filed " << importer.operationCounter() << " picture(s) into "
-        << current.stringValue(SettingKeys::destinationFolderPath);
-    if (current.boolValue(SettingKeys::destinationFolderMov))
-        out << " (movies into " << current.stringValue(SettingKeys::destinationFolderPathMov)
-            << ")";
-    out << "\n";
+    if (!arguments.json)
+        printFiled(out, importer.operationCounter(),
+                   UserSettings::getUserSettingDictionary().value_or(*settings));
     return CliExit::done;
 }
 

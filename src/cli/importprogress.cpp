@@ -9,7 +9,7 @@ constexpr qint64 redrawMilliseconds = 100;
 const QByteArray clearLine = "\r\033[K";
 } // namespace
 
-ImportProgress::ImportProgress(qsizetype total) : total(total)
+ImportProgress::ImportProgress()
 {
     if (::isatty(STDERR_FILENO))
         terminal = ::dup(STDERR_FILENO);
@@ -21,7 +21,7 @@ ImportProgress::~ImportProgress()
     if (terminal < 0)
         return;
     if (shown)
-        write(clearLine);
+        writeToTerminal(terminal, clearLine);
     ::close(terminal);
 }
 
@@ -33,17 +33,17 @@ void ImportProgress::update(qsizetype done, const QString& currentFile)
         return;
     shown = true;
     sinceShown.start();
-    write(clearLine + QStringLiteral("%1/%2 files  %3")
-                          .arg(done)
-                          .arg(total)
-                          .arg(QFileInfo(currentFile).path())
-                          .toUtf8());
+    writeToTerminal(terminal, clearLine + QStringLiteral("%1/%2 files  %3")
+                                              .arg(done)
+                                              .arg(total)
+                                              .arg(QFileInfo(currentFile).path())
+                                              .toUtf8());
 }
 
-void ImportProgress::write(const QByteArray& text) const
+void writeToTerminal(int descriptor, const QByteArray& text)
 {
     for (qsizetype written = 0; written < text.size();) {
-        const ssize_t count = ::write(terminal, text.constData() + written,
+        const ssize_t count = ::write(descriptor, text.constData() + written,
                                       static_cast<size_t>(text.size() - written));
         if (count <= 0)
             return;

@@ -25,3 +25,15 @@ int runNetworkCheck(const QString& command, QTextStream& out, QTextStream& err,
     out << QJsonDocument(check(settings, err)).toJson(QJsonDocument::Indented);
     return CliExit::done;
 }
+
+CliCommand networkCheckCommand(const QString& name, const QString& description,
+                               const NetworkCheck& check)
+{
+    return CliCommand{name,
+                      description,
+                      {},
+                      {},
+                      [name, check](const QCommandLineParser&, QTextStream& out, QTextStream& err) {
+                          return runNetworkCheck(name, out, err, check);
+                      }};
+}

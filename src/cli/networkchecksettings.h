@@ -1,5 +1,6 @@
 #pragma once
 
+#include "clicommand.h"
 #include "settings/settingsdictionary.h"
 
 #include <QJsonObject>
@@ -15,3 +16,6 @@ using NetworkCheck =
     std::function<QJsonObject(const SettingsDictionary& settings, QTextStream& err)>;
 int runNetworkCheck(const QString& command, QTextStream& out, QTextStream& err,
                     const NetworkCheck& check);
+// The talvoren-cli command that runs the check, without options or arguments.
+CliCommand networkCheckCommand(const QString& name, const QString& description,
+                               const NetworkCheck& check);

@@ -3,6 +3,7 @@
 // log, and a card that would be confirmed is imported at once.
 #include "clicommand.h"
 #include "common/log.h"
+#include "filingcommandsettings.h"
 #include "platform/terminationrequest.h"
 #include "platform/userdefaults.h"
 #include "platform/volumeroots.h"
@@ -110,19 +111,11 @@ int runWatch(const QCommandLineParser& parser, QTextStream&, QTextStream& err)
     const std::optional<Arguments> arguments = parseArguments(parser, err);
     if (!arguments)
         return CliExit::badUsage;
-    const std::optional<SettingsDictionary> settings = UserSettings::getUserSettingDictionary();
-    if (!settings) {
-        err << "talvoren-cli watch: "
-            << UserSettings::corruptionMessage().value_or(
-                   QStringLiteral("no settings file at %1").arg(UserSettings::path()))
-            << "\n";
+    const std::optional<SettingsDictionary> settings = usableFilingSettings(
+        QStringLiteral("watch"), UserSettings::getUserSettingDictionary(),
+        SettingsValidation::Use::Watch, QStringLiteral("Nothing is watched."), err);
+    if (!settings)
         return CliExit::badUsage;
-    }
-    if (const std::optional<SettingProblem> problem =
-            SettingsValidation::checkRunFolders(*settings, SettingsValidation::Use::Watch)) {
-        err << "talvoren-cli watch: " << problem->message() << " Nothing is watched.\n";
-        return CliExit::badUsage;
-    }
     // The database is put in place when missing, as the application's start does.
     SeedDatabase::installIfMissing();
     if (!arguments->volumeRoots.isEmpty())

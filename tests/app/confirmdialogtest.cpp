@@ -4,7 +4,7 @@
 #include "desktopwatchwindowpresenter.h"
 #include "duplicatewindowcontroller.h"
 #include "filesbelow.h"
-#include "importer/importrunsupport.h"
+#include "importer/transferringmarker.h"
 #include "platform/volumeroots.h"
 #include "progresswindowcontroller.h"
 #include "readconfirmwindowcontroller.h"
@@ -80,7 +80,7 @@ protected:
         WatchWindowPresenter::setShared(nullptr);
         BaseWatchFolderOperator::setProgressWindowCheck(nullptr);
         VolumeRoots::clearReplacement();
-        ImportRunSupport::deleteTransferringFile();
+        TransferringMarker::remove();
     }
 
     // A camera card with one picture at its top and one in DCIM/100LUMOR.

@@ -4,7 +4,7 @@
 #include "desktopsession.h"
 #include "fakeudisks2.h"
 #include "filesbelow.h"
-#include "importer/importrunsupport.h"
+#include "importer/transferringmarker.h"
 #include "settings/settingkeys.h"
 #include "settings/usersettings.h"
 #include "temphome.h"
@@ -266,7 +266,7 @@ TEST_F(AppEndToEndTest, AReadOnlyDestinationShowsTheAlertAndLosesNothingFromTheC
     EXPECT_TRUE(log().contains(QStringLiteral("Import of the camera card failed: ")))
         << log().toStdString();
     EXPECT_EQ(picturesIn(card), 3);
-    EXPECT_FALSE(QFileInfo::exists(ImportRunSupport::transferringFilePath()));
+    EXPECT_FALSE(QFileInfo::exists(TransferringMarker::path()));
     EXPECT_TRUE(session->windows(resultTitle).isEmpty());
     session->pressKeys(alert, {QStringLiteral("Return")});
     EXPECT_TRUE(session->waitUntilNoWindow(noticeTitle));

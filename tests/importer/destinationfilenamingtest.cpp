@@ -6,43 +6,6 @@
 
 using Naming = BaseWatchFolderOperator;
 
-namespace {
-ExifEntity secondSetShot()
-{
-    ExifEntity exif;
-    exif.dateTimeOriginal = QStringLiteral("2024:05:01 10:15:30");
-    exif.shootingMode = QStringLiteral("00");
-    exif.drawFlag = QStringLiteral("01");
-    exif.productNumber = QStringLiteral("4c4d344130303031");
-    ExtendedMakerNoteEntity maker;
-    maker.majorVersion = QStringLiteral("4");
-    maker.customMode = QStringLiteral("02");
-    maker.flipDirection = QStringLiteral("03");
-    exif.extendedMakerNoteEntity = maker;
-    return exif;
-}
-} // namespace
-
-TEST(DestinationFileNamingTest, BuildsTheNamesOfBothSets)
-{
-    const ExifEntity second = secondSetShot();
-    EXPECT_EQ(Naming::getNewImageFileName2(second, 0, ".JPG"),
-              "2024-05-01 101530_Std-C2_COL_D.JPG");
-    EXPECT_EQ(Naming::getNewImageFileName2(second, 1, ".JPG"),
-              "2024-05-01 101530_Std-C2_COL_D.JPG");
-    EXPECT_EQ(Naming::getNewImageFileName2(second, 2, ".JPG"),
-              "2024-05-01 101530_Std-C2_COL_D(2).JPG");
-
-    ExifEntity first;
-    first.dateTimeOriginal = QStringLiteral("2024:05:01 10:15:30");
-    first.shootingMode = QStringLiteral("02");
-    first.additionalInformation = QStringLiteral("01");
-    first.drawFlag = QStringLiteral("00");
-    EXPECT_EQ(Naming::getNewImageFileName(first, 0, ".JPG"), "2024-05-01 101530_Std_FLP.JPG");
-    EXPECT_EQ(Naming::majorVersion(first), 0);
-    EXPECT_EQ(Naming::majorVersion(second), 4);
-}
-
 TEST(DestinationFileNamingTest, ReadsTheCodeTables)
 {
     EXPECT_EQ(Naming::getShootingModeString(QStringLiteral("fe")), "_ID");
@@ -62,6 +25,8 @@ TEST(DestinationFileNamingTest, ReadsTheCodeTables)
     EXPECT_EQ(Naming::getDrawFlagString(QStringLiteral("01")), "_D");
     EXPECT_EQ(Naming::getDrawFlagString(QStringLiteral("11")), "");
     EXPECT_EQ(Naming::getDrawFlagString(std::nullopt), "");
+    // Without a detailed maker note a picture is named with the first set.
+    EXPECT_EQ(Naming::majorVersion(ExifEntity()), 0);
 }
 
 TEST(DestinationFileNamingTest, MakesFolderNamesSafeAndGroupsNumericIDs)
@@ -109,15 +74,6 @@ TEST(DestinationFileNamingTest, FindsAFreeNameOrTheSameShotInTheStagingFolder)
     EXPECT_EQ(Naming::getValidNewImageFileName2(folder, std::nullopt, *exif),
               folder + "/2024-05-01 101530_Mirr-C1.JPG");
 
-    // Another camera's shot of the same second is staged under the name.
-    CameraPictureBuilder other = picture;
-    other.serial("LM4A0002");
-    other.write(folder, "2024-05-01 101530_Mirr-C1.jpg");
-    other.serial("LM4A0003");
-    other.write(folder, "2024-05-01 101530_Mirr-C1(2).jpg");
-    EXPECT_EQ(Naming::getValidNewImageFileName2(folder, QStringLiteral("jpg"), *exif),
-              folder + "/2024-05-01 101530_Mirr-C1(3).jpg");
-
     // The same shot staged under a numbered name gets no name at all.
     picture.write(folder, "2024-05-01 101530_Mirr-C1(7).jpg");
     EXPECT_FALSE(
@@ -128,7 +84,8 @@ TEST(DestinationFileNamingTest, FindsAFreeNameOrTheSameShotInTheStagingFolder)
 
 TEST(DestinationFileNamingTest, RefusesDateTimesThatCannotNameAPicture)
 {
-    ExifEntity exif = secondSetShot();
+    ExifEntity exif;
+    exif.dateTimeOriginal = QStringLiteral("2024:05:01 10:15:30");
     EXPECT_TRUE(Naming::hasNameableDateTime(exif));
     for (const QString& bad : {QStringLiteral("2024:05:01"), QStringLiteral("2024/05/01 10:15:30"),
                                QStringLiteral("2024:05:01 10:15:3") + QChar(u'\0'), QString()}) {

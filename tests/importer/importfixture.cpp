@@ -5,13 +5,9 @@
 #include "settings/usersettings.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <chrono>
-#include <cstdio>
 #include <fcntl.h>
-#include <linux/fs.h>
-#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -87,52 +83,4 @@ void ImportFixture::age(const QString& path)
     times[0].tv_sec -= 60;
     times[1] = times[0];
     ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0);
-}
-
-bool ImportFixture::setReadOnly(const QString& folder, bool readOnly)
-{
-    const int descriptor = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
-    int flags = 0;
-    if (descriptor >= 0 && ::ioctl(descriptor, FS_IOC_GETFLAGS, &flags) == 0) {
-        flags = readOnly ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
-        ::ioctl(descriptor, FS_IOC_SETFLAGS, &flags);
-    }
-    if (descriptor >= 0)
-        ::close(descriptor);
-    QFile::setPermissions(folder, readOnly
-                                      ? QFile::ReadOwner | QFile::ExeOwner
-                                      : QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    if (!readOnly)
-        return true;
-    QFile probe(folder + QStringLiteral("/probe"));
-    const bool writable = probe.open(QIODevice::WriteOnly);
-    if (writable)
-        probe.remove();
-    return !writable;
-}
-
-LogCapture::LogCapture()
-{
-    path = QDir::temp().filePath(QStringLiteral("talvoren-log-%1.txt").arg(::getpid()));
-    std::fflush(stderr);
-    savedDescriptor = ::dup(STDERR_FILENO);
-    const int file =
-        ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    ::dup2(file, STDERR_FILENO);
-    ::close(file);
-}
-
-LogCapture::~LogCapture()
-{
-    std::fflush(stderr);
-    ::dup2(savedDescriptor, STDERR_FILENO);
-    ::close(savedDescriptor);
-    QFile::remove(path);
-}
-
-QString LogCapture::text() const
-{
-    std::fflush(stderr);
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
 }

@@ -8,6 +8,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <gtest/gtest.h>
 #include <ostream>
 
@@ -15,6 +16,21 @@ inline void PrintTo(const QString& text, std::ostream* out)
 {
     *out << '"' << text.toStdString() << '"';
 }
+
+// An import engine that calls back once a staged copy is written, before the run
+// looks at its source again: tests change or remove the source meanwhile.
+class WatchedImporter : public BaseWatchFolderOperator
+{
+public:
+    std::function<void(const QString& sourcePath)> onStaged;
+
+protected:
+    void stagedCopyWritten(const QString& sourcePath) override
+    {
+        if (onStaged)
+            onStaged(sourcePath);
+    }
+};
 
 // A temporary home with a source folder, picture and movie destinations, the
 // temporary folder, a fresh database and a settings file the test shapes before
@@ -31,7 +47,7 @@ public:
     QString movies;
     QString temporary;
     SettingsDictionary settings;
-    BaseWatchFolderOperator importer;
+    WatchedImporter importer;
 
     static CameraPictureBuilder
     shot(const QString& patientID, const QString& patientName,
@@ -46,20 +62,26 @@ public:
 
     QStringList trashed() const;
     static void age(const QString& path);
-    // Makes a folder unwritable (immutable for root, who ignores permissions);
-    // false when this machine cannot.
-    static bool setReadOnly(const QString& folder, bool readOnly);
 };
 
-// Collects what the run logs on standard error while it lives.
+// Collects what the run logs on standard error, from its creation to text().
 class LogCapture
 {
 public:
-    LogCapture();
-    ~LogCapture();
-    QString text() const;
+    LogCapture() { testing::internal::CaptureStderr(); }
+    ~LogCapture()
+    {
+        if (capturing)
+            testing::internal::GetCapturedStderr();
+    }
+    LogCapture(const LogCapture&) = delete;
+    LogCapture& operator=(const LogCapture&) = delete;
+    QString text()
+    {
+        capturing = false;
+        return QString::fromStdString(testing::internal::GetCapturedStderr());
+    }
 
 private:
-    QString path;
-    int savedDescriptor = -1;
+    bool capturing = true;
 };

@@ -24,37 +24,12 @@ void PrintTo(const AgreementCase& row, std::ostream* out)
     *out << row.name;
 }
 
-QString outcomeNames(const ImportPreview::Result& preview)
+QStringList namesOf(const QList<std::optional<Outcome>>& outcomes)
 {
     QStringList names;
-    for (const ImportPreview::Item& item : preview.items)
-        names << ImportPreview::outcomeName(item.outcome);
-    return names.join(QStringLiteral(", "));
-}
-
-QString expectedNames(const QList<Outcome>& outcomes)
-{
-    QStringList names;
-    for (const Outcome outcome : outcomes)
+    for (const std::optional<Outcome>& outcome : outcomes)
         names << ImportPreview::outcomeName(outcome);
-    return names.join(QStringLiteral(", "));
-}
-
-QStringList tallyOf(const PatientFolderTally& tally)
-{
-    QStringList lines;
-    for (const PatientFolderTally::Count& entry : tally.entries())
-        lines << QStringLiteral("%1 %2 %3")
-                     .arg(entry.folder)
-                     .arg(entry.count)
-                     .arg(entry.isNoInformation());
-    return lines;
-}
-
-CameraPictureBuilder otherSerial(CameraPictureBuilder picture)
-{
-    picture.serial("LM4B0002");
-    return picture;
+    return names;
 }
 } // namespace
 
@@ -73,7 +48,10 @@ TEST_P(ImportPreviewTest, AgreesWithTheRunAndWritesNothing)
     const ImportPreview::Result preview = ImportPreview::previewFolders({source}, settings);
 
     EXPECT_EQ(filesBelow(home.path()), before);
-    EXPECT_EQ(outcomeNames(preview), expectedNames(GetParam().outcomes));
+    QList<std::optional<Outcome>> outcomes;
+    for (const ImportPreview::Item& item : preview.items)
+        outcomes << item.outcome;
+    EXPECT_EQ(namesOf(outcomes), namesOf({GetParam().outcomes.begin(), GetParam().outcomes.end()}));
     const QStringList destinationBefore = filesBelow(destination);
     importer.clearFiledFolders();
     run();
@@ -88,7 +66,7 @@ TEST_P(ImportPreviewTest, AgreesWithTheRunAndWritesNothing)
         filed.removeOne(old);
     predicted.sort();
     EXPECT_EQ(filed, predicted);
-    EXPECT_EQ(tallyOf(importer.filedFolders()), tallyOf(preview.filing));
+    EXPECT_TRUE(importer.filedFolders().entries() == preview.filing.entries());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -109,7 +87,7 @@ INSTANTIATE_TEST_SUITE_P(
                           const CameraPictureBuilder picture = ImportFixture::shot("5", "Ito Jun");
                           f.put(picture, "a/IMG_0001.JPG");
                           f.put(picture, "b/IMG_0001.JPG");
-                          f.put(otherSerial(picture), "c/IMG_0001.JPG");
+                          f.put(CameraPictureBuilder(picture).serial("LM4B0002"), "c/IMG_0001.JPG");
                           f.put(CameraPictureBuilder(picture).otherCamera(), "c/IMG_0002.JPG");
                           f.put(ImportFixture::shot("5", "Ito Jun", "2024:05:01"),
                                 "c/IMG_0003.JPG");
@@ -123,7 +101,8 @@ INSTANTIATE_TEST_SUITE_P(
                           f.put(picture, "IMG_0001.JPG");
                           f.run();
                           // A different picture already holds the name the next one takes.
-                          otherSerial(ImportFixture::shot("9", "Abe Ken", "2024:05:02 09:00:00"))
+                          ImportFixture::shot("9", "Abe Ken", "2024:05:02 09:00:00")
+                              .serial("LM4B0002")
                               .write(f.destination + "/9 Abe Ken", "2024-05-02 090000_Mirr-C1.JPG");
                           f.put(ImportFixture::shot("9", "Abe Ken", "2024:05:02 09:00:00"),
                                 "IMG_0002.JPG");
@@ -135,5 +114,14 @@ INSTANTIATE_TEST_SUITE_P(
                           f.put(ImportFixture::shot("", ""), "IMG_0001.JPG");
                           f.put(ImportFixture::shot("8", "Mori Aki"), "IMG_0002.JPG");
                       },
-                      {Outcome::NotSent, Outcome::File}}),
+                      {Outcome::NotSent, Outcome::File}},
+        AgreementCase{"LinksOutOfTheSourceAreNotFollowed",
+                      [](ImportFixture& f) {
+                          const QString outside = f.home.filePath("outside");
+                          ImportFixture::age(
+                              ImportFixture::shot("6", "Out Side").write(outside, "IMG_0001.JPG"));
+                          QFile::link(outside, f.source + "/away");
+                          f.put(ImportFixture::shot("6", "In Side"), "IMG_0002.JPG");
+                      },
+                      {Outcome::File}}),
     [](const ::testing::TestParamInfo<AgreementCase>& info) { return info.param.name; });

@@ -1,6 +1,6 @@
 #include "watchfixture.h"
 
-#include "importer/importrunsupport.h"
+#include "importer/transferringmarker.h"
 #include "platform/volumeroots.h"
 #include "records/seeddatabase.h"
 #include "settings/settingkeys.h"
@@ -49,7 +49,7 @@ WatchFixture::~WatchFixture()
     WatchSDCardOperator::setSourceFactory(nullptr);
     WatchWindowPresenter::setShared(nullptr);
     VolumeRoots::clearReplacement();
-    ImportRunSupport::deleteTransferringFile();
+    TransferringMarker::remove();
 }
 
 void WatchFixture::blockDestination()
@@ -93,7 +93,7 @@ void WatchFixture::setModificationTime(const QString& path, const QDateTime& tim
 
 QString WatchFixture::transferringMarker() const
 {
-    return ImportRunSupport::transferringFilePath();
+    return TransferringMarker::path();
 }
 
 bool WatchFixture::processEventsUntil(const std::function<bool()>& condition)

@@ -8,6 +8,7 @@
 #include "importer/sourceremovalbatch.h"
 #include "importer/stagedfolderfiler.h"
 #include "importer/stagingarea.h"
+#include "importer/transferringmarker.h"
 #include "platform/fileoperations.h"
 #include "platform/terminationrequest.h"
 #include "settings/settingkeys.h"
@@ -79,7 +80,8 @@ struct BaseWatchFolderOperator::OutermostRun
     // The records are opened anew for every outermost run, like the settings: a
     // long-lived operator (the folder polls) must not keep writing to a database
     // file that has been moved away or replaced since.
-    explicit OutermostRun(BaseWatchFolderOperator& owner) : owner(owner), lock(owner.lockPolicy)
+    explicit OutermostRun(BaseWatchFolderOperator& owner)
+        : owner(owner), lock(owner.lockPolicy, owner.whileWaitingForLock)
     {
         if (lock.isHeld())
             owner.records.emplace().beginRun();
@@ -136,7 +138,7 @@ void BaseWatchFolderOperator::runFolder(const QString& folder,
                                         bool isImport, bool isRecursive, const QString& timestamp)
 {
     pause();
-    const QList<ImportFolderWalk::Entry> entries = ImportFolderWalk::entries(folder);
+    const QList<ImportFolderWalk::Entry> entries = ImportFolderWalk::entries(folder, sourceRoot);
     counter = 0;
     // A sub-folder that its parent listed a moment ago has disappeared mid-run; a
     // source already missing when the run starts (a card pulled before it) has
@@ -152,33 +154,11 @@ void BaseWatchFolderOperator::runFolder(const QString& folder,
     // Sources of a moving run are removed once per folder, after one flush.
     SourceRemovalBatch removals(settings.temporaryFolder);
     PictureImport pictures(*this, settings, isMove, isImport, runTime, removals);
-
     for (const ImportFolderWalk::Entry& entry : entries) {
         // Asked to end: the picture in hand is done; what is staged is filed below.
         if (TerminationRequest::signal() != 0)
             break;
-        switch (entry.kind) {
-        case ImportFolderWalk::Kind::Picture:
-            pictures.importPicture(entry.path, PictureImport::Kind::Picture);
-            break;
-        case ImportFolderWalk::Kind::Folder:
-            if (isFollowedFolder(entry.path)) {
-                const qint64 remembered = counter;
-                copyImage(entry.path, currentSettings(), isMove, isImport, true, timestamp);
-                counter += remembered;
-            }
-            break;
-        case ImportFolderWalk::Kind::MovieIndex:
-            pictures.importPicture(entry.path, PictureImport::Kind::MovieIndex);
-            break;
-        case ImportFolderWalk::Kind::Stray:
-            if (isImport && settings.moveToTrash)
-                FileOperations::moveTrash(entry.path);
-            break;
-        case ImportFolderWalk::Kind::Passed:
-        case ImportFolderWalk::Kind::Kept:
-            break;
-        }
+        runEntry(entry, pictures, settings, isMove, isImport, timestamp);
     }
     removals.removeSources();
     if (isRecursive)
@@ -190,36 +170,58 @@ void BaseWatchFolderOperator::runFolder(const QString& folder,
         throw PicturesLeftBehind(problems.report(counter));
 }
 
-bool BaseWatchFolderOperator::isFollowedFolder(const QString& path) const
+void BaseWatchFolderOperator::runEntry(const ImportFolderWalk::Entry& entry,
+                                       PictureImport& pictures, const ImportRunSettings& settings,
+                                       bool isMove, bool isImport, const QString& timestamp)
 {
-    if (!QFileInfo(path).isSymLink())
-        return true;
-    const QString target = QFileInfo(path).canonicalFilePath();
-    const bool inside = !sourceRoot.isEmpty() && target.startsWith(sourceRoot + QLatin1Char('/'));
-    if (!inside || isLoopingFolder(path)) {
+    using Kind = ImportFolderWalk::Kind;
+    switch (entry.kind) {
+    case Kind::Picture:
+        pictures.importPicture(entry.path, PictureImport::Kind::Picture);
+        break;
+    case Kind::MovieIndex:
+        pictures.importPicture(entry.path, PictureImport::Kind::MovieIndex);
+        break;
+    case Kind::Folder: {
+        const qint64 remembered = counter;
+        copyImage(entry.path, currentSettings(), isMove, isImport, true, timestamp);
+        counter += remembered;
+        break;
+    }
+    case Kind::LinkNotFollowed:
         Log::info(QStringLiteral("The link [%1] leads out of the imported folder or back into "
                                  "it and is not followed.")
-                      .arg(path));
-        return false;
+                      .arg(entry.path));
+        break;
+    case Kind::Stray:
+        if (isImport && settings.moveToTrash)
+            FileOperations::moveTrash(entry.path);
+        break;
+    case Kind::Passed:
+    case Kind::Kept:
+        break;
     }
-    return true;
 }
 
 void BaseWatchFolderOperator::fileStagedFolders(const ImportRunSettings& settings)
 {
     QString error;
     int filed = 0;
-    const auto renameRecord = [this](const QString& folder, const QString& stagedName,
-                                     const QString& filedName) {
+    StagedFolderFiler::Listener listener;
+    listener.filedUnderOtherName = [this](const QString& folder, const QString& stagedName,
+                                          const QString& filedName) {
         records->renameFiled(folder, stagedName, filedName);
     };
-    const bool picturesFiled = StagedFolderFiler::fileStagedFolders(settings.pictureStagingFolder(),
-                                                                    settings.destinationFolderPath,
-                                                                    &error, &filed, renameRecord);
+    listener.filedAlready = [this](const QString& stagedShot) {
+        if (importReport)
+            importReport->stagedCopyDropped(stagedShot);
+    };
+    const bool picturesFiled = StagedFolderFiler::fileStagedFolders(
+        settings.pictureStagingFolder(), settings.destinationFolderPath, &error, &filed, listener);
     const bool moviesFiled =
         picturesFiled && StagedFolderFiler::fileStagedFolders(settings.movieStagingFolder(),
                                                               settings.movieDestinationFolder(),
-                                                              &error, &filed, renameRecord);
+                                                              &error, &filed, listener);
     counter = filed;
     if (!moviesFiled)
         throw CopyFailedException(error);
@@ -227,6 +229,13 @@ void BaseWatchFolderOperator::fileStagedFolders(const ImportRunSettings& setting
 
 std::optional<QString> BaseWatchFolderOperator::copyProcess(const QStringList& enumeration,
                                                             bool isForceMove, bool isImport)
+{
+    return copyProcess([&enumeration] { return enumeration; }, isForceMove, isImport);
+}
+
+std::optional<QString>
+BaseWatchFolderOperator::copyProcess(const std::function<QStringList()>& enumerate,
+                                     bool isForceMove, bool isImport)
 {
     const std::lock_guard lock(processLock);
     const OutermostRun run(*this);
@@ -251,30 +260,31 @@ std::optional<QString> BaseWatchFolderOperator::copyProcess(const QStringList& e
     } treeRunEnd{*this};
     insideFolderTreeRun = true;
 
-    if (isImport) {
-        for (const QString& item : enumeration) {
-            const QFileInfo info(item);
-            if ((info.fileName().startsWith(QLatin1Char('.')) ||
-                 FileOperations::isHideAttributeFile(item)) &&
-                (info.exists() || info.isSymLink()))
-                FileOperations::moveTrash(item);
-        }
-    }
-    const QString timestamp =
-        QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMddHHmmsszzz"));
+    const QStringList enumeration = enumerate();
+    if (isImport)
+        trashHiddenEntries(enumeration);
     const QStringList folders = topFolders(enumeration);
     counter = 0;
     if (folders.isEmpty()) {
         fileLeftovers();
         return std::nullopt;
     }
+    return runTopFolders(folders, settings, deleteOriginal || isForceMove, isImport);
+}
+
+std::optional<QString> BaseWatchFolderOperator::runTopFolders(const QStringList& folders,
+                                                              const SettingsDictionary& settings,
+                                                              bool isMove, bool isImport)
+{
+    const QString timestamp =
+        QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMddHHmmsszzz"));
     qint64 filed = 0;
     std::optional<QString> picturesFailure;
     for (const QString& folder : folders) {
         if (TerminationRequest::signal() != 0)
             break;
         try {
-            copyImage(folder, settings, deleteOriginal || isForceMove, isImport, false, timestamp);
+            copyImage(folder, settings, isMove, isImport, false, timestamp);
             filed += counter;
         } catch (const PicturesLeftBehind& failure) {
             filed += counter;
@@ -288,6 +298,17 @@ std::optional<QString> BaseWatchFolderOperator::copyProcess(const QStringList& e
     }
     counter = filed;
     return picturesFailure;
+}
+
+void BaseWatchFolderOperator::trashHiddenEntries(const QStringList& enumeration)
+{
+    for (const QString& item : enumeration) {
+        const QFileInfo info(item);
+        if ((info.fileName().startsWith(QLatin1Char('.')) ||
+             FileOperations::isHideAttributeFile(item)) &&
+            (info.exists() || info.isSymLink()))
+            FileOperations::moveTrash(item);
+    }
 }
 
 void BaseWatchFolderOperator::fileLeftovers()
@@ -370,6 +391,21 @@ bool BaseWatchFolderOperator::isProgressWindowOpen()
 {
     const std::function<bool()>& check = progressWindowCheck();
     return check && check();
+}
+
+void BaseWatchFolderOperator::createTransferringFile()
+{
+    TransferringMarker::create();
+}
+
+void BaseWatchFolderOperator::deleteTransferringFile()
+{
+    TransferringMarker::remove();
+}
+
+int BaseWatchFolderOperator::getTotalImageFileCount(const QString& folder, int startCount)
+{
+    return ImportFolderWalk::pictureCount(folder, startCount);
 }
 
 bool BaseWatchFolderOperator::isFirst()

@@ -2,9 +2,9 @@
 
 #include "importer/copyfailedexception.h"
 #include "importer/destinationfilenaming.h"
+#include "importer/importfolderwalk.h"
 #include "importer/importrecords.h"
 #include "importer/importreport.h"
-#include "importer/importrunsupport.h"
 #include "importer/patientfoldertally.h"
 #include "importer/runproblems.h"
 #include "platform/importlock.h"
@@ -33,7 +33,7 @@ class PictureImport;
 // synchronous and never overlap: within a process their callers see to that, across
 // processes the import lock that every outermost run holds. Each picture's record is
 // committed as soon as it is staged.
-class BaseWatchFolderOperator : public DestinationFileNaming, public ImportRunSupport
+class BaseWatchFolderOperator : public DestinationFileNaming
 {
 public:
     // The notification posted once per filed picture while the progress window is open.
@@ -87,6 +87,10 @@ public:
     // operator are serialised.
     std::optional<QString> copyProcess(const QStringList& enumeration, bool isForceMove,
                                        bool isImport);
+    // The same for a tree listed once the import lock is held: an import that waited
+    // for another one lists what that one left.
+    std::optional<QString> copyProcess(const std::function<QStringList()>& enumerate,
+                                       bool isForceMove, bool isImport);
     // Every file and folder below the folder, hidden ones included (the deep
     // enumeration a poll hands to copyProcess); empty when the folder is missing.
     static QStringList deepEnumeration(const QString& folder);
@@ -98,9 +102,20 @@ public:
     static bool checkPartialMatch(const QSet<QString>& folders, const QString& path);
 
     // An outermost run holds the per-user import lock (one import at a time across
-    // processes). By default it waits for an import of another process to end; a
-    // poll skips instead (copyProcess then files nothing and returns none).
-    void setImportLockPolicy(ImportLock::WhenHeld whenHeld) { lockPolicy = whenHeld; }
+    // processes). By default it waits for an import of another process to end, and
+    // calls whileWaiting once when it starts to wait; a poll skips instead
+    // (copyProcess then files nothing and returns none).
+    void setImportLockPolicy(ImportLock::WhenHeld whenHeld, std::function<void()> whileWaiting = {})
+    {
+        lockPolicy = whenHeld;
+        whileWaitingForLock = std::move(whileWaiting);
+    }
+
+    // The transferring marker and the picture count, by the names the watch sources
+    // and the card confirmation know them.
+    static void createTransferringFile();
+    static void deleteTransferringFile();
+    static int getTotalImageFileCount(const QString& folder, int startCount);
 
     // Tests and benchmarks shorten the pause at the start of every run (and after
     // trashing a duplicate movie pair); the product keeps half a second.
@@ -119,6 +134,13 @@ public:
     {
         if (importReport)
             importReport->handled(path, outcome, detail);
+    }
+    // A source staged as stagedPath, to be filed into folder by the final filing.
+    void reportStaged(const QString& path, const QString& folder, const QString& stagedPath) const
+    {
+        report(path, ImportReport::Outcome::Filed, folder);
+        if (importReport)
+            importReport->stagedAs(path, stagedPath);
     }
     // A picture the run leaves behind while it goes on with the others.
     void pictureRefused(const QString& path, const QString& reason)
@@ -151,11 +173,17 @@ private:
 
     void runFolder(const QString& folder, const SettingsDictionary& settingDictionary, bool isMove,
                    bool isImport, bool isRecursive, const QString& timestamp);
+    void runEntry(const ImportFolderWalk::Entry& entry, PictureImport& pictures,
+                  const ImportRunSettings& settings, bool isMove, bool isImport,
+                  const QString& timestamp);
     void fileStagedFolders(const ImportRunSettings& settings);
-    // A link to a folder is followed only when its target lies inside the source
-    // tree of the outermost run (and does not loop): a moving run never deletes
-    // anything outside the folder it was asked to import.
-    bool isFollowedFolder(const QString& path) const;
+    // One outermost run per top folder of a folder-tree run; the first failure that
+    // ends a run ends them all, pictures left behind are reported after the others.
+    std::optional<QString> runTopFolders(const QStringList& folders,
+                                         const SettingsDictionary& settings, bool isMove,
+                                         bool isImport);
+    // An Import-folder poll sends hidden entries to the Trash.
+    static void trashHiddenEntries(const QStringList& enumeration);
     // A poll that finds nothing to import still files what an earlier, failed run
     // left staged; a failure there is only logged (the poll has nothing to report).
     void fileLeftovers();
@@ -176,4 +204,5 @@ private:
     bool insideFolderTreeRun = false;
     ImportReport* importReport = nullptr;
     ImportLock::WhenHeld lockPolicy = ImportLock::WhenHeld::Wait;
+    std::function<void()> whileWaitingForLock;
 };

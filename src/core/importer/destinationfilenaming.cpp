@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <climits>
 #include <functional>
+#include <initializer_list>
+#include <utility>
 
 namespace {
 QString textOf(const DestinationFileNaming::Text& text)
@@ -33,6 +35,17 @@ int leadingInteger(const QString& text)
          ++position)
         value = std::min<qint64>(value * 10 + (text.at(position).unicode() - u'0'), INT_MAX);
     return static_cast<int>(negative ? -value : value);
+}
+
+// The part a code gives in a table of codes and parts; empty for any other code.
+QString partFor(const DestinationFileNaming::Text& code,
+                std::initializer_list<std::pair<const char*, const char*>> parts)
+{
+    for (const auto& [known, part] : parts) {
+        if (textOf(code) == QLatin1String(known))
+            return QString::fromLatin1(part);
+    }
+    return {};
 }
 
 // "FE" and "FF" are matched in any case, every other code exactly.
@@ -183,26 +196,13 @@ QString DestinationFileNaming::getCustomModeString(const Text& shootingMode, con
     static const QStringList customisable = {"00", "01", "02", "03", "04", "05", "06", "07"};
     if (!customisable.contains(textOf(shootingMode)))
         return {};
-    const QString custom = textOf(customMode);
-    if (custom == QLatin1String("01"))
-        return QStringLiteral("-C1");
-    if (custom == QLatin1String("02"))
-        return QStringLiteral("-C2");
-    if (custom == QLatin1String("03"))
-        return QStringLiteral("-C3");
-    return {};
+    return partFor(customMode, {{"01", "-C1"}, {"02", "-C2"}, {"03", "-C3"}});
 }
 
 QString DestinationFileNaming::getAdditionalInformationString(const Text& additionalInformation)
 {
-    const QString code = textOf(additionalInformation);
-    if (code == QLatin1String("01") || code == QLatin1String("02"))
-        return QStringLiteral("_FLP");
-    if (code == QLatin1String("03"))
-        return QStringLiteral("_COL");
-    if (code == QLatin1String("04"))
-        return QStringLiteral("_BW");
-    return {};
+    return partFor(additionalInformation,
+                   {{"01", "_FLP"}, {"02", "_FLP"}, {"03", "_COL"}, {"04", "_BW"}});
 }
 
 QString DestinationFileNaming::getAdditionalInformationString2(const Text& flipDirection)

@@ -90,6 +90,47 @@ bool isStillNamed(int descriptor, const QByteArray& path)
            opened.st_dev == named.st_dev && opened.st_ino == named.st_ino;
 }
 
+// Copies the open source into the open copy (at partial, for destination), checks
+// that both have the same size and gives the copy the source's times.
+bool copyWithTimes(int in, int out, const QString& source, const QString& destination,
+                   const QString& partial, QString* error)
+{
+    if (!copyFileContents(in, out)) {
+        setSystemError(error, QStringLiteral("Cannot copy to"), partial, errno);
+        return false;
+    }
+    struct stat sourceStatus
+    {
+    };
+    struct stat copyStatus
+    {
+    };
+    if (::fstat(in, &sourceStatus) != 0 || ::fstat(out, &copyStatus) != 0) {
+        setSystemError(error, QStringLiteral("Cannot read the size of"), partial, errno);
+        return false;
+    }
+    if (sourceStatus.st_size != copyStatus.st_size) {
+        if (error)
+            *error = QStringLiteral("The copy \"%1\" has %2 bytes, its source \"%3\" %4 bytes")
+                         .arg(destination, QString::number(copyStatus.st_size), source,
+                              QString::number(sourceStatus.st_size));
+        return false;
+    }
+    const struct timespec times[2] = {sourceStatus.st_atim, sourceStatus.st_mtim};
+    ::futimens(out, times);
+    return true;
+}
+
+// Opens the partial copy of a whole-file write; -1 (with the error) when it cannot.
+int createPartial(const QString& partial, QString* error)
+{
+    const int file =
+        ::open(encoded(partial).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (file < 0)
+        setSystemError(error, QStringLiteral("Cannot create"), partial, errno);
+    return file;
+}
+
 // A complete, flushed copy under a hidden partial name of its own beside its
 // destination. It holds a lock on the file until it is renamed into place, so that
 // a run on another machine filing into the same folder never takes it for an
@@ -176,32 +217,10 @@ private:
 
     bool fill(int in, const QString& source, const QString& destination, QString* error)
     {
-        struct stat sourceStatus
-        {
-        };
-        struct stat copyStatus
-        {
-        };
-        const QString partial = QFile::decodeName(path);
-        if (!copyFileContents(in, file)) {
-            setSystemError(error, QStringLiteral("Cannot copy to"), partial, errno);
+        if (!copyWithTimes(in, file, source, destination, QFile::decodeName(path), error))
             return false;
-        }
-        if (::fstat(in, &sourceStatus) != 0 || ::fstat(file, &copyStatus) != 0) {
-            setSystemError(error, QStringLiteral("Cannot read the size of"), partial, errno);
-            return false;
-        }
-        if (sourceStatus.st_size != copyStatus.st_size) {
-            if (error)
-                *error = QStringLiteral("The copy \"%1\" has %2 bytes, its source \"%3\" %4 bytes")
-                             .arg(destination, QString::number(copyStatus.st_size), source,
-                                  QString::number(sourceStatus.st_size));
-            return false;
-        }
-        const struct timespec times[2] = {sourceStatus.st_atim, sourceStatus.st_mtim};
-        ::futimens(file, times);
         if (::fdatasync(file) != 0) {
-            setSystemError(error, QStringLiteral("Cannot flush"), partial, errno);
+            setSystemError(error, QStringLiteral("Cannot flush"), QFile::decodeName(path), errno);
             return false;
         }
         return true;
@@ -233,36 +252,18 @@ bool FileCopier::copyFile(const QString& source, const QString& destination, Dur
     }
     const QString partial = destination + partialSuffix();
     const QByteArray partialPath = encoded(partial);
-    Descriptor out(::open(partialPath.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
-    if (!out.isOpen()) {
-        setSystemError(error, QStringLiteral("Cannot create"), partial, errno);
+    Descriptor out(createPartial(partial, error));
+    if (!out.isOpen())
         return false;
-    }
     const auto fail = [&](const QString& action, const QString& path, int code) {
         setSystemError(error, action, path, code);
         ::unlink(partialPath.constData());
         return false;
     };
-    if (!copyFileContents(in.get(), out.get()))
-        return fail(QStringLiteral("Cannot copy to"), partial, errno);
-    struct stat sourceStatus
-    {
-    };
-    struct stat copyStatus
-    {
-    };
-    if (::fstat(in.get(), &sourceStatus) != 0 || ::fstat(out.get(), &copyStatus) != 0)
-        return fail(QStringLiteral("Cannot read the size of"), partial, errno);
-    if (sourceStatus.st_size != copyStatus.st_size) {
-        if (error)
-            *error = QStringLiteral("The copy \"%1\" has %2 bytes, its source \"%3\" %4 bytes")
-                         .arg(destination, QString::number(copyStatus.st_size), source,
-                              QString::number(sourceStatus.st_size));
+    if (!copyWithTimes(in.get(), out.get(), source, destination, partial, error)) {
         ::unlink(partialPath.constData());
         return false;
     }
-    const struct timespec times[2] = {sourceStatus.st_atim, sourceStatus.st_mtim};
-    ::futimens(out.get(), times);
     if (durability == Durability::Flushed && ::fdatasync(out.get()) != 0)
         return fail(QStringLiteral("Cannot flush"), partial, errno);
     if (!out.close())
@@ -281,11 +282,9 @@ bool FileCopier::writeFile(const QByteArray& data, const QString& destination,
 {
     const QString partial = destination + partialSuffix();
     const QByteArray partialPath = encoded(partial);
-    Descriptor out(::open(partialPath.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
-    if (!out.isOpen()) {
-        setSystemError(error, QStringLiteral("Cannot create"), partial, errno);
+    Descriptor out(createPartial(partial, error));
+    if (!out.isOpen())
         return false;
-    }
     for (qsizetype written = 0; written < data.size();) {
         const ssize_t put = ::write(out.get(), data.constData() + written,
                                     static_cast<size_t>(data.size() - written));

@@ -1,8 +1,8 @@
 #include "importer/importdecision.h"
 
 #include "common/talvorencommon.h"
+#include "importer/cameracheck.h"
 #include "importer/destinationfilenaming.h"
-#include "importer/importrunsupport.h"
 
 #include <QDate>
 #include <QStringList>
@@ -33,7 +33,7 @@ ImportDecision::Verdict ImportDecision::decide(const QString& path, Kind kind,
                                                const RecordsTest& isRecorded) const
 {
     Verdict verdict;
-    if (!exif || !ImportRunSupport::checkValidImageData(*exif))
+    if (!exif || !CameraCheck::isAcceptedCamera(*exif))
         return verdict;
     verdict.outcome = Outcome::NoDateTime;
     if (!DestinationFileNaming::hasNameableDateTime(*exif))

@@ -1,6 +1,5 @@
 #include "importer/importfolderwalk.h"
 
-#include "importer/importrunsupport.h"
 #include "platform/fileoperations.h"
 
 #include <QDir>
@@ -8,19 +7,38 @@
 #include <QRegularExpression>
 
 namespace {
+using Kind = ImportFolderWalk::Kind;
 
-ImportFolderWalk::Kind kindOf(const QString& path, const QString& name)
+const QDir::Filters everyEntry =
+    QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
+
+bool isFollowedLink(const QFileInfo& link, const QString& sourceRoot)
+{
+    const QString target = link.canonicalFilePath();
+    return !sourceRoot.isEmpty() && target.startsWith(sourceRoot + QLatin1Char('/')) &&
+           !ImportFolderWalk::isLoopingFolder(link.filePath());
+}
+
+Kind folderKind(const QFileInfo& folder, bool isVisible, const QString& sourceRoot)
+{
+    if (!isVisible)
+        return Kind::Passed;
+    if (folder.isSymLink() && !isFollowedLink(folder, sourceRoot))
+        return Kind::LinkNotFollowed;
+    return Kind::Folder;
+}
+
+Kind kindOf(const QString& path, const QString& name, const QString& sourceRoot)
 {
     static const QRegularExpression picture(
         QStringLiteral(".+\\.(JPG$|jpg$|JPEG$|jpeg$|jpe$|jfif$|jfi$|jif$)"));
     static const QRegularExpression movieIndex(QStringLiteral(".+\\.(MIF$|mif$)"));
     static const QRegularExpression movie(QStringLiteral(".+\\.(MOV$|mov$)"));
-    using Kind = ImportFolderWalk::Kind;
-    const bool isFolder = QFileInfo(path).isDir();
+    const QFileInfo info(path);
     const bool isVisible =
         !name.startsWith(QLatin1Char('.')) && !FileOperations::isHideAttributeFile(path);
-    if (isFolder)
-        return isVisible && !ImportRunSupport::isLoopingFolder(path) ? Kind::Folder : Kind::Passed;
+    if (info.isDir())
+        return folderKind(info, isVisible, sourceRoot);
     if (isVisible && picture.match(name).hasMatch())
         return Kind::Picture;
     if (isVisible && movieIndex.match(name).hasMatch())
@@ -31,16 +49,15 @@ ImportFolderWalk::Kind kindOf(const QString& path, const QString& name)
 }
 } // namespace
 
-QList<ImportFolderWalk::Entry> ImportFolderWalk::entries(const QString& folder)
+QList<ImportFolderWalk::Entry> ImportFolderWalk::entries(const QString& folder,
+                                                         const QString& sourceRoot)
 {
     QList<Entry> found;
     if (isPassedOverFolder(folder))
         return found;
-    const QStringList names = QDir(folder).entryList(
-        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
-    for (const QString& name : names) {
+    for (const QString& name : QDir(folder).entryList(everyEntry, QDir::Name)) {
         const QString path = folder + QLatin1Char('/') + name;
-        found.append(Entry{path, kindOf(path, name)});
+        found.append(Entry{path, kindOf(path, name, sourceRoot)});
     }
     return found;
 }
@@ -48,4 +65,30 @@ QList<ImportFolderWalk::Entry> ImportFolderWalk::entries(const QString& folder)
 bool ImportFolderWalk::isPassedOverFolder(const QString& folder)
 {
     return folder.contains(QLatin1String(".Trashes"));
+}
+
+int ImportFolderWalk::pictureCount(const QString& folder, int startCount)
+{
+    int count = startCount;
+    for (const QString& name : QDir(folder).entryList(everyEntry)) {
+        const QString path = folder + QLatin1Char('/') + name;
+        if (QFileInfo(path).isDir()) {
+            if (name != QLatin1String(".Trashes") && !isLoopingFolder(path))
+                count = pictureCount(path, count);
+        } else if (!name.startsWith(QLatin1Char('.')) && name.endsWith(QLatin1String(".JPG"))) {
+            ++count;
+        }
+    }
+    return count;
+}
+
+bool ImportFolderWalk::isLoopingFolder(const QString& folder)
+{
+    const QFileInfo info(folder);
+    if (!info.isSymLink())
+        return false;
+    const QString target = info.canonicalFilePath();
+    const QString above = QFileInfo(info.absolutePath()).canonicalFilePath();
+    return target.isEmpty() || above == target || above.startsWith(target + QLatin1Char('/')) ||
+           target == QLatin1String("/");
 }

@@ -6,6 +6,7 @@
 #include "importer/importfolderwalk.h"
 #include "importer/importrunsettings.h"
 #include "importer/sourcefilestate.h"
+#include "importer/stagedfolderfiler.h"
 #include "metadata/exifoperator.h"
 #include "records/importedfiledao.h"
 #include "records/importhistory.h"
@@ -106,35 +107,19 @@ public:
         QHash<QString, QString>& taken = takenAt(destination);
         const qsizetype dot = stagedName.lastIndexOf(QLatin1Char('.'));
         const QString extension = dot > 0 ? stagedName.mid(dot) : QString();
-        QString base = dot > 0 ? stagedName.left(dot) : stagedName;
-        int index = 1;
-        static const QRegularExpression numbered(QStringLiteral("^(.+)\\((\\d+)\\)$"));
-        if (const QRegularExpressionMatch match = numbered.match(base); match.hasMatch()) {
-            bool ok = false;
-            const int number = match.captured(2).toInt(&ok);
-            if (ok && number >= 2) {
-                base = match.captured(1);
-                index = number;
-            }
-        }
+        const StagedFolderFiler::NumberedStem stem =
+            StagedFolderFiler::numberedStem(dot > 0 ? stagedName.left(dot) : stagedName);
+        const QString& base = stem.base;
+        int index = stem.index;
         const auto nameAt = [&](int number) {
             return (number <= 1 ? base : QStringLiteral("%1(%2)").arg(base).arg(number)) +
                    extension;
         };
         std::set<int> used;
-        const QString prefix = base + QLatin1Char('(');
         for (auto it = taken.cbegin(); it != taken.cend(); ++it) {
-            const QString& name = it.key();
-            if (name == base + extension) {
-                used.insert(1);
-            } else if (name.startsWith(prefix) && name.endsWith(QLatin1Char(')') + extension)) {
-                bool ok = false;
-                const int number =
-                    name.mid(prefix.size(), name.size() - prefix.size() - extension.size() - 1)
-                        .toInt(&ok);
-                if (ok && number >= 2)
-                    used.insert(number);
-            }
+            if (const std::optional<int> number =
+                    StagedFolderFiler::collisionNumber(it.key(), base, extension))
+                used.insert(*number);
         }
         for (const int number : used) {
             if (FileCopier::hasSameContent(source, taken.value(nameAt(number))))
@@ -183,6 +168,7 @@ public:
     void walkTopFolder(const QString& folder)
     {
         staging = SimulatedStaging();
+        sourceRoot = QFileInfo(folder).canonicalFilePath();
         walk(folder);
     }
 
@@ -191,7 +177,7 @@ public:
 private:
     void walk(const QString& folder)
     {
-        for (const ImportFolderWalk::Entry& entry : ImportFolderWalk::entries(folder)) {
+        for (const ImportFolderWalk::Entry& entry : ImportFolderWalk::entries(folder, sourceRoot)) {
             if (cancelled && cancelled->load())
                 return;
             if (entry.kind == ImportFolderWalk::Kind::Folder)
@@ -265,6 +251,7 @@ private:
     BaseWatchFolderOperator formats;
     SimulatedStaging staging;
     SimulatedFiling filing;
+    QString sourceRoot;
 };
 } // namespace
 

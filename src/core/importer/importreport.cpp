@@ -1,5 +1,17 @@
 #include "importer/importreport.h"
 
+#include <QDir>
+
+namespace {
+// A staged file's shot: its cleaned path without the extension, as the filing names it.
+QString shotOf(const QString& stagedPath)
+{
+    const QString path = QDir::cleanPath(stagedPath);
+    const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
+    return dot > path.lastIndexOf(QLatin1Char('/')) + 1 ? path.left(dot) : path;
+}
+} // namespace
+
 void ImportReport::started(const QString& path)
 {
     current = path;
@@ -24,9 +36,25 @@ void ImportReport::handled(const QString& path, Outcome outcome, const QString& 
         changed(list.at(position));
 }
 
+void ImportReport::stagedAs(const QString& path, const QString& stagedPath)
+{
+    sourcesOfShot[shotOf(stagedPath)].append(path);
+}
+
+void ImportReport::stagedCopyDropped(const QString& stagedShot)
+{
+    const QStringList sources = sourcesOfShot.take(QDir::cleanPath(stagedShot));
+    for (const QString& path : sources) {
+        if (const auto found = positions.constFind(path);
+            found != positions.cend() && staged.contains(*found))
+            handled(path, Outcome::AlreadyImported);
+    }
+}
+
 void ImportReport::stagedFiled()
 {
     staged.clear();
+    sourcesOfShot.clear();
 }
 
 void ImportReport::runFailed(const QString& reason)
@@ -37,6 +65,7 @@ void ImportReport::runFailed(const QString& reason)
             QStringLiteral("staged but not filed (the next run files it): %1").arg(reason);
     }
     staged.clear();
+    sourcesOfShot.clear();
     if (!current.isEmpty())
         handled(current, Outcome::Failed, reason);
 }

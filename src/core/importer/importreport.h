@@ -30,6 +30,11 @@ public:
     // The run starts on a file: a failure that ends the run is laid on it.
     void started(const QString& path);
     void handled(const QString& path, Outcome outcome, const QString& detail = {});
+    // A file reported filed was staged as stagedPath; the final filing files it.
+    void stagedAs(const QString& path, const QString& stagedPath);
+    // The final filing dropped a staged shot (its staged path without the extension)
+    // because the same bytes are filed already: its files were already imported.
+    void stagedCopyDropped(const QString& stagedShot);
     // The staged copies went into the destination folders: what was staged is filed.
     void stagedFiled();
     // The run ended with this failure: the file in hand, and what was staged but never
@@ -48,6 +53,7 @@ private:
     QList<Entry> list;
     QHash<QString, qsizetype> positions;
     QList<qsizetype> staged;
+    QHash<QString, QStringList> sourcesOfShot; // staged shot -> its files
     QString current;
     std::function<void(const Entry&)> changed;
 };

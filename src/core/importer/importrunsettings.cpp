@@ -3,6 +3,27 @@
 #include "settings/settingkeys.h"
 
 #include <algorithm>
+#include <utility>
+
+namespace {
+// The switches read from the current settings, each with its key.
+const std::pair<bool ImportRunSettings::*, QLatin1String> currentSwitches[] = {
+    {&ImportRunSettings::moveToTrash, SettingKeys::moveToTrash},
+    {&ImportRunSettings::dontSendPatientInformationImage,
+     SettingKeys::dontSendPatientInformationImage},
+    {&ImportRunSettings::deleteOriginalImage, SettingKeys::deleteOriginalImage},
+    {&ImportRunSettings::notSendingImage, SettingKeys::notSendingImage},
+    {&ImportRunSettings::zeroPadding, SettingKeys::zeroPadding},
+    {&ImportRunSettings::chopCount, SettingKeys::chopCount},
+    {&ImportRunSettings::dontAddPatientName, SettingKeys::dontAddPatientName},
+    {&ImportRunSettings::saveDaySubfolder, SettingKeys::saveDaySubfolder},
+    {&ImportRunSettings::chopCameraSerialNumber, SettingKeys::chopCameraSerialNumber},
+    {&ImportRunSettings::destinationFolderMov, SettingKeys::destinationFolderMov},
+    {&ImportRunSettings::deleteExifPersonalInfo, SettingKeys::deleteExifPersonalInfo},
+    {&ImportRunSettings::dontSendMif, SettingKeys::dontSendMif},
+    {&ImportRunSettings::exportXml, SettingKeys::exportXml},
+};
+} // namespace
 
 ImportRunSettings ImportRunSettings::read(const SettingsDictionary& given,
                                           const SettingsDictionary& current)
@@ -10,23 +31,11 @@ ImportRunSettings ImportRunSettings::read(const SettingsDictionary& given,
     ImportRunSettings settings;
     settings.zeroPaddingLength = given.integerValue(SettingKeys::zeroPaddingLengthString);
     settings.avoidMultipleImport = given.boolValue(SettingKeys::activateAvoidMultipleImportCheck);
-    settings.moveToTrash = current.boolValue(SettingKeys::moveToTrash);
+    for (const auto& [member, key] : currentSwitches)
+        settings.*member = current.boolValue(key);
     settings.temporaryFolder = current.stringValue(SettingKeys::defTmp);
-    settings.dontSendPatientInformationImage =
-        current.boolValue(SettingKeys::dontSendPatientInformationImage);
-    settings.deleteOriginalImage = current.boolValue(SettingKeys::deleteOriginalImage);
-    settings.notSendingImage = current.boolValue(SettingKeys::notSendingImage);
-    settings.zeroPadding = current.boolValue(SettingKeys::zeroPadding);
-    settings.chopCount = current.boolValue(SettingKeys::chopCount);
-    settings.dontAddPatientName = current.boolValue(SettingKeys::dontAddPatientName);
-    settings.saveDaySubfolder = current.boolValue(SettingKeys::saveDaySubfolder);
-    settings.chopCameraSerialNumber = current.boolValue(SettingKeys::chopCameraSerialNumber);
     settings.destinationFolderPath = current.stringValue(SettingKeys::destinationFolderPath);
-    settings.destinationFolderMov = current.boolValue(SettingKeys::destinationFolderMov);
     settings.destinationFolderPathMov = current.stringValue(SettingKeys::destinationFolderPathMov);
-    settings.deleteExifPersonalInfo = current.boolValue(SettingKeys::deleteExifPersonalInfo);
-    settings.dontSendMif = current.boolValue(SettingKeys::dontSendMif);
-    settings.exportXml = current.boolValue(SettingKeys::exportXml);
     return settings;
 }
 

@@ -17,6 +17,7 @@ public:
         qint64 count = 0;
         // Pictures without a usable patient ID, filed under "No Information".
         bool isNoInformation() const;
+        bool operator==(const Count& other) const = default;
     };
 
     void add(const QString& relativeFolder, const QString& folder);

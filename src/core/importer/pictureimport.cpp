@@ -7,7 +7,9 @@
 #include "export/exportxmloperator.h"
 #include "export/exportxmloperator2.h"
 #include "importer/basewatchfolderoperator.h"
+#include "importer/cameracheck.h"
 #include "importer/copyfailedexception.h"
+#include "importer/exifdebuglog.h"
 #include "importer/filecopier.h"
 #include "importer/filingfolderguard.h"
 #include "importer/importdecision.h"
@@ -93,6 +95,30 @@ std::optional<QString> movieBeside(const QString& path)
     return std::nullopt;
 }
 
+// The staging folder of a staged path.
+QString folderOf(const QString& path)
+{
+    return path.left(path.lastIndexOf(QLatin1Char('/')));
+}
+
+// The free staged path for the picture in a staging folder, none when the same shot
+// is staged there already.
+std::optional<QString> newPathFor(const QString& stagingFolder, const QString& path,
+                                  const ExifEntity& exif)
+{
+    const QString extension = QFileInfo(path).suffix();
+    const std::optional<QString> original =
+        extension.isEmpty() ? std::nullopt : std::optional<QString>(extension);
+    return BaseWatchFolderOperator::majorVersion(exif) < 4
+               ? BaseWatchFolderOperator::getValidNewImageFileName(stagingFolder, original, exif)
+               : BaseWatchFolderOperator::getValidNewImageFileName2(stagingFolder, original, exif);
+}
+
+void logLeftForLater(const QString& path, const QString& seen)
+{
+    Log::debug(QStringLiteral("File %1, left for the next run: [%2]").arg(seen, path));
+}
+
 [[noreturn]] void fail(const QString& reason)
 {
     throw CopyFailedException(reason);
@@ -144,217 +170,64 @@ PictureImport::PictureImport(BaseWatchFolderOperator& owner, const ImportRunSett
 
 void PictureImport::importPicture(const QString& path, Kind kind)
 {
+    const std::optional<Reading> picture = readSettled(path);
+    if (!picture)
+        return;
+    const Verdict verdict = decide(*picture, kind);
+    if (verdict.outcome != ImportDecision::Outcome::File) {
+        settleUnfiled(*picture, kind, verdict);
+        return;
+    }
+    const std::optional<Staged> staged =
+        kind == Kind::Picture ? stagePicture(*picture, verdict) : stageMoviePair(*picture, verdict);
+    if (staged)
+        finish(*picture, kind, verdict, *staged);
+}
+
+std::optional<PictureImport::Reading> PictureImport::readSettled(const QString& path) const
+{
     const std::optional<SourceFileState> state = SourceFileState::of(path);
     if (!state) {
         if (SourceFileState::isGone(path))
             owner.sourceVanished(path);
-        return;
+        return std::nullopt;
     }
     owner.reportStarted(path);
     if (!state->isSettled()) {
-        owner.report(path, Outcome::LeftForLater, QStringLiteral("still being written"));
-        Log::debug(
-            QStringLiteral("File still being written, left for the next run: [%1]").arg(path));
-        return;
+        leaveForLater(path, QStringLiteral("still being written"));
+        return std::nullopt;
     }
-    const std::optional<Reading> reading = read(path, *state);
+    std::optional<Reading> reading = read(path, *state);
     if (!reading) {
-        owner.report(path, Outcome::LeftForLater, QStringLiteral("changed while it was read"));
-        Log::debug(QStringLiteral("File changed while it was read, left for the next run: [%1]")
-                       .arg(path));
-        return;
+        leaveForLater(path, QStringLiteral("changed while it was read"));
+        return std::nullopt;
     }
     if (!reading->exif && SourceFileState::isGone(path)) {
         owner.sourceVanished(path);
-        return;
+        return std::nullopt;
     }
     // The hash is taken before the records are asked, and only of pictures that
     // could be filed.
-    std::optional<QString> hash;
-    if (reading->exif && BaseWatchFolderOperator::checkValidImageData(*reading->exif) &&
+    if (reading->exif && CameraCheck::isAcceptedCamera(*reading->exif) &&
         BaseWatchFolderOperator::hasNameableDateTime(*reading->exif)) {
-        hash = hashOf(path, *reading);
-        if (!hash) {
+        reading->hash = reading->whole ? sha1Of(reading->data) : TalvorenCommon::sha1Hash(path);
+        if (!reading->hash) {
             owner.report(path, Outcome::Failed, QStringLiteral("its content could not be read"));
-            return;
+            return std::nullopt;
         }
     }
-    const ImportDecision::Verdict verdict = decide(path, kind, reading->exif, hash);
-    using Decision = ImportDecision::Outcome;
-    if (verdict.outcome == Decision::NotCameraPicture) {
-        owner.report(path, Outcome::NotCameraPicture,
-                     QStringLiteral("no readable camera maker note"));
-        unusable(path);
-        return;
-    }
-    if (verdict.outcome == Decision::NoDateTime) {
-        Log::error(
-            QStringLiteral("The picture has no usable original date-time and is not imported: [%1]")
-                .arg(path));
-        owner.report(path, Outcome::NotCameraPicture, QStringLiteral("no capture date-time"));
-        unusable(path);
-        return;
-    }
-    const ExifEntity& exif = *reading->exif;
-    if (verdict.outcome == Decision::NotSent) {
-        owner.report(path, Outcome::NotSent, QStringLiteral("no patient ID"));
-        if (isImport) {
-            FileOperations::moveTrash(path);
-            if (kind == Kind::MovieIndex) {
-                if (const std::optional<QString> movie = movieBeside(path))
-                    FileOperations::moveTrash(*movie);
-            }
-        }
-        return;
-    }
-    if (verdict.outcome == Decision::DuplicateInRun) {
-        owner.report(path, Outcome::AlreadyImported,
-                     QStringLiteral("the same shot is staged already by this run"));
-        return;
-    }
-    std::optional<QString> newPath = verdict.newPath;
-    if (verdict.outcome == Decision::AlreadyImported) {
-        owner.report(path, Outcome::AlreadyImported);
-        BaseWatchFolderOperator::logoutExifInformation(exif, path, *newPath);
-        Log::debug(QStringLiteral("「%1」は取込済ファイルです。取込はキャンセルされました。")
-                       .arg(*newPath));
-        if (kind == Kind::MovieIndex && isImport) {
-            if (const std::optional<QString> movie = movieBeside(path)) {
-                owner.report(*movie, Outcome::AlreadyImported);
-                FileOperations::moveTrash(path);
-                FileOperations::moveTrash(*movie);
-                runLoopFor(std::chrono::duration<double>(owner.runPauseLength()).count());
-            }
-        }
-        return;
-    }
-
-    const QString stagingFolder = newPath->left(newPath->lastIndexOf(QLatin1Char('/')));
-    const QString pictureFolder = joinPath(settings.destinationFolderPath, verdict.relativeFolder);
-    const QString recordFolder = verdict.destinationFolder;
-    const bool removePatientInformation =
-        verdict.outcome == Decision::RecordOnly && (settings.deleteOriginalImage || isImport);
-
-    if (verdict.outcome == Decision::RecordOnly) {
-        owner.report(path, Outcome::NotSent, QStringLiteral("patient information picture"));
-        record(*newPath, exif, path, removePatientInformation ? recordFolder : pictureFolder,
-               *hash);
-        if (removePatientInformation)
-            QFile::remove(path);
-        return;
-    }
-
-    QString movieDestination;
-    std::optional<QString> movie;
-    std::optional<QString> movieHash;
-    if (kind == Kind::Picture) {
-        if (!makeFolder(stagingFolder, settings.pictureStagingFolder(), path))
-            return;
-        const std::optional<qint64> copySize =
-            stagePicture(path, *state, *reading, *newPath, false);
-        if (!copySize)
-            return;
-        // The source goes with its folder's batch, after one flush for all of them;
-        // its record is committed below, so a run killed before the batch leaves the
-        // source as a recorded duplicate, never as a picture filed twice.
-        if (isMove)
-            removals.add(path, *state, *newPath, *copySize);
-    } else {
-        movie = companionMovie(path);
-        if (!movie) {
-            owner.report(path, Outcome::LeftForLater, QStringLiteral("its movie is not there"));
-            return;
-        }
-        const std::optional<SourceFileState> movieState = SourceFileState::of(*movie);
-        if (!movieState || !movieState->isSettled()) {
-            owner.report(path, Outcome::LeftForLater, QStringLiteral("movie still being written"));
-            Log::debug(QStringLiteral("File still being written, left for the next run: [%1]")
-                           .arg(*movie));
-            return;
-        }
-        if (!makeFolder(stagingFolder, settings.movieStagingFolder(), path))
-            return;
-        movieDestination = withoutExtension(*newPath) + QStringLiteral(".MOV");
-        if (QFileInfo::exists(movieDestination) &&
-            !moveOnToFreePair(stagingFolder, *movie, exif, *newPath, movieDestination)) {
-            owner.report(path, Outcome::AlreadyImported);
-            return;
-        }
-        const bool sourceWillBeRemoved = settings.deleteOriginalImage || isImport;
-        if (!settings.dontSendMif &&
-            !stagePicture(path, *state, *reading, *newPath, sourceWillBeRemoved))
-            return;
-        movieHash = TalvorenCommon::sha1Hash(*movie);
-        if (!stageMovie(*movie, *movieState, movieDestination)) {
-            owner.report(path, Outcome::LeftForLater, QStringLiteral("movie changed while copied"));
-            if (!settings.dontSendMif)
-                QFile::remove(*newPath);
-            return;
-        }
-        if (sourceWillBeRemoved)
-            removeFile(path);
-    }
-
-    writeSidecar(exif, *newPath);
-
-    owner.setOperationCounter(owner.operationCounter() + 1);
-    owner.report(path, Outcome::Filed, recordFolder);
-    if (movie)
-        owner.report(*movie, Outcome::Filed, recordFolder);
-    owner.filedFolderTally.add(verdict.relativeFolder, recordFolder);
-    if (BaseWatchFolderOperator::isProgressWindowOpen())
-        NotificationCenter::defaultCenter().post(
-            BaseWatchFolderOperator::notificationNameUpdateProgress());
-
-    BaseWatchFolderOperator::logoutExifInformation(exif, path, *newPath);
-    Log::debug(QStringLiteral("ファイルコピー(オリジナル：%1)").arg(path));
-    Log::debug(QStringLiteral("ファイルコピー(コピー先：%1)").arg(*newPath));
-
-    if (settings.avoidMultipleImport) {
-        record(*newPath, exif, path, recordFolder, *hash);
-        if (kind == Kind::MovieIndex && textOf(exif.patientID).isEmpty() &&
-            !settings.notSendingImage)
-            record(movieDestination, exif, *movie, recordFolder, textOf(movieHash));
-    }
-}
-
-ImportDecision::Verdict PictureImport::decide(const QString& path, Kind kind,
-                                              const std::optional<ExifEntity>& exif,
-                                              const std::optional<QString>& hash) const
-{
-    const auto isRecorded = [&hash](const QString& fileName, const ExifEntity& picture) {
-        const ExtendedMakerNoteEntity maker =
-            picture.extendedMakerNoteEntity.value_or(ExtendedMakerNoteEntity());
-        const ImportedFileDao records;
-        const bool found =
-            !records
-                 .findByLikeFileNameOrNumbered(
-                     fileName, textOf(maker.serial), textOf(maker.flipDirection),
-                     textOf(picture.drawFlag), textOf(picture.shootingMode), textOf(hash))
-                 .isEmpty();
-        // Without an answer the picture could be filed a second time.
-        if (records.lastFailure())
-            fail(*records.lastFailure());
-        return found;
-    };
-    const auto chooseName = [this](const QString& stagingFolder, const QString& picture,
-                                   const ExifEntity& shot) {
-        return newPathFor(stagingFolder, picture, shot);
-    };
-    return ImportDecision(settings, owner.originalDateFormatter(), owner.folderDateFormatter())
-        .decide(path,
-                kind == Kind::Picture ? ImportDecision::Kind::Picture
-                                      : ImportDecision::Kind::MovieIndex,
-                exif, chooseName, isRecorded);
+    return reading;
 }
 
 std::optional<PictureImport::Reading> PictureImport::read(const QString& path,
                                                           const SourceFileState& state) const
 {
+    Reading reading;
+    reading.path = path;
+    reading.state = state;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return Reading{};
-    Reading reading;
+        return reading;
     reading.whole = state.size() <= wholeReadLimit;
     reading.data = reading.whole ? file.readAll() : file.read(wholeReadLimit);
     if (reading.whole && reading.data.size() != state.size())
@@ -365,9 +238,63 @@ std::optional<PictureImport::Reading> PictureImport::read(const QString& path,
     return reading;
 }
 
-std::optional<QString> PictureImport::hashOf(const QString& path, const Reading& reading) const
+ImportDecision::Verdict PictureImport::decide(const Reading& picture, Kind kind) const
 {
-    return reading.whole ? sha1Of(reading.data) : TalvorenCommon::sha1Hash(path);
+    const auto isRecorded = [&picture](const QString& fileName, const ExifEntity& exif) {
+        const ExtendedMakerNoteEntity maker =
+            exif.extendedMakerNoteEntity.value_or(ExtendedMakerNoteEntity());
+        const ImportedFileDao records;
+        const bool found =
+            !records
+                 .findByLikeFileNameOrNumbered(fileName, textOf(maker.serial),
+                                               textOf(maker.flipDirection), textOf(exif.drawFlag),
+                                               textOf(exif.shootingMode), textOf(picture.hash))
+                 .isEmpty();
+        // Without an answer the picture could be filed a second time.
+        if (records.lastFailure())
+            fail(*records.lastFailure());
+        return found;
+    };
+    return ImportDecision(settings, owner.originalDateFormatter(), owner.folderDateFormatter())
+        .decide(picture.path,
+                kind == Kind::Picture ? ImportDecision::Kind::Picture
+                                      : ImportDecision::Kind::MovieIndex,
+                picture.exif, newPathFor, isRecorded);
+}
+
+void PictureImport::settleUnfiled(const Reading& picture, Kind kind, const Verdict& verdict) const
+{
+    using Decision = ImportDecision::Outcome;
+    switch (verdict.outcome) {
+    case Decision::NotCameraPicture:
+        owner.report(picture.path, Outcome::NotCameraPicture,
+                     QStringLiteral("no readable camera maker note"));
+        unusable(picture.path);
+        break;
+    case Decision::NoDateTime:
+        Log::error(
+            QStringLiteral("The picture has no usable original date-time and is not imported: [%1]")
+                .arg(picture.path));
+        owner.report(picture.path, Outcome::NotCameraPicture,
+                     QStringLiteral("no capture date-time"));
+        unusable(picture.path);
+        break;
+    case Decision::NotSent:
+        notSent(picture.path, kind);
+        break;
+    case Decision::DuplicateInRun:
+        owner.report(picture.path, Outcome::AlreadyImported,
+                     QStringLiteral("the same shot is staged already by this run"));
+        break;
+    case Decision::AlreadyImported:
+        alreadyImported(picture, kind, verdict.newPath);
+        break;
+    case Decision::RecordOnly:
+        recordOnly(picture, verdict);
+        break;
+    case Decision::File:
+        break;
+    }
 }
 
 void PictureImport::unusable(const QString& path) const
@@ -376,59 +303,165 @@ void PictureImport::unusable(const QString& path) const
         FileOperations::moveTrash(path);
 }
 
-std::optional<QString> PictureImport::newPathFor(const QString& stagingFolder, const QString& path,
-                                                 const ExifEntity& exif) const
+void PictureImport::notSent(const QString& path, Kind kind) const
 {
-    const QString extension = QFileInfo(path).suffix();
-    const std::optional<QString> original =
-        extension.isEmpty() ? std::nullopt : std::optional<QString>(extension);
-    return BaseWatchFolderOperator::majorVersion(exif) < 4
-               ? BaseWatchFolderOperator::getValidNewImageFileName(stagingFolder, original, exif)
-               : BaseWatchFolderOperator::getValidNewImageFileName2(stagingFolder, original, exif);
+    owner.report(path, Outcome::NotSent, QStringLiteral("no patient ID"));
+    if (!isImport)
+        return;
+    FileOperations::moveTrash(path);
+    if (kind == Kind::MovieIndex) {
+        if (const std::optional<QString> movie = movieBeside(path))
+            FileOperations::moveTrash(*movie);
+    }
 }
 
-std::optional<qint64> PictureImport::stagePicture(const QString& path, const SourceFileState& state,
-                                                  const Reading& reading, const QString& newPath,
-                                                  bool sourceRemovedNow) const
+void PictureImport::alreadyImported(const Reading& picture, Kind kind, const QString& newPath) const
+{
+    owner.report(picture.path, Outcome::AlreadyImported);
+    ExifDebugLog::write(*picture.exif, picture.path);
+    Log::debug(
+        QStringLiteral("「%1」は取込済ファイルです。取込はキャンセルされました。").arg(newPath));
+    // A duplicate plain picture stays in its source; an Import folder's movie pair
+    // goes to the Trash.
+    if (kind != Kind::MovieIndex || !isImport)
+        return;
+    if (const std::optional<QString> movie = movieBeside(picture.path)) {
+        owner.report(*movie, Outcome::AlreadyImported);
+        FileOperations::moveTrash(picture.path);
+        FileOperations::moveTrash(*movie);
+        runLoopFor(std::chrono::duration<double>(owner.runPauseLength()).count());
+    }
+}
+
+void PictureImport::recordOnly(const Reading& picture, const Verdict& verdict) const
+{
+    // A patient-information picture removed from its source is recorded where its
+    // copy would have been filed; one that stays, under the picture destination.
+    const bool removeSource = settings.deleteOriginalImage || isImport;
+    owner.report(picture.path, Outcome::NotSent, QStringLiteral("patient information picture"));
+    record(verdict.newPath, *picture.exif, picture.path,
+           removeSource ? verdict.destinationFolder
+                        : joinPath(settings.destinationFolderPath, verdict.relativeFolder),
+           *picture.hash);
+    if (removeSource)
+        QFile::remove(picture.path);
+}
+
+std::optional<PictureImport::Staged> PictureImport::stagePicture(const Reading& picture,
+                                                                 const Verdict& verdict) const
+{
+    if (!makeFolder(folderOf(verdict.newPath), settings.pictureStagingFolder(), picture.path))
+        return std::nullopt;
+    const std::optional<qint64> copySize = stageCopy(picture, verdict.newPath, false);
+    if (!copySize)
+        return std::nullopt;
+    // The source goes with its folder's batch, after one flush for all of them; its
+    // record is committed when the picture is finished, so a run killed before the
+    // batch leaves the source as a recorded duplicate, never as a picture filed twice.
+    if (isMove)
+        removals.add(picture.path, picture.state, verdict.newPath, *copySize);
+    return Staged{verdict.newPath, std::nullopt, {}, std::nullopt};
+}
+
+std::optional<PictureImport::Staged> PictureImport::stageMoviePair(const Reading& picture,
+                                                                   const Verdict& verdict) const
+{
+    const QString& path = picture.path;
+    Staged staged{verdict.newPath, companionMovie(path), {}, std::nullopt};
+    if (!staged.movie) {
+        owner.report(path, Outcome::LeftForLater, QStringLiteral("its movie is not there"));
+        return std::nullopt;
+    }
+    const std::optional<SourceFileState> movieState = SourceFileState::of(*staged.movie);
+    if (!movieState || !movieState->isSettled()) {
+        owner.report(path, Outcome::LeftForLater, QStringLiteral("movie still being written"));
+        logLeftForLater(*staged.movie, QStringLiteral("still being written"));
+        return std::nullopt;
+    }
+    const QString stagingFolder = folderOf(staged.newPath);
+    if (!makeFolder(stagingFolder, settings.movieStagingFolder(), path))
+        return std::nullopt;
+    staged.movieDestination = withoutExtension(staged.newPath) + QStringLiteral(".MOV");
+    if (QFileInfo::exists(staged.movieDestination) &&
+        !moveOnToFreePair(stagingFolder, *staged.movie, *picture.exif, staged.newPath,
+                          staged.movieDestination)) {
+        owner.report(path, Outcome::AlreadyImported);
+        return std::nullopt;
+    }
+    if (!stagePair(picture, *movieState, staged))
+        return std::nullopt;
+    return staged;
+}
+
+// The picture (unless "dont send mif") and then its movie; when the movie changes
+// meanwhile nothing of the pair stays staged.
+bool PictureImport::stagePair(const Reading& picture, const SourceFileState& movieState,
+                              Staged& staged) const
+{
+    const bool sourceWillBeRemoved = settings.deleteOriginalImage || isImport;
+    if (!settings.dontSendMif && !stageCopy(picture, staged.newPath, sourceWillBeRemoved))
+        return false;
+    staged.movieHash = TalvorenCommon::sha1Hash(*staged.movie);
+    if (!stageMovie(*staged.movie, movieState, staged.movieDestination)) {
+        owner.report(picture.path, Outcome::LeftForLater,
+                     QStringLiteral("movie changed while copied"));
+        if (!settings.dontSendMif)
+            QFile::remove(staged.newPath);
+        return false;
+    }
+    if (sourceWillBeRemoved)
+        removeFile(picture.path);
+    return true;
+}
+
+std::optional<qint64> PictureImport::stageCopy(const Reading& picture, const QString& newPath,
+                                               bool sourceRemovedNow) const
+{
+    const std::optional<qint64> copySize = writeCopy(picture, newPath, sourceRemovedNow);
+    if (!copySize)
+        return std::nullopt;
+    owner.stagedCopyWritten(picture.path);
+    // The copy is only as good as the source it came from: one that changed meanwhile
+    // is still being written. A complete copy of a source that disappeared since is
+    // the only one left: it is kept and filed.
+    if (SourceFileState::isGone(picture.path)) {
+        owner.sourceVanished(picture.path);
+        return copySize;
+    }
+    if (SourceFileState::of(picture.path) != picture.state) {
+        QFile::remove(newPath);
+        leaveForLater(picture.path, QStringLiteral("changed while it was copied"));
+        return std::nullopt;
+    }
+    return copySize;
+}
+
+std::optional<qint64> PictureImport::writeCopy(const Reading& picture, const QString& newPath,
+                                               bool sourceRemovedNow) const
 {
     const FileCopier::Durability durability =
         sourceRemovedNow ? FileCopier::Durability::Flushed : FileCopier::Durability::Cached;
     QString error;
-    qint64 copySize = state.size();
-    if (settings.deleteExifPersonalInfo && reading.whole) {
-        QByteArray copy = reading.data;
+    if (settings.deleteExifPersonalInfo && picture.whole) {
+        QByteArray copy = picture.data;
         if (!ExifOperator().deletePersonalInformation(copy, &error) ||
             !FileCopier::writeFile(copy, newPath, durability, &error))
             fail(error);
-        copySize = copy.size();
-    } else if (settings.deleteExifPersonalInfo) {
-        ExifOperator().deleteExifCopyFile(path, newPath, &error);
-        if (!error.isNull() ||
-            (sourceRemovedNow && !FileCopier::flushAndCheckSize(newPath, state.size(), &error))) {
+        return copy.size();
+    }
+    if (settings.deleteExifPersonalInfo) {
+        ExifOperator().deleteExifCopyFile(picture.path, newPath, &error);
+        if (!error.isNull() || (sourceRemovedNow && !FileCopier::flushAndCheckSize(
+                                                        newPath, picture.state.size(), &error))) {
             QFile::remove(newPath);
-            failUnlessGone(path, error);
+            failUnlessGone(picture.path, error);
             return std::nullopt;
         }
-    } else if (!FileCopier::copyFile(path, newPath, durability, &error)) {
-        failUnlessGone(path, error);
+    } else if (!FileCopier::copyFile(picture.path, newPath, durability, &error)) {
+        failUnlessGone(picture.path, error);
         return std::nullopt;
     }
-    owner.stagedCopyWritten(path);
-    // The copy is only as good as the source it came from: one that changed meanwhile
-    // is still being written. A complete copy of a source that disappeared since is
-    // the only one left: it is kept and filed.
-    if (SourceFileState::isGone(path)) {
-        owner.sourceVanished(path);
-        return copySize;
-    }
-    if (SourceFileState::of(path) != state) {
-        owner.report(path, Outcome::LeftForLater, QStringLiteral("changed while it was copied"));
-        QFile::remove(newPath);
-        Log::debug(QStringLiteral("File changed while it was copied, left for the next run: [%1]")
-                       .arg(path));
-        return std::nullopt;
-    }
-    return copySize;
+    return picture.state.size();
 }
 
 bool PictureImport::stageMovie(const QString& movie, const SourceFileState& movieState,
@@ -455,8 +488,7 @@ bool PictureImport::stageMovie(const QString& movie, const SourceFileState& movi
     }
     if (SourceFileState::of(movie) != movieState) {
         QFile::remove(movieDestination);
-        Log::debug(QStringLiteral("File changed while it was copied, left for the next run: [%1]")
-                       .arg(movie));
+        logLeftForLater(movie, QStringLiteral("changed while it was copied"));
         return false;
     }
     if (removeMovie)
@@ -509,6 +541,38 @@ bool PictureImport::makeFolder(const QString& folder, const QString& stagingRoot
         fail(reason);
     owner.pictureRefused(path, reason);
     return false;
+}
+
+void PictureImport::leaveForLater(const QString& path, const QString& seen) const
+{
+    owner.report(path, Outcome::LeftForLater, seen);
+    logLeftForLater(path, seen);
+}
+
+void PictureImport::finish(const Reading& picture, Kind kind, const Verdict& verdict,
+                           const Staged& staged) const
+{
+    const ExifEntity& exif = *picture.exif;
+    writeSidecar(exif, staged.newPath);
+    owner.setOperationCounter(owner.operationCounter() + 1);
+    owner.reportStaged(picture.path, verdict.destinationFolder, staged.newPath);
+    if (staged.movie)
+        owner.reportStaged(*staged.movie, verdict.destinationFolder, staged.movieDestination);
+    owner.filedFolderTally.add(verdict.relativeFolder, verdict.destinationFolder);
+    if (BaseWatchFolderOperator::isProgressWindowOpen())
+        NotificationCenter::defaultCenter().post(
+            BaseWatchFolderOperator::notificationNameUpdateProgress());
+
+    ExifDebugLog::write(exif, picture.path);
+    Log::debug(QStringLiteral("ファイルコピー(オリジナル：%1)").arg(picture.path));
+    Log::debug(QStringLiteral("ファイルコピー(コピー先：%1)").arg(staged.newPath));
+    if (!settings.avoidMultipleImport)
+        return;
+    record(staged.newPath, exif, picture.path, verdict.destinationFolder, *picture.hash);
+    // The movie of a picture without patient ID gets a record of its own.
+    if (kind == Kind::MovieIndex && textOf(exif.patientID).isEmpty() && !settings.notSendingImage)
+        record(staged.movieDestination, exif, *staged.movie, verdict.destinationFolder,
+               textOf(staged.movieHash));
 }
 
 void PictureImport::writeSidecar(const ExifEntity& exif, const QString& newPath) const

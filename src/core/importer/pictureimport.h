@@ -2,6 +2,7 @@
 
 #include "importer/importdecision.h"
 #include "importer/importrunsettings.h"
+#include "importer/sourcefilestate.h"
 #include "metadata/exifentity.h"
 
 #include <QByteArray>
@@ -9,14 +10,13 @@
 #include <optional>
 
 class BaseWatchFolderOperator;
-class SourceFileState;
 class SourceRemovalBatch;
 
-// The handling of one picture or movie-index picture inside an import run: read it,
-// decide whether it is taken, build its filing path and new name, test for an
-// earlier import, stage the copy (and the movie), write the sidecar, remove the
-// source as asked, count, log and record. Throws CopyFailedException when a copy,
-// a staging folder or a source removal fails.
+// The handling of one picture or movie-index picture inside an import run, in
+// steps: read the settled file; decide (skip, refuse, duplicate, record only or
+// file); stage the picture or the movie pair; finish (sidecar, count, record).
+// Throws CopyFailedException when a copy, a staging folder or a source removal
+// fails.
 class PictureImport
 {
 public:
@@ -34,30 +34,53 @@ public:
     void importPicture(const QString& path, Kind kind);
 
 private:
+    using Verdict = ImportDecision::Verdict;
+
+    // A settled source as read: its bytes (its head when it is large), its Exif data,
+    // and the hash of a picture that could be filed.
     struct Reading
     {
+        QString path;
+        SourceFileState state;
         QByteArray data;
         bool whole = false;
         std::optional<ExifEntity> exif;
+        std::optional<QString> hash;
     };
 
+    // What a picture to be filed left in the staging area.
+    struct Staged
+    {
+        QString newPath;
+        std::optional<QString> movie;
+        QString movieDestination;
+        std::optional<QString> movieHash;
+    };
+
+    // Step 1: none when the file is gone, still being written or changed while read.
+    std::optional<Reading> readSettled(const QString& path) const;
     std::optional<Reading> read(const QString& path, const SourceFileState& state) const;
-    std::optional<QString> hashOf(const QString& path, const Reading& reading) const;
-    // What to do with the picture, asked of the decision the preview shares; a
-    // records database that cannot answer fails the run.
-    ImportDecision::Verdict decide(const QString& path, Kind kind,
-                                   const std::optional<ExifEntity>& exif,
-                                   const std::optional<QString>& hash) const;
+    // Step 2: what to do with the picture, asked of the decision the preview shares;
+    // a records database that cannot answer fails the run.
+    Verdict decide(const Reading& picture, Kind kind) const;
+    // Every verdict but File: the picture is refused, skipped or only recorded.
+    void settleUnfiled(const Reading& picture, Kind kind, const Verdict& verdict) const;
     void unusable(const QString& path) const;
-    std::optional<QString> newPathFor(const QString& stagingFolder, const QString& path,
-                                      const ExifEntity& exif) const;
-    // Stages the picture (flushed at once when sourceRemovedNow) and gives the size
-    // of the staged copy; none when the source changed meanwhile.
-    std::optional<qint64> stagePicture(const QString& path, const SourceFileState& state,
-                                       const Reading& reading, const QString& newPath,
-                                       bool sourceRemovedNow) const;
+    void notSent(const QString& path, Kind kind) const;
+    void alreadyImported(const Reading& picture, Kind kind, const QString& newPath) const;
+    void recordOnly(const Reading& picture, const Verdict& verdict) const;
+    // Step 3: none when the picture stays in its source for now.
+    std::optional<Staged> stagePicture(const Reading& picture, const Verdict& verdict) const;
+    std::optional<Staged> stageMoviePair(const Reading& picture, const Verdict& verdict) const;
+    bool stagePair(const Reading& picture, const SourceFileState& movieState, Staged& staged) const;
+    // Stages the picture's copy (flushed at once when sourceRemovedNow) and gives its
+    // size; none when the source changed meanwhile.
+    std::optional<qint64> stageCopy(const Reading& picture, const QString& newPath,
+                                    bool sourceRemovedNow) const;
+    std::optional<qint64> writeCopy(const Reading& picture, const QString& newPath,
+                                    bool sourceRemovedNow) const;
     // Stages the movie of a movie-index picture; false when the movie is still being
-    // written or changed meanwhile (then nothing of the pair stays staged).
+    // written or changed meanwhile.
     bool stageMovie(const QString& movie, const SourceFileState& movieState,
                     const QString& movieDestination) const;
     // Gives a movie pair whose movie name is staged already the next free number;
@@ -72,6 +95,10 @@ private:
     // A copy that failed because its source disappeared is noted and the run goes
     // on; any other copy failure ends the run.
     void failUnlessGone(const QString& path, const QString& error) const;
+    void leaveForLater(const QString& path, const QString& seen) const;
+    // Step 4: sidecar, count, report, progress, log and record.
+    void finish(const Reading& picture, Kind kind, const Verdict& verdict,
+                const Staged& staged) const;
     void writeSidecar(const ExifEntity& exif, const QString& newPath) const;
     void record(const QString& newPath, const ExifEntity& exif, const QString& originalPath,
                 const QString& folder, const QString& hash) const;

@@ -56,32 +56,14 @@ QString indexedStem(const QString& base, int index)
 }
 
 // One staged shot: the files sharing a stem (a picture, or a movie-index picture and
-// its movie) and the hidden sidecar of that stem. base is the stem without the
-// collision number that the staging gave it, index that number (1 for none).
+// its movie) and the hidden sidecar of that stem, with the stem split as the naming
+// built it.
 struct Shot
 {
-    QString base;
-    int index = 1;
+    StagedFolderFiler::NumberedStem stem;
     QStringList extensions;
     bool hasSidecar = false;
 };
-
-Shot shotFor(const QString& stem)
-{
-    static const QRegularExpression numbered(QStringLiteral("^(.+)\\((\\d+)\\)$"));
-    Shot shot;
-    shot.base = stem;
-    const QRegularExpressionMatch match = numbered.match(stem);
-    if (match.hasMatch()) {
-        bool ok = false;
-        const int index = match.captured(2).toInt(&ok);
-        if (ok && index >= 2) {
-            shot.base = match.captured(1);
-            shot.index = index;
-        }
-    }
-    return shot;
-}
 
 constexpr int maximumClaimAttempts = 1000;
 
@@ -119,7 +101,7 @@ class FolderMerger
 public:
     QString firstError;
     int filedShots = 0;
-    StagedFolderFiler::FiledUnderOtherName filedUnderOtherName;
+    StagedFolderFiler::Listener listener;
 
     void mergeFolder(const QString& source, const QString& destination)
     {
@@ -178,12 +160,12 @@ private:
             } else if (isSidecar(name)) {
                 const QString stem = name.mid(1, name.size() - 5);
                 if (!shots.contains(stem))
-                    shots.insert(stem, shotFor(stem));
+                    shots.insert(stem, Shot{StagedFolderFiler::numberedStem(stem), {}, false});
                 shots[stem].hasSidecar = true;
             } else {
                 const QString stem = stemOf(name);
                 if (!shots.contains(stem))
-                    shots.insert(stem, shotFor(stem));
+                    shots.insert(stem, Shot{StagedFolderFiler::numberedStem(stem), {}, false});
                 shots[stem].extensions.append(extensionOf(name));
             }
         }
@@ -196,19 +178,11 @@ private:
     static std::set<int> usedIndexes(const Shot& shot, const QSet<QString>& taken)
     {
         std::set<int> indexes;
-        const QString prefix = shot.base + QLatin1Char('(');
         for (const QString& name : taken) {
             for (const QString& extension : shot.extensions) {
-                if (name == shot.base + extension) {
-                    indexes.insert(1);
-                } else if (name.startsWith(prefix) && name.endsWith(QLatin1Char(')') + extension)) {
-                    bool ok = false;
-                    const int index =
-                        name.mid(prefix.size(), name.size() - prefix.size() - extension.size() - 1)
-                            .toInt(&ok);
-                    if (ok && index >= 2)
-                        indexes.insert(index);
-                }
+                if (const std::optional<int> index =
+                        StagedFolderFiler::collisionNumber(name, shot.stem.base, extension))
+                    indexes.insert(*index);
             }
         }
         return indexes;
@@ -217,7 +191,7 @@ private:
     static bool isTakenAt(const Shot& shot, int index, const QSet<QString>& taken)
     {
         for (const QString& extension : shot.extensions) {
-            if (taken.contains(indexedStem(shot.base, index) + extension))
+            if (taken.contains(indexedStem(shot.stem.base, index) + extension))
                 return true;
         }
         return false;
@@ -233,7 +207,7 @@ private:
             bool identical = false;
             bool differs = false;
             for (const QString& extension : shot.extensions) {
-                const QString name = indexedStem(shot.base, index) + extension;
+                const QString name = indexedStem(shot.stem.base, index) + extension;
                 if (!taken.contains(name))
                     continue;
                 const QString filed = destination + QLatin1Char('/') + name;
@@ -256,7 +230,7 @@ private:
         // Another process or machine may file into the same folder meanwhile: a name
         // it took first sends the shot on to the next free number.
         for (int attempt = 0; attempt < maximumClaimAttempts; ++attempt) {
-            int index = shot.index;
+            int index = shot.stem.index;
             const std::optional<int> filed =
                 filedIndex(shot, stagedStem, source, destination, taken);
             if (filed) {
@@ -267,7 +241,7 @@ private:
                 while (isTakenAt(shot, index, taken))
                     ++index;
             }
-            const QString targetStem = indexedStem(shot.base, index);
+            const QString targetStem = indexedStem(shot.stem.base, index);
             const Placement placement =
                 placeShot(source, destination, stagedStem, shot, targetStem, taken);
             if (placement == Placement::Failed)
@@ -275,6 +249,8 @@ private:
             if (placement == Placement::Placed) {
                 if (!filed)
                     ++filedShots;
+                else if (listener.filedAlready)
+                    listener.filedAlready(source + QLatin1Char('/') + stagedStem);
                 if (shot.hasSidecar)
                     fileSidecar(source + QLatin1Char('/') + sidecarName(stagedStem),
                                 destination + QLatin1Char('/') + sidecarName(targetStem), taken);
@@ -330,9 +306,10 @@ private:
             return Placement::NameTaken;
         }
         // The records name the files as they stand in the destination.
-        if (targetStem != stagedStem && filedUnderOtherName) {
+        if (targetStem != stagedStem && listener.filedUnderOtherName) {
             for (const QString& extension : shot.extensions)
-                filedUnderOtherName(destination, stagedStem + extension, targetStem + extension);
+                listener.filedUnderOtherName(destination, stagedStem + extension,
+                                             targetStem + extension);
         }
         return Placement::Placed;
     }
@@ -358,13 +335,37 @@ private:
 };
 } // namespace
 
+StagedFolderFiler::NumberedStem StagedFolderFiler::numberedStem(const QString& stem)
+{
+    static const QRegularExpression numbered(QStringLiteral("^(.+)\\((\\d+)\\)$"));
+    const QRegularExpressionMatch match = numbered.match(stem);
+    bool ok = false;
+    const int index = match.hasMatch() ? match.captured(2).toInt(&ok) : 0;
+    if (ok && index >= 2)
+        return {match.captured(1), index};
+    return {stem, 1};
+}
+
+std::optional<int> StagedFolderFiler::collisionNumber(const QString& name, const QString& base,
+                                                      const QString& extension)
+{
+    if (name == base + extension)
+        return 1;
+    const QString prefix = base + QLatin1Char('(');
+    if (!name.startsWith(prefix) || !name.endsWith(QLatin1Char(')') + extension))
+        return std::nullopt;
+    bool ok = false;
+    const int index =
+        name.mid(prefix.size(), name.size() - prefix.size() - extension.size() - 1).toInt(&ok);
+    return ok && index >= 2 ? std::optional<int>(index) : std::nullopt;
+}
+
 bool StagedFolderFiler::fileStagedFolders(const QString& stagingFolder,
                                           const QString& destinationFolder, QString* error,
-                                          int* filedShots,
-                                          const FiledUnderOtherName& filedUnderOtherName)
+                                          int* filedShots, const Listener& listener)
 {
     FolderMerger merger;
-    merger.filedUnderOtherName = filedUnderOtherName;
+    merger.listener = listener;
     for (const QString& name : entriesOf(stagingFolder)) {
         const QString path = stagingFolder + QLatin1Char('/') + name;
         const QString target = destinationFolder + QLatin1Char('/') + name;

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <functional>
+#include <optional>
 
 // Final filing of an import run: moves every folder of a staging folder into the
 // destination folder, merging with the folders already there.
@@ -25,10 +26,32 @@ public:
     using FiledUnderOtherName = std::function<void(
         const QString& destinationFolder, const QString& stagedName, const QString& filedName)>;
 
+    // A staged stem split into the stem the naming built and the collision number it
+    // added: "x(3)" is x and 3; a stem without a number of 2 or more has 1.
+    struct NumberedStem
+    {
+        QString base;
+        int index = 1;
+    };
+    static NumberedStem numberedStem(const QString& stem);
+    // The collision number under which the name stands for that base and extension:
+    // 1 for base + extension, n for base + "(n)" + extension with n of 2 or more;
+    // none for any other name.
+    static std::optional<int> collisionNumber(const QString& name, const QString& base,
+                                              const QString& extension);
+
+    struct Listener
+    {
+        FiledUnderOtherName filedUnderOtherName;
+        // Told of every staged shot (its staged path without the extension) dropped
+        // because its content stands in the destination already.
+        std::function<void(const QString& stagedShot)> filedAlready;
+    };
+
     // Files what it can and reports the first failure; whatever could not be filed
     // stays staged for the next run. filedShots (when given) is increased by the
     // shots put into the destination; those dropped as filed already do not count.
     static bool fileStagedFolders(const QString& stagingFolder, const QString& destinationFolder,
                                   QString* error, int* filedShots = nullptr,
-                                  const FiledUnderOtherName& filedUnderOtherName = {});
+                                  const Listener& listener = {});
 };

@@ -1,6 +1,7 @@
 #include "watch/watchfoldertimermanager.h"
 
 #include "common/log.h"
+#include "importer/transferringmarker.h"
 #include "settings/settingkeys.h"
 #include "settings/settingsvalidation.h"
 #include "settings/usersettings.h"
@@ -103,7 +104,7 @@ bool WatchFolderTimerManager::checkWatchFolderAndDestinationFolder(const QString
 
 bool WatchFolderTimerManager::existTransferringFile() const
 {
-    const QFileInfo marker(transferringFilePath());
+    const QFileInfo marker(TransferringMarker::path());
     return marker.exists() || marker.isSymLink();
 }
 
