@@ -66,6 +66,61 @@ QStringList namesIn(const QString& folder)
     return QDir(folder).entryList(
         QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
 }
+
+struct CardsOfBatch
+{
+    QStringList folders;     // every card under the batch's roots
+    bool anyChanged = false; // one of them is new or changed since its last import
+};
+
+CardsOfBatch cardsOf(const VolumeChangeBatch& batch)
+{
+    CardsOfBatch cards;
+    LMRSDManager* manager = LMRSDManager::sharedInstance();
+    // A batch can name the same root more than once; each card is taken once.
+    QStringList eventPaths = batch.eventPaths;
+    eventPaths.removeDuplicates();
+    for (const QString& eventPath : eventPaths) {
+        for (const QString& volumeName : namesIn(eventPath)) {
+            const QString volume = QDir(eventPath).filePath(volumeName);
+            const QString marker = QDir(volume).filePath(markerName);
+            if (!isCardMarker(marker))
+                continue;
+            cards.folders << volume;
+            if (manager->checkUpdate(marker)) {
+                manager->setTarget(marker);
+                cards.anyChanged = true;
+            }
+        }
+    }
+    return cards;
+}
+
+// Asks first when the settings say so; otherwise imports at once behind the same
+// progress window the confirmation leads to.
+void confirmOrImport(const QStringList& folders)
+{
+    const std::shared_ptr<WatchWindowPresenter> windows = WatchWindowPresenter::shared();
+    if (currentSettings().integerValue(SettingKeys::confirmBeforeSending) ==
+        confirmBeforeSendingTag) {
+        if (!windows->checkWindow(WatchWindow::SDCopyConfirm))
+            windows->showCardCopyConfirmation(std::make_shared<WatchSDCardOperator>(), folders);
+        windows->bringCardCopyConfirmationToFront();
+        windows->hideProgressWindow();
+        return;
+    }
+    windows->showProgressWindow(folders);
+    WatchSDCardOperator cardOperator;
+    cardOperator.copyImage(folders, cardOperator);
+}
+
+void closeProgressWindow(WatchWindowPresenter& windows)
+{
+    if (!windows.checkWindow(WatchWindow::Progress))
+        return;
+    pauseFor(currentTimings().windowPause);
+    NotificationCenter::defaultCenter().post(QStringLiteral("notificationNameCloseProgressWindow"));
+}
 } // namespace
 
 WatchSDCardOperator::WatchSDCardOperator()
@@ -127,43 +182,13 @@ void WatchSDCardOperator::handleBatch(const VolumeChangeBatch& batch)
                                   "cards are taken from the next one on."));
         return;
     }
-    QStringList folders;
-    bool found = false;
     pauseFor(currentTimings().batchPause);
-    LMRSDManager* cards = LMRSDManager::sharedInstance();
-    // A batch can name the same root more than once; each card is taken once.
-    QStringList eventPaths = batch.eventPaths;
-    eventPaths.removeDuplicates();
-    for (const QString& eventPath : eventPaths) {
-        for (const QString& volumeName : namesIn(eventPath)) {
-            const QString volume = QDir(eventPath).filePath(volumeName);
-            const QString marker = QDir(volume).filePath(markerName);
-            if (!isCardMarker(marker))
-                continue;
-            folders << volume;
-            if (cards->checkUpdate(marker)) {
-                cards->setTarget(marker);
-                found = true;
-            }
-        }
-    }
-
+    const CardsOfBatch cards = cardsOf(batch);
     try {
-        if (!found || folders.isEmpty()) {
-            cards->removeUnmountTarget();
-        } else if (currentSettings().integerValue(SettingKeys::confirmBeforeSending) ==
-                   confirmBeforeSendingTag) {
-            const std::shared_ptr<WatchWindowPresenter> windows = WatchWindowPresenter::shared();
-            if (!windows->checkWindow(WatchWindow::SDCopyConfirm))
-                windows->showCardCopyConfirmation(std::make_shared<WatchSDCardOperator>(), folders);
-            windows->bringCardCopyConfirmationToFront();
-            windows->hideProgressWindow();
-        } else {
-            // The same progress window as after the confirmation.
-            WatchWindowPresenter::shared()->showProgressWindow(folders);
-            WatchSDCardOperator cardOperator;
-            cardOperator.copyImage(folders, cardOperator);
-        }
+        if (!cards.anyChanged || cards.folders.isEmpty())
+            LMRSDManager::sharedInstance()->removeUnmountTarget();
+        else
+            confirmOrImport(cards.folders);
     } catch (const std::exception& exception) {
         // Nothing may leave an event-loop callback; the card import has cleaned up.
         Log::error(QStringLiteral("The camera card import stopped: %1")
@@ -175,50 +200,28 @@ void WatchSDCardOperator::handleBatch(const VolumeChangeBatch& batch)
 void WatchSDCardOperator::copyImage(const QStringList& folders, WatchSDCardOperator& selfInstance)
 {
     const SettingsDictionary settings = currentSettings();
-    const bool deleteOriginal = settings.boolValue(SettingKeys::deleteOriginalImage);
     selfInstance.prepareDateFormatters(settings);
     selfInstance.clearFiledFolders();
-    qint64 total = 0;
-    bool failed = false;
     const std::shared_ptr<WatchWindowPresenter> windows = WatchWindowPresenter::shared();
 
     // The whole card is one import: another process waits until it is done.
     const ImportLock importLock(ImportLock::WhenHeld::Wait);
     createTransferringFile();
-    const QString timestamp =
-        QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMddHHmmsszzz"));
-    const auto closeProgressWindow = [&windows] {
-        if (!windows->checkWindow(WatchWindow::Progress))
-            return;
-        pauseFor(currentTimings().windowPause);
-        NotificationCenter::defaultCenter().post(
-            QStringLiteral("notificationNameCloseProgressWindow"));
-    };
+    qint64 total = 0;
+    bool failed = false;
     try {
-        for (const QString& folder : folders) {
-            if (TerminationRequest::signal() != 0)
-                break;
-            // One run per card: a run walks every visible sub-folder itself, so a run per
-            // sub-folder as well would meet each picture again, stage it again when the
-            // duplicate test is off and count it again in the result.
-            if (!FileOperations::isHideAttributeFile(folder)) {
-                selfInstance.copyImage(folder, settings, deleteOriginal, false, false, timestamp);
-                total += selfInstance.operationCounter();
-            }
-            LMRSDManager::sharedInstance()->modifyTimestamp(QDir(folder).filePath(markerName),
-                                                            QDateTime::currentDateTime());
-        }
+        selfInstance.importCards(folders, settings, total);
     } catch (const CopyFailedException& failure) {
         failed = true;
         Log::error(QStringLiteral("Import of the camera card failed: %1").arg(failure.reason()));
         windows->showCopyFailedAlert(failure.reason());
     } catch (...) {
         deleteTransferringFile();
-        closeProgressWindow();
+        closeProgressWindow(*windows);
         throw;
     }
     deleteTransferringFile();
-    closeProgressWindow();
+    closeProgressWindow(*windows);
 
     if (settings.boolValue(SettingKeys::ejectRemovableDevice)) {
         pauseFor(currentTimings().windowPause);
@@ -227,4 +230,25 @@ void WatchSDCardOperator::copyImage(const QStringList& folders, WatchSDCardOpera
     if (settings.boolValue(SettingKeys::displayDesktopNotice) &&
         !windows->checkWindow(WatchWindow::Alert) && (!failed || total > 0))
         windows->showCopyResult(total, selfInstance.filedFolders());
+}
+
+void WatchSDCardOperator::importCards(const QStringList& folders,
+                                      const SettingsDictionary& settings, qint64& total)
+{
+    const bool deleteOriginal = settings.boolValue(SettingKeys::deleteOriginalImage);
+    const QString timestamp =
+        QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMddHHmmsszzz"));
+    for (const QString& folder : folders) {
+        if (TerminationRequest::signal() != 0)
+            break;
+        // One run per card: a run walks every visible sub-folder itself, so a run per
+        // sub-folder as well would meet each picture again, stage it again when the
+        // duplicate test is off and count it again in the result.
+        if (!FileOperations::isHideAttributeFile(folder)) {
+            copyImage(folder, settings, deleteOriginal, false, false, timestamp);
+            total += operationCounter();
+        }
+        LMRSDManager::sharedInstance()->modifyTimestamp(QDir(folder).filePath(markerName),
+                                                        QDateTime::currentDateTime());
+    }
 }

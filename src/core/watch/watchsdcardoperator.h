@@ -55,4 +55,9 @@ public:
     static void setTimings(const CardWatchTimings& timings);
     // Where batches come from: the mount table and the volume roots unless replaced.
     static void setSourceFactory(SourceFactory factory);
+
+private:
+    // Runs each card in turn, adding each run's picture count to total as it goes, so
+    // that a failed run leaves the count of the cards before it.
+    void importCards(const QStringList& folders, const SettingsDictionary& settings, qint64& total);
 };
