@@ -112,28 +112,26 @@ TEST_F(SettingsDictionaryFile, EveryTruncationOfAFileIsReadSafely)
 
 TEST_F(SettingsDictionaryFile, RefusesOversizedAndDeeplyNestedFiles)
 {
-    QByteArray huge = "<plist version=\"1.0\"><dict><key>a</key><string>";
-    huge += QByteArray(SettingsDictionary::maximumFileSize, 'x');
-    huge += "</string></dict></plist>";
-    ASSERT_TRUE(writeBytes(path, huge));
+    const auto withValue = [](const QByteArray& value) {
+        return "<plist version=\"1.0\"><dict><key>a</key>" + value + "</dict></plist>";
+    };
+    ASSERT_TRUE(writeBytes(path, withValue("<string>" +
+                                           QByteArray(SettingsDictionary::maximumFileSize, 'x') +
+                                           "</string>")));
     EXPECT_FALSE(SettingsDictionary::read(path));
 
     // libplist recurses over nesting; a hostile file must not reach it.
-    QByteArray deep = "<plist version=\"1.0\"><dict><key>a</key>";
-    deep += QByteArray("<array>").repeated(200000) + QByteArray("</array>").repeated(200000);
-    deep += "</dict></plist>";
-    EXPECT_FALSE(SettingsDictionary::fromXml(deep));
+    EXPECT_FALSE(SettingsDictionary::fromXml(withValue(QByteArray("<array>").repeated(200000) +
+                                                       QByteArray("</array>").repeated(200000))));
 
     // Just below the size limit, a file of nothing but tags is refused or read
     // in one pass over it.
-    QByteArray manyTags = "<plist version=\"1.0\"><dict>";
-    manyTags += QByteArray("<a>").repeated(SettingsDictionary::maximumFileSize / 4);
-    EXPECT_FALSE(SettingsDictionary::fromXml(manyTags));
+    EXPECT_FALSE(SettingsDictionary::fromXml(
+        "<plist version=\"1.0\"><dict>" +
+        QByteArray("<a>").repeated(SettingsDictionary::maximumFileSize / 4)));
 
-    QByteArray nested = "<plist version=\"1.0\"><dict><key>a</key>";
-    nested += QByteArray("<array><dict/>").repeated(20) + QByteArray("</array>").repeated(20);
-    nested += "</dict></plist>";
-    const auto acceptable = SettingsDictionary::fromXml(nested);
+    const auto acceptable = SettingsDictionary::fromXml(
+        withValue(QByteArray("<array><dict/>").repeated(20) + QByteArray("</array>").repeated(20)));
     ASSERT_TRUE(acceptable);
     EXPECT_EQ(acceptable->value(QStringLiteral("a"))->typeName(), QStringLiteral("array"));
 }
@@ -144,9 +142,7 @@ TEST_F(SettingsDictionaryFile, AFolderOrMissingFileIsNoDictionaryAndCannotBeWrit
     ASSERT_TRUE(QDir().mkpath(path + QStringLiteral("/inside")));
     EXPECT_FALSE(SettingsDictionary::read(path));
 
-    SettingsDictionary dictionary;
-    dictionary.setValue(QStringLiteral("a"), 1);
-    EXPECT_FALSE(dictionary.write(path));
+    EXPECT_FALSE(dictionaryOf({{"a", 1}}).write(path));
     EXPECT_TRUE(QFileInfo(path + QStringLiteral("/inside")).isDir());
 }
 

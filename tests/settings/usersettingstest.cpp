@@ -56,12 +56,6 @@ TEST_F(UserSettingsFile, UpdateNeverReplacesAFileItCouldNotRead)
         EXPECT_FALSE(UserSettings::update(setWatchFolder));
         EXPECT_EQ(readBytes(UserSettings::path()), damaged);
     }
-
-    // A folder in its place stays a folder.
-    QFile::remove(UserSettings::path());
-    ASSERT_TRUE(QDir().mkpath(UserSettings::path() + QStringLiteral("/kept")));
-    EXPECT_FALSE(UserSettings::update(setWatchFolder));
-    EXPECT_TRUE(QFileInfo(UserSettings::path() + QStringLiteral("/kept")).isDir());
 }
 
 TEST_F(UserSettingsFile, DefaultFileIsCopiedOnlyWhenNoneExists)
