@@ -128,10 +128,7 @@ TEST_F(LockedDatabaseTest, LockHeldForThreeSecondsFailsWithTheBusyCodeAndLaterSt
     EXPECT_EQ(found.get().size(), 1);
     EXPECT_EQ(log.count(u"sqlite3_step (5: database is locked) eu"_s), 1);
 
-    EXPECT_TRUE(ImportedFileDao::registerImportedFile(
-        u"c.jpg"_s, file.cameraId(), 20240105110000, file.originalFileName(),
-        file.transferredFolder(), file.mirrorImageType(), file.drawingFlg(), file.mode(),
-        20240105110000, hash, seeded.path()));
+    EXPECT_TRUE(dao.insert(makeImportedFile(u"c.jpg"_s, hash)));
     EXPECT_EQ(findDuplicate(dao, file).size(), 1);
     EXPECT_EQ(RawDatabase::rowCount(seeded.path()), 2);
 }

@@ -11,7 +11,6 @@ using namespace Qt::StringLiterals;
 namespace {
 const QString otherHash = u"de9f2c7fd25e1b3afad3e85a0bd17d9b100db4b3"_s;
 
-// Every stored value of a record, for one comparison.
 auto valuesOf(const ImportedFileEntity& file)
 {
     return std::tuple(file.fileName(), file.cameraId(), file.datetime(), file.originalFileName(),

@@ -24,7 +24,6 @@ const QStringList upgradeLines = {u"Alter table that check for duplicate."_s,
                                   u"Add column captured_dttm."_s,
                                   u"Add column hash_code."_s};
 
-// The upgrade lines of the log, in the order written.
 QStringList writtenUpgradeLines(const QString& log)
 {
     QStringList lines = log.split(u'\n').filter(versionUp);

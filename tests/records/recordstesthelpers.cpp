@@ -27,7 +27,6 @@ bool run(const QString& path, const QString& sql,
     return done;
 }
 
-// The given columns of each result row, joined by spaces.
 QStringList pragmaRows(const QString& path, const QString& sql, std::vector<int> columnIndexes)
 {
     std::pair<std::vector<int>, QStringList> rows{std::move(columnIndexes), {}};

@@ -47,7 +47,6 @@ struct Step
     QStringList lines;
 };
 
-// The steps in the order they run.
 QList<Step> upgradeSteps()
 {
     const QString addSettings = versionUp("Add settings to Talvoren-setting.plit file.");
@@ -269,7 +268,8 @@ TEST_F(SettingsUpgrade, AFailedWriteDuringTheUpgradeLosesNoFile)
 
 TEST_F(SettingsUpgrade, TakingOverMigratesSettingsThenTableThenFolders)
 {
-    install(settingsOfBuild("9", {{K::defLog, home.filePath(QStringLiteral("logs"))}}));
+    const QString logs = home.filePath(QStringLiteral("logs"));
+    install(settingsOfBuild("9", {{K::defLog, logs}}));
     int asked = 0;
     int tableMigrations = 0;
     migration.showUpdateDialog(
@@ -288,9 +288,9 @@ TEST_F(SettingsUpgrade, TakingOverMigratesSettingsThenTableThenFolders)
     EXPECT_EQ(asked, 1);
     EXPECT_EQ(tableMigrations, 1);
     EXPECT_EQ(current().stringValue(K::defImp), dataFolder("Import"));
-    EXPECT_EQ(current().stringValue(K::defLog), home.filePath(QStringLiteral("logs")));
-    EXPECT_TRUE(QFileInfo(home.filePath(QStringLiteral("logs"))).isDir());
-    EXPECT_EQ(openedLogs, QStringList{home.filePath(QStringLiteral("logs/20240105.log"))});
+    EXPECT_EQ(current().stringValue(K::defLog), logs);
+    EXPECT_TRUE(QFileInfo(logs).isDir());
+    EXPECT_EQ(openedLogs, QStringList{logs + QStringLiteral("/20240105.log")});
 }
 
 TEST_F(SettingsUpgrade, DecliningSetsTheOldFileAsideBesideFreshDefaults)

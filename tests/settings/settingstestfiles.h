@@ -11,7 +11,6 @@
 #include <sys/resource.h>
 #include <utility>
 
-// Small file helpers shared by the settings tests.
 namespace SettingsTestFiles {
 constexpr auto writeBytes = &CameraPictureBuilder::writeFile;
 QByteArray readBytes(const QString& path);
