@@ -17,7 +17,8 @@ protected:
     const QString path = home.filePath(QStringLiteral("settings.plist"));
 };
 
-TEST_F(SettingsDictionaryFile, ReadsAnAppleStyleFileAndRewritesItKeepingForeignTypes)
+TEST_F(SettingsDictionaryFile,
+       ReadsAnAppleStyleFileRewritesItKeepingForeignTypesAndGivesMissingKeysTheFallback)
 {
     ASSERT_TRUE(writeBytes(path, appleStyleSettings()));
     auto dictionary = SettingsDictionary::read(path);
@@ -44,22 +45,17 @@ TEST_F(SettingsDictionaryFile, ReadsAnAppleStyleFileAndRewritesItKeepingForeignT
     // libplist prints reals with 17 digits: the values must match, not the bytes.
     EXPECT_EQ(SettingsDictionary::read(path), dictionary);
     EXPECT_TRUE(readBytes(path).contains("<date>2024-01-05T09:30:00Z</date>"));
-}
 
-TEST_F(SettingsDictionaryFile, MissingKeysGiveTheFallback)
-{
-    SettingsDictionary dictionary;
-    dictionary.setValue(QStringLiteral("present"), QString());
-    EXPECT_FALSE(dictionary.boolValue(QStringLiteral("absent")));
-    EXPECT_TRUE(dictionary.boolValue(QStringLiteral("absent"), true));
-    EXPECT_EQ(dictionary.integerValue(QStringLiteral("absent")), 0);
-    EXPECT_DOUBLE_EQ(dictionary.doubleValue(QStringLiteral("absent"), 15000.0), 15000.0);
-    EXPECT_EQ(dictionary.stringValue(QStringLiteral("absent")), QString());
-    // A key that is present never takes the fallback, even when empty.
-    EXPECT_EQ(dictionary.integerValue(QStringLiteral("present"), 7), 0);
-    EXPECT_FALSE(dictionary.setValueIfMissing(QStringLiteral("present"), 1));
-    EXPECT_TRUE(dictionary.setValueIfMissing(QStringLiteral("absent"), 1));
-    EXPECT_EQ(dictionary.value(QStringLiteral("absent")), SettingValue(1));
+    // Missing keys give the fallback; a present key never does, even when empty.
+    EXPECT_FALSE(dictionary->boolValue("absent"));
+    EXPECT_TRUE(dictionary->boolValue("absent", true));
+    EXPECT_EQ(dictionary->integerValue("absent"), 0);
+    EXPECT_DOUBLE_EQ(dictionary->doubleValue("absent", 15000.0), 15000.0);
+    EXPECT_EQ(dictionary->stringValue("absent"), QString());
+    EXPECT_EQ(dictionary->integerValue("empty", 7), 0);
+    EXPECT_FALSE(dictionary->setValueIfMissing("empty", 1));
+    EXPECT_TRUE(dictionary->setValueIfMissing("absent", 1));
+    EXPECT_EQ(dictionary->value("absent"), SettingValue(1));
 }
 
 TEST_F(SettingsDictionaryFile, AcceptsAByteOrderMarkAndAnEmptyDictionary)

@@ -19,8 +19,7 @@ const QDateTime fixedNow(QDate(2024, 1, 5), QTime(9, 30, 0));
 
 SettingsDictionary settingsOfBuild(const SettingValue& build, Entries more = {})
 {
-    more << std::pair<QString, SettingValue>{K::lastBuildNumber, build}
-         << std::pair<QString, SettingValue>{K::watchFolderPath, QStringLiteral("/srv/camera")};
+    more += Entries{{K::lastBuildNumber, build}, {K::watchFolderPath, "/srv/camera"}};
     return dictionaryOf(more);
 }
 
@@ -238,15 +237,14 @@ TEST_F(SettingsUpgrade, EachOlderBuildGetsWhatTheStepsItMissedAddAndKeepsWhatItH
                 expected.setValueIfMissing(key, value);
             lines += steps[step - 1].lines;
         }
-        for (const auto& [key, value] : legacy) {
-            if (c.firstStep <= steps.size())
-                expected.remove(key);
-        }
+        const bool stepsRan = c.firstStep <= steps.size();
+        for (const auto& [key, value] : stepsRan ? legacy : Entries())
+            expected.remove(key);
         for (const auto& [key, value] : c.handedOn)
             expected.setValue(key, value);
         EXPECT_EQ(current(), expected);
         EXPECT_EQ(log.lines(), lines);
-        EXPECT_EQ(upgrade.needsDefaultFolders(), c.firstStep <= steps.size());
+        EXPECT_EQ(upgrade.needsDefaultFolders(), stepsRan);
         // Before build 6 the settings in memory replace the old location's file.
         EXPECT_EQ(QFile::exists(TalvorenCommon::getOldUserSettingPlistFilePath()), c.firstStep > 4);
     }
