@@ -1,4 +1,3 @@
-// The generic operations of BaseDao on a seeded database.
 #include "records/basedao.h"
 
 #include "records/importedfiledao.h"
@@ -66,19 +65,19 @@ TEST_F(BaseDaoTest, FailingQueryGivesAnEmptyListAndTheThreeErrorLinesInOrder)
 
 TEST_F(BaseDaoTest, SingleColumnQueriesGiveTheStoredTypeNullMarkerOrNone)
 {
-    EXPECT_EQ(dao.executeFindSingleColumn(u"select 7;"_s)->toLongLong(), 7);
-    EXPECT_EQ(dao.executeFindSingleColumn(u"select 7;"_s)->typeId(), QMetaType::LongLong);
-    EXPECT_DOUBLE_EQ(dao.executeFindSingleColumn(u"select 1.5;"_s)->toDouble(), 1.5);
-    EXPECT_EQ(dao.executeFindSingleColumn(u"select x'00ff';"_s)->toByteArray(),
-              QByteArray("\x00\xff", 2));
-    EXPECT_EQ(dao.executeFindSingleColumn(SqlStatement(u"select ?;"_s, {u"歯科"_s}))->toString(),
-              u"歯科"_s);
-    const auto null = dao.executeFindSingleColumn(u"select datetime from "
-                                                  "imported_file where id = 2;"_s);
-    ASSERT_TRUE(null.has_value());
-    EXPECT_EQ(null->typeId(), QMetaType::Nullptr);
-    EXPECT_FALSE(
-        dao.executeFindSingleColumn(u"select id from imported_file where id = 99;"_s).has_value());
+    const std::pair<SqlStatement, QVariant> cases[] = {
+        {u"select 7;"_s, qint64(7)},
+        {u"select 1.5;"_s, 1.5},
+        {u"select x'00ff';"_s, QByteArray("\x00\xff", 2)},
+        {SqlStatement(u"select ?;"_s, {u"歯科"_s}), u"歯科"_s},
+        {u"select datetime from imported_file where id = 2;"_s, QVariant::fromValue(nullptr)}};
+    for (const auto& [statement, value] : cases) {
+        const auto found = dao.executeFindSingleColumn(statement);
+        ASSERT_TRUE(found.has_value());
+        EXPECT_EQ(found->typeId(), value.typeId());
+        EXPECT_EQ(*found, value);
+    }
+    EXPECT_FALSE(dao.executeFindSingleColumn(u"select id from imported_file where id = 99;"_s));
 }
 
 TEST_F(BaseDaoTest, ExistColumnIgnoresCaseAndIsFalseForMissingTablesOrColumns)
@@ -107,12 +106,9 @@ TEST_F(BaseDaoTest, UpdatesReportFailureForStatementsThatCannotRun)
     // A record of the wrong kind is refused, not mis-read.
     EXPECT_FALSE(dao.insert(BaseEntity()));
 
-    EXPECT_EQ(log.count(u"DB Error: 25 "_s), 1);
-    EXPECT_EQ(log.count(u"Unknown error calling sqlite3_step (100: another row "
-                        "available) eu"_s),
-              1);
-    EXPECT_EQ(log.count(u"Unknown error calling sqlite3_step (19: UNIQUE constraint "
-                        "failed: imported_file.id) eu"_s),
-              1);
+    for (const char* error :
+         {"DB Error: 25 ", "Unknown error calling sqlite3_step (100: another row available) eu",
+          "Unknown error calling sqlite3_step (19: UNIQUE constraint failed: imported_file.id) eu"})
+        EXPECT_EQ(log.count(QString::fromUtf8(error)), 1) << error;
     EXPECT_EQ(RawDatabase::rowCount(seeded.path()), 2);
 }

@@ -1,6 +1,3 @@
-// The imported_file table through ImportedFileDao: values round-trip unchanged,
-// the duplicate test follows its matching rules, and no value is ever written into
-// the SQL text.
 #include "records/importedfiledao.h"
 
 #include "records/resultset.h"
@@ -12,17 +9,8 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-const QString hash = u"2fd4e1c67a2d28fced849ee1bb76e7391b93eb12"_s;
 const QString otherHash = u"de9f2c7fd25e1b3afad3e85a0bd17d9b100db4b3"_s;
 
-QList<ImportedFileEntity> findDuplicate(const ImportedFileDao& dao, const QString& fileName,
-                                        const ImportedFileEntity& like)
-{
-    return dao.findByLikeFileName(fileName, like.cameraId(), like.mirrorImageType(),
-                                  like.drawingFlg(), like.mode(), like.hashCode());
-}
-
-// Every stored value of a record, for one comparison.
 auto valuesOf(const ImportedFileEntity& file)
 {
     return std::tuple(file.fileName(), file.cameraId(), file.datetime(), file.originalFileName(),
@@ -56,7 +44,7 @@ TEST_F(ImportedFileDaoTest, HostileValuesRoundTripUnchangedAndAreFoundAsDuplicat
     EXPECT_EQ(valuesOf(all.first()), valuesOf(file));
     EXPECT_GT(all.first().recordId(), 0);
 
-    const auto duplicates = findDuplicate(dao, file.fileName(), file);
+    const auto duplicates = findDuplicate(dao, file);
     ASSERT_EQ(duplicates.size(), 1);
     EXPECT_EQ(valuesOf(duplicates.first()), valuesOf(file));
     EXPECT_EQ(dao.findByFileNameCameraId(file.fileName(), file.cameraId()).size(), 1);
@@ -65,7 +53,7 @@ TEST_F(ImportedFileDaoTest, HostileValuesRoundTripUnchangedAndAreFoundAsDuplicat
     ASSERT_TRUE(RawDatabase::execute(seeded.path(), u"drop table imported_file;"_s));
     CapturedLog log;
     dao.insert(file);
-    findDuplicate(dao, file.fileName(), file);
+    findDuplicate(dao, file);
     dao.findByFileNameCameraId(file.fileName(), file.cameraId());
     EXPECT_EQ(log.count(u"DB Query: "_s), 3);
     EXPECT_FALSE(log.text().contains(u"O'Brien"_s) || log.text().contains(hash))
@@ -77,9 +65,6 @@ TEST_F(ImportedFileDaoTest, NullTextsAreStoredAsEmptyTextsInTheNotNullColumns)
     ImportedFileEntity file;
     file.setDatetime(20240105103000);
     ASSERT_TRUE(dao.insert(file));
-    const auto all = dao.findAllImportedFiles();
-    ASSERT_EQ(all.size(), 1);
-    EXPECT_TRUE(all.first().hashCode().isEmpty());
     EXPECT_EQ(
         dao.executeFindSingleColumn(u"select count(*) from imported_file where hash_code = '' and "
                                     "original_file_name = '' and file_name = '';"_s)
@@ -129,23 +114,38 @@ TEST_F(ImportedFileDaoTest, DuplicateTestMatchesTheNameBySuffixFoldingAsciiCaseA
         ImportedFileEntity probe = stored;
         if (c.change)
             (probe.*c.change)(c.changedValue);
-        EXPECT_EQ(findDuplicate(dao, c.fileName, probe).size(), c.found)
+        EXPECT_EQ(findDuplicate(dao, probe, c.fileName).size(), c.found)
             << c.fileName.toStdString() << " " << c.changedValue.toStdString();
     }
 }
 
-TEST_F(ImportedFileDaoTest, SecondImportOfTheSamePictureFindsTheFirstRowInInsertionOrder)
+TEST_F(ImportedFileDaoTest, RegistrationStoresEveryValueAndLogsAlsoWhenTheInsertFails)
 {
+    const auto registerFile = [this](const ImportedFileEntity& f) {
+        return ImportedFileDao::registerImportedFile(f.fileName(), f.cameraId(), f.datetime(),
+                                                     f.originalFileName(), f.transferredFolder(),
+                                                     f.mirrorImageType(), f.drawingFlg(), f.mode(),
+                                                     f.capturedDttm(), f.hashCode(), seeded.path());
+    };
     const ImportedFileEntity first = makeImportedFile(u"20240105103000.jpg"_s, hash);
-    ASSERT_TRUE(ImportedFileDao::registerImportedFile(
-        first.fileName(), first.cameraId(), first.datetime(), first.originalFileName(),
-        first.transferredFolder(), first.mirrorImageType(), first.drawingFlg(), first.mode(),
-        first.capturedDttm(), first.hashCode(), seeded.path()));
+    CapturedLog log;
+    ASSERT_TRUE(registerFile(first));
     ASSERT_TRUE(dao.insert(makeImportedFile(u"x_20240105103000.jpg"_s, hash)));
-    const auto found = findDuplicate(dao, first.fileName(), first);
+    // A second import of the same picture finds the first row first.
+    const auto found = findDuplicate(dao, first);
     ASSERT_EQ(found.size(), 2);
     EXPECT_LT(found.at(0).recordId(), found.at(1).recordId());
     EXPECT_EQ(valuesOf(found.at(0)), valuesOf(first));
+
+    ASSERT_TRUE(RawDatabase::execute(seeded.path(), u"drop table imported_file;"_s));
+    ImportedFileEntity failing = makeImportedFile(u"b.jpg"_s, hash);
+    failing.setCapturedDttm(20240105103001);
+    EXPECT_FALSE(registerFile(failing));
+    for (const char* logged :
+         {"20240105103000.jpg CapturedDttm=20240105103000", "b.jpg CapturedDttm=20240105103001"})
+        EXPECT_EQ(log.count(u"[info]: 取込リストに情報を追加しました。(FileNm=%1)"_s.arg(
+                      QLatin1String(logged))),
+                  1);
 }
 
 TEST_F(ImportedFileDaoTest, FileNameFindsMatchExactlyOrAfterASlash)
@@ -182,30 +182,12 @@ TEST_F(ImportedFileDaoTest, UpdateAndDeleteWorkOnTheRecordWithThatIdOnly)
     EXPECT_TRUE(dao.deleteById(changed.recordId()));
 }
 
-TEST_F(ImportedFileDaoTest, RegistrationWritesItsInfoLineAlsoWhenTheInsertFails)
-{
-    CapturedLog log;
-    const qint64 times[] = {20240105103000, 20240105103001};
-    for (const qint64 captured : times) {
-        const QString name = u"%1.jpg"_s.arg(captured);
-        EXPECT_EQ(ImportedFileDao::registerImportedFile(name, u"LM1"_s, times[0], u"/src/"_s + name,
-                                                        u"/dst"_s, u"00"_s, u"00"_s, u"0a"_s,
-                                                        captured, hash, seeded.path()),
-                  captured == times[0]);
-        RawDatabase::execute(seeded.path(), u"drop table imported_file;"_s);
-    }
-    for (const qint64 captured : times)
-        EXPECT_EQ(log.count(u"[info]: 取込リストに情報を追加しました。(FileNm=%1.jpg "
-                            "CapturedDttm=%1)"_s.arg(captured)),
-                  1);
-}
-
 TEST_F(ImportedFileDaoTest, DuplicateTestNarrowsByTheHashIndexInsteadOfScanningTheTable)
 {
     // A run on a database without the table logs the statement as the layer runs it.
     const QTemporaryDir empty;
     CapturedLog log;
-    findDuplicate(ImportedFileDao(empty.filePath(u"Talvoren.db"_s)), u"7.jpg"_s,
+    findDuplicate(ImportedFileDao(empty.filePath(u"Talvoren.db"_s)),
                   makeImportedFile(u"7.jpg"_s, hash));
     const QString sql = log.text().section(u"DB Query: "_s, 1).section(u'\n', 0, 0);
     ASSERT_TRUE(sql.startsWith(u"select "_s)) << log.text().toStdString();

@@ -1,10 +1,11 @@
-// The hourly purge: when it is due, what it deletes, and what it stores.
 #include "records/importedfilerecordpurge.h"
 
 #include "records/importedfiledao.h"
 #include "recordstesthelpers.h"
 
 #include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
 
 class ImportedFileRecordPurgeTest : public testing::Test
 {
@@ -23,45 +24,41 @@ protected:
         return names;
     }
 
+    std::optional<QString> purgeIfDue(const QString& last, double interval) const
+    {
+        return ImportedFileRecordPurge::deleteImportedFileRecordIfDue(last, interval, now,
+                                                                      seeded.path());
+    }
+
     SeededDatabase seeded;
     ImportedFileDao dao{seeded.path()};
     const QDateTime now = QDateTime(QDate(2024, 1, 5), QTime(11, 0, 0));
 };
 
-TEST_F(ImportedFileRecordPurgeTest, DuePurgeDeletesUpToTheLastPurgeTimeAndReturnsNow)
+TEST_F(ImportedFileRecordPurgeTest, DuePurgeDeletesUpToTheLastPurgeTimeAndReturnsNowEvenWhenItFails)
 {
     // Interval one hour, last purge two hours ago.
-    const auto stored = ImportedFileRecordPurge::deleteImportedFileRecordIfDue(
-        QStringLiteral("20240105090000"), 3600, now, seeded.path());
-    EXPECT_EQ(stored, QStringLiteral("20240105110000"));
-    EXPECT_EQ(remaining(), QStringList{QStringLiteral("20240105090001")});
+    EXPECT_EQ(purgeIfDue(u"20240105090000"_s, 3600), u"20240105110000"_s);
+    EXPECT_EQ(remaining(), QStringList{u"20240105090001"_s});
+
+    ASSERT_TRUE(RawDatabase::execute(seeded.path(), u"drop table imported_file;"_s));
+    CapturedLog log;
+    EXPECT_EQ(purgeIfDue(u"19700101090000"_s, 0), u"20240105110000"_s);
+    EXPECT_EQ(log.count(u"DB Query: delete from imported_file where datetime <= ?;"_s), 1);
 }
 
 TEST_F(ImportedFileRecordPurgeTest, PurgeThatIsNotDueOrHasNoLastTimeDoesNothing)
 {
     const QStringList all = remaining();
-    // Exactly the interval elapsed: not more than it.
-    EXPECT_FALSE(ImportedFileRecordPurge::deleteImportedFileRecordIfDue(
-        QStringLiteral("20240105100000"), 3600, now, seeded.path()));
-    EXPECT_FALSE(ImportedFileRecordPurge::deleteImportedFileRecordIfDue(
-        QStringLiteral("20240105090000"), 365.0 * 86400, now, seeded.path()));
-    // Missing or unreadable last time: no time has elapsed, even with a zero interval.
-    EXPECT_FALSE(ImportedFileRecordPurge::deleteImportedFileRecordIfDue({}, 0, now, seeded.path()));
-    EXPECT_FALSE(ImportedFileRecordPurge::deleteImportedFileRecordIfDue(
-        QStringLiteral("2024-01-05 09:00"), 0, now, seeded.path()));
-    // A last time in the future (clock set back) is not overdue.
-    EXPECT_FALSE(ImportedFileRecordPurge::deleteImportedFileRecordIfDue(
-        QStringLiteral("20240106090000"), 0, now, seeded.path()));
+    // Exactly the interval elapsed is not more than it; a missing or unreadable last
+    // time means no time has elapsed, even with a zero interval; a last time in the
+    // future (clock set back) is not overdue.
+    const std::pair<QString, double> notDue[] = {{u"20240105100000"_s, 3600},
+                                                 {u"20240105090000"_s, 365.0 * 86400},
+                                                 {{}, 0},
+                                                 {u"2024-01-05 09:00"_s, 0},
+                                                 {u"20240106090000"_s, 0}};
+    for (const auto& [last, interval] : notDue)
+        EXPECT_FALSE(purgeIfDue(last, interval)) << last.toStdString();
     EXPECT_EQ(remaining(), all);
-}
-
-TEST_F(ImportedFileRecordPurgeTest, FailedDeleteStillMovesTheLastPurgeTime)
-{
-    ASSERT_TRUE(RawDatabase::execute(seeded.path(), QStringLiteral("drop table imported_file;")));
-    CapturedLog log;
-    EXPECT_EQ(ImportedFileRecordPurge::deleteImportedFileRecordIfDue(
-                  QStringLiteral("19700101090000"), 0, now, seeded.path()),
-              QStringLiteral("20240105110000"));
-    EXPECT_EQ(log.count(QStringLiteral("DB Query: delete from imported_file where datetime <= ?;")),
-              1);
 }

@@ -1,4 +1,3 @@
-// The upgrade of an older installation's imported_file table.
 #include "records/importedfiletableupgrade.h"
 
 #include "records/importedfiledao.h"
@@ -13,26 +12,23 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-const QStringList upgradeLines = {
-    u"[info]: ### version up ### Alter table that check for duplicate.\n"_s,
-    u"[info]: ### version up ### Add column original_file_name.\n"_s,
-    u"[info]: ### version up ### Add column transferred_folder.\n"_s,
-    u"[info]: ### version up ### Alter table that check for duplicate, second time.\n"_s,
-    u"[info]: ### version up ### Add column mirror_image_type.\n"_s,
-    u"[info]: ### version up ### Add column drawing_flg.\n"_s,
-    u"[info]: ### version up ### Add column mode.\n"_s,
-    u"[info]: ### version up ### Add column captured_dttm.\n"_s,
-    u"[info]: ### version up ### Add column hash_code.\n"_s};
+const QString versionUp = u"[info]: ### version up ### "_s;
 
-// The upgrade lines of the log, in the order written.
+const QStringList upgradeLines = {u"Alter table that check for duplicate."_s,
+                                  u"Add column original_file_name."_s,
+                                  u"Add column transferred_folder."_s,
+                                  u"Alter table that check for duplicate, second time."_s,
+                                  u"Add column mirror_image_type."_s,
+                                  u"Add column drawing_flg."_s,
+                                  u"Add column mode."_s,
+                                  u"Add column captured_dttm."_s,
+                                  u"Add column hash_code."_s};
+
 QStringList writtenUpgradeLines(const QString& log)
 {
-    QStringList lines;
-    for (const QString& line : log.split(QLatin1Char('\n'))) {
-        const auto start = line.indexOf(u"[info]: ### version up ###"_s);
-        if (start >= 0)
-            lines << line.mid(start) + QLatin1Char('\n');
-    }
+    QStringList lines = log.split(u'\n').filter(versionUp);
+    for (QString& line : lines)
+        line = line.section(versionUp, 1);
     return lines;
 }
 } // namespace

@@ -14,73 +14,40 @@ void PrintTo(const QString& text, std::ostream* stream)
     *stream << '"' << text.toStdString() << '"';
 }
 
-CapturedLog::CapturedLog()
-{
-    testing::internal::CaptureStderr();
-}
-
-CapturedLog::~CapturedLog()
-{
-    text();
-}
-
-const QString& CapturedLog::text()
-{
-    if (capturing) {
-        captured = QString::fromStdString(testing::internal::GetCapturedStderr());
-        capturing = false;
-    }
-    return captured;
-}
-
-int CapturedLog::count(const QString& fragment)
-{
-    return static_cast<int>(text().count(fragment));
-}
-
 namespace {
-struct Connection
+// Runs the statements on a connection of its own, handing each result row to `onRow`.
+bool run(const QString& path, const QString& sql,
+         int (*onRow)(void*, int, char**, char**) = nullptr, void* rows = nullptr)
 {
-    explicit Connection(const QString& path)
-    {
-        if (sqlite3_open_v2(QFile::encodeName(path).constData(), &handle,
-                            SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
-            sqlite3_close(handle);
-            handle = nullptr;
-        }
-    }
-    ~Connection() { sqlite3_close(handle); }
     sqlite3* handle = nullptr;
-};
+    const bool done =
+        sqlite3_open(QFile::encodeName(path).constData(), &handle) == SQLITE_OK &&
+        sqlite3_exec(handle, sql.toUtf8().constData(), onRow, rows, nullptr) == SQLITE_OK;
+    sqlite3_close(handle);
+    return done;
+}
 
-QStringList pragmaRows(const QString& path, const QString& sql,
-                       const std::vector<int>& columnIndexes)
+QStringList pragmaRows(const QString& path, const QString& sql, std::vector<int> columnIndexes)
 {
-    QStringList rows;
-    Connection connection(path);
-    sqlite3_stmt* statement = nullptr;
-    if (connection.handle == nullptr ||
-        sqlite3_prepare_v2(connection.handle, sql.toUtf8().constData(), -1, &statement, nullptr) !=
-            SQLITE_OK)
-        return rows;
-    while (sqlite3_step(statement) == SQLITE_ROW) {
-        QStringList fields;
-        for (int index : columnIndexes) {
-            const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, index));
-            fields << (text ? QString::fromUtf8(text) : QStringLiteral("NULL"));
-        }
-        rows << fields.join(QLatin1Char(' '));
-    }
-    sqlite3_finalize(statement);
-    return rows;
+    std::pair<std::vector<int>, QStringList> rows{std::move(columnIndexes), {}};
+    run(
+        path, sql,
+        [](void* data, int, char** values, char**) {
+            auto& [columns, found] = *static_cast<decltype(rows)*>(data);
+            QStringList fields;
+            for (int index : columns)
+                fields << (values[index] ? QString::fromUtf8(values[index]) : u"NULL"_s);
+            found << fields.join(u' ');
+            return 0;
+        },
+        &rows);
+    return rows.second;
 }
 } // namespace
 
 bool RawDatabase::execute(const QString& path, const QString& sql)
 {
-    Connection connection(path);
-    return connection.handle != nullptr && sqlite3_exec(connection.handle, sql.toUtf8().constData(),
-                                                        nullptr, nullptr, nullptr) == SQLITE_OK;
+    return run(path, sql);
 }
 
 QStringList RawDatabase::columns(const QString& path, const QString& table)
@@ -136,6 +103,14 @@ ImportedFileEntity makeImportedFile(const QString& fileName, const QString& hash
     entity.setCapturedDttm(datetime);
     entity.setHashCode(hashCode);
     return entity;
+}
+
+QList<ImportedFileEntity> findDuplicate(const ImportedFileDao& dao, const ImportedFileEntity& like,
+                                        const QString& fileName)
+{
+    return dao.findByLikeFileName(fileName.isNull() ? like.fileName() : fileName, like.cameraId(),
+                                  like.mirrorImageType(), like.drawingFlg(), like.mode(),
+                                  like.hashCode());
 }
 
 ExclusiveLock::ExclusiveLock(const QString& path, const char* sql)

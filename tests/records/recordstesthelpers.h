@@ -1,10 +1,12 @@
 #pragma once
 
-#include "records/importedfileentity.h"
+#include "records/importedfiledao.h"
 
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <optional>
 #include <ostream>
 
 struct sqlite3;
@@ -12,22 +14,25 @@ struct sqlite3;
 // Readable failure messages for texts.
 void PrintTo(const QString& text, std::ostream* stream);
 
-// Everything written to standard error between construction and text().
+// Everything written to standard error from construction until the first call of text().
 class CapturedLog
 {
 public:
-    CapturedLog();
-    ~CapturedLog();
+    CapturedLog() { testing::internal::CaptureStderr(); }
+    ~CapturedLog() { text(); }
     CapturedLog(const CapturedLog&) = delete;
     CapturedLog& operator=(const CapturedLog&) = delete;
 
-    // Stops capturing on the first call; later calls return the same text.
-    const QString& text();
-    int count(const QString& fragment);
+    const QString& text()
+    {
+        if (!captured)
+            captured = QString::fromStdString(testing::internal::GetCapturedStderr());
+        return *captured;
+    }
+    int count(const QString& fragment) { return int(text().count(fragment)); }
 
 private:
-    bool capturing = true;
-    QString captured;
+    std::optional<QString> captured;
 };
 
 // Direct access to a database file, beside the layer under test.
@@ -56,8 +61,13 @@ private:
     QString filePath;
 };
 
+inline const QString hash = QStringLiteral("2fd4e1c67a2d28fced849ee1bb76e7391b93eb12");
+
 ImportedFileEntity makeImportedFile(const QString& fileName, const QString& hashCode,
                                     qint64 datetime = 20240105103000);
+// The duplicate test for `like` under another file name (its own when none is given).
+QList<ImportedFileEntity> findDuplicate(const ImportedFileDao& dao, const ImportedFileEntity& like,
+                                        const QString& fileName = {});
 
 // A connection of its own holding an exclusive lock on a database from construction
 // until release(), having run `sql` inside the transaction. The layer under test,

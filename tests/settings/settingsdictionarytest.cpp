@@ -17,7 +17,8 @@ protected:
     const QString path = home.filePath(QStringLiteral("settings.plist"));
 };
 
-TEST_F(SettingsDictionaryFile, ReadsAnAppleStyleFileAndRewritesItKeepingForeignTypes)
+TEST_F(SettingsDictionaryFile,
+       ReadsAnAppleStyleFileRewritesItKeepingForeignTypesAndGivesMissingKeysTheFallback)
 {
     ASSERT_TRUE(writeBytes(path, appleStyleSettings()));
     auto dictionary = SettingsDictionary::read(path);
@@ -44,22 +45,17 @@ TEST_F(SettingsDictionaryFile, ReadsAnAppleStyleFileAndRewritesItKeepingForeignT
     // libplist prints reals with 17 digits: the values must match, not the bytes.
     EXPECT_EQ(SettingsDictionary::read(path), dictionary);
     EXPECT_TRUE(readBytes(path).contains("<date>2024-01-05T09:30:00Z</date>"));
-}
 
-TEST_F(SettingsDictionaryFile, MissingKeysGiveTheFallback)
-{
-    SettingsDictionary dictionary;
-    dictionary.setValue(QStringLiteral("present"), QString());
-    EXPECT_FALSE(dictionary.boolValue(QStringLiteral("absent")));
-    EXPECT_TRUE(dictionary.boolValue(QStringLiteral("absent"), true));
-    EXPECT_EQ(dictionary.integerValue(QStringLiteral("absent")), 0);
-    EXPECT_DOUBLE_EQ(dictionary.doubleValue(QStringLiteral("absent"), 15000.0), 15000.0);
-    EXPECT_EQ(dictionary.stringValue(QStringLiteral("absent")), QString());
-    // A key that is present never takes the fallback, even when empty.
-    EXPECT_EQ(dictionary.integerValue(QStringLiteral("present"), 7), 0);
-    EXPECT_FALSE(dictionary.setValueIfMissing(QStringLiteral("present"), 1));
-    EXPECT_TRUE(dictionary.setValueIfMissing(QStringLiteral("absent"), 1));
-    EXPECT_EQ(dictionary.value(QStringLiteral("absent")), SettingValue(1));
+    // Missing keys give the fallback; a present key never does, even when empty.
+    EXPECT_FALSE(dictionary->boolValue("absent"));
+    EXPECT_TRUE(dictionary->boolValue("absent", true));
+    EXPECT_EQ(dictionary->integerValue("absent"), 0);
+    EXPECT_DOUBLE_EQ(dictionary->doubleValue("absent", 15000.0), 15000.0);
+    EXPECT_EQ(dictionary->stringValue("absent"), QString());
+    EXPECT_EQ(dictionary->integerValue("empty", 7), 0);
+    EXPECT_FALSE(dictionary->setValueIfMissing("empty", 1));
+    EXPECT_TRUE(dictionary->setValueIfMissing("absent", 1));
+    EXPECT_EQ(dictionary->value("absent"), SettingValue(1));
 }
 
 TEST_F(SettingsDictionaryFile, AcceptsAByteOrderMarkAndAnEmptyDictionary)
@@ -112,28 +108,26 @@ TEST_F(SettingsDictionaryFile, EveryTruncationOfAFileIsReadSafely)
 
 TEST_F(SettingsDictionaryFile, RefusesOversizedAndDeeplyNestedFiles)
 {
-    QByteArray huge = "<plist version=\"1.0\"><dict><key>a</key><string>";
-    huge += QByteArray(SettingsDictionary::maximumFileSize, 'x');
-    huge += "</string></dict></plist>";
-    ASSERT_TRUE(writeBytes(path, huge));
+    const auto withValue = [](const QByteArray& value) {
+        return "<plist version=\"1.0\"><dict><key>a</key>" + value + "</dict></plist>";
+    };
+    ASSERT_TRUE(writeBytes(path, withValue("<string>" +
+                                           QByteArray(SettingsDictionary::maximumFileSize, 'x') +
+                                           "</string>")));
     EXPECT_FALSE(SettingsDictionary::read(path));
 
     // libplist recurses over nesting; a hostile file must not reach it.
-    QByteArray deep = "<plist version=\"1.0\"><dict><key>a</key>";
-    deep += QByteArray("<array>").repeated(200000) + QByteArray("</array>").repeated(200000);
-    deep += "</dict></plist>";
-    EXPECT_FALSE(SettingsDictionary::fromXml(deep));
+    EXPECT_FALSE(SettingsDictionary::fromXml(withValue(QByteArray("<array>").repeated(200000) +
+                                                       QByteArray("</array>").repeated(200000))));
 
     // Just below the size limit, a file of nothing but tags is refused or read
     // in one pass over it.
-    QByteArray manyTags = "<plist version=\"1.0\"><dict>";
-    manyTags += QByteArray("<a>").repeated(SettingsDictionary::maximumFileSize / 4);
-    EXPECT_FALSE(SettingsDictionary::fromXml(manyTags));
+    EXPECT_FALSE(SettingsDictionary::fromXml(
+        "<plist version=\"1.0\"><dict>" +
+        QByteArray("<a>").repeated(SettingsDictionary::maximumFileSize / 4)));
 
-    QByteArray nested = "<plist version=\"1.0\"><dict><key>a</key>";
-    nested += QByteArray("<array><dict/>").repeated(20) + QByteArray("</array>").repeated(20);
-    nested += "</dict></plist>";
-    const auto acceptable = SettingsDictionary::fromXml(nested);
+    const auto acceptable = SettingsDictionary::fromXml(
+        withValue(QByteArray("<array><dict/>").repeated(20) + QByteArray("</array>").repeated(20)));
     ASSERT_TRUE(acceptable);
     EXPECT_EQ(acceptable->value(QStringLiteral("a"))->typeName(), QStringLiteral("array"));
 }
@@ -144,9 +138,7 @@ TEST_F(SettingsDictionaryFile, AFolderOrMissingFileIsNoDictionaryAndCannotBeWrit
     ASSERT_TRUE(QDir().mkpath(path + QStringLiteral("/inside")));
     EXPECT_FALSE(SettingsDictionary::read(path));
 
-    SettingsDictionary dictionary;
-    dictionary.setValue(QStringLiteral("a"), 1);
-    EXPECT_FALSE(dictionary.write(path));
+    EXPECT_FALSE(dictionaryOf({{"a", 1}}).write(path));
     EXPECT_TRUE(QFileInfo(path + QStringLiteral("/inside")).isDir());
 }
 

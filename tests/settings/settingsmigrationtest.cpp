@@ -19,19 +19,19 @@ const QDateTime fixedNow(QDate(2024, 1, 5), QTime(9, 30, 0));
 
 SettingsDictionary settingsOfBuild(const SettingValue& build, Entries more = {})
 {
-    more << std::pair<QString, SettingValue>{K::lastBuildNumber, build}
-         << std::pair<QString, SettingValue>{K::watchFolderPath, QStringLiteral("/srv/camera")};
+    more += Entries{{K::lastBuildNumber, build}, {K::watchFolderPath, "/srv/camera"}};
     return dictionaryOf(more);
 }
 
-QString dataFolder(const QString& name)
+QString dataFolder(const char* name)
 {
-    return QStringLiteral("%1/%2").arg(TalvorenCommon::getApplicationDataDirectory(), name);
+    return QStringLiteral("%1/%2").arg(TalvorenCommon::getApplicationDataDirectory(),
+                                       QLatin1String(name));
 }
 
 QString versionUp(const QString& what)
 {
-    return QStringLiteral("### version up ### ") + what;
+    return QStringLiteral("[info]: ### version up ### ") + what;
 }
 
 QString added(const char* key)
@@ -46,7 +46,6 @@ struct Step
     QStringList lines;
 };
 
-// The steps in the order they run.
 QList<Step> upgradeSteps()
 {
     const QString addSettings = versionUp("Add settings to Talvoren-setting.plit file.");
@@ -118,7 +117,7 @@ protected:
     QStringList openedLogs;
 };
 
-TEST_F(SettingsUpgrade, FirstStartAndTakeOverAreDecidedByTheLastBuildNumber)
+TEST_F(SettingsUpgrade, FirstStartTakeOverAndRaisingAreDecidedByTheLastBuildNumber)
 {
     struct Case
     {
@@ -134,13 +133,32 @@ TEST_F(SettingsUpgrade, FirstStartAndTakeOverAreDecidedByTheLastBuildNumber)
         SCOPED_TRACE(c.build.stringValue().toStdString());
         EXPECT_EQ(SettingsMigration::checkFirstTimeStart(settingsOfBuild(c.build)), c.firstStart);
         EXPECT_EQ(migration.needsTakeOverQuestion(settingsOfBuild(c.build)), c.takeOver);
+        // Only an older build number is raised; a newer build's file stays as it is.
+        install(settingsOfBuild(c.build));
+        const bool older = c.firstStart || c.takeOver;
+        EXPECT_EQ(migration.raiseLastBuildNumber(), older);
+        EXPECT_EQ(current(), settingsOfBuild(older ? "12" : c.build));
     }
     EXPECT_TRUE(SettingsMigration::checkFirstTimeStart(SettingsDictionary()));
 }
 
-TEST_F(SettingsUpgrade, FirstStartStampsTheBuildAndFillsTheFolders)
+TEST_F(SettingsUpgrade, TheDefaultFileHoldsWhatTheStepsAddAndItsFirstStartFillsTheFolders)
 {
     SettingsDictionary defaults = *SettingsDictionary::read(UserSettings::defaultPlistPath());
+    EXPECT_TRUE(SettingsMigration::checkFirstTimeStart(defaults));
+    // A fresh install is never upgraded, so the file carries what the steps would add
+    // (but the movie folder, which the first start fills).
+    for (const Step& step : upgradeSteps()) {
+        for (const auto& [key, value] : step.keys) {
+            if (key != K::destinationFolderPathMov) {
+                EXPECT_EQ(defaults.stringValue(key), value.stringValue()) << key.toStdString();
+            }
+        }
+    }
+    for (const QLatin1String key :
+         {K::lastBuildNumber, K::idNumberZeroPadding, K::ejectRemovavleDevice})
+        EXPECT_FALSE(defaults.contains(key)) << key.data();
+
     defaults.setValue(K::defImp, QString()); // empty counts as missing
     defaults.setValue(K::defTmp, home.filePath(QStringLiteral("own/temp")));
     install(defaults);
@@ -152,15 +170,14 @@ TEST_F(SettingsUpgrade, FirstStartStampsTheBuildAndFillsTheFolders)
              {K::lastBuildNumber, "12"},
              {K::destinationFolderPath, TalvorenCommon::getPicturesDirectory() + "/Talvoren"},
              {K::destinationFolderPathMov, TalvorenCommon::getMoviesDirectory() + "/TalvorenMovie"},
-             {K::defSetting, dataFolder(QString())},
-             {K::defImp, dataFolder(QStringLiteral("Import"))},
-             {K::defLog, dataFolder(QStringLiteral("log"))}})
+             {K::defSetting, dataFolder("")},
+             {K::defImp, dataFolder("Import")},
+             {K::defLog, dataFolder("log")}})
         expected.setValue(key, value);
     EXPECT_EQ(*completed, expected);
     EXPECT_EQ(current(), expected);
     for (const QString& folder :
-         {dataFolder(QStringLiteral("Import")), dataFolder(QStringLiteral("log")),
-          expected.stringValue(K::defTmp)})
+         {dataFolder("Import"), dataFolder("log"), expected.stringValue(K::defTmp)})
         EXPECT_TRUE(QFileInfo(folder).isDir()) << folder.toStdString();
     // The destinations are only named here; the start-up creates them.
     EXPECT_FALSE(QFileInfo::exists(expected.stringValue(K::destinationFolderPath)));
@@ -170,37 +187,6 @@ TEST_F(SettingsUpgrade, FirstStartStampsTheBuildAndFillsTheFolders)
     ASSERT_TRUE(writeBytes(UserSettings::path(), damaged));
     EXPECT_FALSE(migration.completeFirstStart());
     EXPECT_EQ(readBytes(UserSettings::path()), damaged);
-}
-
-TEST_F(SettingsUpgrade, TheDefaultFileIsAFirstStartHoldingWhatTheStepsAdd)
-{
-    const auto defaults = SettingsDictionary::read(UserSettings::defaultPlistPath());
-    ASSERT_TRUE(defaults);
-    EXPECT_TRUE(SettingsMigration::checkFirstTimeStart(*defaults));
-    // A fresh install is never upgraded, so the file carries what the steps would add
-    // (but the movie folder, which the first start fills).
-    for (const Step& step : upgradeSteps()) {
-        for (const auto& [key, value] : step.keys) {
-            if (key != K::destinationFolderPathMov) {
-                EXPECT_EQ(defaults->stringValue(key), value.stringValue()) << key.toStdString();
-            }
-        }
-    }
-    for (const auto& [key, value] :
-         Entries{{K::watchRemovableDiskDrive, true},
-                 {K::confirmBeforeSending, 1001},
-                 {K::deleteOriginalImage, false},
-                 {K::dateFormatString, "yyyy-MM-dd"},
-                 {K::dateFormat, 0},
-                 {K::versionCheckSite, QString(SettingDefaults::versionCheckSite)}})
-        EXPECT_EQ(defaults->value(key), value) << key.toStdString();
-    for (const QLatin1String key :
-         {K::lastBuildNumber, K::idNumberZeroPadding, K::ejectRemovavleDevice})
-        EXPECT_FALSE(defaults->contains(key)) << key.data();
-    EXPECT_TRUE(
-        defaults->stringValue(K::informationCheckSite).endsWith("/lumora/Minformation.lst"));
-    EXPECT_TRUE(defaults->stringValue(K::informationCheckSiteEnglish)
-                    .endsWith("/lumora/MEinformation.lst"));
 }
 
 TEST_F(SettingsUpgrade, EachOlderBuildGetsWhatTheStepsItMissedAddAndKeepsWhatItHas)
@@ -225,11 +211,9 @@ TEST_F(SettingsUpgrade, EachOlderBuildGetsWhatTheStepsItMissedAddAndKeepsWhatItH
          2,
          {}},
         {"build 5", settingsOfBuild("5"), 4, {}},
-        {"build 8 hands the misspelled value on",
-         settingsOfBuild("8", legacy),
-         6,
-         {{K::ejectRemovableDevice, true}}},
-        {"build 8 keeps the right spelling",
+        // Build 8 hands the misspelled value on unless the right spelling is there.
+        {"build 8", settingsOfBuild("8", legacy), 6, {{K::ejectRemovableDevice, true}}},
+        {"build 8, both",
          settingsOfBuild("8", legacy + Entries{{K::ejectRemovableDevice, false}}),
          6,
          {}},
@@ -241,7 +225,7 @@ TEST_F(SettingsUpgrade, EachOlderBuildGetsWhatTheStepsItMissedAddAndKeepsWhatItH
         SCOPED_TRACE(c.name);
         writeOldLocationFile();
         SettingsMigration upgrade(12);
-        const LogCapture log;
+        LogCapture log;
         upgrade.updateConfig(install(c.old));
 
         SettingsDictionary expected = c.old;
@@ -251,15 +235,14 @@ TEST_F(SettingsUpgrade, EachOlderBuildGetsWhatTheStepsItMissedAddAndKeepsWhatItH
                 expected.setValueIfMissing(key, value);
             lines += steps[step - 1].lines;
         }
-        for (const auto& [key, value] : legacy) {
-            if (c.firstStep <= steps.size())
-                expected.remove(key);
-        }
+        const bool stepsRan = c.firstStep <= steps.size();
+        for (const auto& [key, value] : stepsRan ? legacy : Entries())
+            expected.remove(key);
         for (const auto& [key, value] : c.handedOn)
             expected.setValue(key, value);
         EXPECT_EQ(current(), expected);
-        EXPECT_EQ(log.infoMessages(), lines);
-        EXPECT_EQ(upgrade.needsDefaultFolders(), c.firstStep <= steps.size());
+        EXPECT_EQ(log.lines(), lines);
+        EXPECT_EQ(upgrade.needsDefaultFolders(), stepsRan);
         // Before build 6 the settings in memory replace the old location's file.
         EXPECT_EQ(QFile::exists(TalvorenCommon::getOldUserSettingPlistFilePath()), c.firstStep > 4);
     }
@@ -279,21 +262,10 @@ TEST_F(SettingsUpgrade, AFailedWriteDuringTheUpgradeLosesNoFile)
     EXPECT_EQ(readBytes(TalvorenCommon::getOldUserSettingPlistFilePath()), oldLocationBytes);
 }
 
-TEST_F(SettingsUpgrade, ANewerBuildsFileIsLeftUntouched)
-{
-    install(settingsOfBuild("13"));
-    const QByteArray before = readBytes(UserSettings::path());
-    EXPECT_FALSE(migration.raiseLastBuildNumber());
-    EXPECT_EQ(readBytes(UserSettings::path()), before);
-
-    install(settingsOfBuild("11"));
-    EXPECT_TRUE(migration.raiseLastBuildNumber());
-    EXPECT_EQ(current().value(K::lastBuildNumber), SettingValue("12"));
-}
-
 TEST_F(SettingsUpgrade, TakingOverMigratesSettingsThenTableThenFolders)
 {
-    install(settingsOfBuild("9", {{K::defLog, home.filePath(QStringLiteral("logs"))}}));
+    const QString logs = home.filePath(QStringLiteral("logs"));
+    install(settingsOfBuild("9", {{K::defLog, logs}}));
     int asked = 0;
     int tableMigrations = 0;
     migration.showUpdateDialog(
@@ -311,10 +283,10 @@ TEST_F(SettingsUpgrade, TakingOverMigratesSettingsThenTableThenFolders)
 
     EXPECT_EQ(asked, 1);
     EXPECT_EQ(tableMigrations, 1);
-    EXPECT_EQ(current().stringValue(K::defImp), dataFolder(QStringLiteral("Import")));
-    EXPECT_EQ(current().stringValue(K::defLog), home.filePath(QStringLiteral("logs")));
-    EXPECT_TRUE(QFileInfo(home.filePath(QStringLiteral("logs"))).isDir());
-    EXPECT_EQ(openedLogs, QStringList{home.filePath(QStringLiteral("logs/20240105.log"))});
+    EXPECT_EQ(current().stringValue(K::defImp), dataFolder("Import"));
+    EXPECT_EQ(current().stringValue(K::defLog), logs);
+    EXPECT_TRUE(QFileInfo(logs).isDir());
+    EXPECT_EQ(openedLogs, QStringList{logs + QStringLiteral("/20240105.log")});
 }
 
 TEST_F(SettingsUpgrade, DecliningSetsTheOldFileAsideBesideFreshDefaults)
@@ -336,8 +308,8 @@ TEST_F(SettingsUpgrade, DecliningSetsTheOldFileAsideBesideFreshDefaults)
     const SettingsDictionary fresh = current();
     EXPECT_FALSE(fresh.contains(K::lastBuildNumber));
     EXPECT_EQ(fresh.stringValue(K::watchFolderPath), QString());
-    EXPECT_EQ(fresh.stringValue(K::defTmp), dataFolder(QStringLiteral("temp")));
-    EXPECT_TRUE(QFileInfo(dataFolder(QStringLiteral("temp"))).isDir());
+    EXPECT_EQ(fresh.stringValue(K::defTmp), dataFolder("temp"));
+    EXPECT_TRUE(QFileInfo(dataFolder("temp")).isDir());
     EXPECT_EQ(openedLogs.size(), 1);
 }
 
@@ -346,9 +318,9 @@ TEST_F(SettingsUpgrade, DefaultFolderStepRunsOnlyWhenAskedFor)
     const SettingsDictionary settings = install(settingsOfBuild("10", {{K::isOutputLog, false}}));
     const QByteArray before = readBytes(UserSettings::path());
     {
-        const LogCapture log;
+        LogCapture log;
         migration.set30DefaultFolder(settings);
-        EXPECT_TRUE(log.infoMessages().isEmpty());
+        EXPECT_TRUE(log.lines().isEmpty());
     }
     EXPECT_EQ(readBytes(UserSettings::path()), before);
 
@@ -358,13 +330,13 @@ TEST_F(SettingsUpgrade, DefaultFolderStepRunsOnlyWhenAskedFor)
     SettingsDictionary withoutLogKey = current();
     withoutLogKey.remove(K::isOutputLog);
     {
-        const LogCapture log;
+        LogCapture log;
         migration.set30DefaultFolder(withoutLogKey);
-        EXPECT_EQ(log.infoMessages(), (QStringList{added("def setting"), added("def imp"),
-                                                   added("def log"), added("def tmp")}));
+        EXPECT_EQ(log.lines(), (QStringList{added("def setting"), added("def imp"),
+                                            added("def log"), added("def tmp")}));
     }
     EXPECT_TRUE(openedLogs.isEmpty());
-    EXPECT_EQ(current().stringValue(K::defLog), dataFolder(QStringLiteral("log")));
+    EXPECT_EQ(current().stringValue(K::defLog), dataFolder("log"));
 
     // The key's presence opens the log, whatever its value.
     migration.set30DefaultFolder(settings);

@@ -1,21 +1,9 @@
 #include "settingstestfiles.h"
 
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <csignal>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace SettingsTestFiles {
-bool writeBytes(const QString& path, const QByteArray& bytes)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
-           file.write(bytes) == bytes.size();
-}
-
 QByteArray readBytes(const QString& path)
 {
     QFile file(path);
@@ -67,48 +55,17 @@ FileSizeLimit::~FileSizeLimit()
     std::signal(SIGXFSZ, previousHandler);
 }
 
-LogCapture::LogCapture()
+const QStringList& LogCapture::lines()
 {
-    std::fflush(stderr);
-    if (pipe2(pipeEnds, O_NONBLOCK) != 0)
-        return;
-    savedDescriptor = dup(STDERR_FILENO);
-    dup2(pipeEnds[1], STDERR_FILENO);
-}
-
-LogCapture::~LogCapture()
-{
-    if (savedDescriptor < 0)
-        return;
-    std::fflush(stderr);
-    dup2(savedDescriptor, STDERR_FILENO);
-    close(savedDescriptor);
-    close(pipeEnds[0]);
-    close(pipeEnds[1]);
-}
-
-QStringList LogCapture::lines() const
-{
-    std::fflush(stderr);
-    char buffer[4096];
-    for (ssize_t count; (count = read(pipeEnds[0], buffer, sizeof buffer)) > 0;)
-        captured.append(buffer, count);
-    QStringList messages;
-    for (const QString& line : QString::fromUtf8(captured).split(u'\n')) {
+    if (captured)
+        return *captured;
+    captured.emplace();
+    for (const QString& line :
+         QString::fromStdString(testing::internal::GetCapturedStderr()).split(u'\n')) {
         const qsizetype level = line.indexOf(QLatin1String(" ["));
         if (level >= 0 && line.indexOf(QLatin1String("]: "), level) > level)
-            messages << line.mid(level + 1);
+            *captured << line.mid(level + 1);
     }
-    return messages;
-}
-
-QStringList LogCapture::infoMessages() const
-{
-    QStringList messages;
-    for (const QString& line : lines()) {
-        if (line.startsWith(QLatin1String("[info]: ")))
-            messages << line.mid(8);
-    }
-    return messages;
+    return *captured;
 }
 } // namespace SettingsTestFiles

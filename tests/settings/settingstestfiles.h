@@ -1,16 +1,18 @@
 #pragma once
 
+#include "camerapicturebuilder.h"
 #include "settings/settingsdictionary.h"
 
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <gtest/gtest.h>
+#include <optional>
 #include <sys/resource.h>
 #include <utility>
 
-// Small file helpers shared by the settings tests.
 namespace SettingsTestFiles {
-bool writeBytes(const QString& path, const QByteArray& bytes);
+constexpr auto writeBytes = &CameraPictureBuilder::writeFile;
 QByteArray readBytes(const QString& path);
 
 using Entries = QList<std::pair<QString, SettingValue>>;
@@ -37,24 +39,20 @@ private:
     void (*previousHandler)(int) = nullptr;
 };
 
-// Collects what the process writes to standard error (the log lines) while it
-// lives. A pipe, not a file, so that a FileSizeLimit does not cut the log.
+// Collects what the process writes to standard error (the log lines) from
+// construction until the first call of lines().
 class LogCapture
 {
 public:
-    LogCapture();
-    ~LogCapture();
+    LogCapture() { testing::internal::CaptureStderr(); }
+    ~LogCapture() { lines(); }
     LogCapture(const LogCapture&) = delete;
     LogCapture& operator=(const LogCapture&) = delete;
 
-    // The messages of the "[info]: " lines, in order.
-    QStringList infoMessages() const;
-    // Every message with its level, "[error]: text".
-    QStringList lines() const;
+    // Every message with its level, "[error]: text", in order.
+    const QStringList& lines();
 
 private:
-    int pipeEnds[2] = {-1, -1};
-    int savedDescriptor = -1;
-    mutable QByteArray captured;
+    std::optional<QStringList> captured;
 };
 } // namespace SettingsTestFiles

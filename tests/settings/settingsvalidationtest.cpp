@@ -1,10 +1,12 @@
 #include "settings/settingsvalidation.h"
 
 #include "settings/settingkeys.h"
+#include "settingstestfiles.h"
 
 #include <gtest/gtest.h>
 
 namespace K = SettingKeys;
+using SettingsTestFiles::dictionaryOf;
 
 namespace {
 struct ValueCase
@@ -40,9 +42,7 @@ TEST(SettingsValidation, RefusesStoredValuesThatWouldLeaveTheirFolder)
         {K::dateFormatString, longLiteral, "longer than 255 bytes"},
     };
     for (const ValueCase& row : cases) {
-        SettingsDictionary settings;
-        settings.setValue(row.key, row.value);
-        const QString refusal = refusalOf(settings);
+        const QString refusal = refusalOf(dictionaryOf({{row.key, row.value}}));
         if (row.refusal.isEmpty()) {
             EXPECT_TRUE(refusal.isEmpty()) << refusal.toStdString();
         } else {
@@ -62,11 +62,10 @@ TEST(SettingsValidation, RefusesStoredValuesThatWouldLeaveTheirFolder)
 
 TEST(SettingsValidation, ARunNeedsItsFoldersSetAbsoluteAndText)
 {
-    SettingsDictionary usable;
-    usable.setValue(K::defTmp, QStringLiteral("/data/temp"));
-    usable.setValue(K::destinationFolderPath, QStringLiteral("/data/pictures"));
-    usable.setValue(K::destinationFolderPathMov, QStringLiteral("movies"));
-    usable.setValue(K::defImp, QStringLiteral("/data/Import"));
+    const SettingsDictionary usable = dictionaryOf({{K::defTmp, "/data/temp"},
+                                                    {K::destinationFolderPath, "/data/pictures"},
+                                                    {K::destinationFolderPathMov, "movies"},
+                                                    {K::defImp, "/data/Import"}});
     EXPECT_FALSE(SettingsValidation::checkRunFolders(usable));
 
     const QList<ValueCase> cases = {

@@ -8,6 +8,7 @@
 namespace {
 constexpr qint64 int64Max = std::numeric_limits<qint64>::max();
 constexpr qint64 int64Min = std::numeric_limits<qint64>::min();
+constexpr double infinity = std::numeric_limits<double>::infinity();
 } // namespace
 
 TEST(SettingValueText, ReadsAsBooleanByItsFirstSignificantCharacter)
@@ -20,36 +21,24 @@ TEST(SettingValueText, ReadsAsBooleanByItsFirstSignificantCharacter)
         EXPECT_FALSE(SettingValue::boolFromString(QString::fromUtf8(text))) << text;
 }
 
-TEST(SettingValueText, ReadsAsIntegerByItsLeadingDecimalNumber)
+TEST(SettingValueText, ReadsAsNumberByItsLeadingDecimalNumber)
 {
-    EXPECT_EQ(SettingValue::integerFromString(u" +0012"), 12);
-    EXPECT_EQ(SettingValue::integerFromString(u"-7 days"), -7);
-    EXPECT_EQ(SettingValue::integerFromString(u"12.9"), 12);
-    EXPECT_EQ(SettingValue::integerFromString(u"\t42abc"), 42);
-    EXPECT_EQ(SettingValue::integerFromString(u"abc"), 0);
-    EXPECT_EQ(SettingValue::integerFromString(u""), 0);
-    EXPECT_EQ(SettingValue::integerFromString(u"+"), 0);
-    EXPECT_EQ(SettingValue::integerFromString(u"- 5"), 0);
-    EXPECT_EQ(SettingValue::integerFromString(u"9223372036854775807"), int64Max);
-    EXPECT_EQ(SettingValue::integerFromString(u"-9223372036854775808"), int64Min);
-    // Too many digits saturate instead of wrapping.
-    EXPECT_EQ(SettingValue::integerFromString(u"9223372036854775808"), int64Max);
-    EXPECT_EQ(SettingValue::integerFromString(u"-99999999999999999999999"), int64Min);
-}
-
-TEST(SettingValueText, ReadsAsRealByItsLeadingDecimalNumber)
-{
+    const std::pair<QStringView, qint64> integers[] = {
+        {u" +0012", 12}, {u"-7 days", -7}, {u"12.9", 12}, {u"\t42abc", 42},
+        {u"abc", 0},     {u"", 0},         {u"+", 0},     {u"- 5", 0}};
+    for (const auto& [text, integer] : integers)
+        EXPECT_EQ(SettingValue::integerFromString(text), integer) << text.toString().toStdString();
+    const std::pair<QStringView, double> reals[] = {
+        {u".5", 0.5}, {u"5.", 5.0},  {u"2e", 2.0},     {u"e5", 0.0},       {u"1,5", 1.0},
+        {u".", 0.0},  {u"nan", 0.0}, {u"1e-999", 0.0}, {u"1.5e3", 1500.0}, {u"-.25e-1", -0.025}};
+    for (const auto& [text, real] : reals)
+        EXPECT_DOUBLE_EQ(SettingValue::realFromString(text), real) << text.toString().toStdString();
     EXPECT_DOUBLE_EQ(SettingValue::realFromString(u" 15000.0ms"), 15000.0);
-    EXPECT_DOUBLE_EQ(SettingValue::realFromString(u"1.5e3"), 1500.0);
-    EXPECT_DOUBLE_EQ(SettingValue::realFromString(u".5"), 0.5);
-    EXPECT_DOUBLE_EQ(SettingValue::realFromString(u"5."), 5.0);
-    EXPECT_DOUBLE_EQ(SettingValue::realFromString(u"-.25e-1"), -0.025);
-    EXPECT_DOUBLE_EQ(SettingValue::realFromString(u"2e"), 2.0);
-    EXPECT_DOUBLE_EQ(SettingValue::realFromString(u"1,5"), 1.0);
-    EXPECT_DOUBLE_EQ(SettingValue::realFromString(u"e5"), 0.0);
-    EXPECT_DOUBLE_EQ(SettingValue::realFromString(u"."), 0.0);
-    EXPECT_DOUBLE_EQ(SettingValue::realFromString(u"nan"), 0.0);
-    EXPECT_DOUBLE_EQ(SettingValue::realFromString(u"1e-999"), 0.0);
+    // Too many digits saturate instead of wrapping.
+    for (const char16_t* text : {u"9223372036854775807", u"9223372036854775808"})
+        EXPECT_EQ(SettingValue::integerFromString(text), int64Max);
+    for (const char16_t* text : {u"-9223372036854775808", u"-99999999999999999999999"})
+        EXPECT_EQ(SettingValue::integerFromString(text), int64Min);
     EXPECT_TRUE(std::isinf(SettingValue::realFromString(u"1e999")));
 }
 
@@ -62,30 +51,26 @@ TEST(SettingValueText, NumberReadingIgnoresTheUserLocale)
     QLocale::setDefault(previous);
 }
 
-TEST(SettingValueCoercion, NumbersAndBooleansReadAsEveryType)
+TEST(SettingValueCoercion, NumbersAndBooleansReadAsEveryTypeAndRealsSaturateAsIntegers)
 {
-    const SettingValue yes(true);
-    EXPECT_EQ(yes.integerValue(), 1);
-    EXPECT_DOUBLE_EQ(yes.doubleValue(), 1.0);
-    EXPECT_EQ(yes.stringValue(), QStringLiteral("1"));
-    EXPECT_EQ(SettingValue(false).stringValue(), QStringLiteral("0"));
-
-    EXPECT_TRUE(SettingValue(-3).boolValue());
-    EXPECT_FALSE(SettingValue(0).boolValue());
-    EXPECT_EQ(SettingValue(-3).stringValue(), QStringLiteral("-3"));
-    EXPECT_TRUE(SettingValue(0.25).boolValue());
-    EXPECT_FALSE(SettingValue(0.0).boolValue());
-    EXPECT_EQ(SettingValue(15000.0).stringValue(), QStringLiteral("15000"));
-    EXPECT_EQ(SettingValue(-2.9).integerValue(), -2);
-}
-
-TEST(SettingValueCoercion, RealsOutsideTheIntegerRangeSaturate)
-{
-    EXPECT_EQ(SettingValue(1e300).integerValue(), int64Max);
-    EXPECT_EQ(SettingValue(-1e300).integerValue(), int64Min);
-    EXPECT_EQ(SettingValue(std::numeric_limits<double>::infinity()).integerValue(), int64Max);
-    EXPECT_EQ(SettingValue(std::nan("")).integerValue(), 0);
-    EXPECT_EQ(SettingValue(9223372036854775808.0).integerValue(), int64Max);
+    struct Case
+    {
+        SettingValue value;
+        bool flag;
+        QString text;
+    };
+    const Case texts[] = {{true, true, "1"},       {false, false, "0"},  {-3, true, "-3"},
+                          {0, false, "0"},         {0.25, true, "0.25"}, {0.0, false, "0"},
+                          {15000.0, true, "15000"}};
+    for (const Case& c : texts)
+        EXPECT_EQ(std::pair(c.value.boolValue(), c.value.stringValue()), std::pair(c.flag, c.text));
+    const std::pair<SettingValue, qint64> integers[] = {
+        {true, 1},           {-2.9, -2},        {1e300, int64Max},
+        {-1e300, int64Min},  {std::nan(""), 0}, {9223372036854775808.0, int64Max},
+        {infinity, int64Max}};
+    for (const auto& [value, integer] : integers)
+        EXPECT_EQ(value.integerValue(), integer) << value.stringValue().toStdString();
+    EXPECT_DOUBLE_EQ(SettingValue(true).doubleValue(), 1.0);
 }
 
 TEST(SettingValueCoercion, EqualityFollowsTheStoredType)

@@ -17,13 +17,22 @@ protected:
     TempHome home;
 };
 
-TEST_F(UserSettingsFile, IsReadAfreshEachTimeAndUpdateChangesOnlyTheGivenKeys)
+TEST_F(UserSettingsFile,
+       StartsFromTheDefaultFileIsReadAfreshEachTimeAndUpdateChangesOnlyTheGivenKeys)
 {
     EXPECT_EQ(UserSettings::path(),
               home.filePath(QStringLiteral(".local/share/Talvoren/Talvoren-setting.plist")));
     EXPECT_FALSE(UserSettings::getUserSettingDictionary());
-
+    // The default file is copied only when there is none.
+    ASSERT_FALSE(UserSettings::defaultPlistPath().isEmpty());
+    QDir(TalvorenCommon::getApplicationDataDirectory()).removeRecursively();
+    ASSERT_TRUE(UserSettings::copyDefaultPlist());
+    EXPECT_EQ(readBytes(UserSettings::path()), readBytes(UserSettings::defaultPlistPath()));
+    EXPECT_TRUE(QFileInfo(UserSettings::path()).isWritable());
     ASSERT_TRUE(writeBytes(UserSettings::path(), appleStyleSettings()));
+    EXPECT_FALSE(UserSettings::copyDefaultPlist());
+    EXPECT_EQ(readBytes(UserSettings::path()), appleStyleSettings());
+
     EXPECT_TRUE(UserSettings::getUserSettingDictionary()->boolValue(SettingKeys::autoStartUp));
     // Another program changes the file: the next read sees it.
     SettingsDictionary changed = *SettingsDictionary::read(UserSettings::path());
@@ -56,23 +65,4 @@ TEST_F(UserSettingsFile, UpdateNeverReplacesAFileItCouldNotRead)
         EXPECT_FALSE(UserSettings::update(setWatchFolder));
         EXPECT_EQ(readBytes(UserSettings::path()), damaged);
     }
-
-    // A folder in its place stays a folder.
-    QFile::remove(UserSettings::path());
-    ASSERT_TRUE(QDir().mkpath(UserSettings::path() + QStringLiteral("/kept")));
-    EXPECT_FALSE(UserSettings::update(setWatchFolder));
-    EXPECT_TRUE(QFileInfo(UserSettings::path() + QStringLiteral("/kept")).isDir());
-}
-
-TEST_F(UserSettingsFile, DefaultFileIsCopiedOnlyWhenNoneExists)
-{
-    ASSERT_FALSE(UserSettings::defaultPlistPath().isEmpty());
-    QDir(TalvorenCommon::getApplicationDataDirectory()).removeRecursively();
-    ASSERT_TRUE(UserSettings::copyDefaultPlist());
-    EXPECT_EQ(readBytes(UserSettings::path()), readBytes(UserSettings::defaultPlistPath()));
-    EXPECT_TRUE(QFileInfo(UserSettings::path()).isWritable());
-
-    ASSERT_TRUE(writeBytes(UserSettings::path(), appleStyleSettings()));
-    EXPECT_FALSE(UserSettings::copyDefaultPlist());
-    EXPECT_EQ(readBytes(UserSettings::path()), appleStyleSettings());
 }
