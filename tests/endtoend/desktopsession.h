@@ -27,8 +27,6 @@ public:
     bool isRunning() const { return !display.isEmpty(); }
     QProcessEnvironment environment() const;
 
-    // Runs a tool on the display to its end; its standard output.
-    QString run(const QString& program, const QStringList& arguments) const;
     // The visible windows whose title matches the regular expression.
     QStringList windows(const QString& title) const;
     // The first visible window with the title, once it is there; empty on time-out.
@@ -40,10 +38,18 @@ public:
     // The tray icon of the application inside the tray host, if it is there.
     std::optional<QRect> trayIcon() const;
     void clickAt(const QPoint& point, int button) const;
+    // Opens the tray icon's menu (screenshot taken when named) and picks the item that
+    // many places down.
+    void chooseTrayMenuItem(int position, const QString& screenshotName = {}) const;
     // Writes the whole screen to build/screenshots/e2e-NAME.png.
     void screenshot(const QString& name) const;
 
 private:
+    // Runs a tool on the display to its end; its standard output.
+    QString run(const QString& program, const QStringList& arguments) const;
+    QString xdotool(const QStringList& arguments) const;
+    QString windowTree() const;
+
     QString display;
     std::unique_ptr<QProcess> xvfb;
     std::unique_ptr<QProcess> trayer;
