@@ -152,7 +152,7 @@ protected:
     QStringList mounted;
 };
 
-TEST_F(AppEndToEndTest, TheFirstStartPreparesEverythingAndFilesAPictureDroppedIntoTheImportFolder)
+TEST_F(AppEndToEndTest, TheFirstStartPreparesEverythingFilesADroppedPictureAndTurnsASecondCopyAway)
 {
     startApp();
     EXPECT_TRUE(QFileInfo::exists(dataFolder + u"/Talvoren-setting.plist"_s));
@@ -165,6 +165,15 @@ TEST_F(AppEndToEndTest, TheFirstStartPreparesEverythingAndFilesAPictureDroppedIn
     ASSERT_TRUE(QFile::rename(home.filePath(u"dropped/IMG_0000.JPG"_s), dropped));
     EXPECT_TRUE(waitFor([&] { return picturesIn(destination()) == 1; })) << log().toStdString();
     EXPECT_TRUE(waitFor([&] { return !QFileInfo::exists(dropped); }));
+
+    // A second copy shows the notice and ends when it is dismissed; the first runs on.
+    TalvorenProcess second(*session, {"--volume-root", volumeRoot});
+    const QString notice = session->waitForWindow(noticeTitle, u"second-copy-notice"_s);
+    ASSERT_FALSE(notice.isEmpty()) << second.output().toStdString();
+    session->pressKeys(notice, {"Return"});
+    EXPECT_TRUE(second.waitForEnd());
+    EXPECT_TRUE(app->isRunning());
+    EXPECT_TRUE(session->trayIcon().has_value());
 }
 
 TEST_F(AppEndToEndTest, ACardIsImportedAfterTheConfirmationWithProgressAndResultThenEjected)
@@ -184,16 +193,14 @@ TEST_F(AppEndToEndTest, ACardIsImportedAfterTheConfirmationWithProgressAndResult
     const QString card = QDir(volumeRoot).filePath(u"LUMORA_SD"_s);
     udisks.addVolume({card, u"mmcblk0p1"_s, u"CardReader"_s, true, false});
     insertCard(u"LUMORA_SD"_s, 30, withBus);
-    const QString confirmation = session->waitForWindow(confirmationTitle);
+    const QString confirmation = session->waitForWindow(confirmationTitle, u"card-confirmation"_s);
     ASSERT_FALSE(confirmation.isEmpty()) << log().toStdString();
-    session->screenshot(u"card-confirmation"_s);
     EXPECT_EQ(picturesIn(destination()), 0);
 
     session->pressKeys(confirmation, {"Return"}); // Import is the default
-    EXPECT_FALSE(session->waitForWindow(progressTitle).isEmpty());
-    session->screenshot(u"card-progress"_s);
-    EXPECT_FALSE(session->waitForWindow(resultTitle).isEmpty()) << log().toStdString();
-    session->screenshot(u"card-result"_s);
+    EXPECT_FALSE(session->waitForWindow(progressTitle, u"card-progress"_s).isEmpty());
+    EXPECT_FALSE(session->waitForWindow(resultTitle, u"card-result"_s).isEmpty())
+        << log().toStdString();
     EXPECT_TRUE(session->windows(progressTitle).isEmpty());
     EXPECT_TRUE(session->windows(confirmationTitle).isEmpty());
     EXPECT_EQ(picturesIn(destination()), 30);
@@ -226,8 +233,8 @@ TEST_F(AppEndToEndTest, CancelImportsNothingAndWithoutConfirmationACardIsImporte
         values.setValue(SettingKeys::confirmBeforeSending, qint64(1002));
     }));
     insertCard(u"CARD_B"_s, 2);
-    EXPECT_FALSE(session->waitForWindow(resultTitle).isEmpty()) << log().toStdString();
-    session->screenshot(u"card-without-confirmation"_s);
+    EXPECT_FALSE(session->waitForWindow(resultTitle, u"card-without-confirmation"_s).isEmpty())
+        << log().toStdString();
     EXPECT_TRUE(session->windows(confirmationTitle).isEmpty());
     EXPECT_EQ(picturesIn(destination()), 2);
 }
@@ -252,9 +259,8 @@ TEST_F(AppEndToEndTest, AReadOnlyDestinationShowsTheAlertAndLosesNothingFromTheC
     startApp();
     waitForCardWatch();
     const QString card = insertCard(u"CARD"_s, 3);
-    const QString alert = session->waitForWindow(noticeTitle);
+    const QString alert = session->waitForWindow(noticeTitle, u"read-only-destination-alert"_s);
     ASSERT_FALSE(alert.isEmpty()) << log().toStdString();
-    session->screenshot(u"read-only-destination-alert"_s);
     EXPECT_TRUE(log().contains(u"Import of the camera card failed: "_s)) << log().toStdString();
     EXPECT_EQ(picturesIn(card), 3);
     EXPECT_FALSE(QFileInfo::exists(ImportRunSupport::transferringFilePath()));
@@ -290,8 +296,7 @@ TEST_F(AppEndToEndTest,
 
     // The item after the settings lists what was filed.
     session->chooseTrayMenuItem(2);
-    EXPECT_FALSE(session->waitForWindow(u"Recent Imports"_s).isEmpty());
-    session->screenshot(u"recent-imports"_s);
+    EXPECT_FALSE(session->waitForWindow(u"Recent Imports"_s, u"recent-imports"_s).isEmpty());
 }
 
 TEST_F(AppEndToEndTest, EscapeOnTheTakeOverQuestionKeepsTheSettingsAndAsksAgain)
@@ -302,9 +307,8 @@ TEST_F(AppEndToEndTest, EscapeOnTheTakeOverQuestionKeepsTheSettingsAndAsksAgain)
     });
     for (int start = 0; start < 2; ++start) {
         launch();
-        const QString question = session->waitForWindow(takeOverTitle);
+        const QString question = session->waitForWindow(takeOverTitle, u"take-over-question"_s);
         ASSERT_FALSE(question.isEmpty()) << "start " << start;
-        session->screenshot(u"take-over-question"_s);
         session->pressKeys(question, {"Escape"});
         EXPECT_TRUE(session->waitUntilNoWindow(takeOverTitle));
         ASSERT_TRUE(waitFor([this] { return session->trayIcon().has_value(); }));
@@ -314,19 +318,6 @@ TEST_F(AppEndToEndTest, EscapeOnTheTakeOverQuestionKeepsTheSettingsAndAsksAgain)
     }
     EXPECT_EQ(QDir(dataFolder).entryList({u"Talvoren-setting.plist.*"_s}), QStringList())
         << "no reset copy";
-}
-
-TEST_F(AppEndToEndTest, ASecondCopyShowsTheNoticeAndEndsWhenItIsDismissedWhileTheFirstRuns)
-{
-    startApp();
-    TalvorenProcess second(*session, {"--volume-root", volumeRoot});
-    const QString notice = session->waitForWindow(noticeTitle);
-    ASSERT_FALSE(notice.isEmpty()) << second.output().toStdString();
-    session->screenshot(u"second-copy-notice"_s);
-    session->pressKeys(notice, {"Return"});
-    EXPECT_TRUE(second.waitForEnd());
-    EXPECT_TRUE(app->isRunning());
-    EXPECT_TRUE(session->trayIcon().has_value());
 }
 
 // Settings the application cannot use at start-up: it says so once, keeps the tray
@@ -381,8 +372,8 @@ TEST_P(UnusableSettingsTest, OneAlertTheTrayAndNothingFiled)
     startApp();
     // Without usable settings the log stays on standard error.
     const auto logged = [this] { return log() + app->output(); };
-    ASSERT_FALSE(session->waitForWindow(noticeTitle).isEmpty()) << logged().toStdString();
-    session->screenshot(u"unusable-settings-"_s + QLatin1String(settingsCase.name));
+    const QString shot = u"unusable-settings-"_s + QLatin1String(settingsCase.name);
+    ASSERT_FALSE(session->waitForWindow(noticeTitle, shot).isEmpty()) << logged().toStdString();
     // Longer than two polls of the Import folder, or two polls seen refusing.
     if (settingsCase.refusedPoll.isEmpty())
         EXPECT_FALSE(waitFor([&] { return !QFileInfo::exists(picture); }, 25000));

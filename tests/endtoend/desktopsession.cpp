@@ -56,8 +56,6 @@ QString DesktopSession::missingTools()
 
 DesktopSession::DesktopSession()
 {
-    if (!missingTools().isEmpty())
-        return;
     // Xvfb picks a free display and writes its number on the descriptor given.
     xvfb = std::make_unique<QProcess>();
     xvfb->start(u"Xvfb"_s, {"-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
@@ -120,16 +118,17 @@ QStringList DesktopSession::windows(const QString& title) const
         .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
 }
 
-QString DesktopSession::waitForWindow(const QString& title, int timeoutMs) const
+QString DesktopSession::waitForWindow(const QString& title, const QString& screenshotName) const
 {
     QStringList found;
-    waitFor([&] { return !(found = windows(title)).isEmpty(); }, timeoutMs);
+    if (waitFor([&] { return !(found = windows(title)).isEmpty(); }) && !screenshotName.isEmpty())
+        screenshot(screenshotName);
     return found.value(0);
 }
 
-bool DesktopSession::waitUntilNoWindow(const QString& title, int timeoutMs) const
+bool DesktopSession::waitUntilNoWindow(const QString& title) const
 {
-    return waitFor([&] { return windows(title).isEmpty(); }, timeoutMs);
+    return waitFor([&] { return windows(title).isEmpty(); });
 }
 
 void DesktopSession::pressKeys(const QString& window, const QStringList& keys) const

@@ -29,9 +29,10 @@ public:
 
     // The visible windows whose title matches the regular expression.
     QStringList windows(const QString& title) const;
-    // The first visible window with the title, once it is there; empty on time-out.
-    QString waitForWindow(const QString& title, int timeoutMs = 60000) const;
-    bool waitUntilNoWindow(const QString& title, int timeoutMs = 60000) const;
+    // The first visible window with the title, once it is there (then a screenshot is
+    // taken when named); empty on time-out.
+    QString waitForWindow(const QString& title, const QString& screenshotName = {}) const;
+    bool waitUntilNoWindow(const QString& title) const;
     // Gives the window the keyboard focus and types the keys (xdotool key names).
     void pressKeys(const QString& window, const QStringList& keys) const;
     void typeText(const QString& window, const QString& text) const;

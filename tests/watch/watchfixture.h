@@ -48,7 +48,12 @@ protected:
     SettingsDictionary settings;
     std::shared_ptr<FakeWatchWindowPresenter> windows;
 
-    void writeSettings() { ASSERT_TRUE(UserSettings::write(settings)); }
+    void writeSettings(std::initializer_list<std::pair<QString, SettingValue>> changes)
+    {
+        for (const auto& [key, value] : changes)
+            settings.setValue(key, value);
+        ASSERT_TRUE(UserSettings::write(settings));
+    }
     // The destination lies below a file: filing the staged folders fails.
     void blockDestination();
     // A transferring marker as a run that died leaves it.
