@@ -387,8 +387,9 @@ TEST_P(UnusableSettingsTest, OneAlertTheTrayAndNothingFiled)
     EXPECT_TRUE(logged().contains(settingsCase.alertText)) << logged().toStdString();
     EXPECT_TRUE(session->trayIcon().has_value());
     EXPECT_FALSE(QFileInfo::exists(workingFolder + u"/5"_s));
-    if (settingsCase.refusedPoll.isEmpty())
+    if (settingsCase.refusedPoll.isEmpty()) {
         EXPECT_EQ(fileSha1(UserSettings::path()), before);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(AtStart, UnusableSettingsTest, testing::ValuesIn(unusableSettings),

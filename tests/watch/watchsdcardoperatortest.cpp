@@ -106,7 +106,7 @@ TEST_F(WatchSDCardOperatorTest, OnlyVolumesWithAMarkerFileAreCardsAndGoneCardsAr
     EXPECT_EQ(windows->results.size(), 2);
 }
 
-TEST_F(WatchSDCardOperatorTest, TheConfirmationIsAskedOnceKeepsItsFoldersAndLosesNoRemovedCard)
+TEST_F(WatchSDCardOperatorTest, TheConfirmationIsAskedOnceAndKeepsItsFirstFolders)
 {
     writeSettings({{SettingKeys::confirmBeforeSending, 1001}});
     const QString first = cardWithPictures(u"A_CARD"_s);
@@ -116,7 +116,7 @@ TEST_F(WatchSDCardOperatorTest, TheConfirmationIsAskedOnceKeepsItsFoldersAndLose
     EXPECT_EQ(storedEventId(), 1u);
 
     // A second card while the dialog is out only brings it to the front.
-    const QString second = cardWithPictures(u"B_CARD"_s);
+    cardWithPictures(u"B_CARD"_s);
     windows->calls.clear();
     deliver(2);
     EXPECT_EQ(windows->calls, QStringList({"front", "hide progress"}));
@@ -128,20 +128,25 @@ TEST_F(WatchSDCardOperatorTest, TheConfirmationIsAskedOnceKeepsItsFoldersAndLose
     EXPECT_EQ(filesBelow(destination).size(), 2);
     EXPECT_EQ(windows->calls, QStringList({"close progress", "result"}));
     EXPECT_EQ(windows->results, QList<qint64>({2}));
+}
 
-    // The second card is asked for next; removed before OK it loses nothing and is forgotten.
-    deliver(3);
-    EXPECT_EQ(windows->confirmationFolders, QStringList({second}));
+TEST_F(WatchSDCardOperatorTest, ACardRemovedBeforeItsImportLosesNothingAndIsForgotten)
+{
+    writeSettings({{SettingKeys::confirmBeforeSending, 1001}});
+    const QString card = cardWithPictures(u"CARD"_s);
+    deliver(1);
     const QString parked = home.filePath(u"parked"_s);
-    ASSERT_TRUE(QDir().rename(second, parked));
+    ASSERT_TRUE(QDir().rename(card, parked));
+
     windows->pressOk();
     EXPECT_TRUE(windows->alerts.isEmpty());
-    EXPECT_EQ(windows->results, QList<qint64>({2, 0}));
+    EXPECT_EQ(windows->results, QList<qint64>({0}));
     EXPECT_EQ(filesBelow(parked).size(), 3);
     EXPECT_FALSE(QFile::exists(transferringMarker()));
-    EXPECT_FALSE(QFile::exists(markerOf(second))); // re-dating did not create one
-    deliver(4);
-    EXPECT_FALSE(cards->targetDictionary().contains(markerOf(second)));
+    EXPECT_FALSE(QFile::exists(markerOf(card))); // re-dating did not create one
+
+    deliver(2);
+    EXPECT_FALSE(cards->targetDictionary().contains(markerOf(card)));
 }
 
 TEST_F(WatchSDCardOperatorTest, AWriteProtectedCardIsRememberedWithTheImportTime)
