@@ -59,11 +59,6 @@ void WatchFixture::blockDestination()
     writeSettings({{SettingKeys::destinationFolderPath, blocker + u"/dest"_s}});
 }
 
-void WatchFixture::leaveTransferringMarker() const
-{
-    ASSERT_TRUE(CameraPictureBuilder::writeFile(transferringMarker(), {}));
-}
-
 void WatchFixture::put(const QString& folder, const QString& relativePath, int patientID)
 {
     const QString path = QDir(folder).filePath(relativePath);

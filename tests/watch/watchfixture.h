@@ -40,11 +40,7 @@ protected:
     ~WatchFixture() override;
 
     TempHome home;
-    QString watchFolder;
-    QString importFolder;
-    QString destination;
-    QString temporary;
-    QString volumeRoot;
+    QString watchFolder, importFolder, destination, temporary, volumeRoot;
     SettingsDictionary settings;
     std::shared_ptr<FakeWatchWindowPresenter> windows;
 
@@ -56,8 +52,6 @@ protected:
     }
     // The destination lies below a file: filing the staged folders fails.
     void blockDestination();
-    // A transferring marker as a run that died leaves it.
-    void leaveTransferringMarker() const;
     // Writes an aged camera picture of the patient, shot at a fixed time, to folder/relativePath.
     static void put(const QString& folder, const QString& relativePath, int patientID);
     // One picture of a patient of its own at each path below the folder.
