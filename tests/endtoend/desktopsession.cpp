@@ -7,9 +7,11 @@
 #include <QStandardPaths>
 #include <QThread>
 
+using namespace Qt::StringLiterals;
+
 namespace {
-const QString trayHostClass = QStringLiteral("(\"panel\" \"trayer\")");
-const QString talvorenClass = QStringLiteral("(\"talvoren\" \"Talvoren\")");
+const QString trayHostClass = u"(\"panel\" \"trayer\")"_s;
+const QString talvorenClass = u"(\"talvoren\" \"Talvoren\")"_s;
 
 void stop(QProcess& process)
 {
@@ -49,19 +51,14 @@ QString DesktopSession::missingTools()
         if (QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty())
             missing << QString::fromLatin1(tool);
     }
-    return missing.join(QStringLiteral(", "));
+    return missing.join(u", "_s);
 }
 
 DesktopSession::DesktopSession()
 {
-    if (!missingTools().isEmpty())
-        return;
     // Xvfb picks a free display and writes its number on the descriptor given.
     xvfb = std::make_unique<QProcess>();
-    xvfb->start(QStringLiteral("Xvfb"),
-                {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
-                 QStringLiteral("0"), QStringLiteral("1024x768x24"), QStringLiteral("-nolisten"),
-                 QStringLiteral("tcp")});
+    xvfb->start(u"Xvfb"_s, {"-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
     QByteArray number;
     while (!number.contains('\n') && xvfb->waitForReadyRead(20000))
         number += xvfb->readAllStandardOutput();
@@ -70,15 +67,8 @@ DesktopSession::DesktopSession()
     display = QLatin1Char(':') + QString::fromLatin1(number.trimmed());
     trayer = std::make_unique<QProcess>();
     trayer->setProcessEnvironment(environment());
-    trayer->start(QStringLiteral("trayer"),
-                  {QStringLiteral("--edge"), QStringLiteral("top"), QStringLiteral("--align"),
-                   QStringLiteral("right"), QStringLiteral("--widthtype"),
-                   QStringLiteral("request")});
-    if (!waitFor([this] {
-            return run(QStringLiteral("xwininfo"),
-                       {QStringLiteral("-root"), QStringLiteral("-tree")})
-                .contains(trayHostClass);
-        }))
+    trayer->start(u"trayer"_s, {"--edge", "top", "--align", "right", "--widthtype", "request"});
+    if (!waitFor([this] { return windowTree().contains(trayHostClass); }))
         display.clear();
 }
 
@@ -93,13 +83,13 @@ DesktopSession::~DesktopSession()
 QProcessEnvironment DesktopSession::environment() const
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("DISPLAY"), display);
-    environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    environment.insert(u"DISPLAY"_s, display);
+    environment.remove(u"QT_QPA_PLATFORM"_s);
+    environment.remove(u"WAYLAND_DISPLAY"_s);
     // Window titles and texts in English, whatever the machine's language.
-    environment.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
-    environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
-    environment.insert(QStringLiteral("LANGUAGE"), QStringLiteral("en"));
+    environment.insert(u"LANG"_s, u"C.UTF-8"_s);
+    environment.insert(u"LC_ALL"_s, u"C.UTF-8"_s);
+    environment.insert(u"LANGUAGE"_s, u"en"_s);
     return environment;
 }
 
@@ -112,49 +102,53 @@ QString DesktopSession::run(const QString& program, const QStringList& arguments
     return QString::fromUtf8(tool.readAllStandardOutput());
 }
 
+QString DesktopSession::xdotool(const QStringList& arguments) const
+{
+    return run(u"xdotool"_s, arguments);
+}
+
+QString DesktopSession::windowTree() const
+{
+    return run(u"xwininfo"_s, {"-root", "-tree"});
+}
+
 QStringList DesktopSession::windows(const QString& title) const
 {
-    return run(QStringLiteral("xdotool"),
-               {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
-                title})
+    return xdotool({"search", "--onlyvisible", "--name", title})
         .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
 }
 
-QString DesktopSession::waitForWindow(const QString& title, int timeoutMs) const
+QString DesktopSession::waitForWindow(const QString& title, const QString& screenshotName) const
 {
     QStringList found;
-    waitFor([&] { return !(found = windows(title)).isEmpty(); }, timeoutMs);
+    if (waitFor([&] { return !(found = windows(title)).isEmpty(); }) && !screenshotName.isEmpty())
+        screenshot(screenshotName);
     return found.value(0);
 }
 
-bool DesktopSession::waitUntilNoWindow(const QString& title, int timeoutMs) const
+bool DesktopSession::waitUntilNoWindow(const QString& title) const
 {
-    return waitFor([&] { return windows(title).isEmpty(); }, timeoutMs);
+    return waitFor([&] { return windows(title).isEmpty(); });
 }
 
 void DesktopSession::pressKeys(const QString& window, const QStringList& keys) const
 {
-    run(QStringLiteral("xdotool"), {QStringLiteral("windowfocus"), window});
-    run(QStringLiteral("xdotool"),
-        QStringList{QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("150")} +
-            keys);
+    xdotool({"windowfocus", window});
+    xdotool(QStringList{"key", "--delay", "150"} + keys);
 }
 
 void DesktopSession::typeText(const QString& window, const QString& text) const
 {
-    run(QStringLiteral("xdotool"), {QStringLiteral("windowfocus"), window});
-    run(QStringLiteral("xdotool"),
-        {QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("20"), text});
+    xdotool({"windowfocus", window});
+    xdotool({"type", "--delay", "20", text});
 }
 
 std::optional<QRect> DesktopSession::trayIcon() const
 {
     // The icon is a window of the application nested inside the tray host's panel.
-    const QStringList lines =
-        run(QStringLiteral("xwininfo"), {QStringLiteral("-root"), QStringLiteral("-tree")})
-            .split(QLatin1Char('\n'));
+    const QStringList lines = windowTree().split(QLatin1Char('\n'));
     static const QRegularExpression geometry(
-        QStringLiteral("(\\d+)x(\\d+)[+-]-?\\d+[+-]-?\\d+\\s+\\+(-?\\d+)\\+(-?\\d+)"));
+        u"(\\d+)x(\\d+)[+-]-?\\d+[+-]-?\\d+\\s+\\+(-?\\d+)\\+(-?\\d+)"_s);
     qsizetype panelIndentation = -1;
     for (const QString& line : lines) {
         if (line.contains(trayHostClass)) {
@@ -173,9 +167,20 @@ std::optional<QRect> DesktopSession::trayIcon() const
 
 void DesktopSession::clickAt(const QPoint& point, int button) const
 {
-    run(QStringLiteral("xdotool"),
-        {QStringLiteral("mousemove"), QString::number(point.x()), QString::number(point.y()),
-         QStringLiteral("click"), QString::number(button)});
+    xdotool({"mousemove", QString::number(point.x()), QString::number(point.y()), "click",
+             QString::number(button)});
+}
+
+void DesktopSession::chooseTrayMenuItem(int position, const QString& screenshotName) const
+{
+    clickAt(trayIcon().value_or(QRect()).center(), 3);
+    xdotool({"sleep", "1"});
+    if (!screenshotName.isEmpty())
+        screenshot(screenshotName);
+    QStringList keys = {"key", "--delay", "150"};
+    for (int down = 0; down < position; ++down)
+        keys << u"Down"_s;
+    xdotool(keys << u"Return"_s);
 }
 
 void DesktopSession::screenshot(const QString& name) const
@@ -188,9 +193,8 @@ void DesktopSession::screenshot(const QString& name) const
     QProcess convert;
     xwd.setProcessEnvironment(environment());
     xwd.setStandardOutputProcess(&convert);
-    xwd.start(QStringLiteral("xwd"), {QStringLiteral("-root"), QStringLiteral("-silent")});
-    convert.start(QStringLiteral("convert"),
-                  {QStringLiteral("xwd:-"), QStringLiteral("png:%1/e2e-%2.png").arg(folder, name)});
+    xwd.start(u"xwd"_s, {"-root", "-silent"});
+    convert.start(u"convert"_s, {"xwd:-", u"png:%1/e2e-%2.png"_s.arg(folder, name)});
     xwd.waitForFinished(20000);
     convert.waitForFinished(20000);
 }

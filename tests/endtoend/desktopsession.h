@@ -27,23 +27,30 @@ public:
     bool isRunning() const { return !display.isEmpty(); }
     QProcessEnvironment environment() const;
 
-    // Runs a tool on the display to its end; its standard output.
-    QString run(const QString& program, const QStringList& arguments) const;
     // The visible windows whose title matches the regular expression.
     QStringList windows(const QString& title) const;
-    // The first visible window with the title, once it is there; empty on time-out.
-    QString waitForWindow(const QString& title, int timeoutMs = 60000) const;
-    bool waitUntilNoWindow(const QString& title, int timeoutMs = 60000) const;
+    // The first visible window with the title, once it is there (then a screenshot is
+    // taken when named); empty on time-out.
+    QString waitForWindow(const QString& title, const QString& screenshotName = {}) const;
+    bool waitUntilNoWindow(const QString& title) const;
     // Gives the window the keyboard focus and types the keys (xdotool key names).
     void pressKeys(const QString& window, const QStringList& keys) const;
     void typeText(const QString& window, const QString& text) const;
     // The tray icon of the application inside the tray host, if it is there.
     std::optional<QRect> trayIcon() const;
     void clickAt(const QPoint& point, int button) const;
+    // Opens the tray icon's menu (screenshot taken when named) and picks the item that
+    // many places down.
+    void chooseTrayMenuItem(int position, const QString& screenshotName = {}) const;
     // Writes the whole screen to build/screenshots/e2e-NAME.png.
     void screenshot(const QString& name) const;
 
 private:
+    // Runs a tool on the display to its end; its standard output.
+    QString run(const QString& program, const QStringList& arguments) const;
+    QString xdotool(const QStringList& arguments) const;
+    QString windowTree() const;
+
     QString display;
     std::unique_ptr<QProcess> xvfb;
     std::unique_ptr<QProcess> trayer;

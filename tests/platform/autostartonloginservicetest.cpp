@@ -7,12 +7,14 @@
 #include <QFile>
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 class AutostartOnLoginServiceTest : public testing::Test
 {
 protected:
     TempHome home;
-    QString folder = home.filePath(QStringLiteral("config/autostart"));
-    QString executable = QStringLiteral("/opt/talvoren/bin/talvoren");
+    QString folder = home.filePath(u"config/autostart"_s);
+    QString executable = u"/opt/talvoren/bin/talvoren"_s;
     AutostartOnLoginService service{executable, folder};
 
     QString entry(const char* name) const
@@ -93,9 +95,9 @@ TEST_F(AutostartOnLoginServiceTest, EnablingKeepsAnExistingEntryAndOnlySwitchesI
 
 TEST_F(AutostartOnLoginServiceTest, ExecValuesRoundTripAndMalformedOrHostileEntriesAreSkipped)
 {
-    const QStringList programs = {QStringLiteral("/opt/Tal voren/bin/talvoren"),
-                                  QStringLiteral("/opt/a\"b$c`d\\e/100%/talvoren"),
-                                  QStringLiteral("/opt/line\nbreak\ttab/talvoren")};
+    const QStringList programs = {u"/opt/Tal voren/bin/talvoren"_s,
+                                  u"/opt/a\"b$c`d\\e/100%/talvoren"_s,
+                                  u"/opt/line\nbreak\ttab/talvoren"_s};
     for (const QString& program : programs) {
         const QString value = AutostartOnLoginService::execValueFor(program);
         EXPECT_FALSE(value.contains(QLatin1Char('\n')));
@@ -109,15 +111,11 @@ TEST_F(AutostartOnLoginServiceTest, ExecValuesRoundTripAndMalformedOrHostileEntr
         EXPECT_FALSE(copy.isEnableLoginItem());
     }
     EXPECT_TRUE(entries().isEmpty());
-    const std::pair<QString, std::optional<QString>> values[] = {
-        {QStringLiteral("\"/opt/unterminated"), std::nullopt},
-        {QString(), std::nullopt},
-        {QStringLiteral("\"\""), std::nullopt},
-        {QStringLiteral("no-such-program-xyz"), std::nullopt},
-        {QStringLiteral("/bin/x\\s--arg"), QStringLiteral("/bin/x")}};
-    for (const auto& [value, program] : values)
-        EXPECT_EQ(AutostartOnLoginService::programOfExecValue(value), program)
+    for (const QString& value :
+         {u"\"/opt/unterminated"_s, QString(), u"\"\""_s, u"no-such-program-xyz"_s})
+        EXPECT_EQ(AutostartOnLoginService::programOfExecValue(value), std::nullopt)
             << value.toStdString();
+    EXPECT_EQ(AutostartOnLoginService::programOfExecValue(u"/bin/x\\s--arg"_s), u"/bin/x"_s);
 
     const QByteArray ours = "Exec=/opt/talvoren/bin/talvoren\n";
     writeEntry("a-other-group.desktop", "[Other]\n" + ours);

@@ -11,6 +11,8 @@
 #include <sys/xattr.h>
 #include <tuple>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 // 32 bytes of Finder information (or as many as asked), zero but for the bytes given.
 QByteArray finderInfo(std::initializer_list<std::pair<int, char>> setBytes, int size = 32)
@@ -46,11 +48,11 @@ protected:
 TEST_F(ExtendedAttributesTest, NamesAreComparedWholeAndTheLinkSwitchDecidesWhatIsAsked)
 {
     const QByteArray binary("\x00\x01\xff\x00tail", 8);
-    const QString file = createFile(QStringLiteral("picture.jpg"), "user.first", "1");
+    const QString file = createFile(u"picture.jpg"_s, "user.first", "1");
     ASSERT_EQ(::setxattr(QFile::encodeName(file).constData(), "user.talvoren.binary",
                          binary.constData(), binary.size(), 0),
               0);
-    const QString link = home.filePath(QStringLiteral("link.jpg"));
+    const QString link = home.filePath(u"link.jpg"_s);
     ASSERT_TRUE(QFile::link(file, link));
 
     // The attribute, where it is asked, whether the link is followed, the value if any.
@@ -71,30 +73,26 @@ TEST_F(ExtendedAttributesTest, NamesAreComparedWholeAndTheLinkSwitchDecidesWhatI
 TEST_F(ExtendedAttributesTest, FailuresCarryErrnoTheCallAndItsArguments)
 {
     // A file without attributes simply has none; reading one fails.
-    const QString plain = createFile(QStringLiteral("plain.jpg"));
+    const QString plain = createFile(u"plain.jpg"_s);
     PosixError error;
-    EXPECT_FALSE(
-        ExtendedAttributes::hasExtendedAttribute(QStringLiteral("user.any"), plain, true, &error));
+    EXPECT_FALSE(ExtendedAttributes::hasExtendedAttribute(u"user.any"_s, plain, true, &error));
     EXPECT_EQ(error.code, 0);
-    EXPECT_FALSE(
-        ExtendedAttributes::extendedAttribute(QStringLiteral("user.any"), plain, true, &error));
+    EXPECT_FALSE(ExtendedAttributes::extendedAttribute(u"user.any"_s, plain, true, &error));
     EXPECT_EQ(error.code, ENODATA);
 
-    const QString missing = home.filePath(QStringLiteral("missing.jpg"));
-    QVariantMap expected{{QStringLiteral("function"), QStringLiteral("listxattr")},
-                         {QStringLiteral("error"), QString::fromLocal8Bit(strerror(ENOENT))},
-                         {QStringLiteral(":path"), missing},
-                         {QStringLiteral(":name"), QStringLiteral("user.a")},
-                         {QStringLiteral(":traverseLink"), false}};
-    EXPECT_FALSE(
-        ExtendedAttributes::hasExtendedAttribute(QStringLiteral("user.a"), missing, false, &error));
+    const QString missing = home.filePath(u"missing.jpg"_s);
+    QVariantMap expected{{u"function"_s, u"listxattr"_s},
+                         {u"error"_s, QString::fromLocal8Bit(strerror(ENOENT))},
+                         {u":path"_s, missing},
+                         {u":name"_s, u"user.a"_s},
+                         {u":traverseLink"_s, false}};
+    EXPECT_FALSE(ExtendedAttributes::hasExtendedAttribute(u"user.a"_s, missing, false, &error));
     EXPECT_EQ(error.code, ENOENT);
     EXPECT_EQ(error.userInfo, expected);
     EXPECT_TRUE(error.localizedDescription().contains(missing));
-    EXPECT_FALSE(
-        ExtendedAttributes::extendedAttribute(QStringLiteral("user.a"), missing, true, &error));
-    expected[QStringLiteral("function")] = QStringLiteral("getxattr");
-    expected[QStringLiteral(":traverseLink")] = true;
+    EXPECT_FALSE(ExtendedAttributes::extendedAttribute(u"user.a"_s, missing, true, &error));
+    expected[u"function"_s] = u"getxattr"_s;
+    expected[u":traverseLink"_s] = true;
     EXPECT_EQ(error.userInfo, expected);
 }
 
@@ -120,8 +118,8 @@ TEST_F(ExtendedAttributesTest, OnlyFinderInformationWithNothingButTheInvisibleFl
         EXPECT_EQ(FileOperations::isHideAttributeFile(path), hidden);
     }
 
-    const QString link = home.filePath(QStringLiteral("link-to-invisible.jpg"));
-    ASSERT_TRUE(QFile::link(home.filePath(QStringLiteral("invisible.jpg")), link));
+    const QString link = home.filePath(u"link-to-invisible.jpg"_s);
+    ASSERT_TRUE(QFile::link(home.filePath(u"invisible.jpg"_s), link));
     EXPECT_TRUE(FileOperations::isHideAttributeFile(link));
-    EXPECT_FALSE(FileOperations::isHideAttributeFile(home.filePath(QStringLiteral("missing.jpg"))));
+    EXPECT_FALSE(FileOperations::isHideAttributeFile(home.filePath(u"missing.jpg"_s)));
 }

@@ -6,12 +6,13 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 const QByteArray cardLine =
     "101 27 179:1 / /media/anna/CAM\\040CARD rw,nosuid,nodev shared:55 master:2 - vfat "
     "/dev/mmcblk0p1 rw,uid=1000";
-const MountEntry cardEntry{101, 27, QStringLiteral("/media/anna/CAM CARD"), QStringLiteral("vfat"),
-                           QStringLiteral("/dev/mmcblk0p1")};
+const MountEntry cardEntry{101, 27, u"/media/anna/CAM CARD"_s, u"vfat"_s, u"/dev/mmcblk0p1"_s};
 } // namespace
 
 TEST(MountTable, ReadsLinesWithOptionalFieldsAndEscapesAndSkipsDamagedOnes)
@@ -35,9 +36,7 @@ TEST(MountTable, ReadsLinesWithOptionalFieldsAndEscapesAndSkipsDamagedOnes)
                        "26 27 - / /c rw - tmpfs none rw\n";        // no device number
     table += QByteArray("\x01\xff\x00 garbage \xfe\n", 14) + cardLine + "\n";
     EXPECT_EQ(MountTable::parse(table),
-              std::vector<MountEntry>({{22, 27, QStringLiteral("/proc"), QStringLiteral("proc"),
-                                        QStringLiteral("proc")},
-                                       cardEntry}));
+              std::vector<MountEntry>({{22, 27, u"/proc"_s, u"proc"_s, u"proc"_s}, cardEntry}));
 
     // One enormous line and many lines: handled, nothing invented.
     const QByteArray hugePoint = "/" + QByteArray(1 << 20, 'a');
@@ -48,22 +47,21 @@ TEST(MountTable, ReadsLinesWithOptionalFieldsAndEscapesAndSkipsDamagedOnes)
     for (int i = 0; i < 20000; ++i)
         many += "9 1 0:1 / /m" + QByteArray::number(i) + " rw - tmpfs none rw\n";
     EXPECT_EQ(MountTable::parse(many).size(), 20000u);
-    EXPECT_TRUE(MountTable::read(QStringLiteral("/nonexistent/mountinfo")).empty());
+    EXPECT_TRUE(MountTable::read(u"/nonexistent/mountinfo"_s).empty());
     EXPECT_FALSE(MountTable::read().empty()); // this machine's own table
 }
 
 TEST(MountTableMonitor, ReportsTheDifferencesBetweenTwoReadings)
 {
     QTemporaryDir folder;
-    const QString tablePath = folder.filePath(QStringLiteral("mountinfo"));
+    const QString tablePath = folder.filePath(u"mountinfo"_s);
     MountTableMonitor monitor;
     QStringList events;
     QObject::connect(&monitor, &MountTableMonitor::mounted,
-                     [&](const QString& point) { events << QStringLiteral("+") + point; });
+                     [&](const QString& point) { events << u"+"_s + point; });
     QObject::connect(&monitor, &MountTableMonitor::unmounted,
-                     [&](const QString& point) { events << QStringLiteral("-") + point; });
-    QObject::connect(&monitor, &MountTableMonitor::changed,
-                     [&] { events << QStringLiteral("changed"); });
+                     [&](const QString& point) { events << u"-"_s + point; });
+    QObject::connect(&monitor, &MountTableMonitor::changed, [&] { events << u"changed"_s; });
     CameraPictureBuilder::writeFile(tablePath,
                                     "1 0 0:1 / / rw - ext4 /dev/vda rw\n"
                                     "2 1 0:2 / /media/anna/OLD rw - vfat /dev/sdb1 rw\n");
@@ -87,5 +85,5 @@ TEST(MountTableMonitor, ReportsTheDifferencesBetweenTwoReadings)
     monitor.refresh();
     EXPECT_TRUE(events.isEmpty());
     EXPECT_EQ(monitor.entries().size(), 2u);
-    EXPECT_FALSE(monitor.start(folder.filePath(QStringLiteral("missing"))));
+    EXPECT_FALSE(monitor.start(folder.filePath(u"missing"_s)));
 }

@@ -10,6 +10,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 // The limit makes a broken notifier fail the test instead of hanging it.
 bool processEventsUntil(const std::function<bool()>& condition)
@@ -26,13 +28,11 @@ TEST(VolumeRoots, DefaultsFollowTheUserAndAReplacementWins)
     const QString user = VolumeRoots::userName();
     ASSERT_FALSE(user.isEmpty());
     const QStringList defaults = VolumeRoots::defaultRoots();
-    EXPECT_TRUE(defaults.contains(QStringLiteral("/media/") + user));
-    EXPECT_TRUE(defaults.contains(QStringLiteral("/run/media/") + user));
-    EXPECT_EQ(defaults.contains(QStringLiteral("/Volumes")),
-              QFileInfo(QStringLiteral("/Volumes")).isDir());
+    EXPECT_TRUE(defaults.contains(u"/media/"_s + user));
+    EXPECT_TRUE(defaults.contains(u"/run/media/"_s + user));
+    EXPECT_EQ(defaults.contains(u"/Volumes"_s), QFileInfo(u"/Volumes"_s).isDir());
 
-    VolumeRoots::setReplacement(
-        {QStringLiteral("/mnt/cards/"), QString(), QStringLiteral("/srv//x")});
+    VolumeRoots::setReplacement({u"/mnt/cards/"_s, QString(), u"/srv//x"_s});
     EXPECT_EQ(VolumeRoots::current(), QStringList({"/mnt/cards", "/srv/x"}));
     VolumeRoots::clearReplacement();
     EXPECT_EQ(VolumeRoots::current(), defaults);
@@ -40,36 +40,34 @@ TEST(VolumeRoots, DefaultsFollowTheUserAndAReplacementWins)
 
 TEST(VolumeRoots, APathBelongsToARootOnlyBelowItAtAFolderBoundary)
 {
-    const QStringList roots = {QStringLiteral("/media/anna"), QStringLiteral("/Volumes")};
-    EXPECT_EQ(VolumeRoots::rootContaining(QStringLiteral("/media/anna/CARD/LMR_SD"), roots),
-              QStringLiteral("/media/anna"));
-    EXPECT_FALSE(VolumeRoots::rootContaining(QStringLiteral("/media/anna"), roots));
-    EXPECT_FALSE(VolumeRoots::rootContaining(QStringLiteral("/media/annabel/CARD"), roots));
-    EXPECT_FALSE(VolumeRoots::rootContaining(QStringLiteral("/mnt/CARD"), roots));
+    const QStringList roots = {u"/media/anna"_s, u"/Volumes"_s};
+    EXPECT_EQ(VolumeRoots::rootContaining(u"/media/anna/CARD/LMR_SD"_s, roots), u"/media/anna"_s);
+    EXPECT_FALSE(VolumeRoots::rootContaining(u"/media/anna"_s, roots));
+    EXPECT_FALSE(VolumeRoots::rootContaining(u"/media/annabel/CARD"_s, roots));
+    EXPECT_FALSE(VolumeRoots::rootContaining(u"/mnt/CARD"_s, roots));
 
-    EXPECT_EQ(VolumeRoots::volumeFolderOf(QStringLiteral("/Volumes/CARD/DCIM/LMR_SD"), roots),
-              QStringLiteral("/Volumes/CARD"));
-    EXPECT_EQ(VolumeRoots::volumeFolderOf(QStringLiteral("/media/anna//CARD/"), roots),
-              QStringLiteral("/media/anna/CARD"));
-    EXPECT_FALSE(VolumeRoots::volumeFolderOf(QStringLiteral("/Volumesx/CARD"), roots));
+    EXPECT_EQ(VolumeRoots::volumeFolderOf(u"/Volumes/CARD/DCIM/LMR_SD"_s, roots),
+              u"/Volumes/CARD"_s);
+    EXPECT_EQ(VolumeRoots::volumeFolderOf(u"/media/anna//CARD/"_s, roots), u"/media/anna/CARD"_s);
+    EXPECT_FALSE(VolumeRoots::volumeFolderOf(u"/Volumesx/CARD"_s, roots));
 }
 
 TEST(UserDefaults, KeepsAnUnsignedSixtyFourBitEventIdentifier)
 {
-    const QString key = QStringLiteral("EVENT_ID_SD_CARD");
+    const QString key = u"EVENT_ID_SD_CARD"_s;
     UserDefaults::setValue(key, QVariant());
     EXPECT_EQ(UserDefaults::unsignedValue(key), 0u);
     UserDefaults::setValue(key, QVariant::fromValue<quint64>(18446744073709551000ull));
     EXPECT_EQ(UserDefaults::unsignedValue(key), 18446744073709551000ull);
-    UserDefaults::setValue(key, QStringLiteral("not a number"));
+    UserDefaults::setValue(key, u"not a number"_s);
     EXPECT_EQ(UserDefaults::unsignedValue(key), 0u);
 }
 
 TEST(MountTableVolumeChangeSource, BatchesTheStartAndChangesUnderARootAndGoesOnAfterARestart)
 {
     QTemporaryDir folder;
-    const QString root = folder.filePath(QStringLiteral("media"));
-    const QString missingRoot = folder.filePath(QStringLiteral("not-yet"));
+    const QString root = folder.filePath(u"media"_s);
+    const QString missingRoot = folder.filePath(u"not-yet"_s);
     QDir().mkpath(root);
     std::vector<VolumeChangeBatch> batches;
     MountTableVolumeChangeSource source({root, missingRoot}, std::chrono::milliseconds(200));
@@ -84,8 +82,8 @@ TEST(MountTableVolumeChangeSource, BatchesTheStartAndChangesUnderARootAndGoesOnA
     EXPECT_GT(batches[0].lastEventId, 41u);
 
     // Two changes within the latency come as one batch on the root that changed.
-    QDir(root).mkdir(QStringLiteral("CARD"));
-    QDir(root).mkdir(QStringLiteral("STICK"));
+    QDir(root).mkdir(u"CARD"_s);
+    QDir(root).mkdir(u"STICK"_s);
     ASSERT_TRUE(processEventsUntil([&] { return batches.size() >= 2; }));
     QCoreApplication::processEvents();
     ASSERT_EQ(batches.size(), 2u);
@@ -94,7 +92,7 @@ TEST(MountTableVolumeChangeSource, BatchesTheStartAndChangesUnderARootAndGoesOnA
 
     // A stopped source delivers nothing.
     source.stop();
-    QDir(root).mkdir(QStringLiteral("LATE"));
+    QDir(root).mkdir(u"LATE"_s);
     for (int i = 0; i < 10; ++i)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
     EXPECT_EQ(batches.size(), 2u);
@@ -104,7 +102,7 @@ TEST(MountTableVolumeChangeSource, BatchesTheStartAndChangesUnderARootAndGoesOnA
     source.start(stored);
     ASSERT_TRUE(processEventsUntil([&] { return batches.size() == 3; }));
     EXPECT_GT(batches.back().lastEventId, stored);
-    QDir(root).rmdir(QStringLiteral("CARD"));
+    QDir(root).rmdir(u"CARD"_s);
     ASSERT_TRUE(processEventsUntil([&] { return batches.size() == 4; }));
     EXPECT_EQ(batches.back().eventPaths, QStringList({root}));
 }

@@ -11,14 +11,16 @@
 #include <cerrno>
 #include <sys/mount.h>
 
+using namespace Qt::StringLiterals;
+
 // The eject goes over a real D-Bus connection to a UDisks2 service on a bus of the
 // test's own; the registry of mounted cards is the shared one.
 class EjectMediaTest : public WatchFixture
 {
 protected:
     PrivateSessionBus bus;
-    QDBusConnection service = bus.connect(QStringLiteral("service"));
-    QDBusConnection client = bus.connect(QStringLiteral("client"));
+    QDBusConnection service = bus.connect(u"service"_s);
+    QDBusConnection client = bus.connect(u"client"_s);
     FakeUDisks2 udisks;
     MountMediaManager* media = MountMediaManager::sharedInstance();
 
@@ -30,8 +32,7 @@ protected:
     }
     ~EjectMediaTest() override
     {
-        service.unregisterObject(QStringLiteral("/org/freedesktop/UDisks2"),
-                                 QDBusConnection::UnregisterTree);
+        service.unregisterObject(u"/org/freedesktop/UDisks2"_s, QDBusConnection::UnregisterTree);
         media->setEjector(nullptr);
         for (const QString& medium : media->getMediaArray())
             media->removeMedia(medium);
@@ -54,20 +55,20 @@ TEST_F(EjectMediaTest, EachPathOnACardUnmountsItThenEjectsOrPowersOffItsDrive)
     const QString reader = mountedCard("A_CARD", "mmcblk0p1", "CardReader", true);
     const QString stick = mountedCard("B_CARD", "sdb1", "Stick", false);
     // Only volumes whose marker is a file are registered.
-    const QString folderMarked = QDir(volumeRoot).filePath(QStringLiteral("FOLDER"));
+    const QString folderMarked = QDir(volumeRoot).filePath(u"FOLDER"_s);
     QDir().mkpath(markerOf(folderMarked));
-    const QString plain = QDir(volumeRoot).filePath(QStringLiteral("PLAIN"));
+    const QString plain = QDir(volumeRoot).filePath(u"PLAIN"_s);
     for (const QString& volume : {folderMarked, plain}) {
         QDir().mkpath(volume);
-        udisks.addVolume({volume, QStringLiteral("sdx"), QStringLiteral("Other"), true, false});
+        udisks.addVolume({volume, u"sdx"_s, u"Other"_s, true, false});
         MountMediaObserver::didMount(volume);
     }
     EXPECT_EQ(media->getMediaArray(), QStringList({reader, stick}));
 
     // Paths are matched at folder boundaries, and the whole card for its mount point.
     const std::string log = logOf([&] {
-        MountMediaManager::ejectMedia({folderMarked, plain, reader + QStringLiteral("2/DCIM"),
-                                       reader + QStringLiteral("/DCIM"), stick});
+        MountMediaManager::ejectMedia(
+            {folderMarked, plain, reader + u"2/DCIM"_s, reader + u"/DCIM"_s, stick});
     });
     EXPECT_EQ(udisks.calls(), QStringList({"Unmount mmcblk0p1", "Eject CardReader", "Unmount sdb1",
                                            "PowerOff Stick"}));
@@ -81,8 +82,7 @@ TEST_F(EjectMediaTest, EachPathOnACardUnmountsItThenEjectsOrPowersOffItsDrive)
     const QString again = mountedCard("C_CARD", "sdc1", "Reader2", true);
     media->setMedia(volumeRoot);
     EXPECT_NE(logOf([&] {
-                  MountMediaManager::ejectMedia(
-                      {again + QStringLiteral("/DCIM"), again + QStringLiteral("/MISC")});
+                  MountMediaManager::ejectMedia({again + u"/DCIM"_s, again + u"/MISC"_s});
               }).find("ejectMedia: UDisks2 knows no file system mounted at " + again.toStdString()),
               std::string::npos);
     EXPECT_EQ(udisks.calls().mid(4), QStringList({"Unmount sdc1", "Eject Reader2"}));
@@ -112,8 +112,8 @@ TEST_F(EjectMediaTest, AFailureOnTheFirstCardSkipsTheSecondCleansUpAndStillEject
     ASSERT_TRUE(udisks.serve(service));
     const QString first = mountedCard("A_CARD", "sdb1", "ReaderA", true);
     const QString second = mountedCard("B_CARD", "sdc1", "ReaderB", true);
-    put(first, QStringLiteral("IMG_0001.JPG"), 1001);
-    put(second, QStringLiteral("IMG_0001.JPG"), 2002);
+    put(first, u"IMG_0001.JPG"_s, 1001);
+    put(second, u"IMG_0001.JPG"_s, 2002);
     const QDateTime secondMarked = modificationTime(markerOf(second));
     settings.setValue(SettingKeys::ejectRemovableDevice, true);
     blockDestination();
@@ -133,9 +133,9 @@ TEST_F(EjectMediaTest, AFailureOnTheFirstCardSkipsTheSecondCleansUpAndStillEject
 
 TEST_F(EjectMediaTest, TheObserverRegistersCardsAsTheyAreMountedAndForgetsThemAfter)
 {
-    const QString mountPoint = QDir(volumeRoot).filePath(QStringLiteral("REAL"));
+    const QString mountPoint = QDir(volumeRoot).filePath(u"REAL"_s);
     // A card mounted outside the volume roots is never handed to the eject.
-    const QString outside = home.filePath(QStringLiteral("outside"));
+    const QString outside = home.filePath(u"outside"_s);
     for (const QString& point : {mountPoint, outside}) {
         QDir().mkpath(point);
         if (mount("talvoren-card", QFile::encodeName(point).constData(), "tmpfs", 0, "size=1m"))

@@ -8,22 +8,21 @@
 #include <QUuid>
 #include <QVariantMap>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 using InterfaceProperties = QMap<QString, QVariantMap>;
 using ManagedObjects = QMap<QDBusObjectPath, InterfaceProperties>;
 
-const QString root = QStringLiteral("/org/freedesktop/UDisks2");
-const QString blockPrefix = root + QStringLiteral("/block_devices/");
-const QString drivePrefix = root + QStringLiteral("/drives/");
+const QString root = u"/org/freedesktop/UDisks2"_s;
+const QString blockPrefix = root + u"/block_devices/"_s;
+const QString drivePrefix = root + u"/drives/"_s;
 } // namespace
 
 PrivateSessionBus::PrivateSessionBus()
 {
-    daemon.start(QStringLiteral("dbus-daemon"),
-                 {QStringLiteral("--session"), QStringLiteral("--nofork"),
-                  QStringLiteral("--print-address")});
-    if (!daemon.waitForStarted(10000))
-        return;
+    daemon.start(u"dbus-daemon"_s, {u"--session"_s, u"--nofork"_s, u"--print-address"_s});
+    // Not started: nothing can be read, and the address stays empty.
     while (!daemon.canReadLine() && daemon.waitForReadyRead(10000)) {
     }
     busAddress = QString::fromUtf8(daemon.readLine()).trimmed();
@@ -63,7 +62,7 @@ bool FakeUDisks2::serve(QDBusConnection connection)
     // made as its child on the thread it lives on, and moves with it.
     const bool registered =
         connection.registerVirtualObject(root, this, QDBusConnection::SubPath) &&
-        connection.registerService(QStringLiteral("org.freedesktop.UDisks2"));
+        connection.registerService(u"org.freedesktop.UDisks2"_s);
     moveToThread(&thread);
     thread.start();
     return registered;
@@ -81,11 +80,6 @@ QStringList FakeUDisks2::calls() const
     return recorded;
 }
 
-QString FakeUDisks2::introspect(const QString&) const
-{
-    return {};
-}
-
 bool FakeUDisks2::handleMessage(const QDBusMessage& message, const QDBusConnection& connection)
 {
     QMutexLocker lock(&mutex);
@@ -97,8 +91,8 @@ bool FakeUDisks2::handleMessage(const QDBusMessage& message, const QDBusConnecti
     const QString name = message.path().section(QLatin1Char('/'), -1);
     recorded << member + QLatin1Char(' ') + name;
     if (member == QLatin1String("Unmount") && refuseUnmount) {
-        connection.send(message.createErrorReply(
-            QStringLiteral("org.freedesktop.UDisks2.Error.DeviceBusy"), "Target is busy"));
+        connection.send(message.createErrorReply(u"org.freedesktop.UDisks2.Error.DeviceBusy"_s,
+                                                 "Target is busy"));
         return true;
     }
     for (Volume& volume : volumes) {
@@ -117,16 +111,14 @@ QVariant FakeUDisks2::managedObjects() const
         if (!volume.mountPoint.isEmpty())
             points << volume.mountPoint.toUtf8() + '\0';
         InterfaceProperties& block = objects[QDBusObjectPath(blockPrefix + volume.blockName)];
-        block[QStringLiteral("org.freedesktop.UDisks2.Filesystem")][QStringLiteral("MountPoints")] =
+        block[u"org.freedesktop.UDisks2.Filesystem"_s][u"MountPoints"_s] =
             QVariant::fromValue(points);
-        block[QStringLiteral("org.freedesktop.UDisks2.Block")][QStringLiteral("Drive")] =
-            QVariant::fromValue(QDBusObjectPath(
-                volume.driveName.isEmpty() ? QStringLiteral("/") : drivePrefix + volume.driveName));
+        block[u"org.freedesktop.UDisks2.Block"_s][u"Drive"_s] = QVariant::fromValue(
+            QDBusObjectPath(volume.driveName.isEmpty() ? u"/"_s : drivePrefix + volume.driveName));
         if (!volume.driveName.isEmpty())
             objects[QDBusObjectPath(drivePrefix + volume.driveName)]
-                   [QStringLiteral("org.freedesktop.UDisks2.Drive")] = {
-                       {QStringLiteral("Ejectable"), volume.ejectable},
-                       {QStringLiteral("CanPowerOff"), volume.canPowerOff}};
+                   [u"org.freedesktop.UDisks2.Drive"_s] = {{u"Ejectable"_s, volume.ejectable},
+                                                           {u"CanPowerOff"_s, volume.canPowerOff}};
     }
     return QVariant::fromValue(objects);
 }

@@ -14,26 +14,26 @@
 #include <QFileInfo>
 #include <chrono>
 
+using namespace Qt::StringLiterals;
+
 WatchFixture::WatchFixture()
-    : watchFolder(home.filePath(QStringLiteral("watch"))),
-      importFolder(home.filePath(QStringLiteral(".local/share/Talvoren/Import"))),
-      destination(home.filePath(QStringLiteral("Pictures/Talvoren"))),
-      temporary(home.filePath(QStringLiteral(".local/share/Talvoren/temp"))),
-      volumeRoot(home.filePath(QStringLiteral("media"))),
-      windows(std::make_shared<FakeWatchWindowPresenter>())
+    : watchFolder(home.filePath(u"watch"_s)),
+      importFolder(home.filePath(u".local/share/Talvoren/Import"_s)),
+      destination(home.filePath(u"Pictures/Talvoren"_s)),
+      temporary(home.filePath(u".local/share/Talvoren/temp"_s)),
+      volumeRoot(home.filePath(u"media"_s)), windows(std::make_shared<FakeWatchWindowPresenter>())
 {
     for (const QString& folder : {watchFolder, importFolder, destination, temporary, volumeRoot})
         QDir().mkpath(folder);
     SeedDatabase::installIfMissing();
     // The shipped defaults, pointed at the folders of the temporary home.
     settings = *SettingsDictionary::read(UserSettings::defaultPlistPath());
-    settings.setValue(SettingKeys::watchFolder, true);
-    settings.setValue(SettingKeys::watchFolderPath, watchFolder);
-    settings.setValue(SettingKeys::defImp, importFolder);
-    settings.setValue(SettingKeys::defTmp, temporary);
-    settings.setValue(SettingKeys::destinationFolderPath, destination);
-    settings.setValue(SettingKeys::confirmBeforeSending, 1002);
-    writeSettings();
+    writeSettings({{SettingKeys::watchFolder, true},
+                   {SettingKeys::watchFolderPath, watchFolder},
+                   {SettingKeys::defImp, importFolder},
+                   {SettingKeys::defTmp, temporary},
+                   {SettingKeys::destinationFolderPath, destination},
+                   {SettingKeys::confirmBeforeSending, 1002}});
 
     VolumeRoots::setReplacement({volumeRoot});
     WatchWindowPresenter::setShared(windows);
@@ -54,23 +54,17 @@ WatchFixture::~WatchFixture()
 
 void WatchFixture::blockDestination()
 {
-    const QString blocker = home.filePath(QStringLiteral("blocker"));
+    const QString blocker = home.filePath(u"blocker"_s);
     ASSERT_TRUE(CameraPictureBuilder::writeFile(blocker, {}));
-    settings.setValue(SettingKeys::destinationFolderPath, blocker + QStringLiteral("/dest"));
-    writeSettings();
-}
-
-void WatchFixture::leaveTransferringMarker() const
-{
-    ASSERT_TRUE(CameraPictureBuilder::writeFile(transferringMarker(), {}));
+    writeSettings({{SettingKeys::destinationFolderPath, blocker + u"/dest"_s}});
 }
 
 void WatchFixture::put(const QString& folder, const QString& relativePath, int patientID)
 {
     const QString path = QDir(folder).filePath(relativePath);
     CameraPictureBuilder()
-        .patient(QString::number(patientID), QStringLiteral("Watch Test"))
-        .captureDateTime(QStringLiteral("2024:05:01 10:15:30"))
+        .patient(QString::number(patientID), u"Watch Test"_s)
+        .captureDateTime(u"2024:05:01 10:15:30"_s)
         .write(QFileInfo(path).path(), QFileInfo(path).fileName());
     // A file that has finished arriving.
     setModificationTime(path, QDateTime::currentDateTime().addSecs(-600));

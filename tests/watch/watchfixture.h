@@ -40,19 +40,18 @@ protected:
     ~WatchFixture() override;
 
     TempHome home;
-    QString watchFolder;
-    QString importFolder;
-    QString destination;
-    QString temporary;
-    QString volumeRoot;
+    QString watchFolder, importFolder, destination, temporary, volumeRoot;
     SettingsDictionary settings;
     std::shared_ptr<FakeWatchWindowPresenter> windows;
 
-    void writeSettings() { ASSERT_TRUE(UserSettings::write(settings)); }
+    void writeSettings(std::initializer_list<std::pair<QString, SettingValue>> changes)
+    {
+        for (const auto& [key, value] : changes)
+            settings.setValue(key, value);
+        ASSERT_TRUE(UserSettings::write(settings));
+    }
     // The destination lies below a file: filing the staged folders fails.
     void blockDestination();
-    // A transferring marker as a run that died leaves it.
-    void leaveTransferringMarker() const;
     // Writes an aged camera picture of the patient, shot at a fixed time, to folder/relativePath.
     static void put(const QString& folder, const QString& relativePath, int patientID);
     // One picture of a patient of its own at each path below the folder.

@@ -7,6 +7,8 @@
 #include <QFile>
 #include <cmath>
 
+using namespace Qt::StringLiterals;
+
 class WatchFolderTimerManagerTest : public WatchFixture
 {
 protected:
@@ -24,7 +26,7 @@ TEST_F(WatchFolderTimerManagerTest, ALeftOverTransferMarkerBlocksOnlyTheWatchFol
 {
     putEach(watchFolder, {"P1/a.JPG", ".hidden.JPG"});
     putEach(importFolder, {"b.JPG", ".hidden.JPG"});
-    leaveTransferringMarker();
+    ASSERT_TRUE(CameraPictureBuilder::writeFile(transferringMarker(), {})); // a run that died
     EXPECT_NE(
         logOf([&] {
             manager->watchFolderProcess();
@@ -37,7 +39,7 @@ TEST_F(WatchFolderTimerManagerTest, ALeftOverTransferMarkerBlocksOnlyTheWatchFol
     manager->watchImportFolderProcess();
     EXPECT_EQ(filesBelow(destination).size(), 1);
     EXPECT_TRUE(filesBelow(importFolder).isEmpty());
-    EXPECT_EQ(filesBelow(home.filePath(QStringLiteral(".local/share/Trash/files"))),
+    EXPECT_EQ(filesBelow(home.filePath(u".local/share/Trash/files"_s)),
               QStringList({".hidden.JPG"}));
     EXPECT_FALSE(QFile::exists(transferringMarker()));
     // The watch-folder poll copies and leaves hidden pictures alone; the busy flag is reset.
@@ -51,8 +53,7 @@ TEST_F(WatchFolderTimerManagerTest, AnInvalidSourceOrDestinationSkipsThePoll)
 {
     putEach(watchFolder, {"a.JPG"});
     putEach(importFolder, {"b.JPG"});
-    settings.setValue(SettingKeys::destinationFolderPath, QString());
-    writeSettings();
+    writeSettings({{SettingKeys::destinationFolderPath, QString()}});
     const std::string log = logOf([&] {
         manager->watchFolderProcess();
         manager->watchImportFolderProcess();
@@ -64,9 +65,8 @@ TEST_F(WatchFolderTimerManagerTest, AnInvalidSourceOrDestinationSkipsThePoll)
     EXPECT_EQ(filesBelow(importFolder).size(), 1);
 
     // A watch folder that does not exist: nothing happens and nothing is said.
-    settings.setValue(SettingKeys::destinationFolderPath, destination);
-    settings.setValue(SettingKeys::watchFolderPath, home.filePath(QStringLiteral("missing")));
-    writeSettings();
+    writeSettings({{SettingKeys::destinationFolderPath, destination},
+                   {SettingKeys::watchFolderPath, home.filePath(u"missing"_s)}});
     EXPECT_TRUE(logOf([&] { manager->watchFolderProcess(); }).empty());
     EXPECT_TRUE(filesBelow(destination).isEmpty());
     EXPECT_FALSE(QFile::exists(transferringMarker()));
@@ -94,8 +94,7 @@ TEST_F(WatchFolderTimerManagerTest, AFailedRunRaisesOneAlertAndATickDuringItDoes
 
     // Nothing is lost: the next tick with a usable destination files both pictures.
     windows->duringAlert = nullptr;
-    settings.setValue(SettingKeys::destinationFolderPath, destination);
-    writeSettings();
+    writeSettings({{SettingKeys::destinationFolderPath, destination}});
     manager->watchFolderProcess();
     EXPECT_EQ(filesBelow(destination).size(), 2);
     EXPECT_EQ(windows->alerts.size(), 1);

@@ -10,6 +10,8 @@
 #include <cerrno>
 #include <sys/mount.h>
 
+using namespace Qt::StringLiterals;
+
 class WatchSDCardOperatorTest : public WatchFixture
 {
 protected:
@@ -27,23 +29,19 @@ protected:
         WatchSDCardOperator::handleBatch(VolumeChangeBatch{
             eventPaths.isEmpty() ? QStringList{volumeRoot} : eventPaths, eventId});
     }
-    static quint64 storedEventId()
-    {
-        return UserDefaults::unsignedValue(QStringLiteral("EVENT_ID_SD_CARD"));
-    }
+    static quint64 storedEventId() { return UserDefaults::unsignedValue(u"EVENT_ID_SD_CARD"_s); }
 };
 
 TEST_F(WatchSDCardOperatorTest, ANewCardIsImportedAtOnceAndItsMarkerReDated)
 {
-    const QString card = cardWithPictures(QStringLiteral("CARD"));
+    const QString card = cardWithPictures(u"CARD"_s);
     const QString marker = markerOf(card);
     const QDateTime markedBefore = modificationTime(marker);
     // A marker left by a run that died does not hold a card back.
-    leaveTransferringMarker();
+    ASSERT_TRUE(CameraPictureBuilder::writeFile(transferringMarker(), {}));
 
     // Without the duplicate test a picture met twice would be staged and counted twice.
-    settings.setValue(SettingKeys::activateAvoidMultipleImportCheck, false);
-    writeSettings();
+    writeSettings({{SettingKeys::activateAvoidMultipleImportCheck, false}});
     deliver(7);
     EXPECT_EQ(filesBelow(destination).size(), 2);
     EXPECT_EQ(filesBelow(card).size(), 3);
@@ -68,7 +66,7 @@ TEST_F(WatchSDCardOperatorTest, ANewCardIsImportedAtOnceAndItsMarkerReDated)
     EXPECT_EQ(windows->results.size(), 2);
 
     // A new card beside one whose marker is unchanged: both are imported and marked.
-    const QString second = cardWithPictures(QStringLiteral("B_CARD"));
+    const QString second = cardWithPictures(u"B_CARD"_s);
     putEach(card, {"IMG_0004.JPG"});
     deliver(11);
     EXPECT_EQ(filesBelow(destination).size(), 6);
@@ -78,12 +76,12 @@ TEST_F(WatchSDCardOperatorTest, ANewCardIsImportedAtOnceAndItsMarkerReDated)
 TEST_F(WatchSDCardOperatorTest, OnlyVolumesWithAMarkerFileAreCardsAndGoneCardsAreForgotten)
 {
     // A stick without a marker, a volume whose "LMR_SD" is a folder, a root that does not exist.
-    const QString stick = QDir(volumeRoot).filePath(QStringLiteral("STICK"));
+    const QString stick = QDir(volumeRoot).filePath(u"STICK"_s);
     putEach(stick, {"IMG_0001.JPG"});
-    const QString folderMarked = QDir(volumeRoot).filePath(QStringLiteral("FOLDER"));
+    const QString folderMarked = QDir(volumeRoot).filePath(u"FOLDER"_s);
     QDir().mkpath(markerOf(folderMarked));
     putEach(folderMarked, {"IMG_0002.JPG"});
-    deliver(3, {volumeRoot, home.filePath(QStringLiteral("no-such-root"))});
+    deliver(3, {volumeRoot, home.filePath(u"no-such-root"_s)});
     EXPECT_TRUE(filesBelow(destination).isEmpty());
     EXPECT_TRUE(windows->calls.isEmpty());
     EXPECT_EQ(storedEventId(), 3u);
@@ -91,14 +89,14 @@ TEST_F(WatchSDCardOperatorTest, OnlyVolumesWithAMarkerFileAreCardsAndGoneCardsAr
     // An imported card that has been removed is forgotten by the next batch that finds
     // nothing new; inserted again it counts as new. So is a volume name that became a
     // file; a card outside every volume root never counts as gone.
-    const QString card = cardWithPictures(QStringLiteral("CARD"));
+    const QString card = cardWithPictures(u"CARD"_s);
     deliver(4);
     ASSERT_TRUE(cards->targetDictionary().contains(markerOf(card)));
-    const QString parked = home.filePath(QStringLiteral("parked"));
+    const QString parked = home.filePath(u"parked"_s);
     ASSERT_TRUE(QDir().rename(card, parked));
-    const QString onFile = markerOf(QDir(volumeRoot).filePath(QStringLiteral("FILE")));
-    CameraPictureBuilder::writeFile(QDir(volumeRoot).filePath(QStringLiteral("FILE")), {});
-    const QString outside = markerOf(home.filePath(QStringLiteral("elsewhere/CARD")));
+    const QString onFile = markerOf(QDir(volumeRoot).filePath(u"FILE"_s));
+    CameraPictureBuilder::writeFile(QDir(volumeRoot).filePath(u"FILE"_s), {});
+    const QString outside = markerOf(home.filePath(u"elsewhere/CARD"_s));
     for (const QString& marker : {onFile, outside})
         cards->setTarget(marker, QDateTime::currentDateTime());
     deliver(5);
@@ -110,16 +108,15 @@ TEST_F(WatchSDCardOperatorTest, OnlyVolumesWithAMarkerFileAreCardsAndGoneCardsAr
 
 TEST_F(WatchSDCardOperatorTest, TheConfirmationIsAskedOnceAndKeepsItsFirstFolders)
 {
-    settings.setValue(SettingKeys::confirmBeforeSending, 1001);
-    writeSettings();
-    const QString first = cardWithPictures(QStringLiteral("A_CARD"));
+    writeSettings({{SettingKeys::confirmBeforeSending, 1001}});
+    const QString first = cardWithPictures(u"A_CARD"_s);
     deliver(1);
     EXPECT_EQ(windows->calls, QStringList({"confirm", "front", "hide progress"}));
     EXPECT_TRUE(filesBelow(destination).isEmpty());
     EXPECT_EQ(storedEventId(), 1u);
 
     // A second card while the dialog is out only brings it to the front.
-    cardWithPictures(QStringLiteral("B_CARD"));
+    cardWithPictures(u"B_CARD"_s);
     windows->calls.clear();
     deliver(2);
     EXPECT_EQ(windows->calls, QStringList({"front", "hide progress"}));
@@ -135,11 +132,10 @@ TEST_F(WatchSDCardOperatorTest, TheConfirmationIsAskedOnceAndKeepsItsFirstFolder
 
 TEST_F(WatchSDCardOperatorTest, ACardRemovedBeforeItsImportLosesNothingAndIsForgotten)
 {
-    settings.setValue(SettingKeys::confirmBeforeSending, 1001);
-    writeSettings();
-    const QString card = cardWithPictures(QStringLiteral("CARD"));
+    writeSettings({{SettingKeys::confirmBeforeSending, 1001}});
+    const QString card = cardWithPictures(u"CARD"_s);
     deliver(1);
-    const QString parked = home.filePath(QStringLiteral("parked"));
+    const QString parked = home.filePath(u"parked"_s);
     ASSERT_TRUE(QDir().rename(card, parked));
 
     windows->pressOk();
@@ -155,7 +151,7 @@ TEST_F(WatchSDCardOperatorTest, ACardRemovedBeforeItsImportLosesNothingAndIsForg
 
 TEST_F(WatchSDCardOperatorTest, AWriteProtectedCardIsRememberedWithTheImportTime)
 {
-    const QString card = QDir(volumeRoot).filePath(QStringLiteral("LOCKED"));
+    const QString card = QDir(volumeRoot).filePath(u"LOCKED"_s);
     QDir().mkpath(card);
     if (mount("talvoren-card", QFile::encodeName(card).constData(), "tmpfs", 0, "size=4m") != 0)
         GTEST_SKIP() << "no permission to mount a tmpfs (errno " << errno << ")";
@@ -164,7 +160,7 @@ TEST_F(WatchSDCardOperatorTest, AWriteProtectedCardIsRememberedWithTheImportTime
         QString path;
         ~Unmount() { umount2(QFile::encodeName(path).constData(), MNT_DETACH); }
     } unmount{card};
-    insertCard(QStringLiteral("LOCKED"));
+    insertCard(u"LOCKED"_s);
     putEach(card, {"IMG_0001.JPG"});
     ASSERT_EQ(mount(nullptr, QFile::encodeName(card).constData(), nullptr, MS_REMOUNT | MS_RDONLY,
                     nullptr),
@@ -190,8 +186,8 @@ TEST_F(WatchSDCardOperatorTest, TheFirstBatchOfEveryNewWatchIsDropped)
         source = created.get();
         return created;
     });
-    UserDefaults::setValue(QStringLiteral("EVENT_ID_SD_CARD"), QVariant::fromValue<quint64>(40));
-    cardWithPictures(QStringLiteral("CARD"));
+    UserDefaults::setValue(u"EVENT_ID_SD_CARD"_s, QVariant::fromValue<quint64>(40));
+    cardWithPictures(u"CARD"_s);
 
     WatchSDCardOperator().registWatchingSDCardFolder();
     ASSERT_NE(source, nullptr);
