@@ -20,7 +20,6 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
 #include <chrono>
@@ -68,10 +67,8 @@ protected:
         EXPECT_TRUE(UserSettings::write(settings));
 
         VolumeRoots::setReplacement({volumeRoot});
-        CardWatchTimings noWaits;
-        noWaits.latency = noWaits.batchPause = noWaits.windowPause = noWaits.runPause =
-            std::chrono::milliseconds(0);
-        WatchSDCardOperator::setTimings(noWaits);
+        using namespace std::chrono_literals;
+        WatchSDCardOperator::setTimings({0ms, 0ms, 0ms, 0ms});
         BaseWatchFolderOperator::setIsFirst(false);
         DesktopWatchWindowPresenter::install();
     }
@@ -211,11 +208,9 @@ TEST_F(WindowTest, OkOnTheSettingsImportQuestionReadsTheExportedFileAndCancelLea
     QPointer<QWidget> window = accepted->window();
     QTest::mouseClick(field<QPushButton>(accepted, "okButton"), Qt::LeftButton);
     EXPECT_FALSE(ImportSettingFileOperator::exchangeFileExists());
-    const std::optional<SettingsDictionary> settings = UserSettings::getUserSettingDictionary();
-    ASSERT_TRUE(settings.has_value());
-    EXPECT_EQ(settings->stringValue(SettingKeys::destinationFolderPath),
-              QStringLiteral("/srv/pictures"));
-    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(
+        UserSettings::getUserSettingDictionary().value().value(SettingKeys::destinationFolderPath),
+        SettingValue("/srv/pictures"));
     processDeferredDeletes();
     EXPECT_TRUE(window.isNull());
 }
