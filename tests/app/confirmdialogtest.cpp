@@ -123,25 +123,22 @@ TEST_F(CardImportTest, OkRunsARealCardImportThatTheProgressWindowFollows)
     EXPECT_FALSE(manager.checkWindow(TalvorenWindowId::ProgressWindow));
     EXPECT_TRUE(picturesBelow(destination).isEmpty());
 
-    // What the progress window shows when the finished import closes it.
+    // What the progress window shows when the finished import closes it: percentage,
+    // total, and whether the dialog is still out.
     QObject observer;
-    QString shownAtClose;
-    int totalAtClose = -1;
-    bool dialogHiddenDuringImport = false;
+    QStringList atClose;
     NotificationCenter::defaultCenter().addObserver(
         ProgressWindowController::notificationNameCloseProgressWindow, &observer,
         [&](const QVariantMap&) {
             auto* progress = manager.windowController<ProgressWindowController>(
                 TalvorenWindowId::ProgressWindow);
-            shownAtClose = field<QLabel>(progress, "progressLabel")->text();
-            totalAtClose = progress->totalCount();
-            dialogHiddenDuringImport = !dialog->window()->isVisible();
+            atClose = {field<QLabel>(progress, "progressLabel")->text(),
+                       QString::number(progress->totalCount()),
+                       dialog->window()->isVisible() ? "dialog shown" : "dialog hidden"};
         });
     QTest::mouseClick(field<QPushButton>(dialog, "okButton"), Qt::LeftButton);
     NotificationCenter::defaultCenter().removeObserver(&observer);
-    EXPECT_EQ(shownAtClose, QStringLiteral("100"));
-    EXPECT_EQ(totalAtClose, 2);
-    EXPECT_TRUE(dialogHiddenDuringImport);
+    EXPECT_EQ(atClose, QStringList({"100", "2", "dialog hidden"}));
     EXPECT_EQ(picturesBelow(destination).size(), 2);
     EXPECT_EQ(picturesBelow(card).size(), 2);
     EXPECT_FALSE(manager.checkWindow(TalvorenWindowId::SDCopyConfirmWindow));
