@@ -76,6 +76,15 @@ TEST_F(ProgressWindowTest, EachFileAdvancesThePercentageToAHundredAndTheNextWind
     EXPECT_EQ(shownPercentage(second), QStringLiteral("33"));
 }
 
+TEST(ProgressPercentageTest, TruncatesAndNeverOverflows)
+{
+    const auto percentage = ProgressWindowController::percentage;
+    EXPECT_EQ(QList<int>({percentage(2, 3), percentage(0, 0), percentage(1, 0),
+                          percentage(INT_MAX, INT_MAX), percentage(INT_MAX - 1, INT_MAX),
+                          percentage(1, INT_MAX)}),
+              QList<int>({66, 100, 100, 100, 99, 0}));
+}
+
 class CopyResultWindowTest : public WindowTest
 {
 protected:
