@@ -37,20 +37,13 @@ TEST_F(AlertWindowTest, ShowsTheNewestReasonAndOnlyTheFlagOpensTheSettingsWindow
     ASSERT_TRUE(manager.checkWindow(TalvorenWindowId::ConfigWindow));
     EXPECT_TRUE(manager.getWindowController(TalvorenWindowId::ConfigWindow)->window()->isVisible());
 
-    // An alert made directly (at start-up) opens the shared manager's settings window.
+    // Alerts made directly (at start-up) stand side by side outside the manager; the flag
+    // opens the shared manager's settings window.
     manager.getWindowController(TalvorenWindowId::ConfigWindow)->close();
-    auto* direct = new AlertWindowController;
-    direct->setShowConfigWindowFlag(true);
-    direct->showWindow();
-    direct->closeButtonClick();
-    EXPECT_TRUE(manager.checkWindow(TalvorenWindowId::ConfigWindow));
-}
-
-TEST_F(AlertWindowTest, StartUpAlertsMadeDirectlyCanBeOpenSideBySideAndLeaveTheManagersAlone)
-{
     auto* watchFolderAlert = new AlertWindowController;
     auto* destinationAlert = new AlertWindowController;
     EXPECT_EQ(watchFolderAlert->talvorenWindowManager(), nullptr);
+    destinationAlert->setShowConfigWindowFlag(true);
     watchFolderAlert->showWindow();
     destinationAlert->showWindow();
     EXPECT_TRUE(watchFolderAlert->window()->isVisible());
@@ -61,6 +54,7 @@ TEST_F(AlertWindowTest, StartUpAlertsMadeDirectlyCanBeOpenSideBySideAndLeaveTheM
     watchFolderAlert->closeButtonClick();
     destinationAlert->closeButtonClick();
     processDeferredDeletes();
+    EXPECT_TRUE(manager.checkWindow(TalvorenWindowId::ConfigWindow));
     EXPECT_TRUE(manager.checkWindow(TalvorenWindowId::AlertWindow));
     EXPECT_EQ(manager.getWindowController(TalvorenWindowId::AlertWindow), managed);
 }

@@ -1,7 +1,9 @@
+#include "camerapicturebuilder.h"
 #include "common/applicationresources.h"
 #include "common/notificationcenter.h"
 #include "common/talvorencommon.h"
 #include "configwindowtestsupport.h"
+#include "filesbelow.h"
 #include "localizedstrings.h"
 #include "platform/autostartonloginservice.h"
 #include "settings/settingkeys.h"
@@ -9,7 +11,6 @@
 #include "watch/watchfoldertimermanager.h"
 #include "watch/watchsdcardoperator.h"
 
-#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -20,23 +21,11 @@
 
 using namespace SettingKeys;
 
-namespace {
-QCheckBox* checkBox(BaseWindowController* controller, const char* name)
-{
-    return field<QCheckBox>(controller, name);
-}
-
-QLineEdit* textField(BaseWindowController* controller, const char* name)
-{
-    return field<QLineEdit>(controller, name);
-}
-} // namespace
-
 TEST_F(ConfigWindowTest, EachFaultyEntryShowsItsMessageInASheetAndKeepsTheWindowOpen)
 {
     ConfigWindowController* config = openConfigWindow();
     const SettingsDictionary before = storedSettings();
-    QLineEdit* destination = textField(config, "destinationTextField");
+    QLineEdit* destination = field<QLineEdit>(config, "destinationTextField");
     const auto pressExpecting = [&](const char* buttonName, const QString& message,
                                     bool whole = true) {
         SCOPED_TRACE(message.toStdString());
@@ -64,7 +53,7 @@ TEST_F(ConfigWindowTest, EachFaultyEntryShowsItsMessageInASheetAndKeepsTheWindow
     }
     // A sibling whose name only begins like the watch folder is another folder.
     destination->setText(dropFolder + QStringLiteral("-filed"));
-    textField(config, "watchFolderTextField")->clear();
+    field<QLineEdit>(config, "watchFolderTextField")->clear();
     pressExpecting("okButton", LocalizedStrings::text("ApplicationMessage2"));
     // Nothing watched at all; Apply checks the same way and marks its own button.
     checkBox(config, "watchFolderButton")->click();
@@ -102,12 +91,7 @@ TEST_F(ConfigWindowTest, OpeningShowsTheSettingsWithTheirEnabledStates)
     EXPECT_TRUE(checkBox(config, "watchFolderButton")->isChecked());
     EXPECT_EQ(field<QComboBox>(config, "dateFormatComboBox")->currentText(), "yyyy_MM_dd");
     // After clicking the check box (if any), whether the widget can be used.
-    const struct
-    {
-        const char* click;
-        const char* widget;
-        bool enabled;
-    } steps[] = {
+    const std::tuple<const char*, const char*, bool> steps[] = {
         {nullptr, "confirmBeforeSendingButtonCell", false},
         {nullptr, "autoSendingButtonCell", false},
         // The eject box keeps the interface file's state until the card box is clicked.
@@ -123,17 +107,17 @@ TEST_F(ConfigWindowTest, OpeningShowsTheSettingsWithTheirEnabledStates)
         {nullptr, "dateFormatComboBox", true},
         {"saveDayFolder", "dateFormatComboBox", false},
     };
-    for (const auto& step : steps) {
-        if (step.click)
-            checkBox(config, step.click)->click();
-        EXPECT_EQ(field<QWidget>(config, step.widget)->isEnabled(), step.enabled) << step.widget;
+    for (const auto& [click, widget, enabled] : steps) {
+        if (click)
+            checkBox(config, click)->click();
+        EXPECT_EQ(field<QWidget>(config, widget)->isEnabled(), enabled) << widget;
     }
 
     // Empty destinations show the default folders, and saving stores them.
     const QString pictures = TalvorenCommon::getPicturesDirectory() + QStringLiteral("/Talvoren");
     const QString movies = TalvorenCommon::getMoviesDirectory() + QStringLiteral("/TalvorenMovie");
-    EXPECT_EQ(textField(config, "destinationTextField")->text(), pictures);
-    EXPECT_EQ(textField(config, "destinationMOVTextField")->text(), movies);
+    EXPECT_EQ(field<QLineEdit>(config, "destinationTextField")->text(), pictures);
+    EXPECT_EQ(field<QLineEdit>(config, "destinationMOVTextField")->text(), movies);
     checkBox(config, "watchRemovableDiskDriveButton")->click();
     field<QRadioButton>(config, "autoSendingButtonCell")->click();
     ASSERT_TRUE(config->saveSettings());
@@ -151,8 +135,20 @@ TEST_F(ConfigWindowTest, OpeningShowsTheSettingsWithTheirEnabledStates)
     EXPECT_TRUE(field<QRadioButton>(config, "autoSendingButtonCell")->isChecked());
 }
 
-TEST_F(ConfigWindowTest, TheDayFolderFormatIsStoredOnlyWhileDayFoldersAreOn)
+TEST_F(ConfigWindowTest, TheShippedDefaultsNameListItemsAndTheDayFormatIsStoredWithDayFolders)
 {
+    const SettingsDictionary defaults = storedSettings();
+    ConfigWindowController* config = openConfigWindow();
+    EXPECT_EQ(field<QComboBox>(config, "dateFormatComboBox")
+                  ->itemText(static_cast<int>(defaults.integerValue(dateFormat))),
+              defaults.stringValue(dateFormatString));
+    const QComboBox* widths = field<QComboBox>(openDetailWindow(config), "zeroPaddingComboBox");
+    const int index = static_cast<int>(defaults.integerValue(zeroPaddingLength));
+    ASSERT_LT(index, widths->count());
+    EXPECT_EQ(widths->itemText(index).toLongLong(), defaults.integerValue(zeroPaddingLengthString));
+    config->close();
+    processDeferredDeletes();
+
     const struct
     {
         bool dayFolders;
@@ -177,7 +173,7 @@ TEST_F(ConfigWindowTest, TheDayFolderFormatIsStoredOnlyWhileDayFoldersAreOn)
             settings.setValue(dateFormat, c.storedIndex);
             settings.setValue(dateFormatString, c.storedText);
         });
-        ConfigWindowController* config = openConfigWindow();
+        config = openConfigWindow();
         if (c.clickDayFolders)
             checkBox(config, "saveDayFolder")->click();
         if (c.choose >= 0)
@@ -193,33 +189,28 @@ TEST_F(ConfigWindowTest, TheDayFolderFormatIsStoredOnlyWhileDayFoldersAreOn)
 
 TEST_F(ConfigWindowTest, SaveWithoutTheDetailWindowStoresItsOptionsAsWholeNumbers)
 {
-    // A value counts only when its text is all digits and fits in 64 bits.
-    writeSettings([](SettingsDictionary& settings) {
-        settings.setValue(exportXml, true);
-        settings.remove(moveToTrash);
-        settings.setValue(zeroPaddingLengthString, QStringLiteral("0010"));
-        settings.setValue(chopCount, QStringLiteral("yes"));
-        settings.setValue(zeroPaddingLength, 6.0);
-        settings.setValue(activateAvoidMultipleImportCheck, 1);
-        settings.setValue(dontAddPatientName, 6.5);
-        settings.setValue(dontSendMif, -3);
-        settings.setValue(deleteExifPersonalInfo, QStringLiteral(" 7"));
-        settings.setValue(notSendingImage, QString());
-        settings.setValue(chopCameraSerialNumber, QStringLiteral("123456789012345678901234567890"));
+    // Each option as the file holds it (nullopt: absent) and as the save stores it: a value
+    // counts only when its text is all digits and fits in 64 bits.
+    const std::tuple<QLatin1String, std::optional<SettingValue>, SettingValue> options[] = {
+        {exportXml, true, 1},
+        {moveToTrash, std::nullopt, 0},
+        {zeroPaddingLengthString, "0010", 10},
+        {zeroPaddingLength, 6.0, 6},
+        {zeroPadding, true, 1},
+        {chopCount, "yes", 0},
+        {activateAvoidMultipleImportCheck, 1, 1},
+        {dontAddPatientName, 6.5, 0},
+        {dontSendMif, -3, 0},
+        {deleteExifPersonalInfo, " 7", 0},
+        {notSendingImage, "", 0},
+        {chopCameraSerialNumber, "123456789012345678901234567890", 0}};
+    writeSettings([&options](SettingsDictionary& settings) {
+        for (const auto& [key, held, saved] : options)
+            held ? settings.setValue(key, *held) : settings.remove(key);
     });
     ASSERT_TRUE(openConfigWindow()->saveSettings());
-    expectStored({{exportXml, 1},
-                  {moveToTrash, 0},
-                  {zeroPaddingLengthString, 10},
-                  {zeroPaddingLength, 6},
-                  {zeroPadding, 1},
-                  {chopCount, 0},
-                  {activateAvoidMultipleImportCheck, 1},
-                  {dontAddPatientName, 0},
-                  {dontSendMif, 0},
-                  {deleteExifPersonalInfo, 0},
-                  {notSendingImage, 0},
-                  {chopCameraSerialNumber, 0}});
+    for (const auto& [key, held, saved] : options)
+        EXPECT_EQ(storedSettings().value(key), saved) << key.data();
 }
 
 TEST_F(ConfigWindowTest, SaveCopiesTheHiddenKeysThroughAndMarksTheBuild)
@@ -251,9 +242,9 @@ TEST_F(ConfigWindowTest, SaveCopiesTheHiddenKeysThroughAndMarksTheBuild)
                   {defImp, "/data/Import"},
                   {displayDesktopNotice, "1"},
                   {onlyCameraFormatedSD, "1"},
-                  {lastBuildNumber, QString::number(TalvorenCommon::buildNumber())}});
-    EXPECT_FALSE(storedSettings().contains(manualVersionCheckSite));
-    EXPECT_FALSE(storedSettings().contains(informationCheckSite));
+                  {lastBuildNumber, QString::number(TalvorenCommon::buildNumber())},
+                  {manualVersionCheckSite, std::nullopt},
+                  {informationCheckSite, std::nullopt}});
 
     // A file written by a newer build keeps its mark.
     const QString newer = QString::number(TalvorenCommon::buildNumber() + 5);
@@ -304,13 +295,22 @@ TEST_F(ConfigWindowTest, ApplyPollsTheWatchFolderEveryFifteenSecondsAndRestartsT
     expectStored({{watchRemovableDiskDrive, false}, {destinationFolderPath, clinicFolder}});
 }
 
-TEST_F(ConfigWindowTest, FolderChoosersAskForOneFolderAndFillTheirField)
+TEST_F(ConfigWindowTest, FolderChoosersFillTheirFieldAndExportNeverReplacesAFile)
 {
     ConfigWindowController* config = openConfigWindow();
+    const QString exchangeFolder =
+        TalvorenCommon::getDocumentDirectory() + QStringLiteral("/Talvoren");
     std::optional<QString> answer = QStringLiteral("/srv/chosen");
     config->setPanelRunner([&](QFileDialog& panel) {
-        EXPECT_EQ(panel.fileMode(), QFileDialog::Directory);
-        EXPECT_FALSE(panel.testOption(QFileDialog::ReadOnly)) << "new folders can be made";
+        if (panel.acceptMode() == QFileDialog::AcceptSave) {
+            EXPECT_TRUE(panel.testOption(QFileDialog::DontConfirmOverwrite))
+                << "the panel must not offer to replace a file";
+            EXPECT_EQ(QDir(panel.directory()).absolutePath(), exchangeFolder);
+            EXPECT_TRUE(QDir(exchangeFolder).exists());
+        } else {
+            EXPECT_EQ(panel.fileMode(), QFileDialog::Directory);
+            EXPECT_FALSE(panel.testOption(QFileDialog::ReadOnly)) << "new folders can be made";
+        }
         return answer;
     });
     checkBox(config, "watchFolderButton")->click();
@@ -321,68 +321,28 @@ TEST_F(ConfigWindowTest, FolderChoosersAskForOneFolderAndFillTheirField)
         {"destinationMOVTextButton", "destinationMOVTextField"}};
     for (const auto& [button, filled] : choosers) {
         field<QPushButton>(config, button)->click();
-        EXPECT_EQ(textField(config, filled)->text(), *answer);
+        EXPECT_EQ(field<QLineEdit>(config, filled)->text(), *answer);
     }
-
     // Cancelled: the field keeps its text; nothing is saved before OK or Apply.
     answer.reset();
     field<QPushButton>(config, "destinationTextFieldButton")->click();
-    EXPECT_EQ(textField(config, "destinationTextField")->text(), QStringLiteral("/srv/chosen"));
+    EXPECT_EQ(field<QLineEdit>(config, "destinationTextField")->text(), "/srv/chosen");
     expectStored({{destinationFolderPath, clinicFolder}});
-}
 
-TEST_F(ConfigWindowTest, ExportCopiesTheSettingsFileAndNeverReplacesAFile)
-{
-    ConfigWindowController* config = openConfigWindow();
-    const QString exchangeFolder =
-        TalvorenCommon::getDocumentDirectory() + QStringLiteral("/Talvoren");
-    std::optional<QString> chosen;
-    config->setPanelRunner([&](QFileDialog& panel) {
-        EXPECT_TRUE(panel.testOption(QFileDialog::DontConfirmOverwrite))
-            << "the panel must not offer to replace a file";
-        EXPECT_EQ(QDir(panel.directory()).absolutePath(), exchangeFolder);
-        EXPECT_TRUE(QDir(exchangeFolder).exists());
-        return chosen;
-    });
-    const auto contents = [](const QString& path) {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    };
     QPushButton* exportButton = field<QPushButton>(config, "exportSettingFileButton");
-
-    chosen = exchangeFolder + QStringLiteral("/TalvorenSetting.xml");
     exportButton->click();
-    EXPECT_EQ(contents(*chosen), contents(TalvorenCommon::getUserSettingPlistFilePath()));
+    EXPECT_EQ(sheetOf(config), nullptr);
+    answer = exchangeFolder + QStringLiteral("/TalvorenSetting.xml");
+    exportButton->click();
+    EXPECT_EQ(fileSha1(*answer), fileSha1(TalvorenCommon::getUserSettingPlistFilePath()));
     EXPECT_EQ(sheetOf(config), nullptr);
 
     // An existing file stays as it is, and the user is told.
-    chosen = QDir::homePath() + QStringLiteral("/keep.xml");
-    QFile existing(*chosen);
-    ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
-    existing.write("the practice's own file");
-    existing.close();
+    answer = QDir::homePath() + QStringLiteral("/keep.xml");
+    ASSERT_TRUE(CameraPictureBuilder::writeFile(*answer, "the practice's own file"));
+    const QByteArray kept = fileSha1(*answer);
     exportButton->click();
-    EXPECT_EQ(contents(*chosen), QByteArray("the practice's own file"));
+    EXPECT_EQ(fileSha1(*answer), kept);
     ASSERT_NE(sheetOf(config), nullptr);
-    EXPECT_TRUE(sheetOf(config)->informativeText().contains(*chosen));
-    dismissSheet(config);
-
-    chosen.reset();
-    exportButton->click();
-    EXPECT_EQ(sheetOf(config), nullptr);
-}
-
-TEST_F(ConfigWindowTest, TheShippedDefaultsNameItemsOfTheDateAndPaddingLists)
-{
-    const SettingsDictionary defaults = storedSettings();
-    ConfigWindowController* config = openConfigWindow();
-    const QComboBox* dateFormats = field<QComboBox>(config, "dateFormatComboBox");
-    EXPECT_EQ(dateFormats->itemText(static_cast<int>(defaults.integerValue(dateFormat))),
-              defaults.stringValue(dateFormatString));
-
-    DetailConfigWindowController* detail = openDetailWindow(config);
-    const QComboBox* widths = field<QComboBox>(detail, "zeroPaddingComboBox");
-    const int index = static_cast<int>(defaults.integerValue(zeroPaddingLength));
-    ASSERT_LT(index, widths->count());
-    EXPECT_EQ(widths->itemText(index).toLongLong(), defaults.integerValue(zeroPaddingLengthString));
+    EXPECT_TRUE(sheetOf(config)->informativeText().contains(*answer));
 }

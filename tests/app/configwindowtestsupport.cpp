@@ -30,7 +30,6 @@ void ConfigWindowTest::TearDown()
 
 void ConfigWindowTest::writeSettings(const std::function<void(SettingsDictionary&)>& change)
 {
-    // The shipped defaults, with the test's own folders and no login item.
     ApplicationResources::setOverrideDirectory(
         QStringLiteral(TALVOREN_BINARY_DIR "/share/talvoren"));
     std::optional<SettingsDictionary> settings =
@@ -54,7 +53,7 @@ SettingsDictionary ConfigWindowTest::storedSettings()
 }
 
 void ConfigWindowTest::expectStored(
-    std::initializer_list<std::pair<QLatin1String, SettingValue>> expected)
+    std::initializer_list<std::pair<QLatin1String, std::optional<SettingValue>>> expected)
 {
     const SettingsDictionary stored = storedSettings();
     for (const auto& [key, value] : expected)

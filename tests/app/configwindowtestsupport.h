@@ -6,8 +6,14 @@
 #include "settings/settingsdictionary.h"
 #include "windowtestsupport.h"
 
+#include <QCheckBox>
 #include <QMessageBox>
 #include <functional>
+
+inline QCheckBox* checkBox(BaseWindowController* controller, const char* name)
+{
+    return field<QCheckBox>(controller, name);
+}
 
 // A card watch that watches nothing: Apply may start it without touching the
 // machine's mounts.
@@ -30,13 +36,12 @@ protected:
     // Writes the shipped defaults with the test's folders and the change applied.
     void writeSettings(const std::function<void(SettingsDictionary&)>& change = {});
     static SettingsDictionary storedSettings();
-    // Expects each key's value in the settings file, the key named on a mismatch.
-    static void
-    expectStored(std::initializer_list<std::pair<QLatin1String, SettingValue>> expected);
+    // Expects each key's value (nullopt: absent) in the settings file, the key named on a mismatch.
+    static void expectStored(
+        std::initializer_list<std::pair<QLatin1String, std::optional<SettingValue>>> expected);
 
     ConfigWindowController* openConfigWindow();
     DetailConfigWindowController* openDetailWindow(ConfigWindowController* config);
-    // The sheet showing on the window, if any.
     static QMessageBox* sheetOf(BaseWindowController* controller);
     static void dismissSheet(BaseWindowController* controller);
 

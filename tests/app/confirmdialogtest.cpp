@@ -20,7 +20,6 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
 #include <chrono>
@@ -68,10 +67,8 @@ protected:
         EXPECT_TRUE(UserSettings::write(settings));
 
         VolumeRoots::setReplacement({volumeRoot});
-        CardWatchTimings noWaits;
-        noWaits.latency = noWaits.batchPause = noWaits.windowPause = noWaits.runPause =
-            std::chrono::milliseconds(0);
-        WatchSDCardOperator::setTimings(noWaits);
+        using namespace std::chrono_literals;
+        WatchSDCardOperator::setTimings({0ms, 0ms, 0ms, 0ms});
         BaseWatchFolderOperator::setIsFirst(false);
         DesktopWatchWindowPresenter::install();
     }
@@ -126,25 +123,22 @@ TEST_F(CardImportTest, OkRunsARealCardImportThatTheProgressWindowFollows)
     EXPECT_FALSE(manager.checkWindow(TalvorenWindowId::ProgressWindow));
     EXPECT_TRUE(picturesBelow(destination).isEmpty());
 
-    // What the progress window shows when the finished import closes it.
+    // What the progress window shows when the finished import closes it: percentage,
+    // total, and whether the dialog is still out.
     QObject observer;
-    QString shownAtClose;
-    int totalAtClose = -1;
-    bool dialogHiddenDuringImport = false;
+    QStringList atClose;
     NotificationCenter::defaultCenter().addObserver(
         ProgressWindowController::notificationNameCloseProgressWindow, &observer,
         [&](const QVariantMap&) {
             auto* progress = manager.windowController<ProgressWindowController>(
                 TalvorenWindowId::ProgressWindow);
-            shownAtClose = field<QLabel>(progress, "progressLabel")->text();
-            totalAtClose = progress->totalCount();
-            dialogHiddenDuringImport = !dialog->window()->isVisible();
+            atClose = {field<QLabel>(progress, "progressLabel")->text(),
+                       QString::number(progress->totalCount()),
+                       dialog->window()->isVisible() ? "dialog shown" : "dialog hidden"};
         });
     QTest::mouseClick(field<QPushButton>(dialog, "okButton"), Qt::LeftButton);
     NotificationCenter::defaultCenter().removeObserver(&observer);
-    EXPECT_EQ(shownAtClose, QStringLiteral("100"));
-    EXPECT_EQ(totalAtClose, 2);
-    EXPECT_TRUE(dialogHiddenDuringImport);
+    EXPECT_EQ(atClose, QStringList({"100", "2", "dialog hidden"}));
     EXPECT_EQ(picturesBelow(destination).size(), 2);
     EXPECT_EQ(picturesBelow(card).size(), 2);
     EXPECT_FALSE(manager.checkWindow(TalvorenWindowId::SDCopyConfirmWindow));
@@ -211,11 +205,9 @@ TEST_F(WindowTest, OkOnTheSettingsImportQuestionReadsTheExportedFileAndCancelLea
     QPointer<QWidget> window = accepted->window();
     QTest::mouseClick(field<QPushButton>(accepted, "okButton"), Qt::LeftButton);
     EXPECT_FALSE(ImportSettingFileOperator::exchangeFileExists());
-    const std::optional<SettingsDictionary> settings = UserSettings::getUserSettingDictionary();
-    ASSERT_TRUE(settings.has_value());
-    EXPECT_EQ(settings->stringValue(SettingKeys::destinationFolderPath),
-              QStringLiteral("/srv/pictures"));
-    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(
+        UserSettings::getUserSettingDictionary().value().value(SettingKeys::destinationFolderPath),
+        SettingValue("/srv/pictures"));
     processDeferredDeletes();
     EXPECT_TRUE(window.isNull());
 }

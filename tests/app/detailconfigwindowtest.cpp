@@ -1,7 +1,6 @@
 #include "configwindowtestsupport.h"
 #include "settings/settingkeys.h"
 
-#include <QCheckBox>
 #include <QComboBox>
 #include <QPushButton>
 
@@ -13,11 +12,19 @@ const char* const rarelyUsedOptions[] = {
     "notSendingImageButton", "deleteExifPersonalInfoButton", "moveToTrashButton"};
 const char* const everydayOptions[] = {"zeroPaddingButton", "chopCameraSerialNumberButton",
                                        "chopCountButton", "activateMultipleImportCheck"};
-
-QCheckBox* checkBox(BaseWindowController* controller, const char* name)
-{
-    return field<QCheckBox>(controller, name);
-}
+// Values of every type the settings may hold, so that a save shows whether the window or
+// the file gave them, and what the first test's save stores.
+const std::tuple<QLatin1String, SettingValue, SettingValue> options[] = {
+    {exportXml, 1, true},
+    {dontAddPatientName, "1", true},
+    {dontSendMif, false, false},
+    {notSendingImage, true, true},
+    {deleteExifPersonalInfo, 0, false},
+    {moveToTrash, true, true},
+    {zeroPadding, false, false},
+    {zeroPaddingLength, 3, 3},
+    {zeroPaddingLengthString, "7", "7"},
+    {chopCount, true, false}};
 } // namespace
 
 class DetailConfigWindowTest : public ConfigWindowTest
@@ -26,29 +33,18 @@ protected:
     void SetUp() override
     {
         ConfigWindowTest::SetUp();
-        // Values of every type the settings may hold, so that a save shows whether
-        // the window or the file gave them.
         writeSettings([](SettingsDictionary& settings) {
-            settings.setValue(exportXml, 1);
-            settings.setValue(dontAddPatientName, QStringLiteral("1"));
-            settings.setValue(dontSendMif, false);
-            settings.setValue(notSendingImage, true);
-            settings.setValue(deleteExifPersonalInfo, 0);
-            settings.setValue(moveToTrash, true);
-            settings.setValue(zeroPadding, false);
-            settings.setValue(zeroPaddingLength, 3);
-            settings.setValue(zeroPaddingLengthString, QStringLiteral("7"));
-            settings.setValue(chopCount, true);
+            for (const auto& [key, held, saved] : options)
+                settings.setValue(key, held);
         });
     }
 };
 
-TEST_F(DetailConfigWindowTest, WithoutShowAllItemsSixOptionsAreHiddenAndStoredAsLoaded)
+TEST_F(DetailConfigWindowTest, ShowAllItemsDecidesWhetherSixOptionsShowAndSavesStoreWhatIsShown)
 {
     ConfigWindowController* config = openConfigWindow();
     DetailConfigWindowController* detail = openDetailWindow(config);
     ASSERT_NE(detail, nullptr);
-    EXPECT_TRUE(detail->window()->isVisible());
     for (const char* name : rarelyUsedOptions)
         EXPECT_FALSE(checkBox(detail, name)->isVisible()) << name;
     for (const char* name : everydayOptions)
@@ -74,31 +70,21 @@ TEST_F(DetailConfigWindowTest, WithoutShowAllItemsSixOptionsAreHiddenAndStoredAs
 
     // Loaded whatever type the file holds; padding off keeps the stored width.
     field<QPushButton>(config, "okButton")->click();
-    expectStored({{exportXml, true},
-                  {dontAddPatientName, true},
-                  {dontSendMif, false},
-                  {notSendingImage, true},
-                  {deleteExifPersonalInfo, false},
-                  {moveToTrash, true},
-                  {chopCount, false},
-                  {zeroPadding, false},
-                  {zeroPaddingLength, 3},
-                  {zeroPaddingLengthString, "7"}});
+    for (const auto& [key, held, saved] : options)
+        EXPECT_EQ(storedSettings().value(key), saved) << key.data();
     // OK closes both windows.
     EXPECT_FALSE(manager.checkWindow(TalvorenWindowId::ConfigWindow));
     EXPECT_FALSE(manager.checkWindow(TalvorenWindowId::DetailConfigWindow));
-}
+    processDeferredDeletes();
 
-TEST_F(DetailConfigWindowTest, ShowAllItemsShowsEveryOptionAndThePaddingWidthIsStoredWhileOn)
-{
-    auto* detail = manager.windowController<DetailConfigWindowController>(
+    // Show All Items shows every option; the padding width is stored while padding is on.
+    detail = manager.windowController<DetailConfigWindowController>(
         TalvorenWindowId::DetailConfigWindow);
     detail->setShowAllItems(true);
-    ConfigWindowController* config = openConfigWindow();
+    config = openConfigWindow();
     ASSERT_EQ(openDetailWindow(config), detail);
     for (const char* name : rarelyUsedOptions)
         EXPECT_TRUE(checkBox(detail, name)->isVisible()) << name;
-
     checkBox(detail, "moveToTrashButton")->click();
     checkBox(detail, "zeroPaddingButton")->click();
     field<QComboBox>(detail, "zeroPaddingComboBox")->setCurrentIndex(6);
@@ -110,7 +96,7 @@ TEST_F(DetailConfigWindowTest, ShowAllItemsShowsEveryOptionAndThePaddingWidthIsS
                   {zeroPaddingLengthString, "10"}});
 }
 
-TEST_F(DetailConfigWindowTest, AfterTheDetailWindowClosedTheSaveKeepsWhatItShowedUnlessCancelled)
+TEST_F(DetailConfigWindowTest, TheSaveKeepsWhatTheClosedDetailWindowShowedAndCancelStoresNothing)
 {
     // Closed by its title bar: the options it showed are saved.
     ConfigWindowController* config = openConfigWindow();
@@ -145,13 +131,10 @@ TEST_F(DetailConfigWindowTest, AfterTheDetailWindowClosedTheSaveKeepsWhatItShowe
                   {zeroPaddingLengthString, "7"},
                   {chopCount, false},
                   {activateAvoidMultipleImportCheck, true}});
-}
 
-TEST_F(DetailConfigWindowTest, CancelOfTheSettingsWindowStoresNothingAndClosesBoth)
-{
+    // Cancel of the settings window stores nothing and closes both.
     const SettingsDictionary before = storedSettings();
-    ConfigWindowController* config = openConfigWindow();
-    DetailConfigWindowController* detail = openDetailWindow(config);
+    detail = openDetailWindow(config);
     checkBox(detail, "chopCountButton")->click();
     field<QPushButton>(detail, "closeButton")->click();
     checkBox(config, "autoStartUpButton")->click();

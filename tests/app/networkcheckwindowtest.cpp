@@ -17,34 +17,30 @@
 #include <QUrl>
 
 namespace {
-QLabel* label(BaseWindowController* controller, const char* name)
-{
-    return field<QLabel>(controller, name);
-}
-
 UpdateCheckResult newerVersion()
 {
-    UpdateCheckResult result;
-    result.newer = true;
-    result.name = QStringLiteral("Talvoren Spring");
-    result.date = QStringLiteral("(2024/02/01)");
-    result.version = QStringLiteral("1.50");
-    result.address = QStringLiteral("https://updates.example/talvoren/1.5");
-    return result;
+    return {false, true, "Talvoren Spring", "(2024/02/01)", "1.50", "https://updates.example/1.5"};
+}
+
+const std::initializer_list<const char*> shownVersion = {
+    "lastVersionNameTextField", "lastVersionDateTextField", "lastVersionNumberTextField",
+    "lastVersionUrlTextField", "versionNumberTextField"};
+
+QList<bool> messagesShown(BaseWindowController* update)
+{
+    QList<bool> shown;
+    for (const char* name : {"message_1", "message_2", "message_3"})
+        shown << field<QLabel>(update, name)->isVisible();
+    return shown;
 }
 
 InformationCheckResult notice(qint32 id)
 {
-    InformationCheckResult result;
-    result.available = id >= 0;
-    result.failed = id < 0;
-    result.id = id;
     if (id < 0)
-        return result;
-    result.japaneseTitle = QStringLiteral("メンテナンスのお知らせ");
-    result.japaneseText = QStringLiteral("サーバーを停止します。<br>ご注意ください。<BR>以上");
-    result.japaneseLink = QStringLiteral("https://example.jp/notice");
-    return result;
+        return {false, true, id, {}, {}, {}, {}, {}, {}, {}};
+    const QString title = QStringLiteral("メンテナンスのお知らせ");
+    const QString text = QStringLiteral("サーバーを停止します。<br>ご注意ください。<BR>以上");
+    return {true, false, id, title, text, "https://example.jp/notice", {}, {}, {}, {}};
 }
 } // namespace
 
@@ -65,12 +61,10 @@ public:
     }
 
     QList<QUrl> opened;
+    const QStringList schemes;
 
 public slots:
     void open(const QUrl& url) { opened << url; }
-
-private:
-    QStringList schemes;
 };
 
 class NetworkCheckWindowTest : public WindowTest
@@ -106,31 +100,6 @@ protected:
     }
 };
 
-TEST_F(NetworkCheckWindowTest, UpdateWindowShowsTheNewerVersionWithItsDownloadLink)
-{
-    UpdateCheckWindowController::setCheck(newerVersion);
-    auto* update = open<UpdateCheckWindowController>(TalvorenWindowId::UpdateCheckWindow);
-    const std::pair<const char*, QString> shown[] = {
-        {"lastVersionNameTextField", QStringLiteral("Talvoren Spring")},
-        {"lastVersionDateTextField", QStringLiteral("(2024/02/01)")},
-        {"lastVersionNumberTextField", QStringLiteral("Ver 1.50")},
-        {"versionNumberTextField", TalvorenCommon::getVersionNubmer()},
-        {"lastVersionUrlTextField", newerVersion().address}};
-    for (const auto& [name, text] : shown)
-        EXPECT_EQ(label(update, name)->text(), text) << name;
-    EXPECT_TRUE(label(update, "message_1")->isVisible());
-    EXPECT_TRUE(label(update, "message_2")->isVisible());
-    EXPECT_FALSE(label(update, "message_3")->isVisible());
-
-    // The link area lies over the address and opens it.
-    LinkTextField* link = update->linkTextField();
-    ASSERT_NE(link, nullptr);
-    EXPECT_EQ(link->geometry(), label(update, "lastVersionUrlTextField")->geometry());
-    OpenedLinkRecorder recorder({QStringLiteral("https")});
-    QTest::mouseClick(link, Qt::LeftButton);
-    EXPECT_EQ(recorder.opened, QList<QUrl>{QUrl(newerVersion().address)});
-}
-
 TEST(LinkTextFieldTest, OpensOnlyWebAddressesOnALeftClick)
 {
     OpenedLinkRecorder recorder({"http", "https", "ftp", "file", "mailto", "javascript"});
@@ -153,21 +122,15 @@ TEST(LinkTextFieldTest, OpensOnlyWebAddressesOnALeftClick)
 TEST_F(NetworkCheckWindowTest, UpdateWindowSaysWhetherItIsUpToDateOrCouldNotCheck)
 {
     for (const bool failed : {false, true}) {
-        UpdateCheckWindowController::setCheck([failed] {
-            UpdateCheckResult result;
-            result.failed = failed;
-            return result;
-        });
+        UpdateCheckWindowController::setCheck(
+            [failed] { return UpdateCheckResult{failed, false, {}, {}, {}, {}}; });
         auto* update = open<UpdateCheckWindowController>(TalvorenWindowId::UpdateCheckWindow);
-        EXPECT_FALSE(label(update, "message_1")->isVisible());
-        EXPECT_FALSE(label(update, "message_2")->isVisible());
-        EXPECT_TRUE(label(update, "message_3")->isVisible());
+        EXPECT_EQ(messagesShown(update), QList<bool>({false, false, true}));
         EXPECT_EQ(
-            label(update, "message_3")->text(),
+            field<QLabel>(update, "message_3")->text(),
             LocalizedStrings::text(failed ? "ApplicationMessage19" : "UpdateCheckWindow_Message3"));
-        for (const char* empty : {"lastVersionNameTextField", "lastVersionDateTextField",
-                                  "lastVersionNumberTextField", "lastVersionUrlTextField"})
-            EXPECT_TRUE(label(update, empty)->text().isEmpty()) << empty;
+        EXPECT_EQ(labelTexts(update, shownVersion),
+                  QStringList({"", "", "", "", TalvorenCommon::getVersionNubmer()}));
         EXPECT_TRUE(update->linkTextField()->link().isEmpty());
         field<QPushButton>(update, "closeButton")->click();
         processDeferredDeletes();
@@ -175,53 +138,40 @@ TEST_F(NetworkCheckWindowTest, UpdateWindowSaysWhetherItIsUpToDateOrCouldNotChec
     }
 }
 
-TEST_F(NetworkCheckWindowTest, NoticeWindowShowsTheNoticeInTheUsersFirstLanguage)
-{
-    InformationCheckWindowController::setCheck([] { return notice(5); });
-    const QString japanese = QStringLiteral("ja-JP");
-    InformationCheckWindowController::setFirstPreferredLanguage(japanese);
-    auto* information =
-        open<InformationCheckWindowController>(TalvorenWindowId::InformationCheckWindow);
-    EXPECT_EQ(label(information, "applicationNameLabel")->text(), notice(5).title(japanese));
-    EXPECT_EQ(label(information, "lastVersionNameTextField")->text(), notice(5).text(japanese));
-    EXPECT_EQ(label(information, "lastVersionUrlTextField")->text(), notice(5).japaneseLink);
-    EXPECT_EQ(information->linkTextField()->link(), notice(5).japaneseLink);
-    EXPECT_EQ(InformationCheckWindowController::shownInformationId(), 5);
-}
-
 TEST_F(NetworkCheckWindowTest, OkAcknowledgesTheShownNoticeOnlyUpwardsAndLaterStoresNothing)
 {
-    const struct
-    {
-        qint32 shown;
-        const char* button;
-        qint64 acknowledged;
-    } steps[] = {{5, "laterButton", 3},
-                 // A notice that could not be fetched must not bring back the acknowledged ones.
-                 {-1, "OKButton", 3},
-                 {5, "OKButton", 5},
-                 // A list that went back to an older notice does not lower the acknowledged id.
-                 {4, "OKButton", 5}};
-    for (const auto& step : steps) {
-        SCOPED_TRACE(step.shown);
-        InformationCheckWindowController::setCheck([&step] { return notice(step.shown); });
+    // The notice shown, the button pressed, the id acknowledged after it.
+    const std::tuple<qint32, const char*, qint64> steps[] = {
+        {5, "laterButton", 3},
+        // A notice that could not be fetched must not bring back the acknowledged ones.
+        {-1, "OKButton", 3},
+        {5, "OKButton", 5},
+        // A list that went back to an older notice does not lower the acknowledged id.
+        {4, "OKButton", 5}};
+    const QString japanese = QStringLiteral("ja-JP");
+    InformationCheckWindowController::setFirstPreferredLanguage(japanese);
+    for (const auto& [id, button, acknowledged] : steps) {
+        SCOPED_TRACE(id);
+        const InformationCheckResult shown = notice(id);
+        InformationCheckWindowController::setCheck([shown] { return shown; });
         auto* information =
             open<InformationCheckWindowController>(TalvorenWindowId::InformationCheckWindow);
-        if (step.shown < 0) {
-            // Without a notice the window keeps its title and shows nothing.
-            EXPECT_EQ(label(information, "applicationNameLabel")->text(), "Talvoren");
-            EXPECT_TRUE(label(information, "lastVersionNameTextField")->text().isEmpty());
-            EXPECT_TRUE(label(information, "lastVersionUrlTextField")->text().isEmpty());
-        }
-        EXPECT_EQ(InformationCheckWindowController::shownInformationId(), step.shown);
-        field<QPushButton>(information, step.button)->click();
+        // Shown in the user's first language; without a notice the window keeps its title.
+        EXPECT_EQ(labelTexts(information, {"applicationNameLabel", "lastVersionNameTextField",
+                                           "lastVersionUrlTextField"}) +
+                      QStringList(information->linkTextField()->link()),
+                  id < 0 ? QStringList({"Talvoren", "", "", ""})
+                         : QStringList({shown.title(japanese), shown.text(japanese),
+                                        shown.japaneseLink, shown.japaneseLink}));
+        EXPECT_EQ(InformationCheckWindowController::shownInformationId(), id);
+        field<QPushButton>(information, button)->click();
         processDeferredDeletes();
         EXPECT_FALSE(manager.checkWindow(TalvorenWindowId::InformationCheckWindow));
-        EXPECT_EQ(checkedInformationId(), step.acknowledged);
+        EXPECT_EQ(checkedInformationId(), acknowledged);
     }
 }
 
-TEST_F(NetworkCheckWindowTest, ClosingAWindowWhileItsCheckRunsEndsItAfterTheCheck)
+TEST_F(NetworkCheckWindowTest, AWindowClosedDuringItsCheckEndsAfterItAndTheNextShowsTheNewerVersion)
 {
     UpdateCheckWindowController* update = nullptr;
     UpdateCheckWindowController::setCheck([&update] {
@@ -241,10 +191,21 @@ TEST_F(NetworkCheckWindowTest, ClosingAWindowWhileItsCheckRunsEndsItAfterTheChec
     processDeferredDeletes();
     EXPECT_TRUE(watched.isNull());
 
-    // The next request makes a fresh window that checks again.
+    // The next request makes a fresh window that checks again and shows the newer version.
     UpdateCheckWindowController::setCheck(newerVersion);
-    auto* fresh = open<UpdateCheckWindowController>(TalvorenWindowId::UpdateCheckWindow);
-    EXPECT_TRUE(fresh->window()->isVisible());
+    update = open<UpdateCheckWindowController>(TalvorenWindowId::UpdateCheckWindow);
+    EXPECT_EQ(labelTexts(update, shownVersion),
+              QStringList({"Talvoren Spring", "(2024/02/01)", "Ver 1.50", newerVersion().address,
+                           TalvorenCommon::getVersionNubmer()}));
+    EXPECT_EQ(messagesShown(update), QList<bool>({true, true, false}));
+
+    // The link area lies over the address and opens it.
+    LinkTextField* link = update->linkTextField();
+    ASSERT_NE(link, nullptr);
+    EXPECT_EQ(link->geometry(), field<QLabel>(update, "lastVersionUrlTextField")->geometry());
+    OpenedLinkRecorder recorder({QStringLiteral("https")});
+    QTest::mouseClick(link, Qt::LeftButton);
+    EXPECT_EQ(recorder.opened, QList<QUrl>{QUrl(newerVersion().address)});
 }
 
 TEST_F(NetworkCheckWindowTest, TheWindowsCheckLetsTheEventLoopRunWhileTheServerIsSilent)
@@ -265,7 +226,8 @@ TEST_F(NetworkCheckWindowTest, TheWindowsCheckLetsTheEventLoopRunWhileTheServerI
     auto* update = open<UpdateCheckWindowController>(TalvorenWindowId::UpdateCheckWindow);
     EXPECT_TRUE(served);
     EXPECT_EQ(server.requestCount(QStringLiteral("/version.txt")), 1);
-    EXPECT_EQ(label(update, "message_3")->text(), LocalizedStrings::text("ApplicationMessage19"));
+    EXPECT_EQ(field<QLabel>(update, "message_3")->text(),
+              LocalizedStrings::text("ApplicationMessage19"));
 }
 
 #include "networkcheckwindowtest.moc"

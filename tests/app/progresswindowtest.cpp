@@ -1,3 +1,4 @@
+#include "camerapicturebuilder.h"
 #include "common/applicationresources.h"
 #include "common/notificationcenter.h"
 #include "copyresultwindowcontroller.h"
@@ -6,7 +7,6 @@
 #include "soundplayer.h"
 #include "windowtestsupport.h"
 
-#include <QFile>
 #include <QLabel>
 #include <QPointer>
 #include <QProgressBar>
@@ -40,7 +40,7 @@ protected:
     }
 };
 
-TEST_F(ProgressWindowTest, EachImportedFileAdvancesThePercentageUpToAHundred)
+TEST_F(ProgressWindowTest, EachFileAdvancesThePercentageToAHundredAndTheNextWindowStartsFromZero)
 {
     ProgressWindowController* progress = openProgress(4);
     EXPECT_EQ(shownPercentage(progress), QStringLiteral("0"));
@@ -55,22 +55,8 @@ TEST_F(ProgressWindowTest, EachImportedFileAdvancesThePercentageUpToAHundred)
     EXPECT_EQ(shown, QStringList({"25", "50", "75", "100", "100"}));
     EXPECT_EQ(bar, QList<int>({25, 50, 75, 100, 100}));
     EXPECT_EQ(ProgressWindowController::processedCount(), 5);
-}
 
-TEST_F(ProgressWindowTest, PercentagesTruncateAndNeverOverflow)
-{
-    EXPECT_EQ(ProgressWindowController::percentage(2, 3), 66);
-    EXPECT_EQ(ProgressWindowController::percentage(0, 0), 100);
-    EXPECT_EQ(ProgressWindowController::percentage(1, 0), 100);
-    EXPECT_EQ(ProgressWindowController::percentage(INT_MAX, INT_MAX), 100);
-    EXPECT_EQ(ProgressWindowController::percentage(INT_MAX - 1, INT_MAX), 99);
-    EXPECT_EQ(ProgressWindowController::percentage(1, INT_MAX), 0);
-}
-
-TEST_F(ProgressWindowTest, TheCloseNotificationClosesItAndTheNextWindowStartsFromZero)
-{
-    QPointer<ProgressWindowController> first = openProgress(2);
-    postUpdate();
+    QPointer<ProgressWindowController> first = progress;
     NotificationCenter::defaultCenter().post(
         ProgressWindowController::notificationNameCloseProgressWindow);
     EXPECT_FALSE(manager.checkWindow(TalvorenWindowId::ProgressWindow));
@@ -88,6 +74,15 @@ TEST_F(ProgressWindowTest, TheCloseNotificationClosesItAndTheNextWindowStartsFro
     second->setTotalCount(3);
     postUpdate();
     EXPECT_EQ(shownPercentage(second), QStringLiteral("33"));
+}
+
+TEST(ProgressPercentageTest, TruncatesAndNeverOverflows)
+{
+    const auto percentage = ProgressWindowController::percentage;
+    EXPECT_EQ(QList<int>({percentage(2, 3), percentage(0, 0), percentage(1, 0),
+                          percentage(INT_MAX, INT_MAX), percentage(INT_MAX - 1, INT_MAX),
+                          percentage(1, INT_MAX)}),
+              QList<int>({66, 100, 100, 100, 99, 0}));
 }
 
 class CopyResultWindowTest : public WindowTest
@@ -111,20 +106,7 @@ protected:
     }
 };
 
-TEST_F(CopyResultWindowTest, ShowsTheCountOrTheNoImageMessage)
-{
-    const QString filed = LocalizedStrings::string(QStringLiteral("CopyResultWindow_MessageLabel"));
-    CopyResultWindowController* result = showResult(12);
-    EXPECT_EQ(field<QLabel>(result, "messageLabel")->text(), QStringLiteral("12") + filed);
-    // The next card import while the window is still out shows its own count.
-    showResult(0);
-    EXPECT_EQ(field<QLabel>(result, "messageLabel")->text(),
-              LocalizedStrings::string(QStringLiteral("CopyResultWindow_NoImageMessageLabel")));
-    EXPECT_EQ(CopyResultWindowController::messageText(5000000000),
-              QStringLiteral("5000000000") + filed);
-}
-
-TEST_F(CopyResultWindowTest, ClosesItselfAfterItsIntervalAndTheButtonStopsTheTimer)
+TEST_F(CopyResultWindowTest, ShowsTheCountAndClosesAfterItsIntervalOrByTheButtonThatStopsTheTimer)
 {
     QPointer<CopyResultWindowController> result = showResult(3, 50ms);
     EXPECT_TRUE(result->isCloseTimerActive());
@@ -133,7 +115,15 @@ TEST_F(CopyResultWindowTest, ClosesItselfAfterItsIntervalAndTheButtonStopsTheTim
     processDeferredDeletes();
     EXPECT_TRUE(result.isNull());
 
-    CopyResultWindowController* closedByHand = showResult(3);
+    const QString filed = LocalizedStrings::string(QStringLiteral("CopyResultWindow_MessageLabel"));
+    CopyResultWindowController* closedByHand = showResult(12);
+    EXPECT_EQ(field<QLabel>(closedByHand, "messageLabel")->text(), QStringLiteral("12") + filed);
+    // The next card import while the window is still out shows its own count.
+    showResult(0);
+    EXPECT_EQ(field<QLabel>(closedByHand, "messageLabel")->text(),
+              LocalizedStrings::string(QStringLiteral("CopyResultWindow_NoImageMessageLabel")));
+    EXPECT_EQ(CopyResultWindowController::messageText(5000000000),
+              QStringLiteral("5000000000") + filed);
     EXPECT_TRUE(closedByHand->isCloseTimerActive());
     QTest::mouseClick(field<QPushButton>(closedByHand, "closeButton"), Qt::LeftButton);
     EXPECT_FALSE(closedByHand->isCloseTimerActive());
@@ -144,10 +134,8 @@ TEST_F(CopyResultWindowTest, ClosesItselfAfterItsIntervalAndTheButtonStopsTheTim
 TEST_F(CopyResultWindowTest, AnUndecodableSoundLeavesTheWindowSilentButWorking)
 {
     QTemporaryDir resources;
-    QFile broken(resources.filePath(QStringLiteral("sound.mp3")));
-    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
-    broken.write(QByteArray(4096, '\x5a'));
-    broken.close();
+    ASSERT_TRUE(CameraPictureBuilder::writeFile(resources.filePath(QStringLiteral("sound.mp3")),
+                                                QByteArray(4096, '\x5a')));
     ApplicationResources::setOverrideDirectory(resources.path());
 
     CopyResultWindowController* result = showResult(2);

@@ -1,16 +1,15 @@
 #include "applicationicons.h"
+#include "camerapicturebuilder.h"
 #include "common/applicationresources.h"
 #include "helpwindowcontroller.h"
 #include "localizedstrings.h"
 #include "windowtestsupport.h"
 
-#include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QPdfDocument>
 #include <QRegularExpression>
 #include <QTemporaryDir>
-#include <QTest>
 #include <QXmlStreamReader>
 
 namespace {
@@ -58,7 +57,7 @@ public:
 };
 } // namespace
 
-TEST(LocalizedStringsTest, EveryIdUsedHasATextInBothLanguagesWithTheSamePlaceholders)
+TEST(LocalizedStringsTest, EveryIdUsedHasATextWithTheSamePlaceholdersInBothLanguagesThatCanBeForced)
 {
     const QSet<QString> used = idsUsedInTheSources();
     EXPECT_GE(used.size(), 90);
@@ -83,10 +82,8 @@ TEST(LocalizedStringsTest, EveryIdUsedHasATextInBothLanguagesWithTheSamePlacehol
         EXPECT_EQ(LocalizedStrings::string(QString::fromLatin1(format)).count(placeholder), 1)
             << format;
     EXPECT_EQ(LocalizedStrings::string(QStringLiteral("NoSuchKey")), QString());
-}
 
-TEST(LocalizedStringsTest, TheLanguageCanBeForcedAndOnlyToOneThatExists)
-{
+    // The language can be forced, and only to one that exists.
     const QString systemLanguage = LocalizedStrings::language();
     for (const auto& [language, close] : {std::pair{"ja", "閉じる"}, std::pair{"en", "Close"}}) {
         LanguageGuard guard(QString::fromLatin1(language));
@@ -123,15 +120,9 @@ protected:
         LocalizedStrings::setLanguage({});
         WindowTest::TearDown();
     }
-    static void writeGarbage(const QString& path)
-    {
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write("%PDF-1.4 this is not really a document <svg");
-    }
 };
 
-TEST_F(ResourceTest, EachLanguageHasItsOwnManualAndTheHelpWindowShowsIt)
+TEST_F(ResourceTest, EachLanguageHasItsManualTheTrayIconItsColourAndUnreadableFilesStandIns)
 {
     QStringList manuals;
     for (const QString& language : LocalizedStrings::availableLanguages()) {
@@ -149,26 +140,22 @@ TEST_F(ResourceTest, EachLanguageHasItsOwnManualAndTheHelpWindowShowsIt)
         processDeferredDeletes();
     }
     EXPECT_NE(manuals.at(0), manuals.at(1));
-}
 
-TEST_F(ResourceTest, TheTrayTemplateTakesItsColourAndUnreadableResourcesLeaveStandIns)
-{
+    // The tray template takes its colour, and unreadable resources leave stand-ins.
     const QIcon shipped = ApplicationIcons::statusBarIcon(Qt::white);
     ASSERT_FALSE(shipped.isNull());
     const QImage shippedImage = shipped.pixmap(32, 32).toImage();
-    bool onlyWhite = true;
-    for (int y = 0; y < shippedImage.height(); ++y)
-        for (int x = 0; x < shippedImage.width(); ++x) {
-            const QColor pixel = shippedImage.pixelColor(x, y);
-            if (pixel.alpha() > 0 && (pixel.red() < 250 || pixel.green() < 250))
-                onlyWhite = false;
-        }
-    EXPECT_TRUE(onlyWhite);
+    const int width = shippedImage.width();
+    for (int pixel = 0; pixel < width * shippedImage.height(); ++pixel) {
+        const QColor colour = shippedImage.pixelColor(pixel % width, pixel / width);
+        ASSERT_TRUE(colour.alpha() == 0 || (colour.red() >= 250 && colour.green() >= 250));
+    }
 
     QTemporaryDir resources;
-    writeGarbage(resources.filePath(QStringLiteral("TalvorenStatusBarIconTemplate.svg")));
-    writeGarbage(
-        resources.filePath(LocalizedStrings::string(QStringLiteral("ApplicationMessage8"))));
+    for (const QString& name : {QStringLiteral("TalvorenStatusBarIconTemplate.svg"),
+                                LocalizedStrings::string(QStringLiteral("ApplicationMessage8"))})
+        ASSERT_TRUE(CameraPictureBuilder::writeFile(resources.filePath(name),
+                                                    "%PDF-1.4 this is not really a document <svg"));
     ApplicationResources::setOverrideDirectory(resources.path());
     // The tray gets a plain mark instead, and the log names the file.
     StandardErrorCapture log;

@@ -57,8 +57,7 @@ TEST_F(WindowManagerTest, EveryWayOfClosingAWindowTakesItOutOfTheManager)
     EXPECT_TRUE(manager.checkWindow(ProgressWindow));
     progress->close();
     EXPECT_FALSE(manager.checkWindow(ProgressWindow));
-    BaseWindowController* neverShown = manager.getWindowController(CopyResultWindow);
-    neverShown->close();
+    manager.getWindowController(CopyResultWindow)->close();
     EXPECT_FALSE(manager.checkWindow(CopyResultWindow));
 
     manager.setWindow(AlertWindow);

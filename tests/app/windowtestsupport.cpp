@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QLabel>
 #include <cstdio>
 #include <unistd.h>
 
@@ -15,6 +16,14 @@ void processDeferredDeletes()
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QCoreApplication::sendPostedEvents();
     }
+}
+
+QStringList labelTexts(BaseWindowController* controller, std::initializer_list<const char*> names)
+{
+    QStringList texts;
+    for (const char* name : names)
+        texts << field<QLabel>(controller, name)->text();
+    return texts;
 }
 
 StandardErrorCapture::StandardErrorCapture()

@@ -4,6 +4,7 @@
 #include "talvorenwindowmanager.h"
 
 #include <QByteArray>
+#include <QStringList>
 #include <QTemporaryFile>
 #include <QWidget>
 #include <gtest/gtest.h>
@@ -17,6 +18,9 @@ template <class Widget> Widget* field(BaseWindowController* controller, const ch
 {
     return controller->window()->findChild<Widget*>(QString::fromLatin1(name));
 }
+
+// The texts of the controller's labels of those names, in order.
+QStringList labelTexts(BaseWindowController* controller, std::initializer_list<const char*> names);
 
 // Collects what is written to standard error (the log lines) while it lives.
 class StandardErrorCapture

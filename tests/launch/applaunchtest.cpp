@@ -81,12 +81,21 @@ protected:
     QString dataFolder() const { return home.filePath(QStringLiteral(".local/share/Talvoren")); }
 };
 
-TEST_F(AppLaunch, AHeadlessFirstStartPreparesEverythingFilesTheImportFolderAndEndsOnSIGTERM)
+TEST_F(AppLaunch,
+       AHeadlessFirstStartPreparesEverythingStaysAloneFilesTheImportFolderAndEndsOnSIGTERM)
 {
     RunningApp app;
     ASSERT_TRUE(app.waitForOutput(launchedLine)) << app.output.toStdString();
     EXPECT_EQ(app.output.count(QStringLiteral("[info]: LOG_LEVEL:[2]")), 2);
     EXPECT_TRUE(app.output.contains(QStringLiteral("running headless")));
+    {
+        // A second copy ends at once and starts nothing (the first logs to the day's file).
+        RunningApp second;
+        ASSERT_TRUE(second.waitForExit());
+        EXPECT_EQ(second.process.exitCode(), 0);
+        EXPECT_TRUE(second.console.contains(QStringLiteral("already running")));
+        EXPECT_FALSE(second.console.contains(launchedLine));
+    }
     const auto settings = UserSettings::getUserSettingDictionary();
     ASSERT_TRUE(settings.has_value());
     const QString destination = settings->stringValue(SettingKeys::destinationFolderPath);
@@ -127,28 +136,14 @@ TEST_F(AppLaunch, AHeadlessFirstStartPreparesEverythingFilesTheImportFolderAndEn
         << app.output.toStdString();
 }
 
-TEST_F(AppLaunch, ASecondCopyEndsAtOnceAndStartsNothing)
-{
-    RunningApp first;
-    ASSERT_TRUE(first.waitForOutput(launchedLine)) << first.output.toStdString();
-
-    RunningApp second;
-    ASSERT_TRUE(second.waitForExit());
-    EXPECT_EQ(second.process.exitCode(), 0);
-    // The first copy logs to the day's file; the second never gets that far.
-    EXPECT_TRUE(second.console.contains(QStringLiteral("already running")));
-    EXPECT_FALSE(second.console.contains(launchedLine));
-}
-
 TEST_F(AppLaunch, TheSettingDecidesOverTheLogSwitch)
 {
     {
         RunningApp firstStart;
         ASSERT_TRUE(firstStart.waitForOutput(launchedLine));
     }
-    const auto settings = UserSettings::getUserSettingDictionary();
-    ASSERT_TRUE(settings.has_value());
-    const QDir logFolder(settings->stringValue(SettingKeys::defLog));
+    const QDir logFolder(
+        UserSettings::getUserSettingDictionary().value().stringValue(SettingKeys::defLog));
     const auto logFiles = [&] { return logFolder.entryList(QDir::Files); };
     for (const QString& name : logFiles())
         QFile::remove(logFolder.filePath(name));
