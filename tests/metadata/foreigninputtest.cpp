@@ -43,8 +43,7 @@ TEST(ForeignInputTest, EveryInputIsReadSafelyAndCopiedWholeOrNotAtAll)
     for (const auto& source : sources) {
         const QStringList inputs = QDir(source.folder).entryList(source.names, QDir::Files);
         EXPECT_TRUE(!source.inRepository || !inputs.isEmpty()) << source.folder.toStdString();
-        int records = 0;
-        int copies = 0;
+        int records = 0, copies = 0;
         for (const QString& name : inputs) {
             const QString path = QDir(source.folder).filePath(name);
             SCOPED_TRACE(path.toStdString());
@@ -79,15 +78,9 @@ TEST(ForeignInputTest, EveryInputIsReadSafelyAndCopiedWholeOrNotAtAll)
             // At most the 3,072 bytes of a maker note differ, and the gate refuses the copy.
             const QByteArray written = readAll(copy);
             ASSERT_EQ(written.size(), bytes.size());
-            qint64 first = -1;
-            qint64 last = -1;
-            for (qint64 i = 0; i < written.size(); ++i) {
-                if (written[i] != bytes[i]) {
-                    first = first < 0 ? i : first;
-                    last = i;
-                }
-            }
-            EXPECT_LT(last - first, 3072);
+            const auto first = std::mismatch(written.begin(), written.end(), bytes.begin()).first;
+            const auto last = std::mismatch(written.rbegin(), written.rend(), bytes.rbegin()).first;
+            EXPECT_LE(last.base() - first, 3072);
             EXPECT_FALSE(reader.getExifData(copy, true));
         }
         std::cout << source.folder.toStdString() << ": " << inputs.size() << " inputs, " << records

@@ -13,10 +13,6 @@ class QTcpSocket;
 // answers from the event loop of the thread that made it, so it serves while the
 // code under test waits in a local event loop. Each path has one canned answer;
 // unknown paths get 404.
-//
-//     LocalHttpServer server;
-//     server.serve("/version.txt", "1,3,A,2024/01/01,http://example.invalid/\n");
-//     fetch(server.url("/version.txt"));
 class LocalHttpServer
 {
 public:
