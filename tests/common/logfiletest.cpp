@@ -59,7 +59,6 @@ TEST_F(LogFileTest, RotationFiresAtOrAfterTheComingMidnightAndNamesTheNewDay)
     EXPECT_EQ(rotation.scheduledMidnight(), firstMidnight);
     EXPECT_GT(rotation.remainingMsecs(), 3590 * 1000);
 
-    // Each row: the clock when the timer fires, and the rotations expected so far.
     const struct
     {
         QDateTime firesAt;

@@ -1,4 +1,5 @@
 #include "metadata/exifoperator.h"
+#include "metadatatestprinters.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,12 +17,6 @@ bool looksLikeAcceptedCamera(const ExifEntity& exif)
     static const QStringList models = {"Lumora K-2", "Lumora K-3", "Lumora K-4", "Lumora K-5"};
     return trimmed(exif.imageDescription).contains("VELKO DENTAL DIGITAL CAMERA") &&
            trimmed(exif.maker).contains("VELKO INC.") && models.contains(trimmed(exif.model));
-}
-
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // Real pictures of many cameras and files written to crash metadata readers (read

@@ -9,16 +9,9 @@
 #include <gtest/gtest.h>
 
 namespace {
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 class PersonalInformationRemovalTest : public testing::Test
 {
 protected:
-    // Strips the picture and returns the copy's bytes (empty on failure).
     QByteArray strip(const QString& source, QString* error = nullptr)
     {
         const QString destination = folder.filePath("copy.jpg");
@@ -128,31 +121,28 @@ TEST_F(PersonalInformationRemovalTest, NothingIsWrittenOrChangedWhenTheAreasAreN
 TEST_F(PersonalInformationRemovalTest, WriteFailuresComeBackAndLeaveTheDestinationAlone)
 {
     const QString source = CameraPictureBuilder().write(folder.path(), "a.jpg");
-    QString error;
-    reader.deleteExifCopyFile(source, folder.filePath("no/such/folder/copy.jpg"), &error);
-    EXPECT_FALSE(error.isEmpty());
-    EXPECT_FALSE(QFile::exists(folder.filePath("no/such/folder/copy.jpg")));
-
-    // The source itself is never the destination.
-    error.clear();
-    reader.deleteExifCopyFile(source, source, &error);
-    EXPECT_FALSE(error.isEmpty());
+    // A missing folder, and the source itself, which is never the destination.
+    const QString unreachable = folder.filePath("no/such/folder/copy.jpg");
+    for (const QString& destination : {unreachable, source}) {
+        QString error;
+        reader.deleteExifCopyFile(source, destination, &error);
+        EXPECT_FALSE(error.isEmpty()) << destination.toStdString();
+    }
+    EXPECT_FALSE(QFile::exists(unreachable));
     EXPECT_EQ(readAll(source), CameraPictureBuilder().bytes());
 
     // A read-only folder keeps its old copy (unless we are root, who may write anyway).
-    QDir(folder.path()).mkdir("locked");
     const QString locked = folder.filePath("locked/copy.jpg");
     CameraPictureBuilder::writeFile(locked, "old");
     QFile::setPermissions(folder.filePath("locked"),
                           QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-    error.clear();
+    QString error;
     reader.deleteExifCopyFile(source, locked, &error);
     if (!error.isEmpty()) {
         EXPECT_EQ(readAll(locked), "old");
     }
     QFile::setPermissions(folder.filePath("locked"),
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    // A null error pointer is allowed.
     reader.deleteExifCopyFile(source, folder.filePath("copy.jpg"), nullptr);
     EXPECT_TRUE(QFile::exists(folder.filePath("copy.jpg")));
 }

@@ -12,7 +12,6 @@ class UpdateCheckerTest : public testing::Test
 protected:
     LocalHttpServer server;
 
-    // Serves the list and points the settings at it.
     UpdateCheckResult check(const QByteArray& list, const QString& running = QStringLiteral("1.2"))
     {
         server.serve(QStringLiteral("/version.txt"), list);
@@ -29,12 +28,8 @@ TEST_F(UpdateCheckerTest, TheHighestNewerVersionIsReportedAndMinorsCompareAsFrac
                                "1,5,B,2024/02/01,https://example.invalid/b\r\n");
     const QByteArray descending("1,5,B,2024/02/01,https://example.invalid/b\r\n"
                                 "1,3,A,2024/01/10,http://example.invalid/a\r\n");
-    const UpdateCheckResult expected{false,
-                                     true,
-                                     QStringLiteral("B"),
-                                     QStringLiteral("(2024/02/01)"),
-                                     QStringLiteral("1.50"),
-                                     QStringLiteral("https://example.invalid/b")};
+    const UpdateCheckResult expected{false,          true,   "B",
+                                     "(2024/02/01)", "1.50", "https://example.invalid/b"};
     EXPECT_EQ(check(ascending), expected);
     EXPECT_EQ(check(descending), expected);
 
@@ -52,14 +47,12 @@ TEST_F(UpdateCheckerTest, TheHighestNewerVersionIsReportedAndMinorsCompareAsFrac
 
 TEST_F(UpdateCheckerTest, OnlyLinesOfExactlyFiveFieldsCount)
 {
-    const UpdateCheckResult sixFields = check("# version list\n"
-                                              "2,0,Big,2024/03/01,http://example.invalid/,extra\n"
-                                              "2,0,Short,2024/03/01\n");
-    EXPECT_EQ(sixFields, (UpdateCheckResult{true, false, {}, {}, {}, {}}));
-
-    const UpdateCheckResult mixed = check("2,0,Big,2024/03/01,http://example.invalid/,extra\n"
-                                          "1,2,Same,2024/01/01,http://example.invalid/same\n");
-    EXPECT_EQ(mixed, UpdateCheckResult{});
+    EXPECT_EQ(check("# version list\n2,0,Big,2024/03/01,http://example.invalid/,extra\n"
+                    "2,0,Short,2024/03/01\n"),
+              (UpdateCheckResult{true, false, {}, {}, {}, {}}));
+    EXPECT_EQ(check("2,0,Big,2024/03/01,http://example.invalid/,extra\n"
+                    "1,2,Same,2024/01/01,http://example.invalid/same\n"),
+              UpdateCheckResult{});
 
     EXPECT_EQ(check("1,2,Same,2024/01/01,http://x/\n"), UpdateCheckResult{});
 }

@@ -36,10 +36,16 @@ public:
     LocalHttpServer(const LocalHttpServer&) = delete;
     LocalHttpServer& operator=(const LocalHttpServer&) = delete;
 
-    void serve(const QString& path, const QByteArray& body, int status = 200);
-    void serve(const QString& path, const Response& response);
+    void serve(const QString& path, const Response& response) { responses.insert(path, response); }
+    void serve(const QString& path, const QByteArray& body, int status = 200)
+    {
+        serve(path, Response{status, body});
+    }
     // No answer at all: silence, or a connection closed at once.
-    void serve(const QString& path, Behaviour behaviour);
+    void serve(const QString& path, Behaviour behaviour)
+    {
+        serve(path, Response{200, {}, {}, behaviour});
+    }
 
     QString url(const QString& path) const;
     // How many requests for path arrived (complete request headers).
