@@ -32,10 +32,7 @@ TEST_F(DecryptionFormsTest, RawFormDecryptsMultiplesOfSixteenOnlyWithKeysCutOrPa
     EXPECT_EQ(exifOperator.getDecryptBlockData(buffer, 32, 64, key, &output), plain);
     EXPECT_EQ(output, plain);
     // Each block decrypts by itself.
-    const auto whole = exifOperator.getDecryptBlockData(buffer, 32, 32, key);
-    const auto second = exifOperator.getDecryptBlockData(buffer, 48, 16, key);
-    ASSERT_TRUE(whole && second);
-    EXPECT_EQ(whole->mid(16), *second);
+    EXPECT_EQ(exifOperator.getDecryptBlockData(buffer, 48, 16, key), plain.mid(16, 16));
 
     const QByteArray shortKey = "LM4A";
     const QByteArray cipher = CameraPictureBuilder::encrypt(plain, shortKey + QByteArray(12, '\0'));

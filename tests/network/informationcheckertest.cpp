@@ -74,12 +74,11 @@ TEST_F(InformationCheckerTest,
               std::tuple(true, true, false));
 
     // What the window shows in each language.
-    EXPECT_EQ(result.title(QStringLiteral("ja")), QStringLiteral("新しいお知らせ"));
-    EXPECT_EQ(result.text(QStringLiteral("ja-JP")), QStringLiteral("一行目 \r二行目\r三行目<Br>"));
-    EXPECT_EQ(result.link(QStringLiteral("ja")), QStringLiteral("https://example.invalid/ja/5"));
-    EXPECT_EQ(result.title(QStringLiteral("de")), QStringLiteral("New notice"));
-    EXPECT_EQ(result.text(QStringLiteral("de")), QStringLiteral("First\rsecond\rthird<Br>"));
-    EXPECT_EQ(result.link(QStringLiteral("en-US")), QStringLiteral("https://example.invalid/en/5"));
+    EXPECT_EQ(std::tuple(result.title("ja"), result.text("ja-JP"), result.link("ja")),
+              std::tuple("新しいお知らせ", "一行目 \r二行目\r三行目<Br>",
+                         "https://example.invalid/ja/5"));
+    EXPECT_EQ(std::tuple(result.title("de"), result.text("de"), result.link("en-US")),
+              std::tuple("New notice", "First\rsecond\rthird<Br>", "https://example.invalid/en/5"));
 
     for (const auto& [language, id] :
          {std::pair{"de-DE", 7}, {"en", 7}, {"", 7}, {"ja", 5}, {"jap", 5}})
