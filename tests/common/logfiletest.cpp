@@ -8,28 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
-#include <cstdio>
 #include <gtest/gtest.h>
-#include <unistd.h>
-
-namespace {
-// Redirects standard error for the life of the object and puts it back afterwards,
-// so that the test runner's own output is unharmed.
-class StandardErrorGuard
-{
-public:
-    StandardErrorGuard() : saved(dup(fileno(stderr))) {}
-    ~StandardErrorGuard()
-    {
-        std::fflush(stderr);
-        dup2(saved, fileno(stderr));
-        close(saved);
-    }
-
-private:
-    int saved;
-};
-} // namespace
 
 class LogFileTest : public testing::Test
 {
@@ -42,15 +21,14 @@ protected:
     QString entry(const QString& name) const { return QDir(folder).filePath(name); }
 };
 
-TEST_F(LogFileTest, PurgeDeletesOnlyEntriesOlderThanTheKeptDays)
+TEST_F(LogFileTest, PathIsTheDayFileAndPurgeDeletesOnlyEntriesOlderThanTheKeptDays)
 {
     // Zero or negative keep days mean thirty; 24856 days overflow 32-bit seconds, and
     // huge counts must never wrap into deleting young files.
     const struct
     {
         qint64 keepDays;
-        int daysOn;
-        int deleted; // a file, and a folder with its contents
+        int daysOn, deleted; // deleted: a file, and a folder with its contents
     } cases[] = {{7, 6, 0},  {7, 8, 2},     {0, 29, 0},        {-5, 29, 0},
                  {0, 31, 2}, {24856, 1, 0}, {INT64_MAX, 1, 0}, {-5, 31, 2}};
     for (const auto& c : cases) {
@@ -62,10 +40,7 @@ TEST_F(LogFileTest, PurgeDeletesOnlyEntriesOlderThanTheKeptDays)
         EXPECT_EQ(QFileInfo::exists(entry(QStringLiteral("old"))), c.deleted == 0);
     }
     EXPECT_EQ(LogFile::purge(home.filePath(QStringLiteral("none")), 7, now.addDays(100)), 0);
-}
 
-TEST_F(LogFileTest, PathIsTheDayFileInACreatedFolder)
-{
     const QString nested = home.filePath(QStringLiteral("a/b/log"));
     const QDateTime day(QDate(2024, 1, 5), QTime(23, 59, 59));
     EXPECT_EQ(LogFile::pathFor(nested, day), nested + QStringLiteral("/20240105.log"));
@@ -84,7 +59,6 @@ TEST_F(LogFileTest, RotationFiresAtOrAfterTheComingMidnightAndNamesTheNewDay)
     EXPECT_EQ(rotation.scheduledMidnight(), firstMidnight);
     EXPECT_GT(rotation.remainingMsecs(), 3590 * 1000);
 
-    // Each row: the clock when the timer fires, and the rotations expected so far.
     const struct
     {
         QDateTime firesAt;
@@ -110,7 +84,8 @@ TEST_F(LogFileTest, RedirectedLinesAppendWithThePlatformPrefixAndAnUnwritableFil
     const QString path = LogFile::pathFor(folder, now);
     const QString unwritable = home.filePath(QStringLiteral("no/such/x.log"));
     {
-        StandardErrorGuard guard;
+        // Standard error is put back afterwards, so that the runner's own output is unharmed.
+        testing::internal::CaptureStderr();
         ASSERT_TRUE(LogFile::redirectStandardError(path));
         Log::info(QStringLiteral("first"));
         // A second start on the same day appends to the same file.
@@ -122,6 +97,7 @@ TEST_F(LogFileTest, RedirectedLinesAppendWithThePlatformPrefixAndAnUnwritableFil
         EXPECT_TRUE(LogFile::failureMessage().contains(unwritable));
         EXPECT_FALSE(LogFile::redirectStandardError(QString()));
         Log::debug(QStringLiteral("third"));
+        testing::internal::GetCapturedStderr();
     }
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));

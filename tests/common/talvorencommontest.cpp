@@ -6,42 +6,35 @@
 #include <QFileInfo>
 #include <gtest/gtest.h>
 
-TEST(TalvorenCommon, DigitTestAcceptsOnlyAsciiDigits)
+TEST(TalvorenCommon, DigitTestAndTimestampNamesAcceptOnlyTheExactForm)
 {
-    EXPECT_TRUE(TalvorenCommon::isDigit(QStringLiteral("0123")));
-    EXPECT_FALSE(TalvorenCommon::isDigit(QStringLiteral("12a")));
-    EXPECT_FALSE(TalvorenCommon::isDigit(QStringLiteral(" 12")));
-    EXPECT_FALSE(TalvorenCommon::isDigit(QStringLiteral("-1")));
+    // Digits: ASCII only. Timestamps: exactly one underscore, then seventeen digits.
+    const std::pair<const char*, bool> digits[] = {{"0123", true}, {"12a", false}, {" 12", false},
+                                                   {"-1", false},  {"", false},    {"１２", false}};
+    for (const auto& [text, isDigit] : digits)
+        EXPECT_EQ(TalvorenCommon::isDigit(QString::fromUtf8(text)), isDigit) << text;
     EXPECT_FALSE(TalvorenCommon::isDigit(QString()));
-    EXPECT_FALSE(TalvorenCommon::isDigit(QStringLiteral("")));
-    EXPECT_FALSE(TalvorenCommon::isDigit(QStringLiteral("１２")));
+    const std::pair<const char*, bool> names[] = {{"IMG_20240105093000123.JPG", true},
+                                                  {"IMG_2024.JPG", false},
+                                                  {"A_B_20240105093000123.JPG", false},
+                                                  {"IMG_2024010509300012x.JPG", false},
+                                                  {"IMG20240105093000123.JPG", false}};
+    for (const auto& [name, stamped] : names)
+        EXPECT_EQ(TalvorenCommon::hasTimestamp(QString::fromLatin1(name)), stamped) << name;
 }
 
-TEST(TalvorenCommon, TimestampNamesNeedExactlyOneUnderscoreAndSeventeenDigits)
-{
-    EXPECT_TRUE(TalvorenCommon::hasTimestamp(QStringLiteral("IMG_20240105093000123.JPG")));
-    EXPECT_FALSE(TalvorenCommon::hasTimestamp(QStringLiteral("IMG_2024.JPG")));
-    EXPECT_FALSE(TalvorenCommon::hasTimestamp(QStringLiteral("A_B_20240105093000123.JPG")));
-    EXPECT_FALSE(TalvorenCommon::hasTimestamp(QStringLiteral("IMG_2024010509300012x.JPG")));
-    EXPECT_FALSE(TalvorenCommon::hasTimestamp(QStringLiteral("IMG20240105093000123.JPG")));
-}
-
-TEST(TalvorenCommon, HexIsUpperCaseTwoDigitsPerByte)
+TEST(TalvorenCommon, HexIsUpperCaseAndDatabaseDatesRoundTripAndRejectMalformedText)
 {
     EXPECT_EQ(TalvorenCommon::toHexString(QByteArray("\x0a\xff", 2)), QStringLiteral("0AFF"));
     EXPECT_EQ(TalvorenCommon::toHexString(QByteArray()), QString());
     EXPECT_EQ(TalvorenCommon::toHexString(QByteArray(1, '\0')), QStringLiteral("00"));
-}
 
-TEST(TalvorenCommon, DatabaseDatesRoundTripAndRejectMalformedText)
-{
     const auto date = TalvorenCommon::stringToDate(QStringLiteral("19700101090000"));
     ASSERT_TRUE(date.has_value());
     EXPECT_EQ(TalvorenCommon::dateToString(*date), QStringLiteral("19700101090000"));
 
-    EXPECT_FALSE(TalvorenCommon::stringToDate(QStringLiteral("2024010509300")).has_value());
-    EXPECT_FALSE(TalvorenCommon::stringToDate(QStringLiteral("20241305093000")).has_value());
-    EXPECT_FALSE(TalvorenCommon::stringToDate(QStringLiteral("2024-01-05 093")).has_value());
+    for (const char* malformed : {"2024010509300", "20241305093000", "2024-01-05 093"})
+        EXPECT_FALSE(TalvorenCommon::stringToDate(QString::fromLatin1(malformed))) << malformed;
     EXPECT_EQ(TalvorenCommon::getNowDatabaseDatetime().size(), 14);
 }
 
@@ -66,8 +59,8 @@ TEST_F(TalvorenCommonFiles, Sha1IsThePublishedDigestOfWholeFilesAndFoldersGiveNo
 
 TEST_F(TalvorenCommonFiles, FoldersLiveInTheUsersHome)
 {
-    const QString data = TalvorenCommon::getApplicationDataDirectory();
-    EXPECT_EQ(data, home.filePath(QStringLiteral(".local/share/Talvoren")));
+    const QString data = home.filePath(QStringLiteral(".local/share/Talvoren"));
+    EXPECT_EQ(TalvorenCommon::getApplicationDataDirectory(), data);
     EXPECT_TRUE(QFileInfo(data).isDir());
     EXPECT_EQ(TalvorenCommon::getApplicationDataDirectory(), data);
     EXPECT_EQ(TalvorenCommon::getUserSettingPlistFilePath(),

@@ -1,25 +1,10 @@
 #include "camerapicturebuilder.h"
 
+#include <QImage>
 #include <QtEndian>
 #include <gtest/gtest.h>
 
 namespace {
-// The JPEG markers from SOI to SOS as a viewer walks them; scanData receives where
-// the entropy-coded data after SOS starts.
-QByteArray markersUpToScan(const QByteArray& bytes, qint64* scanData)
-{
-    QByteArray markers;
-    qint64 position = 2;
-    while (position + 4 <= bytes.size() && quint8(bytes[position]) == 0xff) {
-        markers += bytes[position + 1];
-        position += 2 + qFromBigEndian<quint16>(bytes.constData() + position + 2);
-        if (markers.endsWith('\xda'))
-            break;
-    }
-    *scanData = position;
-    return markers;
-}
-
 template <typename Unsigned> Unsigned read(const QByteArray& bytes, qint64 offset, bool big)
 {
     return big ? qFromBigEndian<Unsigned>(bytes.constData() + offset)
@@ -38,7 +23,7 @@ std::vector<quint16> directoryTags(const QByteArray& bytes, quint32 tiffOffset, 
     return tags;
 }
 
-TEST(CameraPictureBuilderTest, WritesAWellFormedJpegWithTheExifBlockFirst)
+TEST(CameraPictureBuilderTest, WritesAJpegThatDecodesWithTheExifBlockFirst)
 {
     for (const int major : {3, 4}) {
         for (const qint64 size : {qint64(0), qint64(100000), qint64(2 * 1024 * 1024 + 3)}) {
@@ -47,17 +32,10 @@ TEST(CameraPictureBuilderTest, WritesAWellFormedJpegWithTheExifBlockFirst)
             builder.options.makerNoteDataAt = size == 100000 ? 70000 : 0; // in a segment of its own
             const QByteArray bytes = builder.bytes();
             SCOPED_TRACE(std::to_string(major) + " " + std::to_string(size));
-            if (size > 0) {
-                EXPECT_EQ(bytes.size(), size);
-            }
+            EXPECT_TRUE(size == 0 || bytes.size() == size);
             EXPECT_TRUE(bytes.startsWith(QByteArray::fromHex("ffd8ffe1")));
             EXPECT_EQ(bytes.mid(6, 6), QByteArray("Exif\0\0", 6));
-            qint64 scanData = 0;
-            const QByteArray markers = markersUpToScan(bytes, &scanData);
-            EXPECT_TRUE(markers.size() >= 6 && markers.startsWith('\xe1') &&
-                        markers.endsWith('\xda'))
-                << markers.toHex().toStdString();
-            EXPECT_TRUE(bytes.mid(scanData).startsWith(QByteArray::fromHex("3fffd9")));
+            EXPECT_EQ(QImage::fromData(bytes, "JPEG").size(), QSize(8, 8));
 
             const bool big = major < 4;
             EXPECT_EQ(bytes.mid(12, 2), big ? QByteArray("MM") : QByteArray("II"));

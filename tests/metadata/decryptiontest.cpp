@@ -19,30 +19,21 @@ protected:
     ExifOperator exifOperator;
 };
 
-TEST_F(DecryptionFormsTest, RawFormDecryptsMultiplesOfSixteenOnly)
+TEST_F(DecryptionFormsTest, RawFormDecryptsMultiplesOfSixteenOnlyWithKeysCutOrPadded)
 {
+    // Lengths that are no multiple of sixteen, and ranges outside the buffer, are
+    // refused without reading or writing.
     QByteArray output = "untouched";
+    for (const auto& [offset, length] :
+         {std::pair{32, 15}, {32, 17}, {32, -16}, {48, 64}, {-16, 16}, {0x7ffffff0, 16}})
+        EXPECT_FALSE(exifOperator.getDecryptBlockData(buffer, offset, length, key, &output))
+            << offset << " " << length;
+    EXPECT_EQ(output, "untouched");
     EXPECT_EQ(exifOperator.getDecryptBlockData(buffer, 32, 64, key, &output), plain);
     EXPECT_EQ(output, plain);
-    output = "untouched";
-    EXPECT_FALSE(exifOperator.getDecryptBlockData(buffer, 32, 15, key, &output));
-    EXPECT_FALSE(exifOperator.getDecryptBlockData(buffer, 32, 17, key, &output));
-    EXPECT_FALSE(exifOperator.getDecryptBlockData(buffer, 32, -16, key, &output));
-    EXPECT_EQ(output, "untouched");
-    // Ranges outside the buffer are refused, not read.
-    EXPECT_FALSE(exifOperator.getDecryptBlockData(buffer, 48, 64, key, &output));
-    EXPECT_FALSE(exifOperator.getDecryptBlockData(buffer, -16, 16, key, &output));
-    EXPECT_FALSE(exifOperator.getDecryptBlockData(buffer, 0x7ffffff0, 16, key, &output));
-    EXPECT_EQ(output, "untouched");
     // Each block decrypts by itself.
-    const auto whole = exifOperator.getDecryptBlockData(buffer, 32, 32, key);
-    const auto second = exifOperator.getDecryptBlockData(buffer, 48, 16, key);
-    ASSERT_TRUE(whole && second);
-    EXPECT_EQ(whole->mid(16), *second);
-}
+    EXPECT_EQ(exifOperator.getDecryptBlockData(buffer, 48, 16, key), plain.mid(16, 16));
 
-TEST_F(DecryptionFormsTest, KeysAreCutOrPaddedToSixteenBytes)
-{
     const QByteArray shortKey = "LM4A";
     const QByteArray cipher = CameraPictureBuilder::encrypt(plain, shortKey + QByteArray(12, '\0'));
     EXPECT_EQ(FBEncryptorAES::decryptData(cipher, shortKey), plain);
@@ -77,26 +68,17 @@ TEST_F(DecryptionFormsTest, ByteCharacterAndSubRangeFormsAndTheTerminatorTest)
 TEST(PatientNameTest, EveryOrderJoinsTheComponentsItNamesAndNeedsThemAll)
 {
     const ExifOperator op;
-    const QString name = QStringLiteral("A^B^C");
-    EXPECT_EQ(op.formattingPatientName(name, "00"), "A C B");
-    EXPECT_EQ(op.formattingPatientName(name, "01"), "B C A");
-    EXPECT_EQ(op.formattingPatientName(name, "02"), "A B C");
-    EXPECT_EQ(op.formattingPatientName(name, "03"), "B A C");
-    EXPECT_EQ(op.formattingPatientName(name, "04"), "A B");
-    EXPECT_EQ(op.formattingPatientName(name, "05"), "B A");
-    EXPECT_EQ(op.formattingPatientName(name, "ff"), "A^B^C");
-    EXPECT_EQ(op.formattingPatientName(name, "FF"), "A^B^C");
-    EXPECT_EQ(op.formattingPatientName(name, "06"), "");
-    EXPECT_EQ(op.formattingPatientName(name, "Ff"), "");
-    EXPECT_EQ(op.formattingPatientName(name, ""), "");
-    // Missing and empty components.
-    EXPECT_EQ(op.formattingPatientName("A^B", "00"), "");
-    EXPECT_EQ(op.formattingPatientName("A^B", "04"), "A B");
-    EXPECT_EQ(op.formattingPatientName("A", "05"), "");
-    EXPECT_EQ(op.formattingPatientName("A^^C", "02"), "A  C");
-    EXPECT_EQ(op.formattingPatientName("^^", "02"), "  ");
-    EXPECT_EQ(op.formattingPatientName("A^B^C^D", "03"), "B A C");
-    EXPECT_EQ(op.formattingPatientName("", "ff"), "");
+    const char* const cases[][3] = {{"A^B^C", "00", "A C B"},   {"A^B^C", "01", "B C A"},
+                                    {"A^B^C", "02", "A B C"},   {"A^B^C", "03", "B A C"},
+                                    {"A^B^C", "04", "A B"},     {"A^B^C", "05", "B A"},
+                                    {"A^B^C", "ff", "A^B^C"},   {"A^B^C", "FF", "A^B^C"},
+                                    {"A^B^C", "06", ""},        {"A^B^C", "Ff", ""},
+                                    {"A^B^C", "", ""},          {"A^B", "00", ""},
+                                    {"A^B", "04", "A B"},       {"A", "05", ""},
+                                    {"A^^C", "02", "A  C"},     {"^^", "02", "  "},
+                                    {"A^B^C^D", "03", "B A C"}, {"", "ff", ""}};
+    for (const auto& [name, order, expected] : cases)
+        EXPECT_EQ(op.formattingPatientName(name, order), expected) << name << " " << order;
     EXPECT_EQ(op.formattingPatientName("山田^太郎^ヤマダ", "01"), "太郎 ヤマダ 山田");
 }
 

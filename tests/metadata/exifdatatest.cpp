@@ -24,21 +24,15 @@ protected:
 TEST_F(ExifDataTest, VersionFieldsComeFromThePlainMakerNoteBytes)
 {
     CameraPictureBuilder builder;
-    builder.version(4, 12);
-    builder.encryptionType(0x01);
-    ExifEntity version = reader.getUserTagVersion(builder.bytes());
-    EXPECT_EQ(version.majorUserTagVersion, "4");
-    EXPECT_EQ(version.minorUserTagVersion, "12");
-    EXPECT_EQ(version.encryptionType, "01");
+    const auto versionTexts = [&] {
+        return textsOf(reader.getUserTagVersion(builder.bytes()), ExifEntity::textFields());
+    };
+    builder.version(4, 12).encryptionType(0x01);
+    EXPECT_EQ(versionTexts(), "majorUserTagVersion=4 minorUserTagVersion=12 encryptionType=01");
     builder.version(255, 0).encryptionType(0xff);
-    version = reader.getUserTagVersion(builder.bytes());
-    EXPECT_EQ(version.majorUserTagVersion, "255");
-    EXPECT_EQ(version.encryptionType, "255");
-    EXPECT_EQ(
-        reader.getUserTagVersion(builder.encryptionType(0).version(3, 1).bytes()).encryptionType,
-        "00");
-    EXPECT_FALSE(version.productNumber);
-    EXPECT_FALSE(version.patientID);
+    EXPECT_EQ(versionTexts(), "majorUserTagVersion=255 minorUserTagVersion=0 encryptionType=255");
+    builder.version(3, 1).encryptionType(0);
+    EXPECT_EQ(versionTexts(), "majorUserTagVersion=3 minorUserTagVersion=1 encryptionType=00");
 
     // Neither "II" nor "MM", or no maker note: nothing is set.
     QByteArray bytes = builder.bytes();
@@ -51,23 +45,17 @@ TEST_F(ExifDataTest, VersionFieldsComeFromThePlainMakerNoteBytes)
 
 TEST_F(ExifDataTest, TheVersionTableChoosesTheReader)
 {
-    struct Row
-    {
-        int major;
-        int minor;
-        bool detailed;
-    };
-    for (const Row row :
-         {Row{0, 0, false}, Row{1, 9, false}, Row{2, 0, false}, Row{2, 1, true}, Row{2, 2, true},
-          Row{3, 0, true}, Row{3, 7, true}, Row{4, 0, true}, Row{9, 3, true}}) {
+    const std::tuple<int, int, bool> versions[] = {{0, 0, false}, {1, 9, false}, {2, 0, false},
+                                                   {2, 1, true},  {2, 2, true},  {3, 0, true},
+                                                   {3, 7, true},  {4, 0, true},  {9, 3, true}};
+    for (const auto& [major, minor, detailed] : versions) {
+        SCOPED_TRACE(std::to_string(major) + "." + std::to_string(minor));
         CameraPictureBuilder builder;
-        builder.version(row.major, row.minor);
-        const auto entity = read(builder);
-        ASSERT_TRUE(entity) << row.major << "." << row.minor;
-        EXPECT_EQ(entity->extendedMakerNoteEntity.has_value(), row.detailed)
-            << row.major << "." << row.minor;
-        EXPECT_EQ(entity->majorUserTagVersion, QString::number(row.major));
-        EXPECT_EQ(entity->extendedMakerNoteData->size(), row.major >= 4 ? 3072 : 2048);
+        const auto entity = read(builder.version(major, minor));
+        ASSERT_TRUE(entity);
+        EXPECT_EQ(entity->extendedMakerNoteEntity.has_value(), detailed);
+        EXPECT_EQ(entity->majorUserTagVersion, QString::number(major));
+        EXPECT_EQ(entity->extendedMakerNoteData->size(), major >= 4 ? 3072 : 2048);
         EXPECT_EQ(entity->fileSize, quint64(builder.bytes().size()));
     }
 }
@@ -117,31 +105,21 @@ TEST_F(ExifDataTest, SecondGenerationNeedsAPictureExtensionCaseSensitively)
     EXPECT_TRUE(read(CameraPictureBuilder().version(3, 0), true, "a.JPE"));
 }
 
-TEST_F(ExifDataTest, AMovieIndexPictureIsReadOnlyBesideItsMovie)
+TEST_F(ExifDataTest, AMovieIndexPictureIsReadOnlyBesideItsMovieFolderNamesIncluded)
 {
     // Any case pairing of the movie finds it; without a movie neither spelling of
     // the extension finds itself; a movie of another kind does not count; a
     // mixed-case extension is no movie index.
-    struct Row
-    {
-        const char* base;
-        const char* pictureExtension;
-        const char* movieExtension;
-        bool read;
-    };
-    const CameraPictureBuilder builder;
-    for (const Row& row :
-         {Row{"A", "MIF", "mov", true}, Row{"B", "MIF", "MOV", true}, Row{"C", "mif", "MOV", true},
-          Row{"D", "mif", "mov", true}, Row{"E", "MIF", "", false}, Row{"F", "mif", "", false},
-          Row{"G", "MIF", "MP4", false}, Row{"H", "Mif", "MOV", false}}) {
-        const MovieIndexPair pair = builder.writeMovieIndexPair(
-            folder.path(), row.base, row.pictureExtension, row.movieExtension);
-        EXPECT_EQ(reader.getExifData(pair.picturePath, true).has_value(), row.read) << row.base;
+    const std::tuple<const char*, const char*, const char*, bool> rows[] = {
+        {"A", "MIF", "mov", true},  {"B", "MIF", "MOV", true}, {"C", "mif", "MOV", true},
+        {"D", "mif", "mov", true},  {"E", "MIF", "", false},   {"F", "mif", "", false},
+        {"G", "MIF", "MP4", false}, {"H", "Mif", "MOV", false}};
+    for (const auto& [base, picture, movie, readable] : rows) {
+        const MovieIndexPair pair =
+            CameraPictureBuilder().writeMovieIndexPair(folder.path(), base, picture, movie);
+        EXPECT_EQ(reader.getExifData(pair.picturePath, true).has_value(), readable) << base;
     }
-}
 
-TEST_F(ExifDataTest, FolderNamesTakePartInTheMovieReplacement)
-{
     const CameraPictureBuilder builder;
     const QString picture = builder.write(folder.filePath("CARD.MIF"), "A.MIF");
     EXPECT_FALSE(reader.getExifData(picture, true));
@@ -160,15 +138,9 @@ TEST_F(ExifDataTest, EachVersionTakesThePatientIdAndNameFromItsOwnPlaces)
     using Text = std::optional<QString>;
     const struct
     {
-        int major;
-        int minor;
-        QByteArray areaID;
-        QByteArray blockID;
-        Text recordID;
-        Text recordName;
-        Text recordName_I;
-        Text flatID;
-        Text flatName;
+        int major, minor;
+        QByteArray areaID, blockID;
+        Text recordID, recordName, recordName_I, flatID, flatName;
     } cases[] = {
         // 2.1 takes ID and name together from the flat record when the area's ID is
         // empty, and clears the rest of the area.

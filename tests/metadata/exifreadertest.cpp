@@ -27,31 +27,24 @@ TEST_F(ExifReaderTest, BigEndianReaderFillsTheFlatRecordFromTheFirstGeneration)
     const BuiltCameraPicture picture = builder.build();
 
     const auto entity = reader.readImageFile(picture.bytes);
-    ASSERT_TRUE(entity);
-    EXPECT_EQ(entity->fileDateTime, "2024:05:01 10:15:30");
-    EXPECT_EQ(entity->software, "Lumora Firmware 1.02");
-    EXPECT_EQ(entity->imageDescription, "VELKO DENTAL DIGITAL CAMERA");
-    EXPECT_EQ(entity->maker, QString::fromLatin1("VELKO INC.\0", 11));
-    EXPECT_EQ(entity->model, "Lumora K-4         ");
-    EXPECT_EQ(entity->dateTimeOriginal, "2024:05:01 10:15:30");
-    EXPECT_EQ(entity->productNumber, "4c4d330a00ff7f80");
-    EXPECT_EQ(entity->productNumberString, QString::fromLatin1("LM3\n\xff\x7f\x80"));
-    EXPECT_EQ(entity->encryptKey, QByteArray::fromHex("4c4d330a00ff7f80") + "24050110");
-    EXPECT_EQ(entity->shootingMode, "0a");
-    EXPECT_EQ(entity->additionalInformation, "03");
-    EXPECT_EQ(entity->drawFlag, "ff");
-    EXPECT_EQ(entity->patientID, "ID-288");
-    EXPECT_EQ(entity->patientName, "Block^Name");
-    ASSERT_TRUE(entity->extendedMakerNoteData);
+    ASSERT_TRUE(entity && entity->extendedMakerNoteData);
     EXPECT_EQ(*entity->extendedMakerNoteData,
               picture.bytes.mid(picture.layout.makerNoteOffset, 2048));
-    EXPECT_EQ(entity->extendedMakerNote->size(), 4096);
     EXPECT_EQ(entity->extendedMakerNote,
               QString::fromLatin1(entity->extendedMakerNoteData->toHex()));
-    // Left to other operations or the other generation.
-    EXPECT_FALSE(entity->majorUserTagVersion || entity->encryptionType || entity->owner ||
-                 entity->identifier || entity->timeZone || entity->summerTime ||
-                 entity->extendedMakerNoteEntity);
+    EXPECT_EQ(entity->encryptKey, QByteArray::fromHex("4c4d330a00ff7f80") + "24050110");
+    EXPECT_EQ(entity->maker, QString::fromLatin1("VELKO INC.\0", 11));
+    EXPECT_EQ(entity->productNumberString, QString::fromLatin1("LM3\n\xff\x7f\x80"));
+    // Fields left to other operations or the other generation are absent, so not listed.
+    EXPECT_FALSE(entity->extendedMakerNoteEntity);
+    ExifEntity texts = *entity;
+    texts.extendedMakerNote = texts.maker = texts.productNumberString = std::nullopt;
+    EXPECT_EQ(textsOf(texts, ExifEntity::textFields()),
+              "software=Lumora Firmware 1.02 fileDateTime=2024:05:01 10:15:30 "
+              "imageDescription=VELKO DENTAL DIGITAL CAMERA model=Lumora K-4          "
+              "productNumber=4c4d330a00ff7f80 dateTimeOriginal=2024:05:01 10:15:30 "
+              "shootingMode=0a additionalInformation=03 drawFlag=ff patientID=ID-288 "
+              "patientName=Block^Name");
 }
 
 TEST_F(ExifReaderTest, LittleEndianReaderAddsPlainCameraFieldsAndTheSecondPatientBlock)
@@ -68,15 +61,12 @@ TEST_F(ExifReaderTest, LittleEndianReaderAddsPlainCameraFieldsAndTheSecondPatien
 
     const auto entity = reader.readImageFile2(picture.bytes);
     ASSERT_TRUE(entity);
-    EXPECT_EQ(entity->owner, "Dr. Owner Name 12345");
-    EXPECT_EQ(entity->identifier, "Z");
-    EXPECT_EQ(entity->timeZone, "-530");
-    EXPECT_EQ(entity->summerTime, "01");
-    EXPECT_EQ(entity->patientID, "ID-2576");
-    EXPECT_EQ(entity->patientName, "Second^Block");
+    EXPECT_EQ(std::tie(entity->owner, entity->identifier, entity->timeZone, entity->summerTime,
+                       entity->patientID, entity->patientName, entity->shootingMode),
+              std::make_tuple("Dr. Owner Name 12345", "Z", "-530", "01", "ID-2576", "Second^Block",
+                              "02"));
     EXPECT_EQ(entity->extendedMakerNoteData->size(), 3072);
     EXPECT_EQ(entity->extendedMakerNote->size(), 6144);
-    EXPECT_EQ(entity->shootingMode, "02");
 }
 
 TEST_F(ExifReaderTest, OneCharacterFieldsDropNulBytesAndShowHighBytesAsLatin1)
@@ -89,11 +79,12 @@ TEST_F(ExifReaderTest, OneCharacterFieldsDropNulBytesAndShowHighBytesAsLatin1)
                                              8);
     const auto entity = reader.readImageFile2(builder.bytes());
     ASSERT_TRUE(entity);
-    EXPECT_EQ(entity->owner, QString::fromLatin1("Abc\xe9"));
-    EXPECT_EQ(entity->identifier, "");
-    EXPECT_EQ(entity->productNumberString, QString::fromLatin1("SN\xff"
-                                                               "123"));
-    EXPECT_EQ(entity->productNumber, "534e0000ff313233");
+    EXPECT_EQ(std::tie(entity->owner, entity->identifier, entity->productNumberString,
+                       entity->productNumber),
+              std::make_tuple(QString::fromLatin1("Abc\xe9"), "",
+                              QString::fromLatin1("SN\xff"
+                                                  "123"),
+                              "534e0000ff313233"));
 }
 
 TEST_F(ExifReaderTest, CountedTextsLoseTheirNulsWhileFixedRangesKeepEveryByte)
@@ -122,48 +113,29 @@ TEST_F(ExifReaderTest, TextThatIsNotUtf8IsAbsentAndTheReadGoesOn)
     builder.maker.blockPatientID = QByteArray("OK\0\xff", 4); // invalid after the NUL
     const auto entity = reader.readImageFile(builder.bytes());
     ASSERT_TRUE(entity);
-    EXPECT_FALSE(entity->software);
-    EXPECT_FALSE(entity->imageDescription);
-    EXPECT_FALSE(entity->patientName);
     // The whole range is decoded before it is cut, so bytes after the NUL count.
-    EXPECT_FALSE(entity->patientID);
+    EXPECT_FALSE(entity->software || entity->imageDescription || entity->patientName ||
+                 entity->patientID);
     EXPECT_EQ(entity->maker, QString::fromLatin1("VELKO INC.\0", 11));
     EXPECT_EQ(entity->shootingMode, "02");
 }
 
-TEST_F(ExifReaderTest, PicturesOfTheSameHourShareAKeyAndAnHourApartDoNot)
-{
-    const auto readAt = [&](const char* time) {
-        return reader.readImageFile2(CameraPictureBuilder().captureDateTime(QString(time)).bytes())
-            .value();
-    };
-    const QByteArray key = QByteArray("LM4A0001") + "24050110";
-    EXPECT_EQ(readAt("2024:05:01 10:00:01").encryptKey, key);
-    EXPECT_EQ(readAt("2024:05:01 10:59:59").encryptKey, key);
-    EXPECT_EQ(readAt("2124:05:01 10:00:01").encryptKey, key);
-    const ExifEntity nextHour = readAt("2024:05:01 11:00:01");
-    EXPECT_NE(nextHour.encryptKey, key);
-    EXPECT_EQ(nextHour.patientID, "P0001");
-}
-
 TEST_F(ExifReaderTest, TheFirstMatchingBytePairIsTakenAsTheEntry)
 {
-    // A decoy Make entry before IFD0 points at other text.
     CameraPictureBuilder builder = CameraPictureBuilder().version(3, 0);
-    QByteArray decoy = CameraPictureBuilder::directoryEntry(makeTag, 2, 12, 8 + 12, true);
-    decoy += "DECOY MAKER\0";
-    builder.options.bytesBeforeFirstDirectory = decoy;
-    auto entity = reader.readImageFile(builder.bytes());
-    ASSERT_TRUE(entity);
-    EXPECT_EQ(entity->maker, QString::fromLatin1("DECOY MAKER"));
-
+    const auto makerAfter = [&](const QByteArray& bytesBeforeFirstDirectory) {
+        builder.options.bytesBeforeFirstDirectory = bytesBeforeFirstDirectory;
+        return reader.readImageFile(builder.bytes()).value_or(ExifEntity()).maker;
+    };
+    // A decoy Make entry before IFD0 points at other text.
+    EXPECT_EQ(makerAfter(CameraPictureBuilder::directoryEntry(makeTag, 2, 12, 8 + 12, true) +
+                         "DECOY MAKER"),
+              "DECOY MAKER");
     // First byte, first byte, second byte: matched at the second occurrence.
-    builder.options.bytesBeforeFirstDirectory =
-        QByteArray(1, '\x01') + CameraPictureBuilder::directoryEntry(makeTag, 2, 12, 8 + 13, true) +
-        "REPEATED MK\0";
-    entity = reader.readImageFile(builder.bytes());
-    ASSERT_TRUE(entity);
-    EXPECT_EQ(entity->maker, QString::fromLatin1("REPEATED MK"));
+    EXPECT_EQ(makerAfter(QByteArray(1, '\x01') +
+                         CameraPictureBuilder::directoryEntry(makeTag, 2, 12, 8 + 13, true) +
+                         "REPEATED MK"),
+              "REPEATED MK");
 
     // A stray pair inside a value offset: "01 0F" ends the decoy's offset field,
     // and the ten bytes after it are read as the rest of a Make entry.
@@ -173,7 +145,7 @@ TEST_F(ExifReaderTest, TheFirstMatchingBytePairIsTakenAsTheEntry)
         QByteArray::fromHex("0000001e") + QByteArray("STRAY MAKER\0", 12);
     const BuiltCameraPicture stray = builder.build();
     EXPECT_EQ(reader.getTagIndex(stray.bytes, stray.bytes.size(), 19, 1, 15), 20 + 10);
-    entity = reader.readImageFile(stray.bytes);
+    const auto entity = reader.readImageFile(stray.bytes);
     ASSERT_TRUE(entity);
     EXPECT_EQ(entity->maker, QString::fromLatin1("STRAY MAKER"));
     EXPECT_EQ(entity->model, "Lumora K-4         ");
@@ -185,9 +157,7 @@ TEST_F(ExifReaderTest, TagsMustStartInsideTheFirstMegabyteButDataMayLieBeyondIt)
     builder.options.makerNoteDataAt = 1048576 + 4096;
     const BuiltCameraPicture farData = builder.build();
     ASSERT_GT(farData.layout.makerNoteOffset, 1048576);
-    auto entity = reader.readImageFile2(farData.bytes);
-    ASSERT_TRUE(entity);
-    EXPECT_EQ(entity->patientID, "P0001");
+    EXPECT_EQ(reader.readImageFile2(farData.bytes).value_or(ExifEntity()).patientID, "P0001");
 
     builder.options.makerNoteDataAt = 0;
     builder.options.exifDirectoryAt = 1048576 - 12; // entries start past the window
@@ -211,11 +181,7 @@ TEST_F(ExifReaderTest, TagScanStopsAtTheWindowAndRejectsOffsetsPastIt)
     EXPECT_EQ(reader.getTagIndex(QByteArray(), 0, 19, 1, 16), -1);
 }
 
-class ExifReaderHostileInputTest : public ExifReaderTest
-{
-protected:
-    BuiltCameraPicture picture = CameraPictureBuilder().build();
-};
+using ExifReaderHostileInputTest = ExifReaderTest;
 
 TEST_F(ExifReaderHostileInputTest, EveryTruncationGivesNoRecordOrAFullRead)
 {
@@ -223,9 +189,7 @@ TEST_F(ExifReaderHostileInputTest, EveryTruncationGivesNoRecordOrAFullRead)
     const struct
     {
         int major;
-        Reader base;
-        Reader extended;
-        Reader otherGeneration;
+        Reader base, extended, otherGeneration;
     } generations[] = {{3, &ExifOperator::readImageFile, &ExifOperator::readImageFileExtended,
                         &ExifOperator::readImageFile2},
                        {4, &ExifOperator::readImageFile2, &ExifOperator::readImageFileExtended2,
@@ -250,6 +214,7 @@ TEST_F(ExifReaderHostileInputTest, EveryTruncationGivesNoRecordOrAFullRead)
 
 TEST_F(ExifReaderHostileInputTest, OffsetsAndCountsFromTheFileAreCheckedBeforeUse)
 {
+    const BuiltCameraPicture picture = CameraPictureBuilder().build();
     const qint64 softwareEntry = picture.layout.entryOffsets[softwareTag];
     const qint64 noteEntry = picture.layout.entryOffsets[makerNoteTag];
     for (const quint32 offset :
@@ -267,12 +232,10 @@ TEST_F(ExifReaderHostileInputTest, OffsetsAndCountsFromTheFileAreCheckedBeforeUs
     // A count of zero reads nothing and gives the empty text.
     QByteArray bytes = picture.bytes;
     qToLittleEndian(quint32(0), bytes.data() + softwareEntry + 4);
-    const auto entity = reader.readImageFile2(bytes);
-    ASSERT_TRUE(entity);
-    EXPECT_EQ(entity->software, "");
+    EXPECT_EQ(reader.readImageFile2(bytes).value_or(ExifEntity()).software, "");
 }
 
-TEST_F(ExifReaderHostileInputTest, EntriesCutByTheEndOfTheFileAreNotRead)
+TEST_F(ExifReaderHostileInputTest, EntriesCutByTheEndOfTheFileAreNotReadAndOffsetsDoNotWrap)
 {
     // A file that ends inside a matching entry.
     const QByteArray bytes = QByteArray(19, 'I') + QByteArray::fromHex("7c920700");
@@ -283,15 +246,7 @@ TEST_F(ExifReaderHostileInputTest, EntriesCutByTheEndOfTheFileAreNotRead)
     EXPECT_FALSE(reader.getDataIndex(bytes, -1, false));
     EXPECT_FALSE(reader.readImageFile2(bytes));
     EXPECT_FALSE(reader.readImageFile(QByteArray()));
-}
 
-TEST_F(ExifReaderHostileInputTest, AMissingTagGivesNoRecord)
-{
-    EXPECT_FALSE(reader.readImageFile2(CameraPictureBuilder().withoutMakerNote().bytes()));
-}
-
-TEST_F(ExifReaderHostileInputTest, DataOffsetsAreComputedWithoutWrapping)
-{
     const QByteArray entry = CameraPictureBuilder::directoryEntry(0x927c, 7, 16, 0xfffffffc, true);
     EXPECT_EQ(reader.getDataIndex(entry, 0, true), quint64(0xfffffffc) + 12);
     EXPECT_EQ(reader.getDataIndex(CameraPictureBuilder::directoryEntry(0x927c, 7, 16, 0x20, false),

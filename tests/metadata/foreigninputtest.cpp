@@ -1,4 +1,5 @@
 #include "metadata/exifoperator.h"
+#include "metadatatestprinters.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,12 +17,6 @@ bool looksLikeAcceptedCamera(const ExifEntity& exif)
     static const QStringList models = {"Lumora K-2", "Lumora K-3", "Lumora K-4", "Lumora K-5"};
     return trimmed(exif.imageDescription).contains("VELKO DENTAL DIGITAL CAMERA") &&
            trimmed(exif.maker).contains("VELKO INC.") && models.contains(trimmed(exif.model));
-}
-
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // Real pictures of many cameras and files written to crash metadata readers (read
@@ -43,8 +38,7 @@ TEST(ForeignInputTest, EveryInputIsReadSafelyAndCopiedWholeOrNotAtAll)
     for (const auto& source : sources) {
         const QStringList inputs = QDir(source.folder).entryList(source.names, QDir::Files);
         EXPECT_TRUE(!source.inRepository || !inputs.isEmpty()) << source.folder.toStdString();
-        int records = 0;
-        int copies = 0;
+        int records = 0, copies = 0;
         for (const QString& name : inputs) {
             const QString path = QDir(source.folder).filePath(name);
             SCOPED_TRACE(path.toStdString());
@@ -79,15 +73,9 @@ TEST(ForeignInputTest, EveryInputIsReadSafelyAndCopiedWholeOrNotAtAll)
             // At most the 3,072 bytes of a maker note differ, and the gate refuses the copy.
             const QByteArray written = readAll(copy);
             ASSERT_EQ(written.size(), bytes.size());
-            qint64 first = -1;
-            qint64 last = -1;
-            for (qint64 i = 0; i < written.size(); ++i) {
-                if (written[i] != bytes[i]) {
-                    first = first < 0 ? i : first;
-                    last = i;
-                }
-            }
-            EXPECT_LT(last - first, 3072);
+            const auto first = std::mismatch(written.begin(), written.end(), bytes.begin()).first;
+            const auto last = std::mismatch(written.rbegin(), written.rend(), bytes.rbegin()).first;
+            EXPECT_LE(last.base() - first, 3072);
             EXPECT_FALSE(reader.getExifData(copy, true));
         }
         std::cout << source.folder.toStdString() << ": " << inputs.size() << " inputs, " << records

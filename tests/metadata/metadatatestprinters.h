@@ -1,10 +1,18 @@
 #pragma once
 
 #include <QByteArray>
+#include <QFile>
 #include <QString>
 #include <ostream>
 #include <string>
 #include <vector>
+
+// The bytes of a file; empty when it cannot be read.
+inline QByteArray readAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
 
 // Readable GoogleTest output for Qt texts and bytes.
 void PrintTo(const QString& text, std::ostream* stream);

@@ -29,13 +29,11 @@ protected:
     {
         server.serve(QStringLiteral("/lumora/Minformation.lst"), japaneseList);
         server.serve(QStringLiteral("/lumora/MEinformation.lst"), englishList);
-        SettingsDictionary settings;
-        settings.setValue(SettingKeys::informationCheckSite,
-                          server.url(QStringLiteral("/lumora/Minformation.lst")));
-        settings.setValue(SettingKeys::informationCheckSiteEnglish,
-                          server.url(QStringLiteral("/lumora/MEinformation.lst")));
-        settings.setValue(SettingKeys::checkedInformationId, 3);
-        listSettings = settings;
+        listSettings.setValue(SettingKeys::informationCheckSite,
+                              server.url(QStringLiteral("/lumora/Minformation.lst")));
+        listSettings.setValue(SettingKeys::informationCheckSiteEnglish,
+                              server.url(QStringLiteral("/lumora/MEinformation.lst")));
+        listSettings.setValue(SettingKeys::checkedInformationId, 3);
     }
 
     InformationCheckResult check(const QString& language)
@@ -62,40 +60,31 @@ protected:
     }
 };
 
-TEST_F(InformationCheckerTest, TheJapaneseListGivesTheHighestNoticeWhichStaysUnreadUntilStored)
+TEST_F(InformationCheckerTest,
+       TheFirstLanguageChoosesTheListWhoseHighestNoticeStaysUnreadUntilStored)
 {
     const InformationCheckResult result = check(QStringLiteral("ja-JP"));
-    EXPECT_TRUE(result.available);
-    EXPECT_FALSE(result.failed);
-    EXPECT_EQ(result.id, 5);
-    EXPECT_EQ(result.japaneseTitle, QStringLiteral("新しいお知らせ"));
-    EXPECT_EQ(result.japaneseLink, QStringLiteral("https://example.invalid/ja/5"));
-    EXPECT_EQ(result.englishTitle, QStringLiteral("New notice"));
-    EXPECT_EQ(result.reserved, QStringLiteral("x"));
+    EXPECT_EQ(result, (InformationCheckResult{
+                          true, false, 5, "新しいお知らせ", "一行目<br>二行目<BR>三行目<Br>",
+                          "https://example.invalid/ja/5", "New notice",
+                          "First<br>second<BR>third<Br>", "https://example.invalid/en/5", "x"}));
     EXPECT_EQ(server.requestCount(QStringLiteral("/lumora/MEinformation.lst")), 0);
 
-    EXPECT_TRUE(result.isUnread(listSettings.integerValue(SettingKeys::checkedInformationId)));
-    EXPECT_FALSE(result.isUnread(5));
-    EXPECT_TRUE(result.isUnread(4));
+    EXPECT_EQ(std::tuple(result.isUnread(3), result.isUnread(4), result.isUnread(5)),
+              std::tuple(true, true, false));
 
     // What the window shows in each language.
-    EXPECT_EQ(result.title(QStringLiteral("ja")), QStringLiteral("新しいお知らせ"));
-    EXPECT_EQ(result.text(QStringLiteral("ja-JP")), QStringLiteral("一行目 \r二行目\r三行目<Br>"));
-    EXPECT_EQ(result.link(QStringLiteral("ja")), QStringLiteral("https://example.invalid/ja/5"));
-    EXPECT_EQ(result.title(QStringLiteral("de")), QStringLiteral("New notice"));
-    EXPECT_EQ(result.text(QStringLiteral("de")), QStringLiteral("First\rsecond\rthird<Br>"));
-    EXPECT_EQ(result.link(QStringLiteral("en-US")), QStringLiteral("https://example.invalid/en/5"));
-}
+    EXPECT_EQ(std::tuple(result.title("ja"), result.text("ja-JP"), result.link("ja")),
+              std::tuple("新しいお知らせ", "一行目 \r二行目\r三行目<Br>",
+                         "https://example.invalid/ja/5"));
+    EXPECT_EQ(std::tuple(result.title("de"), result.text("de"), result.link("en-US")),
+              std::tuple("New notice", "First\rsecond\rthird<Br>", "https://example.invalid/en/5"));
 
-TEST_F(InformationCheckerTest, TheFirstLanguageChoosesTheList)
-{
-    EXPECT_EQ(check(QStringLiteral("de-DE")).id, 7);
-    EXPECT_EQ(check(QStringLiteral("en")).id, 7);
-    EXPECT_EQ(check(QString()).id, 7);
-    EXPECT_EQ(check(QStringLiteral("ja")).id, 5);
-    EXPECT_EQ(check(QStringLiteral("jap")).id, 5);
+    for (const auto& [language, id] :
+         {std::pair{"de-DE", 7}, {"en", 7}, {"", 7}, {"ja", 5}, {"jap", 5}})
+        EXPECT_EQ(check(QString::fromLatin1(language)).id, id) << language;
     EXPECT_EQ(server.requestCount(QStringLiteral("/lumora/MEinformation.lst")), 3);
-    EXPECT_EQ(server.requestCount(QStringLiteral("/lumora/Minformation.lst")), 2);
+    EXPECT_EQ(server.requestCount(QStringLiteral("/lumora/Minformation.lst")), 3);
 }
 
 TEST_F(InformationCheckerTest, OnlyEightFieldLinesCountAndTheFirstOfEqualIdsWins)
@@ -104,16 +93,13 @@ TEST_F(InformationCheckerTest, OnlyEightFieldLinesCountAndTheFirstOfEqualIdsWins
                                                    "3,a,b,c,Second,e,f,g\n"
                                                    "9,a,b,c,Nine fields, one comma,e,f,g\n"
                                                    "8,a,b,c,Seven,e,f\n");
-    EXPECT_EQ(equal.id, 3);
-    EXPECT_EQ(equal.englishTitle, QStringLiteral("First"));
+    EXPECT_EQ(std::tie(equal.id, equal.englishTitle), std::make_tuple(3, "First"));
 
     EXPECT_EQ(checkList("-1,a,b,c,d,e,f,g\n"), InformationCheckResult{});
 
     // An id without digits reads as 0, which is a notice.
     const InformationCheckResult zero = checkList("id,a,b,c,Header,e,f,g\r\n");
-    EXPECT_TRUE(zero.available);
-    EXPECT_EQ(zero.id, 0);
-    EXPECT_FALSE(zero.isUnread(0));
+    EXPECT_TRUE(zero.available && zero.id == 0 && !zero.isUnread(0));
 }
 
 TEST_F(InformationCheckerTest, ErrorPagesEmptyBodiesAndSilentServersGiveNoNotice)
@@ -142,7 +128,6 @@ TEST(InformationCheckerList, TruncatedOversizedAndHostileListsAreReadSafely)
 
     const InformationCheckResult hostile = InformationChecker::evaluateNoticeList(
         QByteArray("99999999999999999999,<b>,%@,javascript:x,<i>,\x01,file:///etc/passwd,\n"));
-    EXPECT_EQ(hostile.id, 2147483647);
-    EXPECT_EQ(hostile.englishText, QStringLiteral("\x01"));
-    EXPECT_EQ(hostile.englishLink, QStringLiteral("file:///etc/passwd"));
+    EXPECT_EQ(std::tie(hostile.id, hostile.englishText, hostile.englishLink),
+              std::make_tuple(2147483647, "\x01", "file:///etc/passwd"));
 }

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-TEST(ServerListText, EveryNewlineCharacterBreaksALineOnItsOwn)
+TEST(ServerListText, EveryNewlineBreaksALineAndUndecodableBodiesHaveNone)
 {
     EXPECT_EQ(ServerListText::lines(QByteArray("a\r\nb\rc\nd")),
               (QStringList{"a", "", "b", "c", "d"}));
@@ -13,10 +13,7 @@ TEST(ServerListText, EveryNewlineCharacterBreaksALineOnItsOwn)
     EXPECT_EQ(ServerListText::lines(QByteArray("\xef\xbb\xbf"
                                                "1,2")),
               QStringList{"1,2"});
-}
 
-TEST(ServerListText, AbsentOrUndecodableBodiesHaveNoLines)
-{
     EXPECT_TRUE(ServerListText::lines(std::nullopt).isEmpty());
     EXPECT_TRUE(ServerListText::lines(QByteArray("1,2,\xff\xfe,4,5\n1,3,a,b,c")).isEmpty());
     // A body cut inside a multi-byte character is not UTF-8 either.
@@ -26,23 +23,17 @@ TEST(ServerListText, AbsentOrUndecodableBodiesHaveNoLines)
 
 TEST(ServerListText, NumbersAreReadByTheirLeadingNumericPart)
 {
-    EXPECT_FLOAT_EQ(ServerListText::leadingFloat(QStringLiteral("1.2")), 1.2f);
-    EXPECT_FLOAT_EQ(ServerListText::leadingFloat(QStringLiteral("1.10")), 1.1f);
-    EXPECT_FLOAT_EQ(ServerListText::leadingFloat(QStringLiteral("1.0.0")), 1.0f);
-    EXPECT_FLOAT_EQ(ServerListText::leadingFloat(QStringLiteral("  -2.5beta")), -2.5f);
-    EXPECT_FLOAT_EQ(ServerListText::leadingFloat(QStringLiteral("3.")), 3.0f);
-    EXPECT_FLOAT_EQ(ServerListText::leadingFloat(QStringLiteral(".5")), 0.5f);
-    EXPECT_FLOAT_EQ(ServerListText::leadingFloat(QStringLiteral("v1.2")), 0.0f);
-    EXPECT_FLOAT_EQ(ServerListText::leadingFloat(QStringLiteral(".")), 0.0f);
-    EXPECT_FLOAT_EQ(ServerListText::leadingFloat(QString()), 0.0f);
-    EXPECT_FLOAT_EQ(ServerListText::leadingFloat(QStringLiteral("1e5")), 1.0f);
+    const std::pair<const char*, float> floats[] = {
+        {"1.2", 1.2f}, {"1.10", 1.1f}, {"1.0.0", 1.0f}, {"  -2.5beta", -2.5f},
+        {"3.", 3.0f},  {".5", 0.5f},   {"v1.2", 0.0f},  {".", 0.0f},
+        {"", 0.0f},    {"1e5", 1.0f}};
+    for (const auto& [text, value] : floats)
+        EXPECT_FLOAT_EQ(ServerListText::leadingFloat(QString::fromLatin1(text)), value) << text;
     EXPECT_FLOAT_EQ(ServerListText::leadingFloat(QString(60, QLatin1Char('9'))), 0.0f);
-
-    EXPECT_EQ(ServerListText::leadingInteger(QStringLiteral("12abc")), 12);
-    EXPECT_EQ(ServerListText::leadingInteger(QStringLiteral(" +7")), 7);
-    EXPECT_EQ(ServerListText::leadingInteger(QStringLiteral("-1")), -1);
-    EXPECT_EQ(ServerListText::leadingInteger(QStringLiteral("x5")), 0);
-    EXPECT_EQ(ServerListText::leadingInteger(QStringLiteral("99999999999999999999")), 2147483647);
+    const std::pair<const char*, qint32> integers[] = {
+        {"12abc", 12}, {" +7", 7}, {"-1", -1}, {"x5", 0}, {"99999999999999999999", 2147483647}};
     EXPECT_EQ(ServerListText::leadingInteger(QStringLiteral("-99999999999999999999")),
               -2147483647 - 1);
+    for (const auto& [text, value] : integers)
+        EXPECT_EQ(ServerListText::leadingInteger(QString::fromLatin1(text)), value) << text;
 }

@@ -12,7 +12,6 @@ class UpdateCheckerTest : public testing::Test
 protected:
     LocalHttpServer server;
 
-    // Serves the list and points the settings at it.
     UpdateCheckResult check(const QByteArray& list, const QString& running = QStringLiteral("1.2"))
     {
         server.serve(QStringLiteral("/version.txt"), list);
@@ -23,50 +22,39 @@ protected:
     }
 };
 
-TEST_F(UpdateCheckerTest, TheHighestNewerVersionIsReportedWhateverItsPlaceInTheList)
+TEST_F(UpdateCheckerTest, TheHighestNewerVersionIsReportedAndMinorsCompareAsFractions)
 {
     const QByteArray ascending("1,3,A,2024/01/10,http://example.invalid/a\r\n"
                                "1,5,B,2024/02/01,https://example.invalid/b\r\n");
     const QByteArray descending("1,5,B,2024/02/01,https://example.invalid/b\r\n"
                                 "1,3,A,2024/01/10,http://example.invalid/a\r\n");
-    const UpdateCheckResult expected{false,
-                                     true,
-                                     QStringLiteral("B"),
-                                     QStringLiteral("(2024/02/01)"),
-                                     QStringLiteral("1.50"),
-                                     QStringLiteral("https://example.invalid/b")};
+    const UpdateCheckResult expected{false,          true,   "B",
+                                     "(2024/02/01)", "1.50", "https://example.invalid/b"};
     EXPECT_EQ(check(ascending), expected);
     EXPECT_EQ(check(descending), expected);
 
     // Of equal versions the first line is reported.
     const UpdateCheckResult tie = check("1,4,First,d1,u1\n1,40,Second,d2,u2\n");
-    EXPECT_EQ(tie.name, QStringLiteral("First"));
-    EXPECT_EQ(tie.version, QStringLiteral("1.40"));
+    EXPECT_EQ(std::tie(tie.name, tie.version), std::make_tuple("First", "1.40"));
+
+    EXPECT_FALSE(check("1,10,Old,d,u\n", QStringLiteral("1.1")).newer);
+    const UpdateCheckResult higher = check("1,2,New,d,u\n", QStringLiteral("1.10"));
+    EXPECT_TRUE(higher.newer && higher.version == QStringLiteral("1.20"));
+    // The application's own "1.0.0" reads as 1.0.
+    EXPECT_TRUE(check("1,01,New,d,u\n", QStringLiteral("1.0.0")).newer);
+    EXPECT_FALSE(check("0,9,Old,d,u\n", QStringLiteral("1.0.0")).newer);
 }
 
 TEST_F(UpdateCheckerTest, OnlyLinesOfExactlyFiveFieldsCount)
 {
-    const UpdateCheckResult sixFields = check("# version list\n"
-                                              "2,0,Big,2024/03/01,http://example.invalid/,extra\n"
-                                              "2,0,Short,2024/03/01\n");
-    EXPECT_EQ(sixFields, (UpdateCheckResult{true, false, {}, {}, {}, {}}));
-
-    const UpdateCheckResult mixed = check("2,0,Big,2024/03/01,http://example.invalid/,extra\n"
-                                          "1,2,Same,2024/01/01,http://example.invalid/same\n");
-    EXPECT_EQ(mixed, UpdateCheckResult{});
+    EXPECT_EQ(check("# version list\n2,0,Big,2024/03/01,http://example.invalid/,extra\n"
+                    "2,0,Short,2024/03/01\n"),
+              (UpdateCheckResult{true, false, {}, {}, {}, {}}));
+    EXPECT_EQ(check("2,0,Big,2024/03/01,http://example.invalid/,extra\n"
+                    "1,2,Same,2024/01/01,http://example.invalid/same\n"),
+              UpdateCheckResult{});
 
     EXPECT_EQ(check("1,2,Same,2024/01/01,http://x/\n"), UpdateCheckResult{});
-}
-
-TEST_F(UpdateCheckerTest, MinorVersionsCompareAsDecimalFractions)
-{
-    EXPECT_FALSE(check("1,10,Old,d,u\n", QStringLiteral("1.1")).newer);
-    const UpdateCheckResult higher = check("1,2,New,d,u\n", QStringLiteral("1.10"));
-    EXPECT_TRUE(higher.newer);
-    EXPECT_EQ(higher.version, QStringLiteral("1.20"));
-    // The application's own "1.0.0" reads as 1.0.
-    EXPECT_TRUE(check("1,01,New,d,u\n", QStringLiteral("1.0.0")).newer);
-    EXPECT_FALSE(check("0,9,Old,d,u\n", QStringLiteral("1.0.0")).newer);
 }
 
 TEST_F(UpdateCheckerTest, ErrorPagesEmptyBodiesAndSilentServersFail)
@@ -74,15 +62,14 @@ TEST_F(UpdateCheckerTest, ErrorPagesEmptyBodiesAndSilentServersFail)
     const UpdateCheckResult failed{true, false, {}, {}, {}, {}};
     for (const QByteArray& body :
          {QByteArray(), QByteArray("\r\n\r\n"), QByteArray("1,3,\xff,d,u\n"),
-          QByteArray(
-              "<!DOCTYPE html>\r\n<html><head><title>503 Service Unavailable</title></head>"
-              "\r\n<body><h1>Service Unavailable</h1><p>Try again, later.</p></body></html>")})
+          QByteArray("<!DOCTYPE html>\r\n<html><body><h1>503 Service Unavailable</h1>\r\n"
+                     "<p>Try again, later.</p></body></html>")})
         EXPECT_EQ(check(body), failed) << body.toStdString();
 
     server.serve(QStringLiteral("/silent"), LocalHttpServer::Behaviour::NeverAnswer);
-    SettingsDictionary settings;
-    settings.setValue(SettingKeys::versionCheckSite, server.url(QStringLiteral("/silent")));
-    EXPECT_EQ(UpdateChecker(settings).setTimeout(300ms).checkUpdate(), failed);
+    SettingsDictionary silent;
+    silent.setValue(SettingKeys::versionCheckSite, server.url(QStringLiteral("/silent")));
+    EXPECT_EQ(UpdateChecker(silent).setTimeout(300ms).checkUpdate(), failed);
     // Without an address there is nothing to ask.
     EXPECT_EQ(UpdateChecker(SettingsDictionary()).setTimeout(300ms).checkUpdate(), failed);
 }
@@ -98,8 +85,7 @@ TEST(UpdateCheckerList, TruncatedOversizedAndHostileListsAreReadSafely)
     for (int minor = 0; minor < 50000; ++minor)
         many += "1," + QByteArray::number(minor % 97) + ",N" + QByteArray::number(minor) + ",d,u\n";
     const UpdateCheckResult oversized = UpdateChecker::evaluateVersionList(many, "1.2");
-    EXPECT_EQ(oversized.version, QStringLiteral("1.96"));
-    EXPECT_EQ(oversized.name, QStringLiteral("N96"));
+    EXPECT_EQ(std::tie(oversized.version, oversized.name), std::make_tuple("1.96", "N96"));
 
     const UpdateCheckResult hostile = UpdateChecker::evaluateVersionList(
         QByteArray("999999999999999999999999999999999999999999,0,Huge,d,u\n"
@@ -107,10 +93,8 @@ TEST(UpdateCheckerList, TruncatedOversizedAndHostileListsAreReadSafely)
                    ",,,,\n"
                    "1,3,<script>alert(1)</script>,%@%n,javascript:alert(1)\n"),
         "1.2");
-    EXPECT_FALSE(hostile.failed);
-    EXPECT_EQ(hostile.name, QStringLiteral("<script>alert(1)</script>"));
-    EXPECT_EQ(hostile.date, QStringLiteral("(%@%n)"));
-    EXPECT_EQ(hostile.version, QStringLiteral("1.30"));
+    EXPECT_EQ(std::tie(hostile.failed, hostile.name, hostile.date, hostile.version),
+              std::make_tuple(false, "<script>alert(1)</script>", "(%@%n)", "1.30"));
 
     EXPECT_TRUE(UpdateChecker::evaluateVersionList(std::nullopt, "1.2").failed);
 }

@@ -132,37 +132,10 @@ struct Entry
     QByteArray inlineValue; // for values of 4 bytes or less
 };
 
-class PictureAssembler
+QByteArray makerNotePlain(const CameraMakerNote& m)
 {
-public:
-    PictureAssembler(const CameraPictureBuilder& builder, int shift)
-        : builder(builder), options(builder.options), shift(shift)
-    {
-        const quint8 major = builder.maker.majorVersion;
-        secondGeneration = major >= 4;
-        bigEndian = !secondGeneration;
-        noteLength = secondGeneration ? 3072 : 2048;
-    }
-
-    BuiltCameraPicture assemble();
-
-private:
-    QByteArray makerNotePlain() const;
-    QByteArray directory(const std::vector<Entry>& entries, const QMap<quint16, qint64>& offsets,
-                         qint64 tiffOffset, QMap<quint16, qint64>& entryFileOffsets) const;
-
-    const CameraPictureBuilder& builder;
-    const CameraPictureOptions& options;
-    int shift;
-    bool secondGeneration = true;
-    bool bigEndian = true;
-    int noteLength = 3072;
-};
-
-QByteArray PictureAssembler::makerNotePlain() const
-{
-    const CameraMakerNote& m = builder.maker;
-    QByteArray note(noteLength, '\0');
+    const bool secondGeneration = m.majorVersion >= 4;
+    QByteArray note(secondGeneration ? 3072 : 2048, '\0');
     putByte(note, 0, m.majorVersion);
     putByte(note, 1, m.minorVersion);
     put(note, 2, fitted(m.productNumber, 8));
@@ -193,28 +166,25 @@ QByteArray PictureAssembler::makerNotePlain() const
     }
     put(note, 500, QByteArray("management data of the camera"));
 
-    const int area = 1024;
-    putByte(note, area + 0, m.patientNameOrder);
-    putByte(note, area + 5, m.patientInfoFlag_0);
-    put(note, area + 6, fitted(m.patientID, 20));
-    put(note, area + 26, fitted(m.patientName_A, 68));
-    put(note, area + 94, fitted(m.patientName_I, 196));
-    put(note, area + 290, fitted(m.patientName_P, 196));
-    putByte(note, area + 486, static_cast<quint8>(m.patientSex));
-    put(note, area + 487, fitted(m.patientBirthDate, 8));
-    put(note, area + 495, fitted(m.patientAge_QR, 4));
-    put(note, area + 499, fitted(m.date_QR, 8));
-    for (int i = 0; i < 9; ++i)
-        putByte(note, area + 507 + i, m.patientInfoFlags[i]);
-    putByte(note, area + 516, m.operatorsNameOrder);
-    putByte(note, area + 521, m.operatorInfoFlag_0);
-    put(note, area + 522, fitted(m.operatorsID, 20));
-    put(note, area + 542, fitted(m.operatorsName_A, 68));
-    put(note, area + 610, fitted(m.operatorsName_I, 196));
-    put(note, area + 806, fitted(m.operatorsName_P, 196));
-    putByte(note, area + 1002, m.operatorsGroup);
-    for (int i = 0; i < 21; ++i)
-        putByte(note, area + 1003 + i, m.operatorInfoFlags[i]);
+    // The patient (at 1024) and the operator (at 1540) start alike: name order,
+    // four zero bytes, the first flag, the ID and the name in three forms.
+    const auto person = [](quint8 order, quint8 flag, const QByteArray& id, const QByteArray& a,
+                           const QByteArray& i, const QByteArray& p) {
+        return char(order) + QByteArray(4, '\0') + char(flag) + fitted(id, 20) + fitted(a, 68) +
+               fitted(i, 196) + fitted(p, 196);
+    };
+    const auto flags = [](const auto& values) {
+        return QByteArray(reinterpret_cast<const char*>(values.data()), qsizetype(values.size()));
+    };
+    put(note, 1024,
+        person(m.patientNameOrder, m.patientInfoFlag_0, m.patientID, m.patientName_A,
+               m.patientName_I, m.patientName_P) +
+            m.patientSex + fitted(m.patientBirthDate, 8) + fitted(m.patientAge_QR, 4) +
+            fitted(m.date_QR, 8) + flags(m.patientInfoFlags));
+    put(note, 1540,
+        person(m.operatorsNameOrder, m.operatorInfoFlag_0, m.operatorsID, m.operatorsName_A,
+               m.operatorsName_I, m.operatorsName_P) +
+            char(m.operatorsGroup) + flags(m.operatorInfoFlags));
 
     if (secondGeneration) {
         put(note, 2064, fitted(m.patientExtraInfo, 256));
@@ -227,27 +197,12 @@ QByteArray PictureAssembler::makerNotePlain() const
     return note;
 }
 
-QByteArray PictureAssembler::directory(const std::vector<Entry>& entries,
-                                       const QMap<quint16, qint64>& offsets, qint64 tiffOffset,
-                                       QMap<quint16, qint64>& entryFileOffsets) const
-{
-    QByteArray bytes = encoded<quint16>(static_cast<quint16>(entries.size()), bigEndian);
-    for (const Entry& entry : entries) {
-        entryFileOffsets[entry.tag] = tiffStart + tiffOffset + bytes.size();
-        const quint32 value =
-            entry.inlineValue.isNull() ? static_cast<quint32>(offsets.value(entry.tag)) : 0;
-        QByteArray entryBytes = CameraPictureBuilder::directoryEntry(entry.tag, entry.type,
-                                                                     entry.count, value, bigEndian);
-        if (!entry.inlineValue.isNull())
-            entryBytes.replace(8, 4, entry.inlineValue);
-        bytes += entryBytes;
-    }
-    return bytes + encoded<quint32>(0, bigEndian);
-}
-
-BuiltCameraPicture PictureAssembler::assemble()
+BuiltCameraPicture assemble(const CameraPictureBuilder& builder, int shift)
 {
     const CameraExif& exif = builder.exif;
+    const CameraPictureOptions& options = builder.options;
+    const bool bigEndian = builder.maker.majorVersion < 4;
+    const int noteLength = bigEndian ? 2048 : 3072;
     const auto text = [](const QByteArray& value) { return value + '\0'; };
     // The capture time takes at least 20 bytes: the key is made from them.
     const QByteArray dateTimeOriginal =
@@ -308,7 +263,7 @@ BuiltCameraPicture PictureAssembler::assemble()
     std::vector<std::pair<quint16, QByteArray>> exifData = {
         {dateTimeOriginalTag, dateTimeOriginal}};
     const QByteArray key = encryptionKey(builder.maker.productNumber, dateTimeOriginal);
-    QByteArray note = makerNotePlain();
+    QByteArray note = makerNotePlain(builder.maker);
     const int encrypted = (noteLength - 96) / 16 * 16;
     if (encrypted > 0)
         note.replace(96, encrypted, CameraPictureBuilder::encrypt(note.mid(96, encrypted), key));
@@ -356,14 +311,27 @@ BuiltCameraPicture PictureAssembler::assemble()
     }
 
     CameraPictureLayout layout{bigEndian, -1, noteLength, {}, {}};
+    const auto directory = [&](const std::vector<Entry>& entries, qint64 tiffOffset) {
+        QByteArray bytes = encoded<quint16>(static_cast<quint16>(entries.size()), bigEndian);
+        for (const Entry& entry : entries) {
+            layout.entryOffsets[entry.tag] = tiffStart + tiffOffset + bytes.size();
+            const quint32 value =
+                entry.inlineValue.isNull() ? static_cast<quint32>(offsets.value(entry.tag)) : 0;
+            QByteArray entryBytes = CameraPictureBuilder::directoryEntry(
+                entry.tag, entry.type, entry.count, value, bigEndian);
+            if (!entry.inlineValue.isNull())
+                entryBytes.replace(8, 4, entry.inlineValue);
+            bytes += entryBytes;
+        }
+        return bytes + encoded<quint32>(0, bigEndian);
+    };
 
     QByteArray tiff(tiffSize, '\0');
     put(tiff, 0, bigEndian ? QByteArray("MM\x00\x2a", 4) : QByteArray("II\x2a\x00", 4));
     put(tiff, 4, encoded<quint32>(quint32(ifd0Offset), bigEndian));
     put(tiff, 8, options.bytesBeforeFirstDirectory);
-    put(tiff, ifd0Offset, directory(ifd0, offsets, ifd0Offset, layout.entryOffsets));
-    const QByteArray exifDirectory =
-        directory(exifIfd, offsets, offsets[exifPointerTag], layout.entryOffsets);
+    put(tiff, ifd0Offset, directory(ifd0, ifd0Offset));
+    const QByteArray exifDirectory = directory(exifIfd, offsets[exifPointerTag]);
     for (const auto& [tag, bytes] : nearData)
         put(tiff, offsets[tag], bytes);
     if (!exifFar)
@@ -459,7 +427,7 @@ BuiltCameraPicture CameraPictureBuilder::build() const
 {
     const bool checkScan = options.bytesBeforeFirstDirectory.isEmpty();
     for (int shift = 0; shift < 64; ++shift) {
-        BuiltCameraPicture picture = PictureAssembler(*this, shift).assemble();
+        BuiltCameraPicture picture = assemble(*this, shift);
         if (!checkScan || scansCleanly(picture, options.withMakerNote))
             return picture;
     }

@@ -16,13 +16,6 @@
 // tag's directory entry equals that tag's scan bytes, unless the test puts such
 // bytes in on purpose (options.bytesBeforeFirstDirectory). It uses no test
 // assertions, so benchmarks can use it too.
-//
-//     const QString path = CameraPictureBuilder()
-//                              .patient("12345", "Yamada Taro")
-//                              .serial("LM4A0001")
-//                              .captureDateTime("2024:05:01 10:15:30")
-//                              .shootingMode(0x02)
-//                              .write(folder, "IMG_0001.JPG");
 
 // The Exif texts, as raw bytes; each is written followed by one NUL.
 struct CameraExif
@@ -82,7 +75,7 @@ struct CameraPictureOptions
 {
     bool withMakerNote = true;
     // Raw bytes between the TIFF header and IFD0, from file offset 20 (TIFF offset
-    // 8): room for decoy entries and stray scan bytes. Allows stray scan bytes.
+    // 8): room for decoy entries and stray scan bytes.
     QByteArray bytesBeforeFirstDirectory;
     // Minimum file offsets for the Exif sub-IFD (with its data) and for the
     // maker-note data: 0 keeps them in the Exif segment; larger values place

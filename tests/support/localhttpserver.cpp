@@ -29,21 +29,6 @@ LocalHttpServer::~LocalHttpServer()
         socket->abort();
 }
 
-void LocalHttpServer::serve(const QString& path, const QByteArray& body, int status)
-{
-    serve(path, Response{status, body});
-}
-
-void LocalHttpServer::serve(const QString& path, const Response& response)
-{
-    responses.insert(path, response);
-}
-
-void LocalHttpServer::serve(const QString& path, Behaviour behaviour)
-{
-    serve(path, Response{200, {}, {}, behaviour});
-}
-
 QString LocalHttpServer::url(const QString& path) const
 {
     return QStringLiteral("http://127.0.0.1:%1%2").arg(server.serverPort()).arg(path);

@@ -13,10 +13,6 @@ class QTcpSocket;
 // answers from the event loop of the thread that made it, so it serves while the
 // code under test waits in a local event loop. Each path has one canned answer;
 // unknown paths get 404.
-//
-//     LocalHttpServer server;
-//     server.serve("/version.txt", "1,3,A,2024/01/01,http://example.invalid/\n");
-//     fetch(server.url("/version.txt"));
 class LocalHttpServer
 {
 public:
@@ -40,10 +36,16 @@ public:
     LocalHttpServer(const LocalHttpServer&) = delete;
     LocalHttpServer& operator=(const LocalHttpServer&) = delete;
 
-    void serve(const QString& path, const QByteArray& body, int status = 200);
-    void serve(const QString& path, const Response& response);
+    void serve(const QString& path, const Response& response) { responses.insert(path, response); }
+    void serve(const QString& path, const QByteArray& body, int status = 200)
+    {
+        serve(path, Response{status, body});
+    }
     // No answer at all: silence, or a connection closed at once.
-    void serve(const QString& path, Behaviour behaviour);
+    void serve(const QString& path, Behaviour behaviour)
+    {
+        serve(path, Response{200, {}, {}, behaviour});
+    }
 
     QString url(const QString& path) const;
     // How many requests for path arrived (complete request headers).

@@ -7,12 +7,9 @@ namespace {
 void pointUserFoldersAt(const QByteArray& home)
 {
     qputenv("HOME", home);
-    qunsetenv("XDG_DATA_HOME");
-    qunsetenv("XDG_CONFIG_HOME");
-    qunsetenv("XDG_CACHE_HOME");
-    qunsetenv("XDG_DOCUMENTS_DIR");
-    qunsetenv("XDG_PICTURES_DIR");
-    qunsetenv("XDG_VIDEOS_DIR");
+    for (const char* name : {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME",
+                             "XDG_DOCUMENTS_DIR", "XDG_PICTURES_DIR", "XDG_VIDEOS_DIR"})
+        qunsetenv(name);
     qputenv("XDG_RUNTIME_DIR", home + "/runtime");
     QDir().mkpath(QString::fromLocal8Bit(home + "/runtime"));
     QFile::setPermissions(QString::fromLocal8Bit(home + "/runtime"),
