@@ -2,9 +2,6 @@
 #include "metadata/exifentity.h"
 
 #include <QFile>
-#include <gtest/gtest.h>
-
-namespace {
 
 using InspectCommandTest = CliTest;
 using StripCommandTest = CliTest;
@@ -79,4 +76,3 @@ TEST_F(StripCommandTest, RefusesClearlyAndWritesNothingWhenTheAreasAreMissing)
         EXPECT_FALSE(QFile::exists(copy));
     }
 }
-} // namespace

@@ -4,7 +4,6 @@
 #include "settings/usersettings.h"
 
 #include <QFile>
-#include <gtest/gtest.h>
 
 class NetworkCheckCommand : public CliTest
 {
