@@ -53,7 +53,7 @@ TEST_F(WatchCommand, OnceFilesTheWatchFolderTheImportFolderAndTheCards)
     EXPECT_EQ(filesBelow(destination).size(), 3);
 }
 
-TEST_F(WatchCommand, OnceExitsWithOneWhenARunFailed)
+TEST_F(WatchCommand, OnceExitsWithOneWhenARunFailedAndTwoForUnusableSettings)
 {
     putPicture(watchFolder, "a.JPG", CameraPictureBuilder().patient("1", "W"));
     CameraPictureBuilder::writeFile(home.filePath("blocker"), "x");
@@ -62,10 +62,7 @@ TEST_F(WatchCommand, OnceExitsWithOneWhenARunFailed)
 
     expectCli({"watch", "--once"}, 1, "[error]: The pictures could not be copied: ");
     EXPECT_EQ(filesBelow(watchFolder), QStringList({"a.JPG"}));
-}
 
-TEST_F(WatchCommand, MissingDamagedOrUnusableSettingsAreRefused)
-{
     // A watch folder that is no absolute path watches nothing at all.
     changeSettings({{SettingKeys::watchFolderPath, "watch"}});
     expectCli({"watch", "--once"}, 2, "The setting \"watch folder path\"");

@@ -83,8 +83,7 @@ INSTANTIATE_TEST_SUITE_P(
         AgreementCase{"AlreadyImportedAndTakenNamesAtTheDestination",
                       [](ImportFixture& f) {
                           f.settings.setValue(K::activateAvoidMultipleImportCheck, true);
-                          const CameraPictureBuilder picture = f.shot("9", "Abe Ken");
-                          f.put(picture, "IMG_0001.JPG");
+                          f.put(f.shot("9", "Abe Ken"), "IMG_0001.JPG");
                           f.run();
                           // A different picture already holds the name the next one takes.
                           f.shot("9", "Abe Ken", "2024:05:02 09:00:00")
