@@ -46,8 +46,7 @@ TEST(TransferringMarkerTest, StandsInTheApplicationDataFolder)
     EXPECT_EQ(marker, TalvorenCommon::getApplicationDataDirectory() + "/$TMP");
     BaseWatchFolderOperator::createTransferringFile();
     BaseWatchFolderOperator::createTransferringFile();
-    EXPECT_TRUE(QFileInfo(marker).isFile());
-    EXPECT_EQ(QFileInfo(marker).size(), 0);
+    EXPECT_TRUE(QFileInfo(marker).isFile() && QFileInfo(marker).size() == 0);
     BaseWatchFolderOperator::deleteTransferringFile();
     BaseWatchFolderOperator::deleteTransferringFile();
     EXPECT_FALSE(QFileInfo::exists(marker));
