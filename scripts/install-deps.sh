@@ -26,6 +26,8 @@ packages=(
     xvfb xauth trayer dbus dbus-x11 libxml2-utils sox libsox-fmt-mp3 python3
     # end-to-end tests: keys and clicks, window lookup, screenshots
     xdotool x11-utils x11-apps imagemagick
+    # a destination nothing can be filed into (chattr +i)
+    e2fsprogs
     # packaging: man pages, the .deb and its checks
     help2man dpkg-dev fakeroot lintian desktop-file-utils appstream
 )

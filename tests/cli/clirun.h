@@ -12,7 +12,6 @@
 #include <QStringList>
 #include <gtest/gtest.h>
 
-// The real talvoren-cli of this build.
 inline const QString cliPath = QStringLiteral(TALVOREN_BINARY_DIR "/bin/talvoren-cli");
 
 // One finished run of an executable; exitCode is -1 when it crashed.

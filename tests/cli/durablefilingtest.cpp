@@ -11,7 +11,6 @@
 #include <QRandomGenerator>
 #include <QThread>
 #include <csignal>
-#include <gtest/gtest.h>
 
 // talvoren-cli import interrupted (SIGKILL, SIGTERM, SIGINT) or meeting another
 // import, checked by content: every picture is known by the SHA-1 of its bytes and

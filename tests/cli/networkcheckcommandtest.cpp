@@ -4,7 +4,6 @@
 #include "settings/usersettings.h"
 
 #include <QFile>
-#include <gtest/gtest.h>
 
 class NetworkCheckCommand : public CliTest
 {
@@ -48,6 +47,14 @@ TEST_F(NetworkCheckCommand, CheckUpdatePrintsTheRecordOfTheHighestNewerVersion)
     EXPECT_EQ(failed.exitCode, 0);
     EXPECT_EQ(parsedJson(failed.out)[u"failed"], true);
     EXPECT_EQ(parsedJson(failed.out)[u"newer"], false);
+
+    // Without a settings file the defaults are used, and no file is written.
+    QFile::remove(UserSettings::path());
+    const CliRun defaults = run("check-update");
+    EXPECT_EQ(defaults.exitCode, 0);
+    EXPECT_TRUE(defaults.err.contains("default settings"));
+    EXPECT_FALSE(QFile::exists(UserSettings::path()));
+    EXPECT_TRUE(parsedJson(defaults.out).object().contains("failed"));
 }
 
 TEST_F(NetworkCheckCommand, CheckInformationAsksTheListOfTheUsersLanguage)
@@ -69,14 +76,4 @@ TEST_F(NetworkCheckCommand, CheckInformationAsksTheListOfTheUsersLanguage)
     const QJsonDocument english = parsedJson(run("check-information", "de_DE.UTF-8").out);
     EXPECT_EQ(english[u"id"], 8);
     EXPECT_EQ(english[u"englishTitle"], "English only");
-}
-
-TEST_F(NetworkCheckCommand, WithoutASettingsFileTheDefaultsAreUsedAndNothingIsWritten)
-{
-    QFile::remove(UserSettings::path());
-    const CliRun output = run("check-update");
-    EXPECT_EQ(output.exitCode, 0);
-    EXPECT_TRUE(output.err.contains("default settings"));
-    EXPECT_FALSE(QFile::exists(UserSettings::path()));
-    EXPECT_TRUE(parsedJson(output.out).object().contains("failed"));
 }

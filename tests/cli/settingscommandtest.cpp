@@ -4,7 +4,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <gtest/gtest.h>
 
 class SettingsCommand : public CliTest
 {
@@ -22,46 +21,39 @@ TEST_F(SettingsCommand, ListsGetsAndSetsKeysAsTheApplicationReadsThem)
     SettingsDictionary expected = *SettingsDictionary::read(path);
     const struct
     {
-        QStringList arguments;
+        QString arguments; // split at "|"
         int exitCode;
         QString output; // all of standard output, or a part of standard error if it failed
     } cases[] = {
-        {{"path"}, 0, path + '\n'},
-        {{"get", "display desktop notice"}, 0, "1\n"},
-        {{"get", "display desktop notice", "--as", "bool"}, 0, "true\n"},
-        {{"get", "move to trash", "--as=int"}, 0, "1\n"},
-        {{"get", "no such key", "--as", "real"}, 0, "0\n"},
-        {{"get", "no such key"}, 1, "no key \"no such key\""},
-        {{"set", "watch folder", "yes"}, 0, "watch folder\tboolean\ttrue\n"},
-        {{"set", "watch folder path", "/srv/歯科 & 写真"},
-         0,
+        {"path", 0, path + '\n'},
+        {"get|display desktop notice", 0, "1\n"},
+        {"get|display desktop notice|--as|bool", 0, "true\n"},
+        {"get|move to trash|--as=int", 0, "1\n"},
+        {"get|no such key|--as|real", 0, "0\n"},
+        {"get|no such key", 1, "no key \"no such key\""},
+        {"set|watch folder|yes", 0, "watch folder\tboolean\ttrue\n"},
+        {"set|watch folder path|/srv/歯科 & 写真", 0,
          "watch folder path\tstring\t/srv/歯科 & 写真\n"},
-        {{"set", "checked information id", "--type", "int", "--", "-5"},
-         0,
-         "checked information id\tinteger\t-5\n"},
-        {{"set", "last build number", "12"}, 0, "last build number\tstring\t12\n"},
-        {{"set", "date format string", "yyyy.MM.dd"},
-         0,
-         "date format string\tstring\tyyyy.MM.dd\n"},
-        {{"get", "watch folder path"}, 0, "/srv/歯科 & 写真\n"},
-        {{"set", "watch folder", "maybe"}, 1, "is not a valid"},
-        {{"set", "confirm before sending", "1001x"}, 1, "is not a valid"},
-        {{"set", "confirm before sending", "99999999999999999999"}, 1, "is not a valid"},
-        {{"set", "file detection wait time", "nan"}, 1, "is not a valid"},
-        {{"set", "new key", "1,5", "--type", "real"}, 1, "is not a valid"},
-        {{"set", "date format string", "yyyy/../../../../EVIL"},
-         1,
+        {"set|checked information id|--type|int|--|-5", 0, "checked information id\tinteger\t-5\n"},
+        {"set|last build number|12", 0, "last build number\tstring\t12\n"},
+        {"set|date format string|yyyy.MM.dd", 0, "date format string\tstring\tyyyy.MM.dd\n"},
+        {"get|watch folder path", 0, "/srv/歯科 & 写真\n"},
+        {"set|watch folder|maybe", 1, "is not a valid"},
+        {"set|confirm before sending|1001x", 1, "is not a valid"},
+        {"set|confirm before sending|99999999999999999999", 1, "is not a valid"},
+        {"set|file detection wait time|nan", 1, "is not a valid"},
+        {"set|new key|1,5|--type|real", 1, "is not a valid"},
+        {"set|date format string|yyyy/../../../../EVIL", 1,
          "refused: The setting \"date format string\""},
-        {{"set", "destination folder path", "Pictures"},
-         1,
+        {"set|destination folder path|Pictures", 1,
          "refused: The setting \"destination folder path\""},
-        {{"set", "def tmp", "--type", "int", "5"}, 1, "refused: The setting \"def tmp\""},
+        {"set|def tmp|--type|int|5", 1, "refused: The setting \"def tmp\""},
     };
     for (const auto& [arguments, exitCode, output] : cases) {
         const bool failed = exitCode != 0;
-        const CliRun result =
-            expectCli(QStringList{"settings"} + arguments, exitCode, failed ? output : QString());
-        EXPECT_EQ(failed ? output : result.out, output) << arguments.join(' ').toStdString();
+        const CliRun result = expectCli(QStringList{"settings"} + arguments.split(u'|'), exitCode,
+                                        failed ? output : QString());
+        EXPECT_EQ(failed ? output : result.out, output) << arguments.toStdString();
     }
     expected.setValue(SettingKeys::watchFolder, true);
     expected.setValue(SettingKeys::watchFolderPath, "/srv/歯科 & 写真");

@@ -7,14 +7,6 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
-#include <gtest/gtest.h>
-
-namespace {
-CameraPictureBuilder pictureOf(const char* patientID)
-{
-    return CameraPictureBuilder().patient(patientID, "Watch Test");
-}
-} // namespace
 
 // The whole watch path through the real executable: the default settings pointed at
 // folders of a temporary home, and a folder standing in for the mount folder.
@@ -41,10 +33,10 @@ protected:
 
 TEST_F(WatchCommand, OnceFilesTheWatchFolderTheImportFolderAndTheCards)
 {
-    putPicture(watchFolder + "/P1", "a.JPG", pictureOf("1"));
-    putPicture(importFolder, "b.JPG", pictureOf("2"));
+    putPicture(watchFolder + "/P1", "a.JPG", CameraPictureBuilder().patient("1", "W"));
+    putPicture(importFolder, "b.JPG", CameraPictureBuilder().patient("2", "W"));
     const QString card = volumeRoot + "/CARD";
-    putPicture(card + "/DCIM/100LUMOR", "IMG_0001.JPG", pictureOf("3"));
+    putPicture(card + "/DCIM/100LUMOR", "IMG_0001.JPG", CameraPictureBuilder().patient("3", "W"));
     CameraPictureBuilder::writeFile(card + "/LMR_SD", {});
     // "confirm before sending" is 1001 in the defaults: nobody can answer, so the card goes in.
 
@@ -61,19 +53,16 @@ TEST_F(WatchCommand, OnceFilesTheWatchFolderTheImportFolderAndTheCards)
     EXPECT_EQ(filesBelow(destination).size(), 3);
 }
 
-TEST_F(WatchCommand, OnceExitsWithOneWhenARunFailed)
+TEST_F(WatchCommand, OnceExitsWithOneWhenARunFailedAndTwoForUnusableSettings)
 {
-    putPicture(watchFolder, "a.JPG", pictureOf("1"));
+    putPicture(watchFolder, "a.JPG", CameraPictureBuilder().patient("1", "W"));
     CameraPictureBuilder::writeFile(home.filePath("blocker"), "x");
     changeSettings({{SettingKeys::destinationFolderPath, home.filePath("blocker/dest")},
                     {SettingKeys::watchRemovableDiskDrive, false}});
 
     expectCli({"watch", "--once"}, 1, "[error]: The pictures could not be copied: ");
     EXPECT_EQ(filesBelow(watchFolder), QStringList({"a.JPG"}));
-}
 
-TEST_F(WatchCommand, MissingDamagedOrUnusableSettingsAreRefused)
-{
     // A watch folder that is no absolute path watches nothing at all.
     changeSettings({{SettingKeys::watchFolderPath, "watch"}});
     expectCli({"watch", "--once"}, 2, "The setting \"watch folder path\"");
@@ -92,7 +81,7 @@ TEST_F(WatchCommand, WatchingPollsUntilTerminated)
     process.start(cliPath, {"watch", "--volume-root", volumeRoot});
     ASSERT_TRUE(process.waitForStarted());
     // Written while it watches: left for a later poll until it has finished arriving.
-    pictureOf("1").write(watchFolder, "a.JPG");
+    CameraPictureBuilder().patient("1", "W").write(watchFolder, "a.JPG");
     QDeadlineTimer limit(30000);
     while (filesBelow(destination).isEmpty() && !limit.hasExpired())
         process.waitForFinished(100);

@@ -35,13 +35,12 @@ TEST(DestinationFileNamingTest, MakesFolderNamesSafeAndGroupsNumericIDs)
     EXPECT_EQ(Naming::replaceDirectoryName(QStringLiteral("<x>?|\"")), QStringLiteral("(x)..'"));
     EXPECT_FALSE(Naming::replaceDirectoryName(std::nullopt).has_value());
 
-    EXPECT_EQ(Naming::getDividedFolderName("123456"), "$123000");
-    EXPECT_EQ(Naming::getDividedFolderName("999"), "$0000");
-    EXPECT_EQ(Naming::getDividedFolderName("12"), "$0000");
-    EXPECT_EQ(Naming::getDividedFolderName("1000"), "$1000");
-    EXPECT_EQ(Naming::getDividedFolderName("99999999999999999999"), "$99999999999999999000");
-    EXPECT_EQ(Naming::getDividedFolderName("9999999999999999999"), "$9999999999999999000");
-    EXPECT_EQ(Naming::getDividedFolderName("123456789012345678901"), "123456789012345678901");
+    QStringList groups;
+    for (const char* id : {"123456", "999", "12", "1000", "99999999999999999999",
+                           "9999999999999999999", "123456789012345678901"})
+        groups << Naming::getDividedFolderName(id);
+    EXPECT_EQ(groups, (QStringList{"$123000", "$0000", "$0000", "$1000", "$99999999999999999000",
+                                   "$9999999999999999000", "123456789012345678901"}));
 
     // A day folder is one folder name whatever its format holds.
     const QDate day(2024, 5, 1);

@@ -4,12 +4,11 @@
 #include "settings/settingkeys.h"
 #include "settings/usersettings.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <chrono>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 ImportFixture::ImportFixture()
     : source(home.filePath(QStringLiteral("source"))),
@@ -32,41 +31,31 @@ ImportFixture::ImportFixture()
 CameraPictureBuilder ImportFixture::shot(const QString& patientID, const QString& patientName,
                                          const QString& dateTime)
 {
-    CameraPictureBuilder picture;
-    picture.patient(patientID, patientName).captureDateTime(dateTime);
-    return picture;
+    return CameraPictureBuilder().patient(patientID, patientName).captureDateTime(dateTime);
 }
 
 QString ImportFixture::put(const CameraPictureBuilder& picture, const QString& relativePath) const
 {
-    const QString path = source + QLatin1Char('/') + relativePath;
-    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
-    picture.write(path.left(slash), path.mid(slash + 1));
-    age(path);
-    return path;
+    const QFileInfo file(source + '/' + relativePath);
+    age(picture.write(file.path(), file.fileName()));
+    return file.filePath();
 }
 
 MovieIndexPair ImportFixture::putPair(const CameraPictureBuilder& picture,
                                       const QString& relativeBase) const
 {
-    const QString base = source + QLatin1Char('/') + relativeBase;
-    const qsizetype slash = base.lastIndexOf(QLatin1Char('/'));
-    const MovieIndexPair pair = picture.writeMovieIndexPair(base.left(slash), base.mid(slash + 1));
+    const QFileInfo base(source + '/' + relativeBase);
+    const MovieIndexPair pair = picture.writeMovieIndexPair(base.path(), base.fileName());
     age(pair.picturePath);
     age(pair.moviePath);
     return pair;
 }
 
-void ImportFixture::run(bool isMove, bool isImport)
-{
-    runOn(source, isMove, isImport);
-}
-
-void ImportFixture::runOn(const QString& folder, bool isMove, bool isImport)
+void ImportFixture::run(bool isMove, bool isImport, const QString& folder)
 {
     ASSERT_TRUE(UserSettings::write(settings));
     importer.prepareDateFormatters(settings);
-    importer.copyImage(folder, settings, isMove, isImport, false,
+    importer.copyImage(folder.isEmpty() ? source : folder, settings, isMove, isImport, false,
                        QStringLiteral("20240501101530000"));
 }
 
@@ -78,9 +67,9 @@ QStringList ImportFixture::trashed() const
 
 void ImportFixture::age(const QString& path)
 {
-    timespec times[2];
-    ::clock_gettime(CLOCK_REALTIME, &times[0]);
-    times[0].tv_sec -= 60;
-    times[1] = times[0];
-    ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0);
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly) &&
+                file.setFileTime(QDateTime::currentDateTime().addSecs(-60),
+                                 QFileDevice::FileModificationTime))
+        << path.toStdString();
 }

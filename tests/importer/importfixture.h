@@ -56,9 +56,9 @@ public:
     QString put(const CameraPictureBuilder& picture, const QString& relativePath) const;
     MovieIndexPair putPair(const CameraPictureBuilder& picture, const QString& relativeBase) const;
 
-    // Writes the settings file and runs one outermost import run on the source.
-    void run(bool isMove = false, bool isImport = false);
-    void runOn(const QString& folder, bool isMove = false, bool isImport = false);
+    // Writes the settings file and runs one outermost import run on the folder
+    // (the source when none is given).
+    void run(bool isMove = false, bool isImport = false, const QString& folder = {});
 
     QStringList trashed() const;
     static void age(const QString& path);
@@ -72,10 +72,8 @@ public:
     ~LogCapture()
     {
         if (capturing)
-            testing::internal::GetCapturedStderr();
+            text();
     }
-    LogCapture(const LogCapture&) = delete;
-    LogCapture& operator=(const LogCapture&) = delete;
     QString text()
     {
         capturing = false;

@@ -14,50 +14,34 @@ namespace K = SettingKeys;
 
 namespace {
 const QString defaultName = QStringLiteral("2024-05-01 101530_Mirr-C1");
-
-QList<ImportedFileEntity> records()
-{
-    return ImportedFileDao().findAllImportedFiles();
-}
 } // namespace
 
 using ImportRunTest = ImportFixture;
 
+// The worked example, and a first-generation picture named with the first set.
 TEST_F(ImportRunTest, FilesTheWorkedExampleUnderSerialPatientAndDayFolders)
 {
     settings.setValue(K::zeroPadding, true);
     settings.setValue(K::saveDaySubfolder, true);
     settings.setValue(K::chopCameraSerialNumber, true);
-    CameraPictureBuilder picture = shot(QStringLiteral("123"), QStringLiteral("Test Name"));
-    picture.serial("A1234567");
-    picture.maker.shootingMode = 0x00;
+    CameraPictureBuilder picture = shot("123", "Test Name").serial("A1234567").shootingMode(0x00);
     picture.maker.customMode = 0x02;
     picture.maker.flipDirection = 0x03;
     picture.maker.drawingFlag = 0x01;
-    put(picture, QStringLiteral("IMG_0001.JPG"));
+    put(picture, "IMG_0001.JPG");
+    CameraPictureBuilder old = shot("77", "Old Camera").version(3, 0).shootingMode(0x02);
+    old.maker.flipDirection = 0x01;
+    put(old, "a.jpg");
 
     run();
 
-    EXPECT_EQ(filesBelow(destination),
-              QStringList{QStringLiteral(
-                  "A1234567/000123 Test Name/2024-05-01/2024-05-01 101530_Std-C2_COL_D.JPG")});
-    EXPECT_EQ(importer.operationCounter(), 1);
+    EXPECT_EQ(
+        filesBelow(destination),
+        (QStringList{"A1234567/000123 Test Name/2024-05-01/2024-05-01 101530_Std-C2_COL_D.JPG",
+                     "LM4A0001/000077 Old Camera/2024-05-01/2024-05-01 101530_Std_FLP.jpg"}));
+    EXPECT_EQ(importer.operationCounter(), 2);
     EXPECT_TRUE(filesBelow(temporary).isEmpty());
-    EXPECT_TRUE(QFileInfo::exists(source + QStringLiteral("/IMG_0001.JPG")));
-}
-
-TEST_F(ImportRunTest, NamesFirstGenerationPicturesWithTheFirstSet)
-{
-    CameraPictureBuilder picture = shot(QStringLiteral("77"), QStringLiteral("Old Camera"));
-    picture.version(3, 0);
-    picture.maker.shootingMode = 0x02;
-    picture.maker.flipDirection = 0x01;
-    put(picture, QStringLiteral("a.jpg"));
-
-    run();
-
-    EXPECT_EQ(filesBelow(destination),
-              QStringList{QStringLiteral("77 Old Camera/2024-05-01 101530_Std_FLP.jpg")});
+    EXPECT_EQ(filesBelow(source), (QStringList{"IMG_0001.JPG", "a.jpg"}));
 }
 
 TEST_F(ImportRunTest, PadsGroupsAndShortensPatientFoldersOrFilesUnderNoInformation)
@@ -112,7 +96,7 @@ TEST_F(ImportRunTest, WalksNestedFoldersButNeitherHiddenOnesNorTrashes)
     put(shot("6", "K L", "2024:05:01 10:00:06"), ".Trashes/501/f.JPG");
     put(shot("7", "M N", "2024:05:01 10:00:07"), "card.Trashes/g.JPG");
     importer.setOperationCounter(7);
-    runOn(source + QStringLiteral("/card.Trashes"));
+    run(false, false, source + "/card.Trashes");
     EXPECT_EQ(importer.operationCounter(), 0);
 
     run();
@@ -144,12 +128,12 @@ TEST_F(ImportRunTest, SendsMoviePairsToTheMovieDestinationAndRemovesThemWhenAske
     EXPECT_EQ(filesBelow(source), QStringList{"DCIM/M0003.MIF"});
     EXPECT_EQ(importer.operationCounter(), 2);
     QFile movie(movies + "/42 Kato Rin/2024-05-01 100002_Mirr-C1.MOV");
-    ASSERT_TRUE(movie.open(QIODevice::ReadOnly));
-    EXPECT_EQ(movie.readAll(), CameraPictureBuilder::movieBytes());
+    EXPECT_TRUE(movie.open(QIODevice::ReadOnly) &&
+                movie.readAll() == CameraPictureBuilder::movieBytes());
 
     // The movie of a picture without patient ID is recorded too; with an ID it is not.
     QStringList recorded;
-    for (const ImportedFileEntity& entity : records())
+    for (const ImportedFileEntity& entity : ImportedFileDao().findAllImportedFiles())
         recorded << entity.transferredFolder().left(movies.size()) + entity.fileName();
     recorded.sort();
     EXPECT_EQ(recorded, (QStringList{movies + "2024-05-01 100001_Mirr-C1.MIF",
@@ -160,18 +144,12 @@ TEST_F(ImportRunTest, SendsMoviePairsToTheMovieDestinationAndRemovesThemWhenAske
 TEST_F(ImportRunTest, FilesOnlyTheMovieWhenMovieIndexPicturesAreNotSent)
 {
     settings.setValue(K::dontSendMif, true);
-    const MovieIndexPair pair = putPair(shot("7", "Ono Yu"), QStringLiteral("M0001"));
     // A second clip of the same name from another camera, and the first one again.
-    CameraPictureBuilder other = shot("7", "Ono Yu");
-    other.serial("LM4A0002");
-    const MovieIndexPair otherPair = putPair(other, QStringLiteral("sub/M0002"));
-    CameraPictureBuilder::writeFile(otherPair.moviePath, "another clip");
-    age(otherPair.moviePath);
-    QDir().mkpath(source + "/again");
-    QFile::copy(pair.picturePath, source + "/again/M0001.MIF");
-    QFile::copy(pair.moviePath, source + "/again/M0001.MOV");
-    age(source + "/again/M0001.MIF");
-    age(source + "/again/M0001.MOV");
+    putPair(shot("7", "Ono Yu"), "M0001");
+    putPair(shot("7", "Ono Yu"), "again/M0001");
+    const MovieIndexPair other = putPair(shot("7", "Ono Yu").serial("LM4A0002"), "sub/M0002");
+    CameraPictureBuilder::writeFile(other.moviePath, "another clip");
+    age(other.moviePath);
 
     run();
 
@@ -183,16 +161,15 @@ TEST_F(ImportRunTest, FilesOnlyTheMovieWhenMovieIndexPicturesAreNotSent)
 TEST_F(ImportRunTest, RecordsPatientInformationPicturesWithoutFilingThem)
 {
     settings.setValue(K::dontSendPatientInformationImage, true);
-    CameraPictureBuilder idCard = shot("9", "Ueda Sho");
-    idCard.shootingMode(0xfe);
-    put(idCard, "id.JPG");
+    put(shot("9", "Ueda Sho").shootingMode(0xfe), "id.JPG");
     put(shot("9", "Ueda Sho", "2024:05:01 10:00:09"), "mouth.JPG");
 
     run();
     EXPECT_EQ(filesBelow(destination), QStringList{"9 Ueda Sho/2024-05-01 100009_Mirr-C1.JPG"});
-    ASSERT_EQ(records().size(), 1);
-    EXPECT_EQ(records().first().fileName(), QStringLiteral("2024-05-01 101530_ID.JPG"));
-    EXPECT_EQ(records().first().transferredFolder(), destination + "/9 Ueda Sho");
+    const QList<ImportedFileEntity> records = ImportedFileDao().findAllImportedFiles();
+    ASSERT_EQ(records.size(), 1);
+    EXPECT_EQ(records[0].transferredFolder() + "/" + records[0].fileName(),
+              destination + "/9 Ueda Sho/2024-05-01 101530_ID.JPG");
     EXPECT_TRUE(QFileInfo::exists(source + "/id.JPG"));
 
     settings.setValue(K::deleteOriginalImage, true);
@@ -221,9 +198,7 @@ TEST_F(ImportRunTest, WritesAHiddenSidecarThatFollowsItsPicture)
 {
     settings.setValue(K::exportXml, true);
     put(shot("3", "Sidecar & <Co>"), "a.JPG");
-    CameraPictureBuilder other = shot("3", "Sidecar & <Co>");
-    other.serial("LM4A0009");
-    put(other, "b.JPG");
+    put(shot("3", "Sidecar & <Co>").serial("LM4A0009"), "b.JPG");
 
     run();
 
@@ -232,9 +207,8 @@ TEST_F(ImportRunTest, WritesAHiddenSidecarThatFollowsItsPicture)
               (QStringList{"." + defaultName + "(2).xml", "." + defaultName + ".xml",
                            defaultName + "(2).JPG", defaultName + ".JPG"}));
     QFile sidecar(folder + "." + defaultName + "(2).xml");
-    ASSERT_TRUE(sidecar.open(QIODevice::ReadOnly));
-    const QString text = QString::fromUtf8(sidecar.readAll());
-    EXPECT_TRUE(text.contains("Sidecar &amp; &lt;Co&gt;"));
+    EXPECT_TRUE(sidecar.open(QIODevice::ReadOnly) &&
+                sidecar.readAll().contains("Sidecar &amp; &lt;Co&gt;"));
 }
 
 TEST_F(ImportRunTest, PostsProgressOnlyWhileTheProgressWindowIsOpen)

@@ -46,8 +46,7 @@ TEST(TransferringMarkerTest, StandsInTheApplicationDataFolder)
     EXPECT_EQ(marker, TalvorenCommon::getApplicationDataDirectory() + "/$TMP");
     BaseWatchFolderOperator::createTransferringFile();
     BaseWatchFolderOperator::createTransferringFile();
-    EXPECT_TRUE(QFileInfo(marker).isFile());
-    EXPECT_EQ(QFileInfo(marker).size(), 0);
+    EXPECT_TRUE(QFileInfo(marker).isFile() && QFileInfo(marker).size() == 0);
     BaseWatchFolderOperator::deleteTransferringFile();
     BaseWatchFolderOperator::deleteTransferringFile();
     EXPECT_FALSE(QFileInfo::exists(marker));
@@ -67,21 +66,23 @@ TEST(ExifDebugLogTest, LogsElevenLinesPerPicture)
     ExifDebugLog::write(*exif, path);
     const QStringList lines = log.text().split('\n', Qt::SkipEmptyParts);
 
-    ASSERT_EQ(lines.size(), 11);
-    const QStringList expected = {
-        QStringLiteral("対象ファイル取得：%1(%2bytes)").arg(path).arg(QFileInfo(path).size()),
-        "Exif情報：オリジナル撮影日時[2024:05:01 10:15:30]",
-        {},
-        "Exif情報：機種[Lumora K-4]",
-        {},
-        "メーカーノートバージョン：4.0",
-        "メーカーノートシリアルNo.：LM4A0001",
-        {},
-        {},
-        "メーカーノート患者情報：【撮影モード】STD 【付属情報】COL 【患者ID】42 【患者名】Kato "
-        "Rin"};
+    // Empty expected lines hold what this picture leaves blank.
+    const QStringList expected = QString::fromUtf8(R"(対象ファイル取得：%1(%2bytes)
+Exif情報：オリジナル撮影日時[2024:05:01 10:15:30]
+
+Exif情報：機種[Lumora K-4]
+
+メーカーノートバージョン：4.0
+メーカーノートシリアルNo.：LM4A0001
+
+
+メーカーノート患者情報：【撮影モード】STD 【付属情報】COL 【患者ID】42 【患者名】Kato Rin
+メーカーノートダンプ：04)")
+                                     .arg(path)
+                                     .arg(QFileInfo(path).size())
+                                     .split('\n');
+    ASSERT_EQ(lines.size(), expected.size());
     for (qsizetype line = 0; line < expected.size(); ++line)
         EXPECT_TRUE(lines[line].contains("[debug]: " + expected[line]))
             << lines[line].toStdString();
-    EXPECT_TRUE(lines[10].contains("メーカーノートダンプ：04"));
 }

@@ -21,13 +21,12 @@ public:
     QString staging = home.filePath("temp/picture");
     QString destination = home.filePath("Pictures");
 
-    void stage(const QString& relative, const QByteArray& bytes) const
+    // Writes each "path=content" below the folder.
+    static void write(const QString& folder, const QStringList& files)
     {
-        CameraPictureBuilder::writeFile(staging + "/" + relative, bytes);
-    }
-    void file(const QString& relative, const QByteArray& bytes) const
-    {
-        CameraPictureBuilder::writeFile(destination + "/" + relative, bytes);
+        for (const QString& file : files)
+            CameraPictureBuilder::writeFile(folder + "/" + file.section('=', 0, 0),
+                                            file.section('=', 1).toUtf8());
     }
     QByteArray filed(const QString& relative) const
     {
@@ -47,30 +46,13 @@ public:
 // numbers is dropped and not counted (D), a half-filed pair is completed.
 TEST_F(StagedFolderFilerTest, MergesFoldersNumbersADifferentShotAndDropsAFiledOne)
 {
-    stage("A/a.JPG", "a");
-    stage("A/S/s.JPG", "s");
-    stage("B/b.JPG", "b");
-    stage("loose.JPG", "stays");
-    file("A/S/old.JPG", "old");
-    file("P/x.JPG", "first");
-    file("P/.x.xml", "<first/>");
-    file("P/x(2).JPG", "second");
-    stage("P/x.JPG", "third");
-    stage("P/.x.xml", "<third/>");
-    file("M/x.MIF", "index one");
-    file("M/x.MOV", "movie one");
-    stage("M/x.MIF", "index two");
-    stage("M/x.MOV", "movie two");
-    file("M/y.MIF", "index");
-    stage("M/y.MIF", "index");
-    stage("M/y.MOV", "movie");
-    file("D/x.JPG", "first");
-    file("D/x(2).JPG", "second");
-    // Staged in the other order than they were filed.
-    stage("D/x.JPG", "second");
-    stage("D/x(2).JPG", "first");
-    stage("D/y.JPG", "same");
-    file("D/y.JPG", "same");
+    write(destination, {"A/S/old.JPG=old", "P/x.JPG=first", "P/.x.xml=<first/>",
+                        "P/x(2).JPG=second", "M/x.MIF=index one", "M/x.MOV=movie one",
+                        "M/y.MIF=index", "D/x.JPG=first", "D/x(2).JPG=second", "D/y.JPG=same"});
+    // D's shots are staged in the other order than they were filed.
+    write(staging, {"A/a.JPG=a", "A/S/s.JPG=s", "B/b.JPG=b", "loose.JPG=stays", "P/x.JPG=third",
+                    "P/.x.xml=<third/>", "M/x.MIF=index two", "M/x.MOV=movie two", "M/y.MIF=index",
+                    "M/y.MOV=movie", "D/x.JPG=second", "D/x(2).JPG=first", "D/y.JPG=same"});
 
     int filedCount = 0;
     ASSERT_TRUE(fileAll(nullptr, &filedCount));
@@ -90,9 +72,8 @@ TEST_F(StagedFolderFilerTest, MergesFoldersNumbersADifferentShotAndDropsAFiledOn
 TEST_F(StagedFolderFilerTest, NeverLosesAFileThatMeetsAFolderOfItsName)
 {
     QDir().mkpath(destination + "/P/x.JPG");
-    stage("P/x.JPG", "picture");
-    file("Q", "a file where a folder belongs");
-    stage("Q/q.JPG", "waits");
+    write(staging, {"P/x.JPG=picture", "Q/q.JPG=waits"});
+    write(destination, {"Q=a file where a folder belongs"});
 
     QString error;
     EXPECT_FALSE(fileAll(&error));
@@ -103,15 +84,12 @@ TEST_F(StagedFolderFilerTest, NeverLosesAFileThatMeetsAFolderOfItsName)
 
 TEST_F(StagedFolderFilerTest, RemovesCopiesLeftIncompleteByAnInterruptedRun)
 {
-    stage("P/x.JPG" + FileCopier::partialSuffix(), "half");
-    stage("N/y.JPG", "whole");
-    stage("N/z.JPG" + FileCopier::partialSuffix(), "half");
+    const QString partial = FileCopier::partialSuffix();
+    write(staging, {"P/x.JPG" + partial + "=half", "N/y.JPG=whole", "N/z.JPG" + partial + "=half"});
     // In the destination: one abandoned by a killed run, one that another machine is
     // writing (it holds the lock).
-    const QString abandoned = "N/.w.JPG.1f2e" + FileCopier::partialSuffix();
-    const QString inProgress = "N/.v.JPG.3c4d" + FileCopier::partialSuffix();
-    file(abandoned, "half");
-    file(inProgress, "half");
+    const QString inProgress = "N/.v.JPG.3c4d" + partial;
+    write(destination, {"N/.w.JPG.1f2e" + partial + "=half", inProgress + "=half"});
     const int writer =
         ::open(QFile::encodeName(destination + "/" + inProgress).constData(), O_RDWR | O_CLOEXEC);
     ASSERT_EQ(::flock(writer, LOCK_EX), 0);
@@ -139,11 +117,8 @@ TEST_F(StagedFolderFilerTest, TwoWritersAtOnceNeverReplaceEachOthersShots)
             for (const char* writer : {"a", "b"}) {
                 const QString folder = home.filePath(QStringLiteral("staging-%1").arg(writer));
                 for (int shot = 0; shot < shots; ++shot) {
-                    const QByteArray content = QStringLiteral("%1 %2 %3 %4")
-                                                   .arg(copyAcross ? "across" : "rename", writer)
-                                                   .arg(round)
-                                                   .arg(shot)
-                                                   .toUtf8();
+                    const QByteArray content = QByteArray::number(copyAcross) + writer +
+                                               QByteArray::number(round * shots + shot);
                     CameraPictureBuilder::writeFile(
                         QStringLiteral("%1/P/x%2.JPG").arg(folder).arg(shot), content);
                     expected.insert(content);
