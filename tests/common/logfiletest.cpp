@@ -107,5 +107,6 @@ TEST_F(LogFileTest, RedirectedLinesAppendWithThePlatformPrefixAndAnUnwritableFil
         uR"(^\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3} [^\[]+\[\d+:\d+\] )"_s);
     EXPECT_EQ(lines.replaceInStrings(prefix, QString()),
               (QStringList{u"[info]: first"_s, u"[error]: 二番目"_s, "[error]: " + failure,
-                           u"[debug]: third"_s}));
+                           u"[debug]: third"_s}))
+        << lines.join(u'\n').toStdString();
 }
