@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 using namespace std::chrono_literals;
 
 class HttpFetchTest : public testing::Test
@@ -21,15 +23,15 @@ TEST_F(HttpFetchTest, BodiesComeBackWhateverTheStatusAndAreNeverCached)
 {
     const QByteArray list("1,3,A,2024/01/01,http://example.invalid/\r\n");
     const QByteArray errorPage("<html><body>Internal error</body></html>");
-    server.serve(QStringLiteral("/version.txt"), list);
-    server.serve(QStringLiteral("/broken"), errorPage, 500);
-    server.serve(QStringLiteral("/empty"), QByteArray());
+    server.serve(u"/version.txt"_s, list);
+    server.serve(u"/broken"_s, errorPage, 500);
+    server.serve(u"/empty"_s, QByteArray());
 
     EXPECT_EQ(fetch("/version.txt"), list);
     // Asked again, the server answers again: nothing is taken from a cache.
-    server.serve(QStringLiteral("/version.txt"), "changed");
+    server.serve(u"/version.txt"_s, "changed");
     EXPECT_EQ(fetch("/version.txt"), QByteArray("changed"));
-    EXPECT_EQ(server.requestCount(QStringLiteral("/version.txt")), 2);
+    EXPECT_EQ(server.requestCount(u"/version.txt"_s), 2);
 
     EXPECT_EQ(fetch("/broken"), errorPage);
     EXPECT_TRUE(fetch("/nope").value_or("").contains("404"));
@@ -39,18 +41,17 @@ TEST_F(HttpFetchTest, BodiesComeBackWhateverTheStatusAndAreNeverCached)
 TEST_F(HttpFetchTest, NoAnswerOrNoAnswerInTimeGivesNone)
 {
     EXPECT_FALSE(TalvorenCommon::getNetworkFileByHttp(LocalHttpServer::refusingUrl()));
-    EXPECT_FALSE(TalvorenCommon::getNetworkFileByHttp(QStringLiteral("not an address")));
+    EXPECT_FALSE(TalvorenCommon::getNetworkFileByHttp(u"not an address"_s));
     EXPECT_FALSE(TalvorenCommon::getNetworkFileByHttp(QString()));
 
-    server.serve(QStringLiteral("/closes"), LocalHttpServer::Behaviour::CloseSilently);
+    server.serve(u"/closes"_s, LocalHttpServer::Behaviour::CloseSilently);
     EXPECT_FALSE(fetch("/closes"));
 
-    // A server that never answers gives none once the limit passes.
-    server.serve(QStringLiteral("/silent"), LocalHttpServer::Behaviour::NeverAnswer);
+    server.serve(u"/silent"_s, LocalHttpServer::Behaviour::NeverAnswer);
     EXPECT_FALSE(fetch("/silent", 300ms));
-    EXPECT_EQ(server.requestCount(QStringLiteral("/silent")), 1);
+    EXPECT_EQ(server.requestCount(u"/silent"_s), 1);
 
     // The abandoned request leaves nothing behind that spoils the next fetch.
-    server.serve(QStringLiteral("/after"), "fine");
+    server.serve(u"/after"_s, "fine");
     EXPECT_EQ(fetch("/after", 300ms), QByteArray("fine"));
 }

@@ -10,11 +10,13 @@
 #include <QRegularExpression>
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 class LogFileTest : public testing::Test
 {
 protected:
     TempHome home;
-    QString folder = home.filePath(QStringLiteral("log"));
+    QString folder = home.filePath(u"log"_s);
     QDateTime now = QDateTime::currentDateTime();
 
     void SetUp() override { QDir().mkpath(folder); }
@@ -32,18 +34,18 @@ TEST_F(LogFileTest, PathIsTheDayFileAndPurgeDeletesOnlyEntriesOlderThanTheKeptDa
     } cases[] = {{7, 6, 0},  {7, 8, 2},     {0, 29, 0},        {-5, 29, 0},
                  {0, 31, 2}, {24856, 1, 0}, {INT64_MAX, 1, 0}, {-5, 31, 2}};
     for (const auto& c : cases) {
-        CameraPictureBuilder::writeFile(entry(QStringLiteral("20240101.log")), {});
-        CameraPictureBuilder::writeFile(entry(QStringLiteral("old/nested/file")), {});
+        CameraPictureBuilder::writeFile(entry(u"20240101.log"_s), {});
+        CameraPictureBuilder::writeFile(entry(u"old/nested/file"_s), {});
         EXPECT_EQ(LogFile::purge(folder, c.keepDays, now.addDays(c.daysOn)), c.deleted)
             << c.keepDays << " days kept, " << c.daysOn << " days on";
-        EXPECT_EQ(QFileInfo::exists(entry(QStringLiteral("20240101.log"))), c.deleted == 0);
-        EXPECT_EQ(QFileInfo::exists(entry(QStringLiteral("old"))), c.deleted == 0);
+        EXPECT_EQ(QFileInfo::exists(entry(u"20240101.log"_s)), c.deleted == 0);
+        EXPECT_EQ(QFileInfo::exists(entry(u"old"_s)), c.deleted == 0);
     }
-    EXPECT_EQ(LogFile::purge(home.filePath(QStringLiteral("none")), 7, now.addDays(100)), 0);
+    EXPECT_EQ(LogFile::purge(home.filePath(u"none"_s), 7, now.addDays(100)), 0);
 
-    const QString nested = home.filePath(QStringLiteral("a/b/log"));
+    const QString nested = home.filePath(u"a/b/log"_s);
     const QDateTime day(QDate(2024, 1, 5), QTime(23, 59, 59));
-    EXPECT_EQ(LogFile::pathFor(nested, day), nested + QStringLiteral("/20240105.log"));
+    EXPECT_EQ(LogFile::pathFor(nested, day), nested + u"/20240105.log"_s);
     EXPECT_TRUE(QFileInfo(nested).isDir());
     EXPECT_TRUE(LogFile::pathFor(QString(), day).isEmpty());
 }
@@ -76,40 +78,35 @@ TEST_F(LogFileTest, RotationFiresAtOrAfterTheComingMidnightAndNamesTheNewDay)
         EXPECT_EQ(rotation.scheduledMidnight(), row.nextMidnight);
     }
     EXPECT_EQ(rotations.value(0), firstMidnight);
-    EXPECT_EQ(LogFile::fileName(rotations.value(0).date()), QStringLiteral("20240106.log"));
+    EXPECT_EQ(LogFile::fileName(rotations.value(0).date()), u"20240106.log"_s);
 }
 
 TEST_F(LogFileTest, RedirectedLinesAppendWithThePlatformPrefixAndAnUnwritableFileIsNamedOnce)
 {
     const QString path = LogFile::pathFor(folder, now);
-    const QString unwritable = home.filePath(QStringLiteral("no/such/x.log"));
-    {
-        // Standard error is put back afterwards, so that the runner's own output is unharmed.
-        testing::internal::CaptureStderr();
-        ASSERT_TRUE(LogFile::redirectStandardError(path));
-        Log::info(QStringLiteral("first"));
-        // A second start on the same day appends to the same file.
-        ASSERT_TRUE(LogFile::redirectStandardError(path));
-        Log::error(QStringLiteral("二番目"));
-        // An unwritable file leaves standard error where it was and says so once.
-        EXPECT_FALSE(LogFile::redirectStandardError(unwritable));
-        EXPECT_FALSE(LogFile::redirectStandardError(unwritable));
-        EXPECT_TRUE(LogFile::failureMessage().contains(unwritable));
-        EXPECT_FALSE(LogFile::redirectStandardError(QString()));
-        Log::debug(QStringLiteral("third"));
-        testing::internal::GetCapturedStderr();
-    }
+    const QString unwritable = home.filePath(u"no/such/x.log"_s);
+    // Standard error is put back afterwards, so that the runner's own output is unharmed.
+    testing::internal::CaptureStderr();
+    ASSERT_TRUE(LogFile::redirectStandardError(path));
+    Log::info(u"first"_s);
+    // A second start on the same day appends to the same file.
+    ASSERT_TRUE(LogFile::redirectStandardError(path));
+    Log::error(u"二番目"_s);
+    // An unwritable file leaves standard error where it was and says so once.
+    EXPECT_FALSE(LogFile::redirectStandardError(unwritable));
+    EXPECT_FALSE(LogFile::redirectStandardError(unwritable));
+    const QString failure = LogFile::failureMessage();
+    EXPECT_TRUE(failure.contains(unwritable));
+    EXPECT_FALSE(LogFile::redirectStandardError(QString()));
+    Log::debug(u"third"_s);
+    testing::internal::GetCapturedStderr();
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QStringList lines =
-        QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    ASSERT_EQ(lines.size(), 4) << lines.join('\n').toStdString();
+    QStringList lines = QString::fromUtf8(file.readAll()).split(u'\n', Qt::SkipEmptyParts);
     const QRegularExpression prefix(
-        QStringLiteral(R"(^\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3} [^\[]+\[\d+:\d+\] )"));
-    for (const QString& line : lines)
-        EXPECT_TRUE(prefix.match(line).hasMatch()) << line.toStdString();
-    EXPECT_TRUE(lines[0].endsWith(QStringLiteral("[info]: first")));
-    EXPECT_TRUE(lines[1].endsWith(QStringLiteral("[error]: 二番目")));
-    EXPECT_TRUE(lines[2].contains(QStringLiteral("cannot be written (")));
-    EXPECT_TRUE(lines[3].endsWith(QStringLiteral("[debug]: third")));
+        uR"(^\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3} [^\[]+\[\d+:\d+\] )"_s);
+    EXPECT_EQ(lines.replaceInStrings(prefix, QString()),
+              (QStringList{u"[info]: first"_s, u"[error]: 二番目"_s, "[error]: " + failure,
+                           u"[debug]: third"_s}))
+        << lines.join(u'\n').toStdString();
 }

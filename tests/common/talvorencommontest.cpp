@@ -6,7 +6,9 @@
 #include <QFileInfo>
 #include <gtest/gtest.h>
 
-TEST(TalvorenCommon, DigitTestAndTimestampNamesAcceptOnlyTheExactForm)
+using namespace Qt::StringLiterals;
+
+TEST(TalvorenCommon, DigitsTimestampNamesHexAndDatabaseDatesAcceptOnlyTheExactForm)
 {
     // Digits: ASCII only. Timestamps: exactly one underscore, then seventeen digits.
     const std::pair<const char*, bool> digits[] = {{"0123", true}, {"12a", false}, {" 12", false},
@@ -21,57 +23,44 @@ TEST(TalvorenCommon, DigitTestAndTimestampNamesAcceptOnlyTheExactForm)
                                                   {"IMG20240105093000123.JPG", false}};
     for (const auto& [name, stamped] : names)
         EXPECT_EQ(TalvorenCommon::hasTimestamp(QString::fromLatin1(name)), stamped) << name;
-}
 
-TEST(TalvorenCommon, HexIsUpperCaseAndDatabaseDatesRoundTripAndRejectMalformedText)
-{
-    EXPECT_EQ(TalvorenCommon::toHexString(QByteArray("\x0a\xff", 2)), QStringLiteral("0AFF"));
+    EXPECT_EQ(TalvorenCommon::toHexString(QByteArray("\x0a\xff", 2)), u"0AFF"_s);
     EXPECT_EQ(TalvorenCommon::toHexString(QByteArray()), QString());
-    EXPECT_EQ(TalvorenCommon::toHexString(QByteArray(1, '\0')), QStringLiteral("00"));
+    EXPECT_EQ(TalvorenCommon::toHexString(QByteArray(1, '\0')), u"00"_s);
 
-    const auto date = TalvorenCommon::stringToDate(QStringLiteral("19700101090000"));
+    const auto date = TalvorenCommon::stringToDate(u"19700101090000"_s);
     ASSERT_TRUE(date.has_value());
-    EXPECT_EQ(TalvorenCommon::dateToString(*date), QStringLiteral("19700101090000"));
+    EXPECT_EQ(TalvorenCommon::dateToString(*date), u"19700101090000"_s);
 
     for (const char* malformed : {"2024010509300", "20241305093000", "2024-01-05 093"})
         EXPECT_FALSE(TalvorenCommon::stringToDate(QString::fromLatin1(malformed))) << malformed;
     EXPECT_EQ(TalvorenCommon::getNowDatabaseDatetime().size(), 14);
 }
 
-class TalvorenCommonFiles : public testing::Test
+TEST(TalvorenCommonFiles, Sha1IsThePublishedDigestOfWholeFilesAndFoldersLiveInTheUsersHome)
 {
-protected:
     TempHome home;
-};
-
-TEST_F(TalvorenCommonFiles, Sha1IsThePublishedDigestOfWholeFilesAndFoldersGiveNone)
-{
     // Empty, and 3 MiB + 1 byte of "a", which crosses the read-chunk boundary.
-    const QString empty = home.filePath(QStringLiteral("empty"));
-    const QString big = home.filePath(QStringLiteral("big"));
+    const QString empty = home.filePath(u"empty"_s);
+    const QString big = home.filePath(u"big"_s);
     ASSERT_TRUE(CameraPictureBuilder::writeFile(empty, QByteArray()));
     ASSERT_TRUE(CameraPictureBuilder::writeFile(big, QByteArray(3 * 1024 * 1024 + 1, 'a')));
     EXPECT_EQ(TalvorenCommon::sha1Hash(empty), "da39a3ee5e6b4b0d3255bfef95601890afd80709");
     EXPECT_EQ(TalvorenCommon::sha1Hash(big), "b50a3128de1196b1382946d9a62cdff54a559632");
     EXPECT_FALSE(TalvorenCommon::sha1Hash(home.path()).has_value());
-    EXPECT_FALSE(TalvorenCommon::sha1Hash(home.filePath(QStringLiteral("missing"))).has_value());
-}
-
-TEST_F(TalvorenCommonFiles, FoldersLiveInTheUsersHome)
-{
-    const QString data = home.filePath(QStringLiteral(".local/share/Talvoren"));
+    EXPECT_FALSE(TalvorenCommon::sha1Hash(home.filePath(u"missing"_s)).has_value());
+    const QString data = home.filePath(u".local/share/Talvoren"_s);
     EXPECT_EQ(TalvorenCommon::getApplicationDataDirectory(), data);
     EXPECT_TRUE(QFileInfo(data).isDir());
     EXPECT_EQ(TalvorenCommon::getApplicationDataDirectory(), data);
-    EXPECT_EQ(TalvorenCommon::getUserSettingPlistFilePath(),
-              data + QStringLiteral("/Talvoren-setting.plist"));
-    EXPECT_EQ(TalvorenCommon::getDBFilePath(), data + QStringLiteral("/Talvoren.db"));
+    EXPECT_EQ(TalvorenCommon::getUserSettingPlistFilePath(), data + u"/Talvoren-setting.plist"_s);
+    EXPECT_EQ(TalvorenCommon::getDBFilePath(), data + u"/Talvoren.db"_s);
     EXPECT_EQ(TalvorenCommon::getOldUserSettingPlistFilePath(),
-              home.filePath(QStringLiteral(".Talvoren/Talvoren-setting.plist")));
+              home.filePath(u".Talvoren/Talvoren-setting.plist"_s));
     EXPECT_FALSE(QFileInfo::exists(TalvorenCommon::getApplicationWorkDirectory()));
-    EXPECT_EQ(TalvorenCommon::getPicturesDirectory(), home.filePath(QStringLiteral("Pictures")));
-    EXPECT_EQ(TalvorenCommon::getMoviesDirectory(), home.filePath(QStringLiteral("Videos")));
-    EXPECT_EQ(TalvorenCommon::getDocumentDirectory(), home.filePath(QStringLiteral("Documents")));
+    EXPECT_EQ(TalvorenCommon::getPicturesDirectory(), home.filePath(u"Pictures"_s));
+    EXPECT_EQ(TalvorenCommon::getMoviesDirectory(), home.filePath(u"Videos"_s));
+    EXPECT_EQ(TalvorenCommon::getDocumentDirectory(), home.filePath(u"Documents"_s));
     EXPECT_GE(TalvorenCommon::buildNumber(), 12);
     EXPECT_FALSE(TalvorenCommon::getVersionNubmer().isEmpty());
 }

@@ -19,10 +19,8 @@ protected:
     ExifOperator exifOperator;
 };
 
-TEST_F(DecryptionFormsTest, RawFormDecryptsMultiplesOfSixteenOnlyWithKeysCutOrPadded)
+TEST_F(DecryptionFormsTest, RawByteCharacterAndSubRangeFormsAndTheTerminatorTest)
 {
-    // Lengths that are no multiple of sixteen, and ranges outside the buffer, are
-    // refused without reading or writing.
     QByteArray output = "untouched";
     for (const auto& [offset, length] :
          {std::pair{32, 15}, {32, 17}, {32, -16}, {48, 64}, {-16, 16}, {0x7ffffff0, 16}})
@@ -31,19 +29,14 @@ TEST_F(DecryptionFormsTest, RawFormDecryptsMultiplesOfSixteenOnlyWithKeysCutOrPa
     EXPECT_EQ(output, "untouched");
     EXPECT_EQ(exifOperator.getDecryptBlockData(buffer, 32, 64, key, &output), plain);
     EXPECT_EQ(output, plain);
-    // Each block decrypts by itself.
     EXPECT_EQ(exifOperator.getDecryptBlockData(buffer, 48, 16, key), plain.mid(16, 16));
 
-    const QByteArray shortKey = "LM4A";
-    const QByteArray cipher = CameraPictureBuilder::encrypt(plain, shortKey + QByteArray(12, '\0'));
-    EXPECT_EQ(FBEncryptorAES::decryptData(cipher, shortKey), plain);
+    const QByteArray padded = CameraPictureBuilder::encrypt(plain, "LM4A" + QByteArray(12, '\0'));
+    EXPECT_EQ(FBEncryptorAES::decryptData(padded, "LM4A"), plain);
     EXPECT_EQ(FBEncryptorAES::decryptData(CameraPictureBuilder::encrypt(plain, key), key + "extra"),
               plain);
     EXPECT_EQ(FBEncryptorAES::decryptData(QByteArray(), key), QByteArray());
-}
 
-TEST_F(DecryptionFormsTest, ByteCharacterAndSubRangeFormsAndTheTerminatorTest)
-{
     EXPECT_EQ(exifOperator.getDecryptData(buffer, 32, 64, key, 0), "41");
     EXPECT_EQ(exifOperator.getDecryptData(buffer, 32, 64, key, 48), "7f");
     EXPECT_EQ(exifOperator.getDecryptData(buffer, 32, 64, key, 50), "00");
@@ -52,14 +45,12 @@ TEST_F(DecryptionFormsTest, ByteCharacterAndSubRangeFormsAndTheTerminatorTest)
     EXPECT_EQ(exifOperator.getDecryptDataString(buffer, 32, 64, key, 2), "C");
     EXPECT_EQ(exifOperator.getDecryptDataString(buffer, 32, 64, key, 49), QString(QChar(0x80)));
     EXPECT_EQ(exifOperator.getDecryptDataString(buffer, 32, 64, key, 50), "");
-    // "ABC" followed by NULs, and 20 letters with no NUL.
     EXPECT_EQ(exifOperator.getDecryptData(buffer, 32, 64, key, 0, 16), "ABC");
     EXPECT_EQ(exifOperator.getDecryptData(buffer, 32, 64, key, 16, 20), "ABCDEFGHIJKLMNOPQRST");
     // 0x80 is no UTF-8.
     EXPECT_FALSE(exifOperator.getDecryptData(buffer, 32, 64, key, 48, 4));
     EXPECT_FALSE(exifOperator.getDecryptData(buffer, 32, 64, key, 60, 8));
     EXPECT_EQ(exifOperator.getDecryptData(buffer, 32, 64, key, 64, 0), "");
-    // Only empty or all-zero bytes are a terminator.
     EXPECT_TRUE(exifOperator.checkOnlyTerminator(QByteArray()));
     EXPECT_TRUE(exifOperator.checkOnlyTerminator(QByteArray(258, '\0')));
     EXPECT_FALSE(exifOperator.checkOnlyTerminator(QByteArray(257, '\0') + '\x01'));

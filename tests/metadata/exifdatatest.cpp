@@ -93,7 +93,7 @@ TEST_F(ExifDataTest, AFileWithoutMakerNoteOrByteOrderMarkIsRefusedByTheGate)
     EXPECT_FALSE(reader.getExifData(folder.path(), false));
 }
 
-TEST_F(ExifDataTest, SecondGenerationNeedsAPictureExtensionCaseSensitively)
+TEST_F(ExifDataTest, NamesDecideTheSecondGenerationAndAMovieIndexIsReadOnlyBesideItsMovie)
 {
     const CameraPictureBuilder builder;
     for (const char* name :
@@ -101,15 +101,8 @@ TEST_F(ExifDataTest, SecondGenerationNeedsAPictureExtensionCaseSensitively)
         EXPECT_TRUE(read(builder, true, name)) << name;
     for (const char* name : {"a.JPE", "a.Jpg", "a.JFIF", "a.jpg.bak", "a.png", "a"})
         EXPECT_FALSE(read(builder, true, name)) << name;
-    // The first generation is read whatever the name.
     EXPECT_TRUE(read(CameraPictureBuilder().version(3, 0), true, "a.JPE"));
-}
 
-TEST_F(ExifDataTest, AMovieIndexPictureIsReadOnlyBesideItsMovieFolderNamesIncluded)
-{
-    // Any case pairing of the movie finds it; without a movie neither spelling of
-    // the extension finds itself; a movie of another kind does not count; a
-    // mixed-case extension is no movie index.
     const std::tuple<const char*, const char*, const char*, bool> rows[] = {
         {"A", "MIF", "mov", true},  {"B", "MIF", "MOV", true}, {"C", "mif", "MOV", true},
         {"D", "mif", "mov", true},  {"E", "MIF", "", false},   {"F", "mif", "", false},
@@ -120,7 +113,6 @@ TEST_F(ExifDataTest, AMovieIndexPictureIsReadOnlyBesideItsMovieFolderNamesInclud
         EXPECT_EQ(reader.getExifData(pair.picturePath, true).has_value(), readable) << base;
     }
 
-    const CameraPictureBuilder builder;
     const QString picture = builder.write(folder.filePath("CARD.MIF"), "A.MIF");
     EXPECT_FALSE(reader.getExifData(picture, true));
     // Beside the picture: not where the replacement looks.

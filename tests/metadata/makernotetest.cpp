@@ -3,6 +3,7 @@
 #include "metadatatestprinters.h"
 
 #include <gtest/gtest.h>
+#include <numeric>
 
 namespace {
 class MakerNoteTest : public testing::Test
@@ -37,8 +38,7 @@ protected:
         m.patientBirthDate = "19991231";
         m.patientAge_QR = "024";
         m.date_QR = "20240501";
-        for (int i = 0; i < 9; ++i)
-            m.patientInfoFlags[i] = quint8(0xb1 + i);
+        std::iota(m.patientInfoFlags.begin(), m.patientInfoFlags.end(), quint8(0xb1));
         m.operatorsNameOrder = 0x05;
         m.operatorInfoFlag_0 = 0xc0;
         m.operatorsID = "OPERATOR-20-CHARS-XY";
@@ -46,8 +46,7 @@ protected:
         m.operatorsName_I = "Op^I";
         m.operatorsName_P = "Op^P";
         m.operatorsGroup = 0x7e;
-        for (int i = 0; i < 21; ++i)
-            m.operatorInfoFlags[i] = quint8(0xd1 + i);
+        std::iota(m.operatorInfoFlags.begin(), m.operatorInfoFlags.end(), quint8(0xd1));
         return builder;
     }
 
@@ -82,9 +81,8 @@ TEST_F(MakerNoteTest, EachGenerationReadsEveryFieldOfItsRecordInItsForm)
                   "operatorsGroup=7e" +
                   flags("operatorInfoFlag_", 21, 0xd1));
     // The flat record shares the camera-setting bytes.
-    EXPECT_EQ(first->shootingMode, "33");
-    EXPECT_EQ(first->additionalInformation, "42");
-    EXPECT_EQ(first->drawFlag, "43");
+    EXPECT_EQ(std::tie(first->shootingMode, first->additionalInformation, first->drawFlag),
+              std::make_tuple("33", "42", "43"));
 
     CameraPictureBuilder builder = distinctBuilder(4);
     builder.maker.blockPatientID = "BLOCK-ID";
@@ -112,7 +110,7 @@ TEST_F(MakerNoteTest, EachGenerationReadsEveryFieldOfItsRecordInItsForm)
     EXPECT_EQ(second->patientID, "BLOCK-ID");
 }
 
-TEST_F(MakerNoteTest, CountsAreLittleEndianDecimalsOverTheirFullRange)
+TEST_F(MakerNoteTest, CountsAreLittleEndianDecimalsExtraInformationIsBase64AndInvalidTextsAreAbsent)
 {
     CameraPictureBuilder builder;
     builder.maker.totalCount = 0xffffffff;
@@ -128,6 +126,20 @@ TEST_F(MakerNoteTest, CountsAreLittleEndianDecimalsOverTheirFullRange)
     record = reader.readImageFileExtended2(builder.bytes())->extendedMakerNoteEntity;
     EXPECT_EQ(std::tie(record->totalCount, record->workingDistance),
               std::make_tuple("10000", "300"));
+
+    builder = CameraPictureBuilder();
+    builder.maker.patientExtraInfo = QByteArray(1, '\x01');
+    builder.maker.operatorExtraInfo = QByteArray(256, 'x');
+    builder.maker.operatorsName_A = "\xc0\xaf";      // overlong "/"
+    builder.maker.patientBirthDate = "\xed\xa0\x80"; // a surrogate
+    record = reader.readImageFileExtended2(builder.bytes())->extendedMakerNoteEntity;
+    const auto base64 = [](const QByteArray& bytes) {
+        return QString::fromLatin1(bytes.toBase64());
+    };
+    EXPECT_EQ(record->patientExtraInfo, base64(QByteArray(1, '\x01') + QByteArray(257, '\0')));
+    EXPECT_EQ(record->operatorExtraInfo, base64(QByteArray(256, 'x') + QByteArray(2, '\0')));
+    EXPECT_FALSE(record->operatorsName_A || record->patientBirthDate);
+    EXPECT_EQ(std::tie(record->operatorsID, record->patientAge_QR), std::make_tuple("OP01", "44"));
 }
 
 TEST_F(MakerNoteTest, IdsFillTheirTwentyBytesOrStopAtTheFirstNul)
@@ -137,14 +149,14 @@ TEST_F(MakerNoteTest, IdsFillTheirTwentyBytesOrStopAtTheFirstNul)
     builder.maker.patientID = "ABCDEFGHIJ0123456789";
     builder.maker.blockPatientID = "1234567";
     auto entity = reader.readImageFileExtended(builder.bytes());
-    EXPECT_EQ(entity->extendedMakerNoteEntity->patientID, "ABCDEFGHIJ0123456789");
-    EXPECT_EQ(entity->patientID, "1234567");
+    EXPECT_EQ(std::tie(entity->extendedMakerNoteEntity->patientID, entity->patientID),
+              std::make_tuple("ABCDEFGHIJ0123456789", "1234567"));
 
     builder.version(4, 0);
     builder.maker.blockPatientID = "ABCDEFGHIJ0123456789";
     entity = reader.readImageFileExtended2(builder.bytes());
-    EXPECT_EQ(entity->patientID, "ABCDEFGHIJ0123456789");
-    EXPECT_EQ(entity->extendedMakerNoteEntity->patientID, "ABCDEFGHIJ0123456789");
+    EXPECT_EQ(std::tie(entity->extendedMakerNoteEntity->patientID, entity->patientID),
+              std::make_tuple("ABCDEFGHIJ0123456789", "ABCDEFGHIJ0123456789"));
 }
 
 TEST_F(MakerNoteTest, TheDisplayNameIsTheFirstNonEmptyFormNameInItsOrder)
@@ -188,23 +200,5 @@ TEST_F(MakerNoteTest, TheDisplayNameIsTheFirstNonEmptyFormNameInItsOrder)
         EXPECT_EQ(entity->patientName, c.displayName);
         EXPECT_EQ(entity->extendedMakerNoteEntity->patientName_I, c.recordIdeographic);
     }
-}
-
-TEST_F(MakerNoteTest, ExtraInformationIsBase64AndInvalidTextFieldsAreAbsentBesideReadOnes)
-{
-    CameraPictureBuilder builder;
-    builder.maker.patientExtraInfo = QByteArray(1, '\x01');
-    builder.maker.operatorExtraInfo = QByteArray(256, 'x');
-    builder.maker.operatorsName_A = "\xc0\xaf";      // overlong "/"
-    builder.maker.patientBirthDate = "\xed\xa0\x80"; // a surrogate
-    const auto record = reader.readImageFileExtended2(builder.bytes())->extendedMakerNoteEntity;
-    // The 256-byte areas and two zero bytes.
-    const auto base64 = [](const QByteArray& bytes) {
-        return QString::fromLatin1(bytes.toBase64());
-    };
-    EXPECT_EQ(record->patientExtraInfo, base64(QByteArray(1, '\x01') + QByteArray(257, '\0')));
-    EXPECT_EQ(record->operatorExtraInfo, base64(QByteArray(256, 'x') + QByteArray(2, '\0')));
-    EXPECT_FALSE(record->operatorsName_A || record->patientBirthDate);
-    EXPECT_EQ(std::tie(record->operatorsID, record->patientAge_QR), std::make_tuple("OP01", "44"));
 }
 } // namespace

@@ -27,7 +27,8 @@ protected:
     ExifOperator reader;
 };
 
-TEST_F(PersonalInformationRemovalTest, FirstGenerationBlocksBecomeCopiesOfTheNeutralBlock)
+TEST_F(PersonalInformationRemovalTest,
+       FirstGenerationBlocksCopyTheNeutralBlockAndSecondGenerationAreasAreZeroed)
 {
     CameraPictureBuilder builder;
     builder.version(3, 0);
@@ -48,18 +49,15 @@ TEST_F(PersonalInformationRemovalTest, FirstGenerationBlocksBecomeCopiesOfTheNeu
             expected[d + inNote] = picture.bytes[d + 272 + (inNote - 272) % 16];
     }
     EXPECT_EQ(copy, expected);
-}
 
-TEST_F(PersonalInformationRemovalTest, SecondGenerationAreasAreZeroed)
-{
-    CameraPictureBuilder builder;
+    // The second generation's areas are zeroed.
+    builder = CameraPictureBuilder();
     builder.maker.patientExtraInfo = "extra";
-    const BuiltCameraPicture picture = builder.build();
-    const QByteArray copy = strip(builder.write(folder.path(), "v4.jpg"));
-    QByteArray expected = picture.bytes;
-    expected[picture.layout.makerNoteOffset + 10] = char(0xff);
-    expected.replace(picture.layout.makerNoteOffset + 1024, 2048, QByteArray(2048, '\0'));
-    EXPECT_EQ(copy, expected);
+    const BuiltCameraPicture v4 = builder.build();
+    expected = v4.bytes;
+    expected[v4.layout.makerNoteOffset + 10] = char(0xff);
+    expected.replace(v4.layout.makerNoteOffset + 1024, 2048, QByteArray(2048, '\0'));
+    EXPECT_EQ(strip(builder.write(folder.path(), "v4.jpg")), expected);
 }
 
 TEST_F(PersonalInformationRemovalTest, TheScanCoversTheWholeFileAndAnExistingCopyIsReplaced)
@@ -70,8 +68,7 @@ TEST_F(PersonalInformationRemovalTest, TheScanCoversTheWholeFileAndAnExistingCop
     builder.version(3, 0);
     builder.options.exifDirectoryAt = 2 * 1048576;
     const BuiltCameraPicture picture = builder.build();
-    const QString source = folder.filePath("far.jpg");
-    ASSERT_TRUE(CameraPictureBuilder::writeFile(source, picture.bytes));
+    const QString source = builder.write(folder.path(), "far.jpg");
     ASSERT_TRUE(CameraPictureBuilder::writeFile(folder.filePath("copy.jpg"), "old copy"));
     QString error;
     reader.deleteExifCopyFile(source, folder.filePath("copy.jpg"), &error);
@@ -103,16 +100,14 @@ TEST_F(PersonalInformationRemovalTest, NothingIsWrittenOrChangedWhenTheAreasAreN
     }
     QString error;
     EXPECT_TRUE(strip(folder.filePath("missing.jpg"), &error).isEmpty() && !error.isEmpty());
-    // Exactly long enough is fine.
     CameraPictureBuilder::writeFile(source, v3.bytes.left(v3.layout.makerNoteOffset + 2048));
     EXPECT_FALSE(strip(source, &error).isEmpty());
     EXPECT_TRUE(error.isNull());
 
     // Refused in memory: the buffer stays as it was.
     QByteArray cut = v4.bytes.left(v4.layout.makerNoteOffset + 100);
-    const QByteArray before = cut;
     EXPECT_FALSE(reader.deletePersonalInformation(cut, &error));
-    EXPECT_EQ(cut, before);
+    EXPECT_EQ(cut, v4.bytes.left(v4.layout.makerNoteOffset + 100));
     EXPECT_FALSE(error.isEmpty());
     QByteArray empty;
     EXPECT_FALSE(reader.deletePersonalInformation(empty, nullptr));

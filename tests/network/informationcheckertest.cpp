@@ -6,16 +6,15 @@
 #include <gtest/gtest.h>
 
 using namespace std::chrono_literals;
+using namespace Qt::StringLiterals;
 
 namespace {
 const QByteArray japaneseList =
-    QStringLiteral(
-        "2,古いお知らせ,本文<br>二行目,http://example.invalid/ja/2,Old,Text,"
-        "http://example.invalid/en/2,\r\n"
-        "5,新しいお知らせ,一行目<br>二行目<BR>三行目<Br>,https://example.invalid/ja/5,"
-        "New notice,First<br>second<BR>third<Br>,https://example.invalid/en/5,x\r\n"
-        "4,中間,本文,http://example.invalid/ja/4,Middle,Text,http://example.invalid/en/4,\r\n")
-        .toUtf8();
+    "2,古いお知らせ,本文<br>二行目,http://example.invalid/ja/2,Old,Text,"
+    "http://example.invalid/en/2,\r\n"
+    "5,新しいお知らせ,一行目<br>二行目<BR>三行目<Br>,https://example.invalid/ja/5,"
+    "New notice,First<br>second<BR>third<Br>,https://example.invalid/en/5,x\r\n"
+    "4,中間,本文,http://example.invalid/ja/4,Middle,Text,http://example.invalid/en/4,\r\n";
 const QByteArray englishList = "7,JA,ja,ja-link,English seven,Text,http://example.invalid/7,\n";
 } // namespace
 
@@ -27,12 +26,12 @@ protected:
 
     void SetUp() override
     {
-        server.serve(QStringLiteral("/lumora/Minformation.lst"), japaneseList);
-        server.serve(QStringLiteral("/lumora/MEinformation.lst"), englishList);
+        server.serve(u"/lumora/Minformation.lst"_s, japaneseList);
+        server.serve(u"/lumora/MEinformation.lst"_s, englishList);
         listSettings.setValue(SettingKeys::informationCheckSite,
-                              server.url(QStringLiteral("/lumora/Minformation.lst")));
+                              server.url(u"/lumora/Minformation.lst"_s));
         listSettings.setValue(SettingKeys::informationCheckSiteEnglish,
-                              server.url(QStringLiteral("/lumora/MEinformation.lst")));
+                              server.url(u"/lumora/MEinformation.lst"_s));
         listSettings.setValue(SettingKeys::checkedInformationId, 3);
     }
 
@@ -43,18 +42,15 @@ protected:
             .checkInformation();
     }
 
-    // Serves the English list (or keeps silent) and checks it.
     InformationCheckResult checkList(const QByteArray& list, bool silent = false)
     {
+        server.serve(u"/list"_s, list);
         if (silent)
-            server.serve(QStringLiteral("/list"), LocalHttpServer::Behaviour::NeverAnswer);
-        else
-            server.serve(QStringLiteral("/list"), list);
+            server.serve(u"/list"_s, LocalHttpServer::Behaviour::NeverAnswer);
         SettingsDictionary settings;
-        settings.setValue(SettingKeys::informationCheckSiteEnglish,
-                          server.url(QStringLiteral("/list")));
+        settings.setValue(SettingKeys::informationCheckSiteEnglish, server.url(u"/list"_s));
         return InformationChecker(settings)
-            .setFirstPreferredLanguage(QStringLiteral("en"))
+            .setFirstPreferredLanguage(u"en"_s)
             .setTimeout(silent ? 300ms : 30s)
             .checkInformation();
     }
@@ -63,17 +59,16 @@ protected:
 TEST_F(InformationCheckerTest,
        TheFirstLanguageChoosesTheListWhoseHighestNoticeStaysUnreadUntilStored)
 {
-    const InformationCheckResult result = check(QStringLiteral("ja-JP"));
+    const InformationCheckResult result = check(u"ja-JP"_s);
     EXPECT_EQ(result, (InformationCheckResult{
                           true, false, 5, "新しいお知らせ", "一行目<br>二行目<BR>三行目<Br>",
                           "https://example.invalid/ja/5", "New notice",
                           "First<br>second<BR>third<Br>", "https://example.invalid/en/5", "x"}));
-    EXPECT_EQ(server.requestCount(QStringLiteral("/lumora/MEinformation.lst")), 0);
+    EXPECT_EQ(server.requestCount(u"/lumora/MEinformation.lst"_s), 0);
 
     EXPECT_EQ(std::tuple(result.isUnread(3), result.isUnread(4), result.isUnread(5)),
               std::tuple(true, true, false));
 
-    // What the window shows in each language.
     EXPECT_EQ(std::tuple(result.title("ja"), result.text("ja-JP"), result.link("ja")),
               std::tuple("新しいお知らせ", "一行目 \r二行目\r三行目<Br>",
                          "https://example.invalid/ja/5"));
@@ -83,11 +78,12 @@ TEST_F(InformationCheckerTest,
     for (const auto& [language, id] :
          {std::pair{"de-DE", 7}, {"en", 7}, {"", 7}, {"ja", 5}, {"jap", 5}})
         EXPECT_EQ(check(QString::fromLatin1(language)).id, id) << language;
-    EXPECT_EQ(server.requestCount(QStringLiteral("/lumora/MEinformation.lst")), 3);
-    EXPECT_EQ(server.requestCount(QStringLiteral("/lumora/Minformation.lst")), 3);
+    EXPECT_EQ(server.requestCount(u"/lumora/MEinformation.lst"_s), 3);
+    EXPECT_EQ(server.requestCount(u"/lumora/Minformation.lst"_s), 3);
 }
 
-TEST_F(InformationCheckerTest, OnlyEightFieldLinesCountAndTheFirstOfEqualIdsWins)
+TEST_F(InformationCheckerTest,
+       OnlyEightFieldLinesCountAndErrorPagesEmptyBodiesAndSilentServersGiveNone)
 {
     const InformationCheckResult equal = checkList("3,a,b,c,First,e,f,g\n"
                                                    "3,a,b,c,Second,e,f,g\n"
@@ -100,15 +96,12 @@ TEST_F(InformationCheckerTest, OnlyEightFieldLinesCountAndTheFirstOfEqualIdsWins
     // An id without digits reads as 0, which is a notice.
     const InformationCheckResult zero = checkList("id,a,b,c,Header,e,f,g\r\n");
     EXPECT_TRUE(zero.available && zero.id == 0 && !zero.isUnread(0));
-}
 
-TEST_F(InformationCheckerTest, ErrorPagesEmptyBodiesAndSilentServersGiveNoNotice)
-{
     const InformationCheckResult nothing{false, true, -1, {}, {}, {}, {}, {}, {}, {}};
-    EXPECT_EQ(checkList(QByteArray()), nothing);
-    EXPECT_EQ(checkList("<html>\r\n<body>Not here</body>\r\n</html>\r\n"), nothing);
-    EXPECT_EQ(checkList("1,\xff,b,c,d,e,f,g\n"), nothing);
-
+    for (const QByteArray& body :
+         {QByteArray(), QByteArray("<html>\r\n<body>Not here</body>\r\n</html>\r\n"),
+          QByteArray("1,\xff,b,c,d,e,f,g\n")})
+        EXPECT_EQ(checkList(body), nothing) << body.toStdString();
     EXPECT_EQ(checkList(QByteArray(), true), nothing);
 }
 

@@ -10,9 +10,7 @@ TEST(ServerListText, EveryNewlineBreaksALineAndUndecodableBodiesHaveNone)
               (QStringList{"a", "b", "c", "d", "e", "f"}));
     EXPECT_EQ(ServerListText::lines(QByteArray("last line without newline")),
               QStringList{"last line without newline"});
-    EXPECT_EQ(ServerListText::lines(QByteArray("\xef\xbb\xbf"
-                                               "1,2")),
-              QStringList{"1,2"});
+    EXPECT_EQ(ServerListText::lines(QByteArray::fromHex("efbbbf") + "1,2"), QStringList{"1,2"});
 
     EXPECT_TRUE(ServerListText::lines(std::nullopt).isEmpty());
     EXPECT_TRUE(ServerListText::lines(QByteArray("1,2,\xff\xfe,4,5\n1,3,a,b,c")).isEmpty());
