@@ -5,33 +5,32 @@
 #include <QPushButton>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 class AlertWindowTest : public WindowTest
 {
 protected:
     AlertWindowController* showAlert(const QString& message, bool showConfigWindow)
     {
-        auto* alert =
-            manager.windowController<AlertWindowController>(TalvorenWindowId::AlertWindow);
-        alert->setMessage(message);
-        alert->setShowConfigWindowFlag(showConfigWindow);
-        alert->showWindow();
-        alert->orderFront();
-        return alert;
+        return open<AlertWindowController>(TalvorenWindowId::AlertWindow, [&](auto* alert) {
+            alert->setMessage(message);
+            alert->setShowConfigWindowFlag(showConfigWindow);
+        });
     }
 };
 
 TEST_F(AlertWindowTest, ShowsTheNewestReasonAndOnlyTheFlagOpensTheSettingsWindowOnClose)
 {
-    AlertWindowController* plain = showAlert(QStringLiteral("disk full"), false);
-    EXPECT_EQ(field<QLabel>(plain, "messageLabel")->text(), QStringLiteral("disk full"));
+    AlertWindowController* plain = showAlert(u"disk full"_s, false);
+    EXPECT_EQ(field<QLabel>(plain, "messageLabel")->text(), u"disk full"_s);
     // A second failure while the alert is out reuses it with the newer reason.
-    EXPECT_EQ(showAlert(QStringLiteral("copy failed"), false), plain);
-    EXPECT_EQ(field<QLabel>(plain, "messageLabel")->text(), QStringLiteral("copy failed"));
+    EXPECT_EQ(showAlert(u"copy failed"_s, false), plain);
+    EXPECT_EQ(field<QLabel>(plain, "messageLabel")->text(), u"copy failed"_s);
     QTest::mouseClick(field<QPushButton>(plain, "closeButton"), Qt::LeftButton);
     for (int id = TalvorenWindowId::first; id <= TalvorenWindowId::last; ++id)
         EXPECT_FALSE(manager.checkWindow(id)) << id;
 
-    AlertWindowController* flagged = showAlert(QStringLiteral("no destination"), true);
+    AlertWindowController* flagged = showAlert(u"no destination"_s, true);
     QTest::mouseClick(field<QPushButton>(flagged, "closeButton"), Qt::LeftButton);
     EXPECT_FALSE(manager.checkWindow(TalvorenWindowId::AlertWindow));
     ASSERT_TRUE(manager.checkWindow(TalvorenWindowId::ConfigWindow));

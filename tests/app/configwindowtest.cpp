@@ -19,6 +19,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+using namespace Qt::StringLiterals;
+
 using namespace SettingKeys;
 
 TEST_F(ConfigWindowTest, EachFaultyEntryShowsItsMessageInASheetAndKeepsTheWindowOpen)
@@ -47,12 +49,12 @@ TEST_F(ConfigWindowTest, EachFaultyEntryShowsItsMessageInASheetAndKeepsTheWindow
 
     // Filing into the watched folder, however it is spelled, or below it.
     checkBox(config, "watchFolderButton")->click();
-    for (const QString& inside : {QString(), QStringLiteral("/"), QStringLiteral("/filed")}) {
+    for (const QString& inside : {QString(), u"/"_s, u"/filed"_s}) {
         destination->setText(dropFolder + inside);
         pressExpecting("okButton", LocalizedStrings::text("ApplicationMessage6"));
     }
     // A sibling whose name only begins like the watch folder is another folder.
-    destination->setText(dropFolder + QStringLiteral("-filed"));
+    destination->setText(dropFolder + u"-filed"_s);
     field<QLineEdit>(config, "watchFolderTextField")->clear();
     pressExpecting("okButton", LocalizedStrings::text("ApplicationMessage2"));
     // Nothing watched at all; Apply checks the same way and marks its own button.
@@ -62,17 +64,17 @@ TEST_F(ConfigWindowTest, EachFaultyEntryShowsItsMessageInASheetAndKeepsTheWindow
     pressExpecting("applyButton", LocalizedStrings::text("ApplicationMessage5"));
     // A folder that is no absolute path is refused with its setting named.
     checkBox(config, "watchRemovableDiskDriveButton")->click();
-    destination->setText(QStringLiteral("filed"));
-    pressExpecting("okButton", QStringLiteral("\"destination folder path\""), false);
+    destination->setText(u"filed"_s);
+    pressExpecting("okButton", u"\"destination folder path\""_s, false);
 
     // Corrected, OK saves and closes.
-    destination->setText(dropFolder + QStringLiteral("-filed"));
+    destination->setText(dropFolder + u"-filed"_s);
     QPushButton* ok = field<QPushButton>(config, "okButton");
     ok->click();
     EXPECT_EQ(sheetOf(config), nullptr);
     EXPECT_EQ(ConfigWindowController::tag(ok), ConfigWindowController::okButtonTag);
     EXPECT_FALSE(manager.checkWindow(TalvorenWindowId::ConfigWindow));
-    expectStored({{destinationFolderPath, dropFolder + QStringLiteral("-filed")}});
+    expectStored({{destinationFolderPath, dropFolder + u"-filed"_s}});
 }
 
 TEST_F(ConfigWindowTest, OpeningShowsTheSettingsWithTheirEnabledStates)
@@ -81,10 +83,10 @@ TEST_F(ConfigWindowTest, OpeningShowsTheSettingsWithTheirEnabledStates)
         settings.setValue(watchRemovableDiskDrive, false);
         settings.setValue(destinationFolderPath, QString());
         settings.remove(destinationFolderPathMov);
-        settings.setValue(watchFolder, QStringLiteral("1"));
+        settings.setValue(watchFolder, u"1"_s);
         settings.setValue(saveDaySubfolder, true);
         settings.setValue(dateFormat, 2);
-        settings.setValue(dateFormatString, QStringLiteral("yyyy_MM_dd"));
+        settings.setValue(dateFormatString, u"yyyy_MM_dd"_s);
     });
     ConfigWindowController* config = openConfigWindow();
     EXPECT_TRUE(field<QRadioButton>(config, "confirmBeforeSendingButtonCell")->isChecked());
@@ -114,8 +116,8 @@ TEST_F(ConfigWindowTest, OpeningShowsTheSettingsWithTheirEnabledStates)
     }
 
     // Empty destinations show the default folders, and saving stores them.
-    const QString pictures = TalvorenCommon::getPicturesDirectory() + QStringLiteral("/Talvoren");
-    const QString movies = TalvorenCommon::getMoviesDirectory() + QStringLiteral("/TalvorenMovie");
+    const QString pictures = TalvorenCommon::getPicturesDirectory() + u"/Talvoren"_s;
+    const QString movies = TalvorenCommon::getMoviesDirectory() + u"/TalvorenMovie"_s;
     EXPECT_EQ(field<QLineEdit>(config, "destinationTextField")->text(), pictures);
     EXPECT_EQ(field<QLineEdit>(config, "destinationMOVTextField")->text(), movies);
     checkBox(config, "watchRemovableDiskDriveButton")->click();
@@ -216,12 +218,12 @@ TEST_F(ConfigWindowTest, SaveWithoutTheDetailWindowStoresItsOptionsAsWholeNumber
 TEST_F(ConfigWindowTest, SaveCopiesTheHiddenKeysThroughAndMarksTheBuild)
 {
     writeSettings([](SettingsDictionary& settings) {
-        settings.setValue(versionCheckSite, QStringLiteral("http://example.invalid/v.txt"));
+        settings.setValue(versionCheckSite, u"http://example.invalid/v.txt"_s);
         settings.setValue(checkedInformationId, 7);
         settings.setValue(deleteImportedFileRecordIntervalTime, 3600);
-        settings.setValue(lastDeleteImportedFileRecordDatetime, QStringLiteral("20240101000000"));
-        settings.setValue(defImp, QStringLiteral("/data/Import"));
-        settings.setValue(lastBuildNumber, QStringLiteral("3"));
+        settings.setValue(lastDeleteImportedFileRecordDatetime, u"20240101000000"_s);
+        settings.setValue(defImp, u"/data/Import"_s);
+        settings.setValue(lastBuildNumber, u"3"_s);
         settings.setValue(displayDesktopNotice, false);
         settings.remove(manualVersionCheckSite);
         settings.remove(informationCheckSite);
@@ -298,9 +300,8 @@ TEST_F(ConfigWindowTest, ApplyPollsTheWatchFolderEveryFifteenSecondsAndRestartsT
 TEST_F(ConfigWindowTest, FolderChoosersFillTheirFieldAndExportNeverReplacesAFile)
 {
     ConfigWindowController* config = openConfigWindow();
-    const QString exchangeFolder =
-        TalvorenCommon::getDocumentDirectory() + QStringLiteral("/Talvoren");
-    std::optional<QString> answer = QStringLiteral("/srv/chosen");
+    const QString exchangeFolder = TalvorenCommon::getDocumentDirectory() + u"/Talvoren"_s;
+    std::optional<QString> answer = u"/srv/chosen"_s;
     config->setPanelRunner([&](QFileDialog& panel) {
         if (panel.acceptMode() == QFileDialog::AcceptSave) {
             EXPECT_TRUE(panel.testOption(QFileDialog::DontConfirmOverwrite))
@@ -332,13 +333,13 @@ TEST_F(ConfigWindowTest, FolderChoosersFillTheirFieldAndExportNeverReplacesAFile
     QPushButton* exportButton = field<QPushButton>(config, "exportSettingFileButton");
     exportButton->click();
     EXPECT_EQ(sheetOf(config), nullptr);
-    answer = exchangeFolder + QStringLiteral("/TalvorenSetting.xml");
+    answer = exchangeFolder + u"/TalvorenSetting.xml"_s;
     exportButton->click();
     EXPECT_EQ(fileSha1(*answer), fileSha1(TalvorenCommon::getUserSettingPlistFilePath()));
     EXPECT_EQ(sheetOf(config), nullptr);
 
     // An existing file stays as it is, and the user is told.
-    answer = QDir::homePath() + QStringLiteral("/keep.xml");
+    answer = QDir::homePath() + u"/keep.xml"_s;
     ASSERT_TRUE(CameraPictureBuilder::writeFile(*answer, "the practice's own file"));
     const QByteArray kept = fileSha1(*answer);
     exportButton->click();

@@ -10,10 +10,12 @@
 #include <QDir>
 #include <QPushButton>
 
+using namespace Qt::StringLiterals;
+
 void ConfigWindowTest::SetUp()
 {
-    clinicFolder = TalvorenCommon::getPicturesDirectory() + QStringLiteral("/Clinic");
-    dropFolder = QDir::homePath() + QStringLiteral("/camera-drop");
+    clinicFolder = TalvorenCommon::getPicturesDirectory() + u"/Clinic"_s;
+    dropFolder = QDir::homePath() + u"/camera-drop"_s;
     WatchSDCardOperator::setSourceFactory(
         [](std::chrono::milliseconds) { return std::make_unique<QuietVolumeChangeSource>(); });
     writeSettings();
@@ -40,7 +42,7 @@ void ConfigWindowTest::writeSettings(const std::function<void(SettingsDictionary
     settings->setValue(autoStartUp, false);
     settings->setValue(watchFolderPath, dropFolder);
     settings->setValue(destinationFolderPath, clinicFolder);
-    settings->setValue(destinationFolderPathMov, QStringLiteral("/srv/movies"));
+    settings->setValue(destinationFolderPathMov, u"/srv/movies"_s);
     settings->setValue(lastBuildNumber, QString::number(TalvorenCommon::buildNumber()));
     if (change)
         change(*settings);
@@ -62,9 +64,7 @@ void ConfigWindowTest::expectStored(
 
 ConfigWindowController* ConfigWindowTest::openConfigWindow()
 {
-    auto* config = manager.windowController<ConfigWindowController>(TalvorenWindowId::ConfigWindow);
-    config->showWindow();
-    return config;
+    return open<ConfigWindowController>(TalvorenWindowId::ConfigWindow);
 }
 
 DetailConfigWindowController* ConfigWindowTest::openDetailWindow(ConfigWindowController* config)
@@ -76,10 +76,9 @@ DetailConfigWindowController* ConfigWindowTest::openDetailWindow(ConfigWindowCon
 
 QMessageBox* ConfigWindowTest::sheetOf(BaseWindowController* controller)
 {
-    for (QMessageBox* sheet : controller->window()->findChildren<QMessageBox*>()) {
+    for (QMessageBox* sheet : controller->window()->findChildren<QMessageBox*>())
         if (sheet->isVisible())
             return sheet;
-    }
     return nullptr;
 }
 

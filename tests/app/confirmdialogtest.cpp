@@ -24,6 +24,8 @@
 #include <QTest>
 #include <chrono>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 void age(const QString& path, qint64 seconds)
 {
@@ -36,7 +38,7 @@ void age(const QString& path, qint64 seconds)
 // The pictures below a folder, as sorted relative paths.
 QStringList picturesBelow(const QString& folder)
 {
-    return filesBelow(folder).filter(QStringLiteral(".JPG"));
+    return filesBelow(folder).filter(u".JPG"_s);
 }
 } // namespace
 
@@ -46,10 +48,9 @@ class CardImportTest : public WindowTest
 {
 protected:
     CardImportTest()
-        : destination(home.filePath(QStringLiteral("Pictures/Talvoren"))),
-          volumeRoot(home.filePath(QStringLiteral("media")))
+        : destination(home.filePath(u"Pictures/Talvoren"_s)), volumeRoot(home.filePath(u"media"_s))
     {
-        const QString temporary = home.filePath(QStringLiteral(".local/share/Talvoren/temp"));
+        const QString temporary = home.filePath(u".local/share/Talvoren/temp"_s);
         for (const QString& folder : {destination, volumeRoot, temporary})
             QDir().mkpath(folder);
         SeedDatabase::installIfMissing();
@@ -57,13 +58,13 @@ protected:
         settings.setValue(SettingKeys::defTmp, temporary);
         settings.setValue(SettingKeys::destinationFolderPath, destination);
         settings.setValue(SettingKeys::destinationFolderPathMov,
-                          home.filePath(QStringLiteral("Movies/TalvorenMovie")));
-        settings.setValue(SettingKeys::zeroPaddingLengthString, QStringLiteral("6"));
-        settings.setValue(SettingKeys::dateFormatString, QStringLiteral("yyyy-MM-dd"));
+                          home.filePath(u"Movies/TalvorenMovie"_s));
+        settings.setValue(SettingKeys::zeroPaddingLengthString, u"6"_s);
+        settings.setValue(SettingKeys::dateFormatString, u"yyyy-MM-dd"_s);
         settings.setValue(SettingKeys::activateAvoidMultipleImportCheck, true);
         settings.setValue(SettingKeys::watchRemovableDiskDrive, true);
         settings.setValue(SettingKeys::confirmBeforeSending, 1001);
-        settings.setValue(SettingKeys::displayDesktopNotice, QStringLiteral("1"));
+        settings.setValue(SettingKeys::displayDesktopNotice, u"1"_s);
         EXPECT_TRUE(UserSettings::write(settings));
 
         VolumeRoots::setReplacement({volumeRoot});
@@ -85,16 +86,15 @@ protected:
     {
         const QString card = QDir(volumeRoot).filePath(name);
         QDir().mkpath(card);
-        const QString marker = QDir(card).filePath(QStringLiteral("LMR_SD"));
+        const QString marker = QDir(card).filePath(u"LMR_SD"_s);
         QFile(marker).open(QIODevice::WriteOnly);
         age(marker, 3600);
         CameraPictureBuilder first;
-        first.patient(patientID, QStringLiteral("Card")).captureDateTime("2024:05:01 10:15:30");
-        age(first.write(card, QStringLiteral("IMG_0001.JPG")), 600);
+        first.patient(patientID, u"Card"_s).captureDateTime("2024:05:01 10:15:30");
+        age(first.write(card, u"IMG_0001.JPG"_s), 600);
         CameraPictureBuilder second;
-        second.patient(patientID, QStringLiteral("Card")).captureDateTime("2024:05:01 11:00:00");
-        age(second.write(card + QStringLiteral("/DCIM/100LUMOR"), QStringLiteral("IMG_0002.JPG")),
-            600);
+        second.patient(patientID, u"Card"_s).captureDateTime("2024:05:01 11:00:00");
+        age(second.write(card + u"/DCIM/100LUMOR"_s, u"IMG_0002.JPG"_s), 600);
         return card;
     }
     void cardEvent(quint64 eventId) const
@@ -114,7 +114,7 @@ protected:
 
 TEST_F(CardImportTest, OkRunsARealCardImportThatTheProgressWindowFollows)
 {
-    const QString card = insertCard(QStringLiteral("LUMORA"), QStringLiteral("4711"));
+    const QString card = insertCard(u"LUMORA"_s, u"4711"_s);
     cardEvent(11);
     ASSERT_TRUE(manager.checkWindow(TalvorenWindowId::SDCopyConfirmWindow));
     SDCopyConfirmWindowController* dialog = confirmation();
@@ -152,15 +152,13 @@ TEST_F(CardImportTest, OkRunsARealCardImportThatTheProgressWindowFollows)
 
 TEST_F(CardImportTest, ASecondCardWhileTheDialogIsOutKeepsTheFirstFolders)
 {
-    const QString first = insertCard(QStringLiteral("FIRST"), QStringLiteral("1"));
+    const QString first = insertCard(u"FIRST"_s, u"1"_s);
     cardEvent(31);
     SDCopyConfirmWindowController* dialog = confirmation();
     // A progress window left over from an earlier import is hidden, not replaced.
-    auto* progress =
-        manager.windowController<ProgressWindowController>(TalvorenWindowId::ProgressWindow);
-    progress->showWindow();
+    auto* progress = open<ProgressWindowController>(TalvorenWindowId::ProgressWindow);
 
-    insertCard(QStringLiteral("SECOND"), QStringLiteral("2"));
+    insertCard(u"SECOND"_s, u"2"_s);
     cardEvent(32);
     EXPECT_EQ(confirmation(), dialog);
     EXPECT_EQ(dialog->folderArray(), QStringList({first}));
@@ -172,7 +170,7 @@ TEST_F(CardImportTest, ASecondCardWhileTheDialogIsOutKeepsTheFirstFolders)
 TEST_F(CardImportTest, AnImportThatThrowsStillClosesTheDialog)
 {
     SDCopyConfirmWindowController* dialog = confirmation();
-    dialog->setFolderArray({home.filePath(QStringLiteral("nowhere"))});
+    dialog->setFolderArray({home.filePath(u"nowhere"_s)});
     dialog->setWatchSDCardOperator(
         [](const QStringList&) { throw std::runtime_error("card went away"); });
     dialog->showWindow();
@@ -191,7 +189,7 @@ TEST_F(WindowTest, OkOnTheSettingsImportQuestionReadsTheExportedFileAndCancelLea
     TempHome home;
     QDir().mkpath(ImportSettingFileOperator::exchangeDirectory());
     SettingsDictionary exported;
-    exported.setValue(SettingKeys::destinationFolderPath, QStringLiteral("/srv/pictures"));
+    exported.setValue(SettingKeys::destinationFolderPath, u"/srv/pictures"_s);
     ASSERT_TRUE(exported.write(ImportSettingFileOperator::exchangeFilePath()));
 
     auto* cancelled = new ReadConfirmWindowController;
@@ -216,9 +214,9 @@ TEST_F(WindowTest, EscapeOnTheAlreadyRunningNoticeEndsTheSecondCopy)
 {
     int terminations = 0;
     auto* notice =
-        manager.windowController<DuplicateWindowController>(TalvorenWindowId::DuplicateWindow);
-    notice->setTerminateApplication([&terminations] { ++terminations; });
-    notice->showWindow();
+        open<DuplicateWindowController>(TalvorenWindowId::DuplicateWindow, [&](auto* shown) {
+            shown->setTerminateApplication([&] { ++terminations; });
+        });
     QTest::keyClick(notice->window(), Qt::Key_Escape);
     EXPECT_EQ(terminations, 1);
     EXPECT_FALSE(manager.checkWindow(TalvorenWindowId::DuplicateWindow));

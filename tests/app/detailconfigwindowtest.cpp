@@ -4,6 +4,8 @@
 #include <QComboBox>
 #include <QPushButton>
 
+using namespace Qt::StringLiterals;
+
 using namespace SettingKeys;
 
 namespace {
@@ -53,7 +55,7 @@ TEST_F(DetailConfigWindowTest, ShowAllItemsDecidesWhetherSixOptionsShowAndSavesS
     // The width list follows the padding box.
     QComboBox* widths = field<QComboBox>(detail, "zeroPaddingComboBox");
     EXPECT_EQ(widths->currentIndex(), 3);
-    EXPECT_EQ(widths->currentText(), QStringLiteral("7"));
+    EXPECT_EQ(widths->currentText(), u"7"_s);
     for (const bool padding : {false, true, false}) {
         EXPECT_EQ(widths->isEnabled(), padding);
         EXPECT_EQ(detail->getState(), padding);
@@ -120,7 +122,7 @@ TEST_F(DetailConfigWindowTest, TheSaveKeepsWhatTheClosedDetailWindowShowedAndCan
     // Closed by Cancel: the stored options stay exactly as they are.
     writeSettings([](SettingsDictionary& settings) {
         settings.setValue(exportXml, true);
-        settings.setValue(zeroPaddingLengthString, QStringLiteral("7"));
+        settings.setValue(zeroPaddingLengthString, u"7"_s);
     });
     detail = openDetailWindow(config);
     checkBox(detail, "chopCountButton")->click();

@@ -16,6 +16,8 @@
 #include <QTimer>
 #include <QUrl>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 UpdateCheckResult newerVersion()
 {
@@ -38,8 +40,8 @@ InformationCheckResult notice(qint32 id)
 {
     if (id < 0)
         return {false, true, id, {}, {}, {}, {}, {}, {}, {}};
-    const QString title = QStringLiteral("メンテナンスのお知らせ");
-    const QString text = QStringLiteral("サーバーを停止します。<br>ご注意ください。<BR>以上");
+    const QString title = u"メンテナンスのお知らせ"_s;
+    const QString text = u"サーバーを停止します。<br>ご注意ください。<BR>以上"_s;
     return {true, false, id, title, text, "https://example.jp/notice", {}, {}, {}, {}};
 }
 } // namespace
@@ -84,27 +86,13 @@ protected:
         InformationCheckWindowController::setCheck({});
         InformationCheckWindowController::setFirstPreferredLanguage({});
     }
-
-    template <class Controller> Controller* open(int windowId)
-    {
-        auto* controller = manager.windowController<Controller>(windowId);
-        controller->showWindow();
-        controller->orderFront();
-        return controller;
-    }
-
-    static qint64 checkedInformationId()
-    {
-        return UserSettings::getUserSettingDictionary()->integerValue(
-            SettingKeys::checkedInformationId);
-    }
 };
 
 TEST(LinkTextFieldTest, OpensOnlyWebAddressesOnALeftClick)
 {
     OpenedLinkRecorder recorder({"http", "https", "ftp", "file", "mailto", "javascript"});
     LinkTextField link;
-    link.setText(QStringLiteral("Download"));
+    link.setText(u"Download"_s);
     link.resize(120, 20);
     for (const char* address :
          {"https://example.com/notice", "http://example.com/update", "", "ftp://example.com/file",
@@ -113,10 +101,10 @@ TEST(LinkTextFieldTest, OpensOnlyWebAddressesOnALeftClick)
         link.setLink(QString::fromLatin1(address));
         QTest::mouseClick(&link, Qt::LeftButton);
     }
-    link.setLink(QStringLiteral("https://example.com/notice"));
+    link.setLink(u"https://example.com/notice"_s);
     QTest::mouseClick(&link, Qt::RightButton);
-    EXPECT_EQ(recorder.opened, QList<QUrl>({QUrl(QStringLiteral("https://example.com/notice")),
-                                            QUrl(QStringLiteral("http://example.com/update"))}));
+    EXPECT_EQ(recorder.opened, QList<QUrl>({QUrl(u"https://example.com/notice"_s),
+                                            QUrl(u"http://example.com/update"_s)}));
 }
 
 TEST_F(NetworkCheckWindowTest, UpdateWindowSaysWhetherItIsUpToDateOrCouldNotCheck)
@@ -148,7 +136,7 @@ TEST_F(NetworkCheckWindowTest, OkAcknowledgesTheShownNoticeOnlyUpwardsAndLaterSt
         {5, "OKButton", 5},
         // A list that went back to an older notice does not lower the acknowledged id.
         {4, "OKButton", 5}};
-    const QString japanese = QStringLiteral("ja-JP");
+    const QString japanese = u"ja-JP"_s;
     InformationCheckWindowController::setFirstPreferredLanguage(japanese);
     for (const auto& [id, button, acknowledged] : steps) {
         SCOPED_TRACE(id);
@@ -167,7 +155,9 @@ TEST_F(NetworkCheckWindowTest, OkAcknowledgesTheShownNoticeOnlyUpwardsAndLaterSt
         field<QPushButton>(information, button)->click();
         processDeferredDeletes();
         EXPECT_FALSE(manager.checkWindow(TalvorenWindowId::InformationCheckWindow));
-        EXPECT_EQ(checkedInformationId(), acknowledged);
+        EXPECT_EQ(UserSettings::getUserSettingDictionary()->integerValue(
+                      SettingKeys::checkedInformationId),
+                  acknowledged);
     }
 }
 
@@ -203,7 +193,7 @@ TEST_F(NetworkCheckWindowTest, AWindowClosedDuringItsCheckEndsAfterItAndTheNextS
     LinkTextField* link = update->linkTextField();
     ASSERT_NE(link, nullptr);
     EXPECT_EQ(link->geometry(), field<QLabel>(update, "lastVersionUrlTextField")->geometry());
-    OpenedLinkRecorder recorder({QStringLiteral("https")});
+    OpenedLinkRecorder recorder({u"https"_s});
     QTest::mouseClick(link, Qt::LeftButton);
     EXPECT_EQ(recorder.opened, QList<QUrl>{QUrl(newerVersion().address)});
 }
@@ -213,9 +203,9 @@ TEST_F(NetworkCheckWindowTest, TheWindowsCheckLetsTheEventLoopRunWhileTheServerI
     LocalHttpServer server;
     LocalHttpServer::Response silent;
     silent.behaviour = LocalHttpServer::Behaviour::NeverAnswer;
-    server.serve(QStringLiteral("/version.txt"), silent);
+    server.serve(u"/version.txt"_s, silent);
     SettingsDictionary settings;
-    settings.setValue(SettingKeys::versionCheckSite, server.url(QStringLiteral("/version.txt")));
+    settings.setValue(SettingKeys::versionCheckSite, server.url(u"/version.txt"_s));
     UpdateCheckWindowController::setCheck([settings] {
         return UpdateChecker(settings).setTimeout(std::chrono::milliseconds(400)).checkUpdate();
     });
@@ -225,7 +215,7 @@ TEST_F(NetworkCheckWindowTest, TheWindowsCheckLetsTheEventLoopRunWhileTheServerI
     QTimer::singleShot(0, [&served] { served = true; });
     auto* update = open<UpdateCheckWindowController>(TalvorenWindowId::UpdateCheckWindow);
     EXPECT_TRUE(served);
-    EXPECT_EQ(server.requestCount(QStringLiteral("/version.txt")), 1);
+    EXPECT_EQ(server.requestCount(u"/version.txt"_s), 1);
     EXPECT_EQ(field<QLabel>(update, "message_3")->text(),
               LocalizedStrings::text("ApplicationMessage19"));
 }

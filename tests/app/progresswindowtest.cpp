@@ -15,6 +15,8 @@
 #include <QTest>
 #include <chrono>
 
+using namespace Qt::StringLiterals;
+
 using namespace std::chrono_literals;
 
 class ProgressWindowTest : public WindowTest
@@ -22,12 +24,9 @@ class ProgressWindowTest : public WindowTest
 protected:
     ProgressWindowController* openProgress(int totalCount)
     {
-        auto* progress =
-            manager.windowController<ProgressWindowController>(TalvorenWindowId::ProgressWindow);
-        progress->setTotalCount(totalCount);
-        progress->showWindow();
-        progress->orderFront();
-        return progress;
+        return open<ProgressWindowController>(
+            TalvorenWindowId::ProgressWindow,
+            [=](auto* progress) { progress->setTotalCount(totalCount); });
     }
     static void postUpdate()
     {
@@ -43,17 +42,15 @@ protected:
 TEST_F(ProgressWindowTest, EachFileAdvancesThePercentageToAHundredAndTheNextWindowStartsFromZero)
 {
     ProgressWindowController* progress = openProgress(4);
-    EXPECT_EQ(shownPercentage(progress), QStringLiteral("0"));
+    EXPECT_EQ(shownPercentage(progress), u"0"_s);
+    // Label and bar after each file; no percent sign: the label holds the number only.
     QStringList shown;
-    QList<int> bar;
     for (int file = 0; file < 5; ++file) {
         postUpdate();
-        shown << shownPercentage(progress);
-        bar << field<QProgressBar>(progress, "progressIndicator")->value();
+        const int bar = field<QProgressBar>(progress, "progressIndicator")->value();
+        shown << shownPercentage(progress) + u' ' + QString::number(bar);
     }
-    // No percent sign: the label holds the number only.
-    EXPECT_EQ(shown, QStringList({"25", "50", "75", "100", "100"}));
-    EXPECT_EQ(bar, QList<int>({25, 50, 75, 100, 100}));
+    EXPECT_EQ(shown, QStringList({"25 25", "50 50", "75 75", "100 100", "100 100"}));
     EXPECT_EQ(ProgressWindowController::processedCount(), 5);
 
     QPointer<ProgressWindowController> first = progress;
@@ -73,7 +70,7 @@ TEST_F(ProgressWindowTest, EachFileAdvancesThePercentageToAHundredAndTheNextWind
     EXPECT_EQ(ProgressWindowController::processedCount(), 0);
     second->setTotalCount(3);
     postUpdate();
-    EXPECT_EQ(shownPercentage(second), QStringLiteral("33"));
+    EXPECT_EQ(shownPercentage(second), u"33"_s);
 }
 
 TEST(ProgressPercentageTest, TruncatesAndNeverOverflows)
@@ -96,13 +93,11 @@ protected:
     CopyResultWindowController* showResult(qint64 fileCount,
                                            std::chrono::milliseconds closeInterval = 1h)
     {
-        auto* result = manager.windowController<CopyResultWindowController>(
-            TalvorenWindowId::CopyResultWindow);
-        result->setFileCount(fileCount);
-        result->setCloseInterval(closeInterval);
-        result->showWindow();
-        result->orderFront();
-        return result;
+        return open<CopyResultWindowController>(TalvorenWindowId::CopyResultWindow,
+                                                [=](auto* result) {
+                                                    result->setFileCount(fileCount);
+                                                    result->setCloseInterval(closeInterval);
+                                                });
     }
 };
 
@@ -115,15 +110,14 @@ TEST_F(CopyResultWindowTest, ShowsTheCountAndClosesAfterItsIntervalOrByTheButton
     processDeferredDeletes();
     EXPECT_TRUE(result.isNull());
 
-    const QString filed = LocalizedStrings::string(QStringLiteral("CopyResultWindow_MessageLabel"));
+    const QString filed = LocalizedStrings::string(u"CopyResultWindow_MessageLabel"_s);
     CopyResultWindowController* closedByHand = showResult(12);
-    EXPECT_EQ(field<QLabel>(closedByHand, "messageLabel")->text(), QStringLiteral("12") + filed);
+    EXPECT_EQ(field<QLabel>(closedByHand, "messageLabel")->text(), u"12"_s + filed);
     // The next card import while the window is still out shows its own count.
     showResult(0);
     EXPECT_EQ(field<QLabel>(closedByHand, "messageLabel")->text(),
-              LocalizedStrings::string(QStringLiteral("CopyResultWindow_NoImageMessageLabel")));
-    EXPECT_EQ(CopyResultWindowController::messageText(5000000000),
-              QStringLiteral("5000000000") + filed);
+              LocalizedStrings::string(u"CopyResultWindow_NoImageMessageLabel"_s));
+    EXPECT_EQ(CopyResultWindowController::messageText(5000000000), u"5000000000"_s + filed);
     EXPECT_TRUE(closedByHand->isCloseTimerActive());
     QTest::mouseClick(field<QPushButton>(closedByHand, "closeButton"), Qt::LeftButton);
     EXPECT_FALSE(closedByHand->isCloseTimerActive());
@@ -134,7 +128,7 @@ TEST_F(CopyResultWindowTest, ShowsTheCountAndClosesAfterItsIntervalOrByTheButton
 TEST_F(CopyResultWindowTest, AnUndecodableSoundLeavesTheWindowSilentButWorking)
 {
     QTemporaryDir resources;
-    ASSERT_TRUE(CameraPictureBuilder::writeFile(resources.filePath(QStringLiteral("sound.mp3")),
+    ASSERT_TRUE(CameraPictureBuilder::writeFile(resources.filePath(u"sound.mp3"_s),
                                                 QByteArray(4096, '\x5a')));
     ApplicationResources::setOverrideDirectory(resources.path());
 
@@ -153,11 +147,10 @@ TEST(SoundPlayerTest, NothingToPlayIsSilenceNotAFailureOfTheCaller)
     SoundPlayer player;
     EXPECT_FALSE(player.playMP3(QString()));
     EXPECT_TRUE(player.hasFailed());
-    EXPECT_FALSE(player.playMP3(QStringLiteral("/nonexistent/sound.mp3")));
+    EXPECT_FALSE(player.playMP3(u"/nonexistent/sound.mp3"_s));
     EXPECT_TRUE(player.hasFailed());
     // The shipped chime starts playing (or, without an audio device, fails quietly).
-    const QString chime =
-        ApplicationResources::path(QStringLiteral("sound"), QStringLiteral("mp3"));
+    const QString chime = ApplicationResources::path(u"sound"_s, u"mp3"_s);
     ASSERT_FALSE(chime.isEmpty());
     EXPECT_TRUE(player.playMP3(chime));
     player.stop();

@@ -12,6 +12,8 @@
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 // Every text id the application's sources name: the keys are string literals
 // ("ConfigWindow_Title", "ApplicationMessage27", "StatusBarMenu_Quit").
@@ -61,12 +63,12 @@ TEST(LocalizedStringsTest, EveryIdUsedHasATextWithTheSamePlaceholdersInBothLangu
 {
     const QSet<QString> used = idsUsedInTheSources();
     EXPECT_GE(used.size(), 90);
-    const QSet<QString> english = idsInTranslationSource(QStringLiteral("en"));
-    EXPECT_EQ(english, idsInTranslationSource(QStringLiteral("ja")));
+    const QSet<QString> english = idsInTranslationSource(u"en"_s);
+    EXPECT_EQ(english, idsInTranslationSource(u"ja"_s));
     EXPECT_TRUE(english.contains(used)) << (used - english).values().join(' ').toStdString();
 
     // A translation with another number of placeholders would drop or misplace an argument.
-    const QString placeholder = QStringLiteral("%@");
+    const QString placeholder = u"%@"_s;
     for (const QString& id : used) {
         QList<qsizetype> placeholders;
         for (const QString& language : LocalizedStrings::availableLanguages()) {
@@ -81,17 +83,16 @@ TEST(LocalizedStringsTest, EveryIdUsedHasATextWithTheSamePlaceholdersInBothLangu
          {"ApplicationMessage25", "ApplicationMessage26", "ApplicationMessage27"})
         EXPECT_EQ(LocalizedStrings::string(QString::fromLatin1(format)).count(placeholder), 1)
             << format;
-    EXPECT_EQ(LocalizedStrings::string(QStringLiteral("NoSuchKey")), QString());
+    EXPECT_EQ(LocalizedStrings::string(u"NoSuchKey"_s), QString());
 
     // The language can be forced, and only to one that exists.
     const QString systemLanguage = LocalizedStrings::language();
     for (const auto& [language, close] : {std::pair{"ja", "閉じる"}, std::pair{"en", "Close"}}) {
         LanguageGuard guard(QString::fromLatin1(language));
         EXPECT_EQ(LocalizedStrings::language(), QString::fromLatin1(language));
-        EXPECT_EQ(LocalizedStrings::string(QStringLiteral("AlertWindow_CloseButton")),
-                  QString::fromUtf8(close));
+        EXPECT_EQ(LocalizedStrings::string(u"AlertWindow_CloseButton"_s), QString::fromUtf8(close));
     }
-    LanguageGuard unknown(QStringLiteral("xx"));
+    LanguageGuard unknown(u"xx"_s);
     EXPECT_EQ(LocalizedStrings::language(), systemLanguage);
 }
 
@@ -108,7 +109,7 @@ TEST(LocalizedStringsTest, FormattingFillsPlaceholdersOnceAndSurvivesOddFormats)
     EXPECT_EQ(format("%d %s %", {"x"}), "%d %s %");
     EXPECT_EQ(format(QString(), {"x"}), QString());
     const QString huge(100000, QLatin1Char('@'));
-    EXPECT_EQ(format(QStringLiteral("%") + huge, {"x"}), QStringLiteral("x") + huge.mid(1));
+    EXPECT_EQ(format(u"%"_s + huge, {"x"}), u"x"_s + huge.mid(1));
 }
 
 class ResourceTest : public WindowTest
@@ -130,10 +131,9 @@ TEST_F(ResourceTest, EachLanguageHasItsManualTheTrayIconItsColourAndUnreadableFi
         const QUrl url = HelpWindowController::getPDFUrl();
         ASSERT_TRUE(url.isLocalFile()) << language.toStdString();
         manuals << url.fileName();
-        EXPECT_EQ(url.fileName(), LocalizedStrings::string(QStringLiteral("ApplicationMessage8")));
+        EXPECT_EQ(url.fileName(), LocalizedStrings::string(u"ApplicationMessage8"_s));
 
-        auto* help = manager.windowController<HelpWindowController>(TalvorenWindowId::HelpWindow);
-        help->showWindow();
+        auto* help = open<HelpWindowController>(TalvorenWindowId::HelpWindow);
         EXPECT_EQ(help->document()->status(), QPdfDocument::Status::Ready);
         EXPECT_GE(help->document()->pageCount(), 1);
         help->close();
@@ -152,8 +152,8 @@ TEST_F(ResourceTest, EachLanguageHasItsManualTheTrayIconItsColourAndUnreadableFi
     }
 
     QTemporaryDir resources;
-    for (const QString& name : {QStringLiteral("TalvorenStatusBarIconTemplate.svg"),
-                                LocalizedStrings::string(QStringLiteral("ApplicationMessage8"))})
+    for (const QString& name : {u"TalvorenStatusBarIconTemplate.svg"_s,
+                                LocalizedStrings::string(u"ApplicationMessage8"_s)})
         ASSERT_TRUE(CameraPictureBuilder::writeFile(resources.filePath(name),
                                                     "%PDF-1.4 this is not really a document <svg"));
     ApplicationResources::setOverrideDirectory(resources.path());
@@ -165,8 +165,7 @@ TEST_F(ResourceTest, EachLanguageHasItsManualTheTrayIconItsColourAndUnreadableFi
     EXPECT_TRUE(log.text().contains("TalvorenStatusBarIconTemplate"));
     EXPECT_FALSE(ApplicationIcons::applicationIcon().isNull());
     // The help window opens empty.
-    auto* help = manager.windowController<HelpWindowController>(TalvorenWindowId::HelpWindow);
-    help->showWindow();
+    auto* help = open<HelpWindowController>(TalvorenWindowId::HelpWindow);
     EXPECT_EQ(help->document()->pageCount(), 0);
     EXPECT_TRUE(help->window()->isVisible());
 }

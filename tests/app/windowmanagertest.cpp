@@ -16,8 +16,8 @@ TEST_F(WindowManagerTest, EveryIdOfTheTableHasOneTitledWindowAndNoOtherIdHasOne)
         ASSERT_NE(controller, nullptr) << id;
         EXPECT_TRUE(manager.checkWindow(id)) << id;
         EXPECT_EQ(manager.getWindowController(id), controller) << "one controller per id";
-        EXPECT_EQ(controller->getTalvorenWindow(), id);
-        EXPECT_EQ(controller->talvorenWindowManager(), &manager);
+        EXPECT_EQ(std::pair(controller->getTalvorenWindow(), controller->talvorenWindowManager()),
+                  std::pair(id, &manager));
         // The two network windows start their check when loaded.
         if (id != TalvorenWindowId::UpdateCheckWindow &&
             id != TalvorenWindowId::InformationCheckWindow) {

@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <QTemporaryFile>
 #include <QWidget>
+#include <functional>
 #include <gtest/gtest.h>
 
 // A closed controller frees itself once control returns to the event loop; tests
@@ -44,6 +45,18 @@ class WindowTest : public ::testing::Test
 {
 protected:
     void TearDown() override;
+
+    // The manager's window of that id, prepared, then shown in front as the tray does.
+    template <class Controller>
+    Controller* open(int windowId, const std::function<void(Controller*)>& prepare = {})
+    {
+        auto* controller = manager.windowController<Controller>(windowId);
+        if (prepare)
+            prepare(controller);
+        controller->showWindow();
+        controller->orderFront();
+        return controller;
+    }
 
     TalvorenWindowManager& manager = TalvorenWindowManager::sharedInstance();
 };

@@ -1,5 +1,6 @@
 #include "export/exportxmloperator.h"
 
+#include "camerapicturebuilder.h"
 #include "common/applicationresources.h"
 #include "export/exportxmloperator2.h"
 #include "temphome.h"
@@ -9,6 +10,8 @@
 #include <QSet>
 #include <QXmlStreamReader>
 #include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 QSet<QString> nameSet(const char* names)
@@ -60,16 +63,16 @@ ExtendedMakerNoteEntity distinctValues()
     ExtendedMakerNoteEntity entity;
     int index = 0;
     for (const auto& field : ExtendedMakerNoteEntity::fields())
-        entity.*field.member = QStringLiteral("v%1").arg(index++);
+        entity.*field.member = u"v%1"_s.arg(index++);
     return entity;
 }
 
 QString xmllintErrors(const QString& path)
 {
     QProcess lint;
-    lint.start(QStringLiteral("xmllint"), {QStringLiteral("--noout"), path});
+    lint.start(u"xmllint"_s, {u"--noout"_s, path});
     if (!lint.waitForFinished(60000))
-        return QStringLiteral("xmllint did not run");
+        return u"xmllint did not run"_s;
     if (lint.exitStatus() != QProcess::NormalExit || lint.exitCode() != 0)
         return QString::fromLocal8Bit(lint.readAllStandardError());
     return {};
@@ -85,10 +88,7 @@ protected:
     void expectWellFormedFile(const QString& xml, const QString& name)
     {
         const QString path = home.filePath(name);
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(xml.toUtf8());
-        file.close();
+        ASSERT_TRUE(CameraPictureBuilder::writeFile(path, xml.toUtf8()));
         EXPECT_EQ(xmllintErrors(path), QString()) << name.toStdString();
     }
 };
@@ -106,9 +106,8 @@ TEST_F(ExportXmlTest, EachShippedTemplateTakesItsFieldsInOrderUnderTheirOwnNames
     int index = 0;
     for (const auto& field : ExtendedMakerNoteEntity::fields()) {
         const QString name = QString::fromLatin1(field.name);
-        const Element element{name,
-                              (writtenPlain.contains(name) ? QString() : QStringLiteral("0x")) +
-                                  QStringLiteral("v%1").arg(index++)};
+        const Element element{name, (writtenPlain.contains(name) ? QString() : u"0x"_s) +
+                                        u"v%1"_s.arg(index++)};
         expectedSecond.push_back(element);
         if (!absentFromFirstGeneration.contains(name))
             expectedFirst.push_back(element);
@@ -120,29 +119,27 @@ TEST_F(ExportXmlTest, EachShippedTemplateTakesItsFieldsInOrderUnderTheirOwnNames
          {std::pair{*first, expectedFirst}, std::pair{*second, expectedSecond}}) {
         EXPECT_EQ(childElements(xml), expected);
     }
-    expectWellFormedFile(*first, QStringLiteral(".P0001.xml"));
-    expectWellFormedFile(*second, QStringLiteral(".P0002.xml"));
+    expectWellFormedFile(*first, u".P0001.xml"_s);
+    expectWellFormedFile(*second, u".P0002.xml"_s);
 }
 
 TEST_F(ExportXmlTest, EmptyAndAbsentFieldsComeOutEmptyWithoutThePrefix)
 {
     ExtendedMakerNoteEntity entity;
     entity.shootingMode = QString();
-    entity.flashMode = QStringLiteral("1A");
-    entity.patientID = QStringLiteral("1A");
+    entity.flashMode = u"1A"_s;
+    entity.patientID = u"1A"_s;
     const auto xml = ExportXmlOperator2().getXmlData(entity);
     ASSERT_TRUE(xml.has_value());
     const QMap<QString, QString> written = {{"flashMode", "0x1A"}, {"patientID", "1A"}};
     for (const Element& element : childElements(*xml))
         EXPECT_EQ(element.text, written.value(element.name)) << element.name.toStdString();
-    expectWellFormedFile(*xml, QStringLiteral(".empty.xml"));
+    expectWellFormedFile(*xml, u".empty.xml"_s);
 }
 
 TEST(ExportXmlFormatting, PrefixOnlyOnNonEmptyValuesAndDecimalsReadLikeIntValue)
 {
-    const auto written = [](const BaseExportXmlOperator::Text& value, bool isHex, bool isDecimal) {
-        return BaseExportXmlOperator::formattingOutputString(value, isHex, isDecimal);
-    };
+    const auto written = BaseExportXmlOperator::formattingOutputString;
     EXPECT_EQ(written(std::nullopt, true, false), QString());
     EXPECT_EQ(written(QString(), true, true), QString());
     EXPECT_EQ(written("1A", true, false), "0x1A");
@@ -162,7 +159,7 @@ TEST_F(ExportXmlTest, NamesWithMarkupCharactersStillGiveWellFormedXml)
         {"patientName_I", "山田 太郎 😀"},
         {"operatorsName_A", "</ExtendedMakerNote><evil/>"},
         {"operatorsName_I", "%@ %% %d"},
-        {"operatorsName_P", QStringLiteral("bell\x07tab\tend") + QChar(0xD800) + QChar(0xFFFF)},
+        {"operatorsName_P", u"bell\x07tab\tend"_s + QChar(0xD800) + QChar(0xFFFF)},
         {"patientExtraInfo", QString(300000, QLatin1Char('&'))}};
     ExtendedMakerNoteEntity entity = distinctValues();
     for (const auto& field : ExtendedMakerNoteEntity::fields())
@@ -170,7 +167,7 @@ TEST_F(ExportXmlTest, NamesWithMarkupCharactersStillGiveWellFormedXml)
             entity.*field.member = markup.value(QLatin1String(field.name));
     // Characters XML cannot carry become replacement characters.
     QMap<QString, QString> expected = markup;
-    expected.insert("operatorsName_P", QStringLiteral("bell\uFFFDtab\tend\uFFFD\uFFFD"));
+    expected.insert("operatorsName_P", u"bell\uFFFDtab\tend\uFFFD\uFFFD"_s);
 
     for (const auto& xml :
          {ExportXmlOperator().getXmlData(entity), ExportXmlOperator2().getXmlData(entity)}) {
@@ -181,40 +178,35 @@ TEST_F(ExportXmlTest, NamesWithMarkupCharactersStillGiveWellFormedXml)
         for (const Element& element : elements)
             EXPECT_EQ(element.text, expected.value(element.name, element.text))
                 << element.name.toStdString();
-        expectWellFormedFile(*xml, QStringLiteral(".markup%1.xml").arg(elements.size()));
+        expectWellFormedFile(*xml, u".markup%1.xml"_s.arg(elements.size()));
     }
 }
 
 TEST(ExportXmlTemplates, ATemplateMustTakeExactlyItsValues)
 {
-    const QString seventy = QStringLiteral("<a>%@</a>").repeated(70);
+    const QString seventy = u"<a>%@</a>"_s.repeated(70);
     const ExtendedMakerNoteEntity entity = distinctValues();
-    const auto exact =
-        ExportXmlOperator(QStringLiteral("<r>100%% ") + seventy + QStringLiteral("%@</r>"))
-            .getXmlData(entity);
+    const auto exact = ExportXmlOperator(u"<r>100%% "_s + seventy + u"%@</r>"_s).getXmlData(entity);
     ASSERT_TRUE(exact.has_value());
-    EXPECT_TRUE(exact->startsWith(QStringLiteral("<r>100% <a>v0</a>")));
-    EXPECT_TRUE(exact->endsWith(QStringLiteral("0xv78</r>")));
+    EXPECT_TRUE(exact->startsWith(u"<r>100% <a>v0</a>"_s));
+    EXPECT_TRUE(exact->endsWith(u"0xv78</r>"_s));
 
     for (const char* wrongEnd : {"", "%@%@", "%@ %d", "%@ %"})
         EXPECT_FALSE(ExportXmlOperator(seventy + QLatin1String(wrongEnd)).getXmlData(entity))
             << wrongEnd;
-    EXPECT_TRUE(ExportXmlOperator2(QStringLiteral("<a>%@</a>").repeated(80) + QStringLiteral("%@"))
-                    .getXmlData(entity));
-    EXPECT_FALSE(ExportXmlOperator2(seventy + QStringLiteral("%@")).getXmlData(entity));
+    EXPECT_TRUE(ExportXmlOperator2(u"<a>%@</a>"_s.repeated(80) + u"%@"_s).getXmlData(entity));
+    EXPECT_FALSE(ExportXmlOperator2(seventy + u"%@"_s).getXmlData(entity));
 }
 
 TEST(ExportXmlTemplates, MissingOrUndecodableTemplatesGiveNone)
 {
     QTemporaryDir resources;
     ApplicationResources::setOverrideDirectory(resources.path());
-    QFile broken(resources.filePath(QStringLiteral("broken.xml.template")));
-    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
-    broken.write("<a>\xff\xfe</a>");
-    broken.close();
+    ASSERT_TRUE(CameraPictureBuilder::writeFile(resources.filePath(u"broken.xml.template"_s),
+                                                "<a>\xff\xfe</a>"));
 
-    EXPECT_FALSE(BaseExportXmlOperator::loadTemplate(QStringLiteral("missing.xml")));
-    EXPECT_FALSE(BaseExportXmlOperator::loadTemplate(QStringLiteral("broken.xml")));
-    EXPECT_TRUE(BaseExportXmlOperator::loadTemplate(QStringLiteral("export2.xml")));
+    EXPECT_FALSE(BaseExportXmlOperator::loadTemplate(u"missing.xml"_s));
+    EXPECT_FALSE(BaseExportXmlOperator::loadTemplate(u"broken.xml"_s));
+    EXPECT_TRUE(BaseExportXmlOperator::loadTemplate(u"export2.xml"_s));
     ApplicationResources::setOverrideDirectory({});
 }
