@@ -18,11 +18,6 @@ struct AgreementCase
     std::function<void(ImportFixture&)> arrange;
     QList<std::optional<Outcome>> outcomes; // in walk order
 };
-
-void PrintTo(const AgreementCase& row, std::ostream* out)
-{
-    *out << row.name;
-}
 } // namespace
 
 class ImportPreviewTest : public ImportFixture, public ::testing::WithParamInterface<AgreementCase>
