@@ -2,8 +2,6 @@
 #include "importfixture.h"
 #include "metadata/exifoperator.h"
 
-#include <QDir>
-
 using namespace Qt::StringLiterals;
 
 using Naming = BaseWatchFolderOperator;

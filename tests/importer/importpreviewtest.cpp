@@ -5,7 +5,6 @@
 #include "settings/usersettings.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <functional>
 
 namespace K = SettingKeys;

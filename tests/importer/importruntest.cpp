@@ -3,7 +3,6 @@
 #include "metadata/exifoperator.h"
 #include "records/importedfiledao.h"
 #include "settings/settingkeys.h"
-#include "settings/usersettings.h"
 
 #include <QDir>
 #include <QFile>

@@ -19,7 +19,6 @@ namespace {
 const QString defaultName = QStringLiteral("2024-05-01 101530_Mirr-C1");
 const QString patientFolder = QStringLiteral("12 Ito Ken/");
 
-// The reason of the failure the run throws, empty when it does not fail.
 QString failureOf(const std::function<void()>& run)
 {
     try {
@@ -305,8 +304,7 @@ TEST_F(ImportSafetyTest, APictureWhoseFolderNameIsRefusedStaysAndTheOthersAreFil
     EXPECT_EQ(filesBelow(destination), QStringList{"No Information/2024-05-01 100002_Mirr-C1.JPG"});
 }
 
-// Another import holds the lock: a poll skips its tick. (DurableFiling has a
-// waiting import follow another.)
+// Another import holds the lock: a poll skips its tick.
 TEST_F(ImportSafetyTest, APollSkipsWhileAnotherImportRuns)
 {
     put(shot("1", "A B"), "a.JPG");
