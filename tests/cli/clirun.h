@@ -28,12 +28,8 @@ CliRun
 runExecutable(const QString& program, const QStringList& arguments,
               const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment());
 CliRun runCli(const QStringList& arguments);
-// Runs talvoren-cli and expects its exit status and, when given, a part of its
-// standard error.
 CliRun expectCli(const QStringList& arguments, int exitCode, const QString& errorPart = {});
-// Passes when the text holds the part; a failure shows the whole text.
 testing::AssertionResult contains(const QString& text, const QString& part);
-// The JSON document of a command's output, expected to parse.
 QJsonDocument parsedJson(const QString& text);
 
 // A temporary home for the commands, with the folders the default settings name.

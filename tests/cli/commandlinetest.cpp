@@ -1,8 +1,5 @@
 #include "clirun.h"
 
-// Both executables answer --help and --version, list the commands with what they
-// do, and name a wrong option, command or argument of every command with the usage
-// on standard error.
 TEST(CommandLine, HelpVersionAndUsageErrorsOfBothExecutables)
 {
     const struct

@@ -69,10 +69,9 @@ protected:
     void takeAwayFiled()
     {
         const QString batch = takenAway + '/' + QString::number(++takenAwayBatches) + '-';
-        for (const QString& file : filesBelow(destination)) {
+        for (const QString& file : filesBelow(destination))
             if (file.endsWith(".JPG"))
                 QFile::rename(destination + '/' + file, batch + QFileInfo(file).fileName());
-        }
     }
     int takenAwayBatches = 0;
 
@@ -80,10 +79,9 @@ protected:
     QMap<QByteArray, int> filedCounts() const
     {
         QMap<QByteArray, int> counts;
-        for (const QString& folder : {destination, takenAway}) {
+        for (const QString& folder : {destination, takenAway})
             for (const auto& [content, count] : contentsBelow(folder).asKeyValueRange())
                 counts[pictureOf.value(content, "unknown")] += count;
-        }
         return counts;
     }
 
@@ -99,8 +97,7 @@ protected:
             extra += std::max(0, filed.value(picture) - 1);
         }
         EXPECT_LE(extra, allowedExtraFilings);
-        EXPECT_TRUE(filesBelow(temporary).isEmpty())
-            << filesBelow(temporary).join(' ').toStdString();
+        EXPECT_EQ(filesBelow(temporary), QStringList());
         for (const QString& file : filesBelow(destination))
             EXPECT_FALSE(file.endsWith(QLatin1String(".talvoren-part"))) << file.toStdString();
     }

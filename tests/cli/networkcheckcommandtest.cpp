@@ -59,10 +59,9 @@ TEST_F(NetworkCheckCommand, CheckUpdatePrintsTheRecordOfTheHighestNewerVersion)
 
 TEST_F(NetworkCheckCommand, CheckInformationAsksTheListOfTheUsersLanguage)
 {
-    server.serve("/Minformation.lst",
-                 QStringLiteral("3,お知らせ,本文<br>続き,https://x.invalid/ja,Notice,Text,"
-                                "https://x.invalid/en,\n")
-                     .toUtf8());
+    server.serve(
+        "/Minformation.lst",
+        "3,お知らせ,本文<br>続き,https://x.invalid/ja,Notice,Text,https://x.invalid/en,\n");
     server.serve("/MEinformation.lst", "8,J,j,jl,English only,Text,https://x.invalid/8,\n");
 
     const CliRun japanese = run("check-information", "ja_JP.UTF-8");

@@ -5,11 +5,7 @@
 #include <QDir>
 #include <QFile>
 
-class SettingsCommand : public CliTest
-{
-protected:
-    const QString path = UserSettings::path();
-};
+using SettingsCommand = CliTest;
 
 // path names the file; list prints every key with its type; get prints a value as
 // stored or as the readers see it (a missing key is then false, 0 or empty); set
@@ -17,6 +13,7 @@ protected:
 // file outside its folders, and changes nothing else.
 TEST_F(SettingsCommand, ListsGetsAndSetsKeysAsTheApplicationReadsThem)
 {
+    const QString path = UserSettings::path();
     ASSERT_TRUE(UserSettings::copyDefaultPlist());
     SettingsDictionary expected = *SettingsDictionary::read(path);
     const struct
@@ -71,6 +68,7 @@ TEST_F(SettingsCommand, ListsGetsAndSetsKeysAsTheApplicationReadsThem)
 
 TEST_F(SettingsCommand, MissingOrDamagedFilesAreReportedAndNeverReplaced)
 {
+    const QString path = UserSettings::path();
     expectCli({"settings", "set", "watch folder", "true"}, 1, "no settings file at " + path);
     EXPECT_FALSE(QFile::exists(path));
 

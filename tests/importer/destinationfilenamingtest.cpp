@@ -2,28 +2,27 @@
 #include "importfixture.h"
 #include "metadata/exifoperator.h"
 
-#include <QDir>
+using namespace Qt::StringLiterals;
 
 using Naming = BaseWatchFolderOperator;
 
 TEST(DestinationFileNamingTest, ReadsTheCodeTables)
 {
-    EXPECT_EQ(Naming::getShootingModeString(QStringLiteral("fe")), "_ID");
-    EXPECT_EQ(Naming::getShootingModeString2(QStringLiteral("Ff")), "_Name");
-    EXPECT_EQ(Naming::getShootingModeString(QStringLiteral("1")), "");
-    EXPECT_EQ(Naming::getShootingModeString(QStringLiteral("09")), "_Tmac");
-    EXPECT_EQ(Naming::getShootingModeString2(QStringLiteral("08")), "_Mov");
+    EXPECT_EQ(Naming::getShootingModeString(u"fe"_s), "_ID");
+    EXPECT_EQ(Naming::getShootingModeString2(u"Ff"_s), "_Name");
+    EXPECT_EQ(Naming::getShootingModeString(u"1"_s), "");
+    EXPECT_EQ(Naming::getShootingModeString(u"09"_s), "_Tmac");
+    EXPECT_EQ(Naming::getShootingModeString2(u"08"_s), "_Mov");
     EXPECT_EQ(Naming::getShootingModeString(std::nullopt), "");
     for (const char* mode : {"08", "FE", "FF", "fe"})
-        EXPECT_EQ(Naming::getCustomModeString(QString::fromLatin1(mode), QStringLiteral("01")), "")
-            << mode;
-    EXPECT_EQ(Naming::getCustomModeString(QStringLiteral("07"), QStringLiteral("03")), "-C3");
-    EXPECT_EQ(Naming::getCustomModeString(QStringLiteral("00"), QStringLiteral("04")), "");
-    EXPECT_EQ(Naming::getAdditionalInformationString(QStringLiteral("02")), "_FLP");
-    EXPECT_EQ(Naming::getAdditionalInformationString2(QStringLiteral("04")), "_BW");
-    EXPECT_EQ(Naming::getAdditionalInformationString2(QStringLiteral("05")), "");
-    EXPECT_EQ(Naming::getDrawFlagString(QStringLiteral("01")), "_D");
-    EXPECT_EQ(Naming::getDrawFlagString(QStringLiteral("11")), "");
+        EXPECT_EQ(Naming::getCustomModeString(QString::fromLatin1(mode), u"01"_s), "") << mode;
+    EXPECT_EQ(Naming::getCustomModeString(u"07"_s, u"03"_s), "-C3");
+    EXPECT_EQ(Naming::getCustomModeString(u"00"_s, u"04"_s), "");
+    EXPECT_EQ(Naming::getAdditionalInformationString(u"02"_s), "_FLP");
+    EXPECT_EQ(Naming::getAdditionalInformationString2(u"04"_s), "_BW");
+    EXPECT_EQ(Naming::getAdditionalInformationString2(u"05"_s), "");
+    EXPECT_EQ(Naming::getDrawFlagString(u"01"_s), "_D");
+    EXPECT_EQ(Naming::getDrawFlagString(u"11"_s), "");
     EXPECT_EQ(Naming::getDrawFlagString(std::nullopt), "");
     // Without a detailed maker note a picture is named with the first set.
     EXPECT_EQ(Naming::majorVersion(ExifEntity()), 0);
@@ -31,8 +30,8 @@ TEST(DestinationFileNamingTest, ReadsTheCodeTables)
 
 TEST(DestinationFileNamingTest, MakesFolderNamesSafeAndGroupsNumericIDs)
 {
-    EXPECT_EQ(Naming::replaceDirectoryName(QStringLiteral("a/b:c*d")), QStringLiteral("a_bc.d"));
-    EXPECT_EQ(Naming::replaceDirectoryName(QStringLiteral("<x>?|\"")), QStringLiteral("(x)..'"));
+    EXPECT_EQ(Naming::replaceDirectoryName(u"a/b:c*d"_s), u"a_bc.d"_s);
+    EXPECT_EQ(Naming::replaceDirectoryName(QStringLiteral("<x>?|\"")), u"(x)..'"_s);
     EXPECT_FALSE(Naming::replaceDirectoryName(std::nullopt).has_value());
 
     QStringList groups;
@@ -51,7 +50,7 @@ TEST(DestinationFileNamingTest, MakesFolderNamesSafeAndGroupsNumericIDs)
     };
     for (const auto& [format, name] : dayFolders)
         EXPECT_EQ(Naming::getDayFolderName(day, format), name) << format.toStdString();
-    EXPECT_EQ(Naming::getDayFolderName(QDate(), QStringLiteral("yyyy")), std::nullopt);
+    EXPECT_EQ(Naming::getDayFolderName(QDate(), u"yyyy"_s), std::nullopt);
 
     EXPECT_EQ(Naming::getHideFileName("/a/b/name.xml"), "/a/b/.name.xml");
     EXPECT_EQ(Naming::getHideFileName("name.xml"), "name.xml");
@@ -61,22 +60,19 @@ TEST(DestinationFileNamingTest, FindsAFreeNameOrTheSameShotInTheStagingFolder)
 {
     TempHome home;
     const QString folder = home.filePath("staging");
-    CameraPictureBuilder picture;
-    picture.captureDateTime(QStringLiteral("2024:05:01 10:15:30"));
+    const CameraPictureBuilder picture;
     const std::optional<ExifEntity> exif =
         ExifOperator().getExifData(picture.write(home.path(), "a.jpg"), true);
     ASSERT_TRUE(exif.has_value());
 
-    const std::optional<QString> first =
-        Naming::getValidNewImageFileName2(folder, QStringLiteral("jpg"), *exif);
-    EXPECT_EQ(first, folder + "/2024-05-01 101530_Mirr-C1.jpg");
+    EXPECT_EQ(Naming::getValidNewImageFileName2(folder, u"jpg"_s, *exif),
+              folder + "/2024-05-01 101530_Mirr-C1.jpg");
     EXPECT_EQ(Naming::getValidNewImageFileName2(folder, std::nullopt, *exif),
               folder + "/2024-05-01 101530_Mirr-C1.JPG");
 
     // The same shot staged under a numbered name gets no name at all.
     picture.write(folder, "2024-05-01 101530_Mirr-C1(7).jpg");
-    EXPECT_FALSE(
-        Naming::getValidNewImageFileName2(folder, QStringLiteral("jpg"), *exif).has_value());
+    EXPECT_FALSE(Naming::getValidNewImageFileName2(folder, u"jpg"_s, *exif).has_value());
     EXPECT_TRUE(Naming::checkNewImageFileExif(*exif, folder + "/2024-05-01 101530_Mirr-C1(7).jpg"));
     EXPECT_FALSE(Naming::checkNewImageFileExif(*exif, folder + "/missing.jpg"));
 }
@@ -84,10 +80,10 @@ TEST(DestinationFileNamingTest, FindsAFreeNameOrTheSameShotInTheStagingFolder)
 TEST(DestinationFileNamingTest, RefusesDateTimesThatCannotNameAPicture)
 {
     ExifEntity exif;
-    exif.dateTimeOriginal = QStringLiteral("2024:05:01 10:15:30");
+    exif.dateTimeOriginal = u"2024:05:01 10:15:30"_s;
     EXPECT_TRUE(Naming::hasNameableDateTime(exif));
-    for (const QString& bad : {QStringLiteral("2024:05:01"), QStringLiteral("2024/05/01 10:15:30"),
-                               QStringLiteral("2024:05:01 10:15:3") + QChar(u'\0'), QString()}) {
+    for (const QString& bad : {u"2024:05:01"_s, u"2024/05/01 10:15:30"_s,
+                               u"2024:05:01 10:15:3"_s + QChar(u'\0'), QString()}) {
         exif.dateTimeOriginal = bad;
         EXPECT_FALSE(Naming::hasNameableDateTime(exif)) << bad.toStdString();
     }

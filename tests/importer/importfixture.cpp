@@ -59,6 +59,13 @@ void ImportFixture::run(bool isMove, bool isImport, const QString& folder)
                        QStringLiteral("20240501101530000"));
 }
 
+std::optional<QString> ImportFixture::poll(bool isForceMove)
+{
+    EXPECT_TRUE(UserSettings::write(settings));
+    return importer.copyProcess(BaseWatchFolderOperator::deepEnumeration(source), isForceMove,
+                                false);
+}
+
 QStringList ImportFixture::trashed() const
 {
     return QDir(home.filePath(QStringLiteral(".local/share/Trash/files")))

@@ -52,13 +52,14 @@ public:
     static CameraPictureBuilder
     shot(const QString& patientID, const QString& patientName,
          const QString& dateTime = QStringLiteral("2024:05:01 10:15:30"));
-    // Writes the picture below the source folder and ages it.
     QString put(const CameraPictureBuilder& picture, const QString& relativePath) const;
     MovieIndexPair putPair(const CameraPictureBuilder& picture, const QString& relativeBase) const;
 
     // Writes the settings file and runs one outermost import run on the folder
     // (the source when none is given).
     void run(bool isMove = false, bool isImport = false, const QString& folder = {});
+    // Writes the settings file and files the source as a poll does, top folder by top folder.
+    std::optional<QString> poll(bool isForceMove = true);
 
     QStringList trashed() const;
     static void age(const QString& path);

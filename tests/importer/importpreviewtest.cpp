@@ -5,7 +5,6 @@
 #include "settings/usersettings.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <functional>
 
 namespace K = SettingKeys;
@@ -18,11 +17,6 @@ struct AgreementCase
     std::function<void(ImportFixture&)> arrange;
     QList<std::optional<Outcome>> outcomes; // in walk order
 };
-
-void PrintTo(const AgreementCase& row, std::ostream* out)
-{
-    *out << row.name;
-}
 } // namespace
 
 class ImportPreviewTest : public ImportFixture, public ::testing::WithParamInterface<AgreementCase>

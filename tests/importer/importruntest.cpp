@@ -3,7 +3,6 @@
 #include "metadata/exifoperator.h"
 #include "records/importedfiledao.h"
 #include "settings/settingkeys.h"
-#include "settings/usersettings.h"
 
 #include <QDir>
 #include <QFile>
@@ -48,26 +47,25 @@ TEST_F(ImportRunTest, PadsGroupsAndShortensPatientFoldersOrFilesUnderNoInformati
 {
     settings.setValue(K::zeroPadding, true);
     settings.setValue(K::chopCount, true);
-    put(shot(QStringLiteral("12"), QStringLiteral("Ito Ken")), QStringLiteral("a.JPG"));
-    put(shot(QStringLiteral("123456"), QStringLiteral("Mori Aya")), QStringLiteral("b.JPG"));
-    put(shot(QStringLiteral("AB12"), QStringLiteral("Sato Jun")), QStringLiteral("c.JPG"));
+    put(shot("12", "Ito Ken"), "a.JPG");
+    put(shot("123456", "Mori Aya"), "b.JPG");
+    put(shot("AB12", "Sato Jun"), "c.JPG");
     run();
     EXPECT_EQ(filesBelow(destination),
-              (QStringList{QStringLiteral("$0000/000012 Ito Ken/") + defaultName + ".JPG",
-                           QStringLiteral("$123000/123456 Mori Aya/") + defaultName + ".JPG",
-                           QStringLiteral("00AB12 Sato Jun/") + defaultName + ".JPG"}));
+              (QStringList{"$0000/000012 Ito Ken/" + defaultName + ".JPG",
+                           "$123000/123456 Mori Aya/" + defaultName + ".JPG",
+                           "00AB12 Sato Jun/" + defaultName + ".JPG"}));
 
     QDir(destination).removeRecursively();
     settings.setValue(K::chopCount, false);
     settings.setValue(K::dontAddPatientName, true);
     settings.setValue(K::zeroPaddingLengthString, 5);
     QDir(source).removeRecursively();
-    put(shot(QStringLiteral("0012345"), QStringLiteral("Long Id")), QStringLiteral("a.JPG"));
-    put(shot(QStringLiteral("12"), QStringLiteral("Short Id")), QStringLiteral("b.JPG"));
+    put(shot("0012345", "Long Id"), "a.JPG");
+    put(shot("12", "Short Id"), "b.JPG");
     run();
     EXPECT_EQ(filesBelow(destination),
-              (QStringList{QStringLiteral("00012/") + defaultName + ".JPG",
-                           QStringLiteral("0012345/") + defaultName + ".JPG"}));
+              (QStringList{"00012/" + defaultName + ".JPG", "0012345/" + defaultName + ".JPG"}));
 
     // Nothing of these IDs survives as a folder name.
     QDir(destination).removeRecursively();
@@ -81,17 +79,22 @@ TEST_F(ImportRunTest, PadsGroupsAndShortensPatientFoldersOrFilesUnderNoInformati
               (QStringList{"LM4A0001/No Information/2024-05-01 100001_Mirr-C1.JPG",
                            "LM4A0001/No Information/2024-05-01 100002_Mirr-C1.JPG",
                            "LM4A0001/No Information/2024-05-01 100003_Mirr-C1.JPG"}));
-    EXPECT_TRUE(filesBelow(source).isEmpty());
-    EXPECT_TRUE(filesBelow(temporary).isEmpty());
+    EXPECT_EQ(filesBelow(source) + filesBelow(temporary), QStringList());
 }
 
 // Folders are walked to any depth; hidden ones, hidden files and anything in a
-// path holding ".Trashes" are passed over (and a run there counts nothing).
+// path holding ".Trashes" are passed over (and a run there counts nothing). A polled
+// tree is reduced to its visible top folders, or to itself when it holds a picture.
 TEST_F(ImportRunTest, WalksNestedFoldersButNeitherHiddenOnesNorTrashes)
 {
-    put(shot("1", "A B", "2024:05:01 10:00:01"), "a.JPG");
+    put(shot("2", "C D", "2024:05:01 10:00:02"), "P10/deep/b.JPG");
     put(shot("3", "E F", "2024:05:01 10:00:03"), "P1/sub/c.JPG");
     put(shot("4", "G H", "2024:05:01 10:00:04"), ".hidden/d.JPG");
+    EXPECT_EQ(BaseWatchFolderOperator::topFolders(BaseWatchFolderOperator::deepEnumeration(source)),
+              (QStringList{source + "/P1", source + "/P10"}));
+    put(shot("1", "A B", "2024:05:01 10:00:01"), "a.JPG");
+    EXPECT_EQ(BaseWatchFolderOperator::topFolders(BaseWatchFolderOperator::deepEnumeration(source)),
+              QStringList{source});
     put(shot("5", "I J", "2024:05:01 10:00:05"), "P1/.e.JPG");
     put(shot("6", "K L", "2024:05:01 10:00:06"), ".Trashes/501/f.JPG");
     put(shot("7", "M N", "2024:05:01 10:00:07"), "card.Trashes/g.JPG");
@@ -101,8 +104,9 @@ TEST_F(ImportRunTest, WalksNestedFoldersButNeitherHiddenOnesNorTrashes)
 
     run();
 
-    EXPECT_EQ(importer.operationCounter(), 2);
+    EXPECT_EQ(importer.operationCounter(), 3);
     EXPECT_EQ(filesBelow(destination), (QStringList{"1 A B/2024-05-01 100001_Mirr-C1.JPG",
+                                                    "2 C D/2024-05-01 100002_Mirr-C1.JPG",
                                                     "3 E F/2024-05-01 100003_Mirr-C1.JPG"}));
 }
 
@@ -111,12 +115,11 @@ TEST_F(ImportRunTest, SendsMoviePairsToTheMovieDestinationAndRemovesThemWhenAske
     settings.setValue(K::destinationFolderMov, true);
     settings.setValue(K::deleteOriginalImage, true);
     settings.setValue(K::activateAvoidMultipleImportCheck, true);
-    putPair(shot("", "", "2024:05:01 10:00:01"), QStringLiteral("DCIM/M0001"));
-    putPair(shot("42", "Kato Rin", "2024:05:01 10:00:02"), QStringLiteral("DCIM/M0002"));
-    CameraPictureBuilder lonely = shot("43", "Abe Mai", "2024:05:01 10:00:03");
-    lonely.writeMovieIndexPair(source + QStringLiteral("/DCIM"), QStringLiteral("M0003"), "MIF",
-                               QString());
-    age(source + QStringLiteral("/DCIM/M0003.MIF"));
+    putPair(shot("", "", "2024:05:01 10:00:01"), "DCIM/M0001");
+    putPair(shot("42", "Kato Rin", "2024:05:01 10:00:02"), "DCIM/M0002");
+    shot("43", "Abe Mai", "2024:05:01 10:00:03")
+        .writeMovieIndexPair(source + "/DCIM", "M0003", "MIF", QString());
+    age(source + "/DCIM/M0003.MIF");
 
     run();
 
@@ -230,17 +233,4 @@ TEST_F(ImportRunTest, PostsProgressOnlyWhileTheProgressWindowIsOpen)
     run();
     BaseWatchFolderOperator::setProgressWindowCheck({});
     EXPECT_EQ(posted, 2);
-}
-
-// Hidden folders are passed over; the watch tests file a polled tree.
-TEST_F(ImportRunTest, ReducesAPolledTreeToItsVisibleTopFolders)
-{
-    put(shot("1", "A B", "2024:05:01 10:00:01"), "P1/a.JPG");
-    put(shot("2", "C D", "2024:05:01 10:00:02"), "P10/deep/c.JPG");
-    put(shot("4", "G H", "2024:05:01 10:00:04"), ".cache/d.JPG");
-    EXPECT_EQ(BaseWatchFolderOperator::topFolders(BaseWatchFolderOperator::deepEnumeration(source)),
-              (QStringList{source + "/P1", source + "/P10"}));
-    put(shot("5", "I J", "2024:05:01 10:00:05"), "e.JPG");
-    EXPECT_EQ(BaseWatchFolderOperator::topFolders(BaseWatchFolderOperator::deepEnumeration(source)),
-              QStringList{source});
 }

@@ -63,9 +63,9 @@ TEST_F(StagedFolderFilerTest, MergesFoldersNumbersADifferentShotAndDropsAFiledOn
         (QStringList{"A/S/old.JPG", "A/S/s.JPG", "A/a.JPG", "B/b.JPG", "D/x(2).JPG", "D/x.JPG",
                      "D/y.JPG", "M/x(2).MIF", "M/x(2).MOV", "M/x.MIF", "M/x.MOV", "M/y.MIF",
                      "M/y.MOV", "P/.x(3).xml", "P/.x.xml", "P/x(2).JPG", "P/x(3).JPG", "P/x.JPG"}));
-    EXPECT_EQ(filed("P/x(3).JPG") + filed("P/.x(3).xml") + filed("M/x(2).MOV") + filed("D/x.JPG"),
-              "third<third/>movie twofirst");
-    EXPECT_EQ(filed("P/.x.xml"), "<first/>");
+    EXPECT_EQ(filed("P/x(3).JPG") + filed("P/.x(3).xml") + filed("M/x(2).MOV") + filed("D/x.JPG") +
+                  filed("P/.x.xml"),
+              "third<third/>movie twofirst<first/>");
     EXPECT_EQ(filesBelow(staging), QStringList{"loose.JPG"});
 }
 
