@@ -51,8 +51,13 @@ protected:
 
 TEST_F(EjectMediaTest, EachPathOnACardUnmountsItThenEjectsOrPowersOffItsDrive)
 {
-    ASSERT_TRUE(udisks.serve(service));
     const QString reader = mountedCard("A_CARD", "mmcblk0p1", "CardReader", true);
+    // No UDisks2 on the bus at all.
+    EXPECT_NE(logOf([&] { MountMediaManager::ejectMedia({reader}); })
+                  .find("[error]: ejectMedia: UDisks2 is not reachable, " + reader.toStdString() +
+                        " stays mounted"),
+              std::string::npos);
+    ASSERT_TRUE(udisks.serve(service));
     const QString stick = mountedCard("B_CARD", "sdb1", "Stick", false);
     // Only volumes whose marker is a file are registered.
     const QString folderMarked = QDir(volumeRoot).filePath(u"FOLDER"_s);
@@ -86,25 +91,15 @@ TEST_F(EjectMediaTest, EachPathOnACardUnmountsItThenEjectsOrPowersOffItsDrive)
               }).find("ejectMedia: UDisks2 knows no file system mounted at " + again.toStdString()),
               std::string::npos);
     EXPECT_EQ(udisks.calls().mid(4), QStringList({"Unmount sdc1", "Eject Reader2"}));
-}
 
-TEST_F(EjectMediaTest, ARefusedUnmountOrAMissingServiceLeavesTheCardMounted)
-{
-    const QString card = mountedCard("CARD", "sdb1", "Reader", true);
-    // No UDisks2 on the bus at all.
-    std::string log = logOf([&] { MountMediaManager::ejectMedia({card}); });
-    EXPECT_NE(log.find("[error]: ejectMedia: UDisks2 is not reachable, " + card.toStdString() +
-                       " stays mounted"),
-              std::string::npos)
-        << log;
-
-    ASSERT_TRUE(udisks.serve(service));
+    // A refused unmount leaves the card mounted and its drive alone.
+    const QString busy = mountedCard("D_CARD", "sdd1", "Reader3", true);
     udisks.refuseUnmount = true;
-    log = logOf([&] { MountMediaManager::ejectMedia({card}); });
-    EXPECT_EQ(udisks.calls(), QStringList({"Unmount sdb1"}));
-    EXPECT_NE(log.find("ejectMedia: unmounting " + card.toStdString() + " failed: Target is busy"),
-              std::string::npos)
-        << log;
+    EXPECT_NE(logOf([&] {
+                  MountMediaManager::ejectMedia({busy});
+              }).find("ejectMedia: unmounting " + busy.toStdString() + " failed: Target is busy"),
+              std::string::npos);
+    EXPECT_EQ(udisks.calls().mid(6), QStringList({"Unmount sdd1"}));
 }
 
 TEST_F(EjectMediaTest, AFailureOnTheFirstCardSkipsTheSecondCleansUpAndStillEjectsBoth)
@@ -120,7 +115,7 @@ TEST_F(EjectMediaTest, AFailureOnTheFirstCardSkipsTheSecondCleansUpAndStillEject
 
     WatchSDCardOperator::handleBatch({{volumeRoot}, 1});
     EXPECT_EQ(windows->alerts.size(), 1);
-    EXPECT_FALSE(QFile::exists(transferringMarker()));
+    EXPECT_FALSE(QFile::exists(TransferringMarker::path()));
     // The second card was not run: its marker keeps its date, its pictures are not staged.
     EXPECT_EQ(modificationTime(markerOf(second)), secondMarked);
     EXPECT_FALSE(filesBelow(temporary).join(QLatin1Char(' ')).contains(QLatin1String("2002")));

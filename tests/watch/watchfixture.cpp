@@ -1,6 +1,5 @@
 #include "watchfixture.h"
 
-#include "importer/transferringmarker.h"
 #include "platform/volumeroots.h"
 #include "records/seeddatabase.h"
 #include "settings/settingkeys.h"
@@ -81,13 +80,7 @@ QString WatchFixture::insertCard(const QString& name) const
 void WatchFixture::setModificationTime(const QString& path, const QDateTime& time)
 {
     QFile file(path);
-    if (file.open(QIODevice::ReadOnly))
-        file.setFileTime(time, QFileDevice::FileModificationTime);
-}
-
-QString WatchFixture::transferringMarker() const
-{
-    return TransferringMarker::path();
+    file.open(QIODevice::ReadOnly) && file.setFileTime(time, QFileDevice::FileModificationTime);
 }
 
 bool WatchFixture::processEventsUntil(const std::function<bool()>& condition)

@@ -3,6 +3,7 @@
 #include "camerapicturebuilder.h"
 #include "fakewatchwindowpresenter.h"
 #include "filesbelow.h"
+#include "importer/transferringmarker.h"
 #include "platform/volumechangesource.h"
 #include "settings/settingsdictionary.h"
 #include "settings/usersettings.h"
@@ -70,7 +71,6 @@ protected:
     }
     static void setModificationTime(const QString& path, const QDateTime& time);
 
-    QString transferringMarker() const;
     // What the action writes to the log (standard error).
     static std::string logOf(const std::function<void()>& action)
     {

@@ -26,7 +26,7 @@ TEST_F(WatchFolderTimerManagerTest, ALeftOverTransferMarkerBlocksOnlyTheWatchFol
 {
     putEach(watchFolder, {"P1/a.JPG", ".hidden.JPG"});
     putEach(importFolder, {"b.JPG", ".hidden.JPG"});
-    ASSERT_TRUE(CameraPictureBuilder::writeFile(transferringMarker(), {})); // a run that died
+    ASSERT_TRUE(CameraPictureBuilder::writeFile(TransferringMarker::path(), {})); // a run that died
     EXPECT_NE(
         logOf([&] {
             manager->watchFolderProcess();
@@ -41,7 +41,7 @@ TEST_F(WatchFolderTimerManagerTest, ALeftOverTransferMarkerBlocksOnlyTheWatchFol
     EXPECT_TRUE(filesBelow(importFolder).isEmpty());
     EXPECT_EQ(filesBelow(home.filePath(u".local/share/Trash/files"_s)),
               QStringList({".hidden.JPG"}));
-    EXPECT_FALSE(QFile::exists(transferringMarker()));
+    EXPECT_FALSE(QFile::exists(TransferringMarker::path()));
     // The watch-folder poll copies and leaves hidden pictures alone; the busy flag is reset.
     manager->watchFolderProcess();
     EXPECT_EQ(filesBelow(destination).size(), 2);
@@ -69,7 +69,7 @@ TEST_F(WatchFolderTimerManagerTest, AnInvalidSourceOrDestinationSkipsThePoll)
                    {SettingKeys::watchFolderPath, home.filePath(u"missing"_s)}});
     EXPECT_TRUE(logOf([&] { manager->watchFolderProcess(); }).empty());
     EXPECT_TRUE(filesBelow(destination).isEmpty());
-    EXPECT_FALSE(QFile::exists(transferringMarker()));
+    EXPECT_FALSE(QFile::exists(TransferringMarker::path()));
     EXPECT_TRUE(windows->calls.isEmpty());
 }
 
@@ -89,7 +89,7 @@ TEST_F(WatchFolderTimerManagerTest, AFailedRunRaisesOneAlertAndATickDuringItDoes
     EXPECT_EQ(windows->alerts.size(), 1);
     EXPECT_TRUE(busyDuringAlert);
     EXPECT_EQ(filesBelow(importFolder).size(), 1);
-    EXPECT_FALSE(QFile::exists(transferringMarker()));
+    EXPECT_FALSE(QFile::exists(TransferringMarker::path()));
     EXPECT_FALSE(WatchFolderTimerManager::isBusy());
 
     // Nothing is lost: the next tick with a usable destination files both pictures.

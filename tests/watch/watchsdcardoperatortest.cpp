@@ -38,7 +38,7 @@ TEST_F(WatchSDCardOperatorTest, ANewCardIsImportedAtOnceAndItsMarkerReDated)
     const QString marker = markerOf(card);
     const QDateTime markedBefore = modificationTime(marker);
     // A marker left by a run that died does not hold a card back.
-    ASSERT_TRUE(CameraPictureBuilder::writeFile(transferringMarker(), {}));
+    ASSERT_TRUE(CameraPictureBuilder::writeFile(TransferringMarker::path(), {}));
 
     // Without the duplicate test a picture met twice would be staged and counted twice.
     writeSettings({{SettingKeys::activateAvoidMultipleImportCheck, false}});
@@ -50,7 +50,7 @@ TEST_F(WatchSDCardOperatorTest, ANewCardIsImportedAtOnceAndItsMarkerReDated)
     EXPECT_GT(modificationTime(marker), markedBefore);
     EXPECT_EQ(cards->targetDictionary().value(marker), modificationTime(marker));
     EXPECT_EQ(storedEventId(), 7u);
-    EXPECT_FALSE(QFile::exists(transferringMarker()));
+    EXPECT_FALSE(QFile::exists(TransferringMarker::path()));
 
     // The same card, unchanged or with an earlier marker date, is not imported again;
     // a card whose marker changed is.
@@ -142,7 +142,7 @@ TEST_F(WatchSDCardOperatorTest, ACardRemovedBeforeItsImportLosesNothingAndIsForg
     EXPECT_TRUE(windows->alerts.isEmpty());
     EXPECT_EQ(windows->results, QList<qint64>({0}));
     EXPECT_EQ(filesBelow(parked).size(), 3);
-    EXPECT_FALSE(QFile::exists(transferringMarker()));
+    EXPECT_FALSE(QFile::exists(TransferringMarker::path()));
     EXPECT_FALSE(QFile::exists(markerOf(card))); // re-dating did not create one
 
     deliver(2);
