@@ -1,13 +1,9 @@
 #include "fakeudisks2.h"
 #include "platform/udisks2ejector.h"
-#include "settings/settingkeys.h"
 #include "watch/mountmediamanager.h"
 #include "watch/mountmediaobserver.h"
-#include "watch/watchsdcardoperator.h"
 #include "watchfixture.h"
 
-#include <QDir>
-#include <QFile>
 #include <cerrno>
 #include <sys/mount.h>
 
@@ -81,9 +77,8 @@ TEST_F(EjectMediaTest, EachPathOnACardUnmountsItThenEjectsOrPowersOffItsDrive)
     MountMediaObserver::didUnmount(stick);
     EXPECT_EQ(media->getMediaArray(), QStringList({reader}));
 
-    // A medium that holds two given paths is asked once for each; the second time
-    // nothing is mounted there any more, which is logged. Of two nested media the
-    // inner one holds the path.
+    // A medium holding two given paths is asked twice, the second time in vain (logged).
+    // Of two nested media the inner one holds the path.
     const QString again = mountedCard("C_CARD", "sdc1", "Reader2", true);
     media->setMedia(volumeRoot);
     EXPECT_NE(logOf([&] {

@@ -2,15 +2,9 @@
 
 #include "platform/volumeroots.h"
 #include "records/seeddatabase.h"
-#include "settings/settingkeys.h"
-#include "settings/usersettings.h"
-#include "watch/watchsdcardoperator.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <chrono>
 
 using namespace Qt::StringLiterals;

@@ -1,20 +1,18 @@
 #include "watch/watchfoldertimermanager.h"
 
-#include "settings/settingkeys.h"
 #include "watchfixture.h"
 
-#include <QDir>
-#include <QFile>
 #include <cmath>
 
 using namespace Qt::StringLiterals;
+using namespace std::chrono_literals;
 
 class WatchFolderTimerManagerTest : public WatchFixture
 {
 protected:
     WatchFolderTimerManager* manager = WatchFolderTimerManager::sharedInstance();
 
-    void SetUp() override { manager->setRunPause(std::chrono::milliseconds(0)); }
+    void SetUp() override { manager->setRunPause(0ms); }
     void TearDown() override
     {
         manager->stopWatchFolderTimer();
@@ -103,25 +101,23 @@ TEST_F(WatchFolderTimerManagerTest, AFailedRunRaisesOneAlertAndATickDuringItDoes
 TEST_F(WatchFolderTimerManagerTest, TheTimersPollOnTheEventLoopAtTheConfiguredInterval)
 {
     SettingsDictionary timing;
-    EXPECT_EQ(WatchFolderTimerManager::watchFolderInterval(timing), std::chrono::seconds(15));
+    EXPECT_EQ(WatchFolderTimerManager::watchFolderInterval(timing), 15s);
     // Each row: "file detection wait time", the interval polled at.
     const std::pair<double, std::chrono::milliseconds> rows[] = {
-        {5000.0, std::chrono::seconds(5)},      {1000.0, std::chrono::seconds(1)},
-        {999.0, std::chrono::seconds(1)},       {1.0, std::chrono::seconds(1)},
-        {0.0, std::chrono::seconds(1)},         {-3.0, std::chrono::seconds(1)},
-        {std::nan(""), std::chrono::seconds(1)}};
+        {5000.0, 5s}, {1000.0, 1s}, {999.0, 1s},       {1.0, 1s},
+        {0.0, 1s},    {-3.0, 1s},   {std::nan(""), 1s}};
     for (const auto& [milliseconds, interval] : rows) {
         timing.setValue(SettingKeys::fileDetectionWaitTime, milliseconds);
         EXPECT_EQ(WatchFolderTimerManager::watchFolderInterval(timing), interval) << milliseconds;
     }
     timing.setValue(SettingKeys::fileDetectionWaitTime, 1e300);
-    EXPECT_GT(WatchFolderTimerManager::watchFolderInterval(timing), std::chrono::hours(24 * 20));
+    EXPECT_GT(WatchFolderTimerManager::watchFolderInterval(timing), 480h);
 
     putEach(watchFolder, {"a.JPG"});
-    manager->startWatchFolderTimer(std::chrono::milliseconds(10));
+    manager->startWatchFolderTimer(10ms);
     QTimer* first = manager->watchFolderTimer();
     // Replacing the timer retires the old one.
-    manager->startWatchFolderTimer(std::chrono::milliseconds(10));
+    manager->startWatchFolderTimer(10ms);
     EXPECT_NE(manager->watchFolderTimer(), first);
     EXPECT_TRUE(manager->watchFolderTimer()->isActive());
     EXPECT_TRUE(processEventsUntil([&] { return !filesBelow(destination).isEmpty(); }));
