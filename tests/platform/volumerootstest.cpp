@@ -23,7 +23,7 @@ bool processEventsUntil(const std::function<bool()>& condition)
 }
 } // namespace
 
-TEST(VolumeRoots, DefaultsFollowTheUserAndAReplacementWins)
+TEST(VolumeRoots, DefaultsFollowTheUserAReplacementWinsAndPathsMatchAtFolderBoundaries)
 {
     const QString user = VolumeRoots::userName();
     ASSERT_FALSE(user.isEmpty());
@@ -36,10 +36,8 @@ TEST(VolumeRoots, DefaultsFollowTheUserAndAReplacementWins)
     EXPECT_EQ(VolumeRoots::current(), QStringList({"/mnt/cards", "/srv/x"}));
     VolumeRoots::clearReplacement();
     EXPECT_EQ(VolumeRoots::current(), defaults);
-}
 
-TEST(VolumeRoots, APathBelongsToARootOnlyBelowItAtAFolderBoundary)
-{
+    // A path belongs to a root only below it, at a folder boundary.
     const QStringList roots = {u"/media/anna"_s, u"/Volumes"_s};
     EXPECT_EQ(VolumeRoots::rootContaining(u"/media/anna/CARD/LMR_SD"_s, roots), u"/media/anna"_s);
     EXPECT_FALSE(VolumeRoots::rootContaining(u"/media/anna"_s, roots));

@@ -95,10 +95,9 @@ bool FakeUDisks2::handleMessage(const QDBusMessage& message, const QDBusConnecti
                                                  "Target is busy"));
         return true;
     }
-    for (Volume& volume : volumes) {
+    for (Volume& volume : volumes)
         if (member == QLatin1String("Unmount") && volume.blockName == name)
             volume.mountPoint.clear();
-    }
     connection.send(message.createReply());
     return true;
 }
