@@ -9,8 +9,7 @@
 
 using namespace Qt::StringLiterals;
 
-// The eject goes over a real D-Bus connection to a UDisks2 service on a bus of the
-// test's own; the registry of mounted cards is the shared one.
+// Ejects over real D-Bus to a UDisks2 service on a bus of the test's own, shared registry.
 class EjectMediaTest : public WatchFixture
 {
 protected:
@@ -77,8 +76,7 @@ TEST_F(EjectMediaTest, EachPathOnACardUnmountsItThenEjectsOrPowersOffItsDrive)
     MountMediaObserver::didUnmount(stick);
     EXPECT_EQ(media->getMediaArray(), QStringList({reader}));
 
-    // A medium holding two given paths is asked twice, the second time in vain (logged).
-    // Of two nested media the inner one holds the path.
+    // A medium holding two paths is asked twice, in vain (logged) the second time; inner wins.
     const QString again = mountedCard("C_CARD", "sdc1", "Reader2", true);
     media->setMedia(volumeRoot);
     EXPECT_NE(logOf([&] {

@@ -58,8 +58,7 @@ FakeUDisks2::~FakeUDisks2()
 
 bool FakeUDisks2::serve(QDBusConnection connection)
 {
-    // Registered before it moves: the helper object that D-Bus hangs onto it must be
-    // made as its child on the thread it lives on, and moves with it.
+    // Registered before the move, so D-Bus's helper object is made its child and moves too.
     const bool registered =
         connection.registerVirtualObject(root, this, QDBusConnection::SubPath) &&
         connection.registerService(u"org.freedesktop.UDisks2"_s);

@@ -8,8 +8,7 @@
 #include <QThread>
 #include <atomic>
 
-// A D-Bus daemon of the test's own (dbus-daemon --session), so that a service can
-// be registered under a well-known name without touching the machine's buses.
+// A dbus-daemon of the test's own: services take well-known names off the machine's buses.
 class PrivateSessionBus
 {
 public:

@@ -4,9 +4,7 @@
 #include "watch/watchsdcardoperator.h"
 #include "watch/watchwindowpresenter.h"
 
-#include <QObject>
 #include <QSet>
-#include <QStringList>
 #include <functional>
 
 // Records what the watch asks of the windows and keeps each window "open" the way a

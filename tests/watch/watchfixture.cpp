@@ -5,7 +5,6 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
-#include <chrono>
 
 using namespace Qt::StringLiterals;
 
@@ -30,9 +29,7 @@ WatchFixture::WatchFixture()
 
     VolumeRoots::setReplacement({volumeRoot});
     WatchWindowPresenter::setShared(windows);
-    using std::chrono::milliseconds;
-    WatchSDCardOperator::setTimings(
-        {milliseconds(0), milliseconds(0), milliseconds(0), milliseconds(0)});
+    WatchSDCardOperator::setTimings({{}, {}, {}, {}}); // every wait zero
     BaseWatchFolderOperator::setIsFirst(false);
 }
 

@@ -70,7 +70,6 @@ protected:
     }
     static void setModificationTime(const QString& path, const QDateTime& time);
 
-    // What the action writes to the log (standard error).
     static std::string logOf(const std::function<void()>& action)
     {
         testing::internal::CaptureStderr();

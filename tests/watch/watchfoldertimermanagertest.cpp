@@ -25,15 +25,13 @@ TEST_F(WatchFolderTimerManagerTest, ALeftOverTransferMarkerBlocksOnlyTheWatchFol
     putEach(watchFolder, {"P1/a.JPG", ".hidden.JPG"});
     putEach(importFolder, {"b.JPG", ".hidden.JPG"});
     ASSERT_TRUE(CameraPictureBuilder::writeFile(TransferringMarker::path(), {})); // a run that died
+    const std::string log = logOf([&] { manager->watchFolderProcess(); });
     EXPECT_NE(
-        logOf([&] {
-            manager->watchFolderProcess();
-        }).find("[debug]: 転送中だったので監視処理を終了します。（フォルダ監視タイマーは継続）"),
+        log.find("[debug]: 転送中だったので監視処理を終了します。（フォルダ監視タイマーは継続）"),
         std::string::npos);
     EXPECT_TRUE(filesBelow(destination).isEmpty());
 
-    // The Import-folder poll is not blocked; it moves its picture, puts the hidden one in
-    // the Trash and clears the marker.
+    // The Import-folder poll is not blocked: it files, trashes the hidden one, clears the marker.
     manager->watchImportFolderProcess();
     EXPECT_EQ(filesBelow(destination).size(), 1);
     EXPECT_TRUE(filesBelow(importFolder).isEmpty());
