@@ -1,20 +1,15 @@
 #include "fakeudisks2.h"
 #include "platform/udisks2ejector.h"
-#include "settings/settingkeys.h"
 #include "watch/mountmediamanager.h"
 #include "watch/mountmediaobserver.h"
-#include "watch/watchsdcardoperator.h"
 #include "watchfixture.h"
 
-#include <QDir>
-#include <QFile>
 #include <cerrno>
 #include <sys/mount.h>
 
 using namespace Qt::StringLiterals;
 
-// The eject goes over a real D-Bus connection to a UDisks2 service on a bus of the
-// test's own; the registry of mounted cards is the shared one.
+// Ejects over real D-Bus to a UDisks2 service on a bus of the test's own, shared registry.
 class EjectMediaTest : public WatchFixture
 {
 protected:
@@ -51,8 +46,13 @@ protected:
 
 TEST_F(EjectMediaTest, EachPathOnACardUnmountsItThenEjectsOrPowersOffItsDrive)
 {
-    ASSERT_TRUE(udisks.serve(service));
     const QString reader = mountedCard("A_CARD", "mmcblk0p1", "CardReader", true);
+    // No UDisks2 on the bus at all.
+    EXPECT_NE(logOf([&] { MountMediaManager::ejectMedia({reader}); })
+                  .find("[error]: ejectMedia: UDisks2 is not reachable, " + reader.toStdString() +
+                        " stays mounted"),
+              std::string::npos);
+    ASSERT_TRUE(udisks.serve(service));
     const QString stick = mountedCard("B_CARD", "sdb1", "Stick", false);
     // Only volumes whose marker is a file are registered.
     const QString folderMarked = QDir(volumeRoot).filePath(u"FOLDER"_s);
@@ -76,9 +76,7 @@ TEST_F(EjectMediaTest, EachPathOnACardUnmountsItThenEjectsOrPowersOffItsDrive)
     MountMediaObserver::didUnmount(stick);
     EXPECT_EQ(media->getMediaArray(), QStringList({reader}));
 
-    // A medium that holds two given paths is asked once for each; the second time
-    // nothing is mounted there any more, which is logged. Of two nested media the
-    // inner one holds the path.
+    // A medium holding two paths is asked twice, in vain (logged) the second time; inner wins.
     const QString again = mountedCard("C_CARD", "sdc1", "Reader2", true);
     media->setMedia(volumeRoot);
     EXPECT_NE(logOf([&] {
@@ -86,25 +84,15 @@ TEST_F(EjectMediaTest, EachPathOnACardUnmountsItThenEjectsOrPowersOffItsDrive)
               }).find("ejectMedia: UDisks2 knows no file system mounted at " + again.toStdString()),
               std::string::npos);
     EXPECT_EQ(udisks.calls().mid(4), QStringList({"Unmount sdc1", "Eject Reader2"}));
-}
 
-TEST_F(EjectMediaTest, ARefusedUnmountOrAMissingServiceLeavesTheCardMounted)
-{
-    const QString card = mountedCard("CARD", "sdb1", "Reader", true);
-    // No UDisks2 on the bus at all.
-    std::string log = logOf([&] { MountMediaManager::ejectMedia({card}); });
-    EXPECT_NE(log.find("[error]: ejectMedia: UDisks2 is not reachable, " + card.toStdString() +
-                       " stays mounted"),
-              std::string::npos)
-        << log;
-
-    ASSERT_TRUE(udisks.serve(service));
+    // A refused unmount leaves the card mounted and its drive alone.
+    const QString busy = mountedCard("D_CARD", "sdd1", "Reader3", true);
     udisks.refuseUnmount = true;
-    log = logOf([&] { MountMediaManager::ejectMedia({card}); });
-    EXPECT_EQ(udisks.calls(), QStringList({"Unmount sdb1"}));
-    EXPECT_NE(log.find("ejectMedia: unmounting " + card.toStdString() + " failed: Target is busy"),
-              std::string::npos)
-        << log;
+    EXPECT_NE(logOf([&] {
+                  MountMediaManager::ejectMedia({busy});
+              }).find("ejectMedia: unmounting " + busy.toStdString() + " failed: Target is busy"),
+              std::string::npos);
+    EXPECT_EQ(udisks.calls().mid(6), QStringList({"Unmount sdd1"}));
 }
 
 TEST_F(EjectMediaTest, AFailureOnTheFirstCardSkipsTheSecondCleansUpAndStillEjectsBoth)
@@ -120,7 +108,7 @@ TEST_F(EjectMediaTest, AFailureOnTheFirstCardSkipsTheSecondCleansUpAndStillEject
 
     WatchSDCardOperator::handleBatch({{volumeRoot}, 1});
     EXPECT_EQ(windows->alerts.size(), 1);
-    EXPECT_FALSE(QFile::exists(transferringMarker()));
+    EXPECT_FALSE(QFile::exists(TransferringMarker::path()));
     // The second card was not run: its marker keeps its date, its pictures are not staged.
     EXPECT_EQ(modificationTime(markerOf(second)), secondMarked);
     EXPECT_FALSE(filesBelow(temporary).join(QLatin1Char(' ')).contains(QLatin1String("2002")));

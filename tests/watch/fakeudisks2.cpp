@@ -58,8 +58,7 @@ FakeUDisks2::~FakeUDisks2()
 
 bool FakeUDisks2::serve(QDBusConnection connection)
 {
-    // Registered before it moves: the helper object that D-Bus hangs onto it must be
-    // made as its child on the thread it lives on, and moves with it.
+    // Registered before the move, so D-Bus's helper object is made its child and moves too.
     const bool registered =
         connection.registerVirtualObject(root, this, QDBusConnection::SubPath) &&
         connection.registerService(u"org.freedesktop.UDisks2"_s);
@@ -95,10 +94,9 @@ bool FakeUDisks2::handleMessage(const QDBusMessage& message, const QDBusConnecti
                                                  "Target is busy"));
         return true;
     }
-    for (Volume& volume : volumes) {
+    for (Volume& volume : volumes)
         if (member == QLatin1String("Unmount") && volume.blockName == name)
             volume.mountPoint.clear();
-    }
     connection.send(message.createReply());
     return true;
 }

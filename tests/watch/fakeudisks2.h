@@ -8,8 +8,7 @@
 #include <QThread>
 #include <atomic>
 
-// A D-Bus daemon of the test's own (dbus-daemon --session), so that a service can
-// be registered under a well-known name without touching the machine's buses.
+// A dbus-daemon of the test's own: services take well-known names off the machine's buses.
 class PrivateSessionBus
 {
 public:
@@ -27,9 +26,8 @@ private:
     mutable QStringList connectionNames;
 };
 
-// The part of the UDisks2 service the eject uses: the object manager, file systems
-// with their mount points, and drives that eject or power off. It answers on a
-// thread of its own, so that the caller may block on the reply.
+// The UDisks2 objects the eject uses (file systems, mount points, drives that eject or
+// power off), answering on a thread of its own so that the caller may block on the reply.
 class FakeUDisks2 : public QDBusVirtualObject
 {
 public:

@@ -4,14 +4,11 @@
 #include "watch/watchsdcardoperator.h"
 #include "watch/watchwindowpresenter.h"
 
-#include <QObject>
 #include <QSet>
-#include <QStringList>
 #include <functional>
 
-// Records what the watch asks of the windows and keeps the windows "open" the way
-// real ones stay open until the user closes them (the alert, the confirmation, the
-// progress and result windows).
+// Records what the watch asks of the windows and keeps each window "open" the way a
+// real one stays open until the user closes it.
 class FakeWatchWindowPresenter : public WatchWindowPresenter
 {
 public:
@@ -56,8 +53,7 @@ public:
         opened(WatchWindow::CopyResult, "result");
     }
 
-    // What the confirmation's OK button does: the progress window opens, the card
-    // import runs with the operator and folders the dialog was given, the dialog closes.
+    // The OK button: progress opens, the dialog's operator imports its folders, the dialog closes.
     void pressOk()
     {
         open.insert(WatchWindow::Progress);

@@ -1,18 +1,10 @@
 #include "watchfixture.h"
 
-#include "importer/transferringmarker.h"
 #include "platform/volumeroots.h"
 #include "records/seeddatabase.h"
-#include "settings/settingkeys.h"
-#include "settings/usersettings.h"
-#include "watch/watchsdcardoperator.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <chrono>
 
 using namespace Qt::StringLiterals;
 
@@ -37,9 +29,7 @@ WatchFixture::WatchFixture()
 
     VolumeRoots::setReplacement({volumeRoot});
     WatchWindowPresenter::setShared(windows);
-    using std::chrono::milliseconds;
-    WatchSDCardOperator::setTimings(
-        {milliseconds(0), milliseconds(0), milliseconds(0), milliseconds(0)});
+    WatchSDCardOperator::setTimings({{}, {}, {}, {}}); // every wait zero
     BaseWatchFolderOperator::setIsFirst(false);
 }
 
@@ -81,13 +71,7 @@ QString WatchFixture::insertCard(const QString& name) const
 void WatchFixture::setModificationTime(const QString& path, const QDateTime& time)
 {
     QFile file(path);
-    if (file.open(QIODevice::ReadOnly))
-        file.setFileTime(time, QFileDevice::FileModificationTime);
-}
-
-QString WatchFixture::transferringMarker() const
-{
-    return TransferringMarker::path();
+    file.open(QIODevice::ReadOnly) && file.setFileTime(time, QFileDevice::FileModificationTime);
 }
 
 bool WatchFixture::processEventsUntil(const std::function<bool()>& condition)

@@ -3,17 +3,18 @@
 #include "camerapicturebuilder.h"
 #include "fakewatchwindowpresenter.h"
 #include "filesbelow.h"
+#include "importer/transferringmarker.h"
 #include "platform/volumechangesource.h"
+#include "settings/settingkeys.h"
 #include "settings/settingsdictionary.h"
 #include "settings/usersettings.h"
 #include "temphome.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QFileInfo>
-#include <QString>
 #include <functional>
 #include <gtest/gtest.h>
-#include <memory>
 
 // Delivers the batches a test makes, in place of the mount table.
 class FakeVolumeChangeSource : public VolumeChangeSource
@@ -30,9 +31,8 @@ public:
     bool stopped = false;
 };
 
-// A temporary home with a watch folder, the Import folder, the destinations, the
-// temporary folder, a fresh database, a volume root standing in for the mount
-// folder, a settings file the test shapes, a window fake, and no waits.
+// A temporary home with the watch, Import, destination and temporary folders, a fresh
+// database, a volume root, settings the test shapes, a window fake, and no waits.
 class WatchFixture : public ::testing::Test
 {
 protected:
@@ -70,8 +70,6 @@ protected:
     }
     static void setModificationTime(const QString& path, const QDateTime& time);
 
-    QString transferringMarker() const;
-    // What the action writes to the log (standard error).
     static std::string logOf(const std::function<void()>& action)
     {
         testing::internal::CaptureStderr();

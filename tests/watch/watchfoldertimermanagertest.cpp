@@ -1,20 +1,18 @@
 #include "watch/watchfoldertimermanager.h"
 
-#include "settings/settingkeys.h"
 #include "watchfixture.h"
 
-#include <QDir>
-#include <QFile>
 #include <cmath>
 
 using namespace Qt::StringLiterals;
+using namespace std::chrono_literals;
 
 class WatchFolderTimerManagerTest : public WatchFixture
 {
 protected:
     WatchFolderTimerManager* manager = WatchFolderTimerManager::sharedInstance();
 
-    void SetUp() override { manager->setRunPause(std::chrono::milliseconds(0)); }
+    void SetUp() override { manager->setRunPause(0ms); }
     void TearDown() override
     {
         manager->stopWatchFolderTimer();
@@ -26,22 +24,20 @@ TEST_F(WatchFolderTimerManagerTest, ALeftOverTransferMarkerBlocksOnlyTheWatchFol
 {
     putEach(watchFolder, {"P1/a.JPG", ".hidden.JPG"});
     putEach(importFolder, {"b.JPG", ".hidden.JPG"});
-    ASSERT_TRUE(CameraPictureBuilder::writeFile(transferringMarker(), {})); // a run that died
+    ASSERT_TRUE(CameraPictureBuilder::writeFile(TransferringMarker::path(), {})); // a run that died
+    const std::string log = logOf([&] { manager->watchFolderProcess(); });
     EXPECT_NE(
-        logOf([&] {
-            manager->watchFolderProcess();
-        }).find("[debug]: 転送中だったので監視処理を終了します。（フォルダ監視タイマーは継続）"),
+        log.find("[debug]: 転送中だったので監視処理を終了します。（フォルダ監視タイマーは継続）"),
         std::string::npos);
     EXPECT_TRUE(filesBelow(destination).isEmpty());
 
-    // The Import-folder poll is not blocked; it moves its picture, puts the hidden one in
-    // the Trash and clears the marker.
+    // The Import-folder poll is not blocked: it files, trashes the hidden one, clears the marker.
     manager->watchImportFolderProcess();
     EXPECT_EQ(filesBelow(destination).size(), 1);
     EXPECT_TRUE(filesBelow(importFolder).isEmpty());
     EXPECT_EQ(filesBelow(home.filePath(u".local/share/Trash/files"_s)),
               QStringList({".hidden.JPG"}));
-    EXPECT_FALSE(QFile::exists(transferringMarker()));
+    EXPECT_FALSE(QFile::exists(TransferringMarker::path()));
     // The watch-folder poll copies and leaves hidden pictures alone; the busy flag is reset.
     manager->watchFolderProcess();
     EXPECT_EQ(filesBelow(destination).size(), 2);
@@ -69,7 +65,7 @@ TEST_F(WatchFolderTimerManagerTest, AnInvalidSourceOrDestinationSkipsThePoll)
                    {SettingKeys::watchFolderPath, home.filePath(u"missing"_s)}});
     EXPECT_TRUE(logOf([&] { manager->watchFolderProcess(); }).empty());
     EXPECT_TRUE(filesBelow(destination).isEmpty());
-    EXPECT_FALSE(QFile::exists(transferringMarker()));
+    EXPECT_FALSE(QFile::exists(TransferringMarker::path()));
     EXPECT_TRUE(windows->calls.isEmpty());
 }
 
@@ -89,7 +85,7 @@ TEST_F(WatchFolderTimerManagerTest, AFailedRunRaisesOneAlertAndATickDuringItDoes
     EXPECT_EQ(windows->alerts.size(), 1);
     EXPECT_TRUE(busyDuringAlert);
     EXPECT_EQ(filesBelow(importFolder).size(), 1);
-    EXPECT_FALSE(QFile::exists(transferringMarker()));
+    EXPECT_FALSE(QFile::exists(TransferringMarker::path()));
     EXPECT_FALSE(WatchFolderTimerManager::isBusy());
 
     // Nothing is lost: the next tick with a usable destination files both pictures.
@@ -103,25 +99,23 @@ TEST_F(WatchFolderTimerManagerTest, AFailedRunRaisesOneAlertAndATickDuringItDoes
 TEST_F(WatchFolderTimerManagerTest, TheTimersPollOnTheEventLoopAtTheConfiguredInterval)
 {
     SettingsDictionary timing;
-    EXPECT_EQ(WatchFolderTimerManager::watchFolderInterval(timing), std::chrono::seconds(15));
+    EXPECT_EQ(WatchFolderTimerManager::watchFolderInterval(timing), 15s);
     // Each row: "file detection wait time", the interval polled at.
     const std::pair<double, std::chrono::milliseconds> rows[] = {
-        {5000.0, std::chrono::seconds(5)},      {1000.0, std::chrono::seconds(1)},
-        {999.0, std::chrono::seconds(1)},       {1.0, std::chrono::seconds(1)},
-        {0.0, std::chrono::seconds(1)},         {-3.0, std::chrono::seconds(1)},
-        {std::nan(""), std::chrono::seconds(1)}};
+        {5000.0, 5s}, {1000.0, 1s}, {999.0, 1s},       {1.0, 1s},
+        {0.0, 1s},    {-3.0, 1s},   {std::nan(""), 1s}};
     for (const auto& [milliseconds, interval] : rows) {
         timing.setValue(SettingKeys::fileDetectionWaitTime, milliseconds);
         EXPECT_EQ(WatchFolderTimerManager::watchFolderInterval(timing), interval) << milliseconds;
     }
     timing.setValue(SettingKeys::fileDetectionWaitTime, 1e300);
-    EXPECT_GT(WatchFolderTimerManager::watchFolderInterval(timing), std::chrono::hours(24 * 20));
+    EXPECT_GT(WatchFolderTimerManager::watchFolderInterval(timing), 480h);
 
     putEach(watchFolder, {"a.JPG"});
-    manager->startWatchFolderTimer(std::chrono::milliseconds(10));
+    manager->startWatchFolderTimer(10ms);
     QTimer* first = manager->watchFolderTimer();
     // Replacing the timer retires the old one.
-    manager->startWatchFolderTimer(std::chrono::milliseconds(10));
+    manager->startWatchFolderTimer(10ms);
     EXPECT_NE(manager->watchFolderTimer(), first);
     EXPECT_TRUE(manager->watchFolderTimer()->isActive());
     EXPECT_TRUE(processEventsUntil([&] { return !filesBelow(destination).isEmpty(); }));

@@ -1,12 +1,10 @@
 #include "watch/watchsdcardoperator.h"
 
 #include "platform/userdefaults.h"
-#include "settings/settingkeys.h"
 #include "watch/lmrsdmanager.h"
 #include "watchfixture.h"
 
-#include <QDir>
-#include <QFile>
+#include <QScopeGuard>
 #include <cerrno>
 #include <sys/mount.h>
 
@@ -38,7 +36,7 @@ TEST_F(WatchSDCardOperatorTest, ANewCardIsImportedAtOnceAndItsMarkerReDated)
     const QString marker = markerOf(card);
     const QDateTime markedBefore = modificationTime(marker);
     // A marker left by a run that died does not hold a card back.
-    ASSERT_TRUE(CameraPictureBuilder::writeFile(transferringMarker(), {}));
+    ASSERT_TRUE(CameraPictureBuilder::writeFile(TransferringMarker::path(), {}));
 
     // Without the duplicate test a picture met twice would be staged and counted twice.
     writeSettings({{SettingKeys::activateAvoidMultipleImportCheck, false}});
@@ -50,10 +48,9 @@ TEST_F(WatchSDCardOperatorTest, ANewCardIsImportedAtOnceAndItsMarkerReDated)
     EXPECT_GT(modificationTime(marker), markedBefore);
     EXPECT_EQ(cards->targetDictionary().value(marker), modificationTime(marker));
     EXPECT_EQ(storedEventId(), 7u);
-    EXPECT_FALSE(QFile::exists(transferringMarker()));
+    EXPECT_FALSE(QFile::exists(TransferringMarker::path()));
 
-    // The same card, unchanged or with an earlier marker date, is not imported again;
-    // a card whose marker changed is.
+    // Unchanged or with an earlier marker date the card is not imported again, changed it is.
     deliver(8);
     setModificationTime(marker, modificationTime(marker).addSecs(-10));
     deliver(9);
@@ -86,9 +83,8 @@ TEST_F(WatchSDCardOperatorTest, OnlyVolumesWithAMarkerFileAreCardsAndGoneCardsAr
     EXPECT_TRUE(windows->calls.isEmpty());
     EXPECT_EQ(storedEventId(), 3u);
 
-    // An imported card that has been removed is forgotten by the next batch that finds
-    // nothing new; inserted again it counts as new. So is a volume name that became a
-    // file; a card outside every volume root never counts as gone.
+    // A removed card (or one whose volume became a file) is forgotten by the next batch that
+    // finds nothing new and counts as new again; one outside every volume root is kept.
     const QString card = cardWithPictures(u"CARD"_s);
     deliver(4);
     ASSERT_TRUE(cards->targetDictionary().contains(markerOf(card)));
@@ -142,7 +138,7 @@ TEST_F(WatchSDCardOperatorTest, ACardRemovedBeforeItsImportLosesNothingAndIsForg
     EXPECT_TRUE(windows->alerts.isEmpty());
     EXPECT_EQ(windows->results, QList<qint64>({0}));
     EXPECT_EQ(filesBelow(parked).size(), 3);
-    EXPECT_FALSE(QFile::exists(transferringMarker()));
+    EXPECT_FALSE(QFile::exists(TransferringMarker::path()));
     EXPECT_FALSE(QFile::exists(markerOf(card))); // re-dating did not create one
 
     deliver(2);
@@ -155,11 +151,8 @@ TEST_F(WatchSDCardOperatorTest, AWriteProtectedCardIsRememberedWithTheImportTime
     QDir().mkpath(card);
     if (mount("talvoren-card", QFile::encodeName(card).constData(), "tmpfs", 0, "size=4m") != 0)
         GTEST_SKIP() << "no permission to mount a tmpfs (errno " << errno << ")";
-    struct Unmount
-    {
-        QString path;
-        ~Unmount() { umount2(QFile::encodeName(path).constData(), MNT_DETACH); }
-    } unmount{card};
+    const auto unmount =
+        qScopeGuard([&] { umount2(QFile::encodeName(card).constData(), MNT_DETACH); });
     insertCard(u"LOCKED"_s);
     putEach(card, {"IMG_0001.JPG"});
     ASSERT_EQ(mount(nullptr, QFile::encodeName(card).constData(), nullptr, MS_REMOUNT | MS_RDONLY,

@@ -1,10 +1,13 @@
-#include "platform/extendedattributes.h"
+#include "platform/fileoperations.h"
 
 #include "camerapicturebuilder.h"
-#include "platform/fileoperations.h"
+#include "platform/extendedattributes.h"
 #include "temphome.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
 #include <cerrno>
 #include <cstring>
 #include <gtest/gtest.h>
@@ -36,12 +39,14 @@ protected:
         const QString path = home.filePath(name);
         EXPECT_TRUE(CameraPictureBuilder::writeFile(path, {}));
         if (attribute) {
-            EXPECT_EQ(::setxattr(QFile::encodeName(path).constData(), attribute, value.constData(),
-                                 value.size(), 0),
-                      0)
-                << "the temporary folder must take user attributes";
+            EXPECT_EQ(setAttribute(path, attribute, value), 0) << "the folder must take attributes";
         }
         return path;
+    }
+    static int setAttribute(const QString& path, const char* attribute, const QByteArray& value)
+    {
+        return ::setxattr(QFile::encodeName(path).constData(), attribute, value.constData(),
+                          value.size(), 0);
     }
 };
 
@@ -49,9 +54,7 @@ TEST_F(ExtendedAttributesTest, NamesAreComparedWholeAndTheLinkSwitchDecidesWhatI
 {
     const QByteArray binary("\x00\x01\xff\x00tail", 8);
     const QString file = createFile(u"picture.jpg"_s, "user.first", "1");
-    ASSERT_EQ(::setxattr(QFile::encodeName(file).constData(), "user.talvoren.binary",
-                         binary.constData(), binary.size(), 0),
-              0);
+    ASSERT_EQ(setAttribute(file, "user.talvoren.binary", binary), 0);
     const QString link = home.filePath(u"link.jpg"_s);
     ASSERT_TRUE(QFile::link(file, link));
 
@@ -122,4 +125,38 @@ TEST_F(ExtendedAttributesTest, OnlyFinderInformationWithNothingButTheInvisibleFl
     ASSERT_TRUE(QFile::link(home.filePath(u"invisible.jpg"_s), link));
     EXPECT_TRUE(FileOperations::isHideAttributeFile(link));
     EXPECT_FALSE(FileOperations::isHideAttributeFile(home.filePath(u"missing.jpg"_s)));
+}
+
+TEST(Trash, FilesAndFoldersGoToTheHomeTrashEvenWhenTheDataFolderIsMissing)
+{
+    TempHome home;
+    const QString trash = home.filePath(u".local/share/Trash/"_s);
+    ASSERT_FALSE(QFileInfo::exists(home.filePath(u".local/share"_s)));
+    // Qt 6.4 wrote files/ and info/ into the current folder in this situation.
+    QTemporaryDir workingFolder;
+    const QString previous = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(workingFolder.path()));
+
+    const QString picture = home.filePath(u"same.jpg"_s);
+    const QString folder = home.filePath(u"leftover"_s);
+    ASSERT_TRUE(QDir().mkpath(folder + u"/inner"_s));
+    EXPECT_TRUE(FileOperations::moveTrash(folder));
+    // The same name trashed twice keeps both.
+    for (const char* content : {"first", "second"}) {
+        ASSERT_TRUE(CameraPictureBuilder::writeFile(picture, content));
+        EXPECT_TRUE(FileOperations::moveTrash(picture));
+    }
+    QDir::setCurrent(previous);
+
+    EXPECT_FALSE(QFileInfo::exists(picture));
+    EXPECT_FALSE(QFileInfo::exists(folder));
+    QFile inTrash(trash + u"files/same.jpg"_s);
+    ASSERT_TRUE(inTrash.open(QIODevice::ReadOnly));
+    EXPECT_EQ(inTrash.readAll(), "first");
+    EXPECT_TRUE(QFileInfo::exists(trash + u"info/same.jpg.trashinfo"_s));
+    EXPECT_TRUE(QFileInfo(trash + u"files/leftover/inner"_s).isDir());
+    EXPECT_EQ(QDir(trash + u"files"_s).entryList(QDir::Files).size(), 2);
+    EXPECT_TRUE(QDir(workingFolder.path()).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot));
+
+    EXPECT_FALSE(FileOperations::moveTrash(home.filePath(u"missing.jpg"_s)));
 }

@@ -1,10 +1,12 @@
-#include "platform/autostartonloginservice.h"
-
 #include "camerapicturebuilder.h"
+#include "platform/autostartonloginservice.h"
+#include "platform/singleinstance.h"
 #include "temphome.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QSysInfo>
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
@@ -17,10 +19,7 @@ protected:
     QString executable = u"/opt/talvoren/bin/talvoren"_s;
     AutostartOnLoginService service{executable, folder};
 
-    QString entry(const char* name) const
-    {
-        return QDir(folder).filePath(QString::fromLatin1(name));
-    }
+    QString entry(const char* name) const { return folder + u'/' + QLatin1String(name); }
     void writeEntry(const char* name, const QByteArray& content) const
     {
         ASSERT_TRUE(CameraPictureBuilder::writeFile(entry(name), content));
@@ -127,4 +126,25 @@ TEST_F(AutostartOnLoginServiceTest, ExecValuesRoundTripAndMalformedOrHostileEntr
     EXPECT_FALSE(service.isEnableLoginItem());
     service.disableLoginItem();
     EXPECT_EQ(entries().size(), 6);
+}
+
+TEST(SingleInstance, OnlyTheFirstHolderWinsUntilItLetsGoOrDies)
+{
+    TempHome home;
+    auto first = std::make_unique<SingleInstance>(u"test.app"_s);
+    ASSERT_TRUE(first->tryAcquire());
+    EXPECT_TRUE(first->tryAcquire());
+
+    // Another process (here: another lock object on the same file) is refused.
+    SingleInstance second(u"test.app"_s);
+    EXPECT_FALSE(second.tryAcquire());
+    first.reset();
+    EXPECT_TRUE(second.tryAcquire());
+
+    // A lock file whose process id no longer runs, as a crash leaves it, is taken over.
+    SingleInstance afterCrash(u"crashed.app"_s);
+    ASSERT_TRUE(CameraPictureBuilder::writeFile(
+        afterCrash.lockFilePath(), "999999\n" + QCoreApplication::applicationName().toUtf8() +
+                                       "\n" + QSysInfo::machineHostName().toUtf8() + "\n"));
+    EXPECT_TRUE(afterCrash.tryAcquire());
 }
