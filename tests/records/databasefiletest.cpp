@@ -20,12 +20,6 @@ bool setImmutable(const QString& path, bool immutable)
 {
     return QProcess::execute(u"chattr"_s, {immutable ? u"+i"_s : u"-i"_s, path}) == 0;
 }
-
-bool isWritable(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadWrite);
-}
 } // namespace
 
 TEST(DatabaseFileTest, FileWithoutTheTableFailsEveryStatementAndIsNeverRepaired)
@@ -78,10 +72,11 @@ TEST(DatabaseFileTest, ReadOnlyFileAnswersQueriesButRefusesWrites)
     ASSERT_TRUE(dao.insert(file));
 
     ASSERT_TRUE(QFile::setPermissions(seeded.path(), QFile::ReadOwner | QFile::ReadGroup));
+    const auto writable = [&] { return QFile(seeded.path()).open(QIODevice::ReadWrite); };
     bool immutable = false;
-    if (isWritable(seeded.path())) {
+    if (writable()) {
         immutable = setImmutable(seeded.path(), true);
-        if (!immutable || isWritable(seeded.path())) {
+        if (!immutable || writable()) {
             setImmutable(seeded.path(), false);
             GTEST_SKIP() << "cannot make a file read-only for this user";
         }
@@ -102,12 +97,7 @@ TEST(DatabaseFileTest, ReadOnlyFileAnswersQueriesButRefusesWrites)
     EXPECT_EQ(RawDatabase::rowCount(seeded.path()), 1);
 }
 
-class LockedDatabaseTest : public testing::Test
-{
-protected:
-    SeededDatabase seeded;
-    ImportedFileDao dao{seeded.path()};
-};
+using LockedDatabaseTest = SeededDaoTest;
 
 TEST_F(LockedDatabaseTest, LockHeldForThreeSecondsFailsWithTheBusyCodeAndLaterStatementsGoOn)
 {

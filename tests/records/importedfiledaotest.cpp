@@ -19,12 +19,7 @@ auto valuesOf(const ImportedFileEntity& file)
 }
 } // namespace
 
-class ImportedFileDaoTest : public testing::Test
-{
-protected:
-    SeededDatabase seeded;
-    ImportedFileDao dao{seeded.path()};
-};
+using ImportedFileDaoTest = SeededDaoTest;
 
 TEST_F(ImportedFileDaoTest, HostileValuesRoundTripUnchangedAndAreFoundAsDuplicates)
 {

@@ -92,9 +92,9 @@ TEST(ImportedFileTableUpgrade, EachOlderTableGetsTheMissingColumnsAndIndexKeepin
         const ImportedFileDao dao(path);
         const auto rows = dao.findAllImportedFiles();
         ASSERT_EQ(rows.size(), 1);
-        EXPECT_EQ(rows.first().fileName(), u"old.jpg"_s);
-        EXPECT_EQ(rows.first().capturedDttm(), 0);
-        EXPECT_TRUE(rows.first().hashCode().isEmpty());
+        const ImportedFileEntity& row = rows.first();
+        EXPECT_EQ(std::tuple(row.fileName(), row.capturedDttm(), row.hashCode()),
+                  std::tuple(u"old.jpg"_s, 0, QString()));
         EXPECT_EQ(dao.findByLikeFileName(u"OLD.jpg"_s, u"LM1"_s, {}, {}, {}, {}).size(), 1);
     }
 }

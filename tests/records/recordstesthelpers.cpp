@@ -63,8 +63,7 @@ QStringList RawDatabase::indexes(const QString& path, const QString& table)
 
 qint64 RawDatabase::rowCount(const QString& path)
 {
-    const QStringList rows =
-        pragmaRows(path, QStringLiteral("select count(*) from imported_file"), {0});
+    const QStringList rows = pragmaRows(path, u"select count(*) from imported_file"_s, {0});
     return rows.isEmpty() ? -1 : rows.first().toLongLong();
 }
 

@@ -61,6 +61,13 @@ private:
     QString filePath;
 };
 
+class SeededDaoTest : public testing::Test
+{
+protected:
+    SeededDatabase seeded;
+    ImportedFileDao dao{seeded.path()};
+};
+
 inline const QString hash = QStringLiteral("2fd4e1c67a2d28fced849ee1bb76e7391b93eb12");
 
 ImportedFileEntity makeImportedFile(const QString& fileName, const QString& hashCode,

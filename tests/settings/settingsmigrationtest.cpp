@@ -25,8 +25,7 @@ SettingsDictionary settingsOfBuild(const SettingValue& build, Entries more = {})
 
 QString dataFolder(const char* name)
 {
-    return QStringLiteral("%1/%2").arg(TalvorenCommon::getApplicationDataDirectory(),
-                                       QLatin1String(name));
+    return TalvorenCommon::getApplicationDataDirectory() + u'/' + QLatin1String(name);
 }
 
 QString versionUp(const QString& what)
@@ -289,10 +288,18 @@ TEST_F(SettingsUpgrade, TakingOverMigratesSettingsThenTableThenFolders)
     EXPECT_EQ(openedLogs, QStringList{logs + QStringLiteral("/20240105.log")});
 }
 
-TEST_F(SettingsUpgrade, DecliningSetsTheOldFileAsideBesideFreshDefaults)
+TEST_F(SettingsUpgrade, DecliningSetsTheOldFileAsideBesideFreshDefaultsOtherAnswersChangeNothing)
 {
+    // Without a settings file there is nothing to ask.
+    migration.showUpdateDialog([](const SettingsDictionary&) { return 1; },
+                               [](const SettingsDictionary&) { FAIL(); });
+    EXPECT_FALSE(QFile::exists(UserSettings::path()));
+    EXPECT_FALSE(migration.needsDefaultFolders());
+
     const SettingsDictionary old = install(settingsOfBuild("9"));
     const QByteArray oldBytes = readBytes(UserSettings::path());
+    migration.answerTakeOverQuestion(2, old, [](const SettingsDictionary&) { FAIL(); });
+    EXPECT_EQ(readBytes(UserSettings::path()), oldBytes);
     int tableMigrations = 0;
     migration.answerTakeOverQuestion(SettingsMigration::DoNotTakeOver, old,
                                      [&](const SettingsDictionary& given) {
@@ -341,18 +348,4 @@ TEST_F(SettingsUpgrade, DefaultFolderStepRunsOnlyWhenAskedFor)
     // The key's presence opens the log, whatever its value.
     migration.set30DefaultFolder(settings);
     EXPECT_EQ(openedLogs.size(), 1);
-}
-
-TEST_F(SettingsUpgrade, OtherAnswersAndMissingSettingsChangeNothing)
-{
-    const SettingsDictionary old = install(settingsOfBuild("9"));
-    const QByteArray before = readBytes(UserSettings::path());
-    migration.answerTakeOverQuestion(2, old, [](const SettingsDictionary&) { FAIL(); });
-    EXPECT_EQ(readBytes(UserSettings::path()), before);
-
-    QFile::remove(UserSettings::path());
-    migration.showUpdateDialog([](const SettingsDictionary&) { return 1; },
-                               [](const SettingsDictionary&) { FAIL(); });
-    EXPECT_FALSE(QFile::exists(UserSettings::path()));
-    EXPECT_FALSE(migration.needsDefaultFolders());
 }

@@ -5,11 +5,9 @@
 #include <gtest/gtest.h>
 #include <limits>
 
-namespace {
 constexpr qint64 int64Max = std::numeric_limits<qint64>::max();
 constexpr qint64 int64Min = std::numeric_limits<qint64>::min();
 constexpr double infinity = std::numeric_limits<double>::infinity();
-} // namespace
 
 TEST(SettingValueText, ReadsAsBooleanByItsFirstSignificantCharacter)
 {
@@ -76,7 +74,6 @@ TEST(SettingValueCoercion, NumbersAndBooleansReadAsEveryTypeAndRealsSaturateAsIn
 TEST(SettingValueCoercion, EqualityFollowsTheStoredType)
 {
     EXPECT_EQ(SettingValue(1), SettingValue(qint64{1}));
-    EXPECT_FALSE(SettingValue(1) == SettingValue(true));
-    EXPECT_FALSE(SettingValue(1) == SettingValue("1"));
-    EXPECT_FALSE(SettingValue(1) == SettingValue(1.0));
+    for (const SettingValue& other : {SettingValue(true), SettingValue("1"), SettingValue(1.0)})
+        EXPECT_FALSE(SettingValue(1) == other) << other.stringValue().toStdString();
 }

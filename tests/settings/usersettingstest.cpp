@@ -11,15 +11,9 @@
 
 using namespace SettingsTestFiles;
 
-class UserSettingsFile : public testing::Test
+TEST(UserSettingsFile, StartsFromTheDefaultFileIsReadAfreshEachTimeAndUpdateChangesOnlyTheGivenKeys)
 {
-protected:
-    TempHome home;
-};
-
-TEST_F(UserSettingsFile,
-       StartsFromTheDefaultFileIsReadAfreshEachTimeAndUpdateChangesOnlyTheGivenKeys)
-{
+    const TempHome home;
     EXPECT_EQ(UserSettings::path(),
               home.filePath(QStringLiteral(".local/share/Talvoren/Talvoren-setting.plist")));
     EXPECT_FALSE(UserSettings::getUserSettingDictionary());
@@ -49,8 +43,9 @@ TEST_F(UserSettingsFile,
     EXPECT_EQ(UserSettings::getUserSettingDictionary(), changed);
 }
 
-TEST_F(UserSettingsFile, UpdateNeverReplacesAFileItCouldNotRead)
+TEST(UserSettingsFile, UpdateNeverReplacesAFileItCouldNotRead)
 {
+    const TempHome home;
     const auto setWatchFolder = [](SettingsDictionary& d) {
         d.setValue(SettingKeys::watchFolder, true);
     };
