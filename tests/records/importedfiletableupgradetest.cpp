@@ -14,15 +14,11 @@ using namespace Qt::StringLiterals;
 namespace {
 const QString versionUp = u"[info]: ### version up ### "_s;
 
-const QStringList upgradeLines = {u"Alter table that check for duplicate."_s,
-                                  u"Add column original_file_name."_s,
-                                  u"Add column transferred_folder."_s,
-                                  u"Alter table that check for duplicate, second time."_s,
-                                  u"Add column mirror_image_type."_s,
-                                  u"Add column drawing_flg."_s,
-                                  u"Add column mode."_s,
-                                  u"Add column captured_dttm."_s,
-                                  u"Add column hash_code."_s};
+const QStringList upgradeLines =
+    u"Alter table that check for duplicate.|Add column original_file_name.|"
+    u"Add column transferred_folder.|Alter table that check for duplicate, second time.|"
+    u"Add column mirror_image_type.|Add column drawing_flg.|Add column mode.|"
+    u"Add column captured_dttm.|Add column hash_code."_s.split(u'|');
 
 QStringList writtenUpgradeLines(const QString& log)
 {

@@ -324,11 +324,9 @@ TEST_F(SettingsUpgrade, DefaultFolderStepRunsOnlyWhenAskedFor)
 {
     const SettingsDictionary settings = install(settingsOfBuild("10", {{K::isOutputLog, false}}));
     const QByteArray before = readBytes(UserSettings::path());
-    {
-        LogCapture log;
-        migration.set30DefaultFolder(settings);
-        EXPECT_TRUE(log.lines().isEmpty());
-    }
+    LogCapture quiet;
+    migration.set30DefaultFolder(settings);
+    EXPECT_TRUE(quiet.lines().isEmpty());
     EXPECT_EQ(readBytes(UserSettings::path()), before);
 
     // Asked for by the upgrade from build 10; without the "is output log" key no log opens.
@@ -336,12 +334,10 @@ TEST_F(SettingsUpgrade, DefaultFolderStepRunsOnlyWhenAskedFor)
     ASSERT_TRUE(migration.needsDefaultFolders());
     SettingsDictionary withoutLogKey = current();
     withoutLogKey.remove(K::isOutputLog);
-    {
-        LogCapture log;
-        migration.set30DefaultFolder(withoutLogKey);
-        EXPECT_EQ(log.lines(), (QStringList{added("def setting"), added("def imp"),
-                                            added("def log"), added("def tmp")}));
-    }
+    LogCapture log;
+    migration.set30DefaultFolder(withoutLogKey);
+    EXPECT_EQ(log.lines(), (QStringList{added("def setting"), added("def imp"), added("def log"),
+                                        added("def tmp")}));
     EXPECT_TRUE(openedLogs.isEmpty());
     EXPECT_EQ(current().stringValue(K::defLog), dataFolder("log"));
 
