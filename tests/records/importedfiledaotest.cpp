@@ -60,11 +60,11 @@ TEST_F(ImportedFileDaoTest, NullTextsAreStoredAsEmptyTextsInTheNotNullColumns)
     ImportedFileEntity file;
     file.setDatetime(20240105103000);
     ASSERT_TRUE(dao.insert(file));
-    EXPECT_EQ(
-        dao.executeFindSingleColumn(u"select count(*) from imported_file where hash_code = '' and "
-                                    "original_file_name = '' and file_name = '';"_s)
-            ->toLongLong(),
-        1);
+    // A null in any of them makes the concatenation null.
+    EXPECT_EQ(dao.executeFindSingleColumn(u"select count(*) from imported_file where "
+                                          "hash_code || original_file_name || file_name = '';"_s)
+                  ->toLongLong(),
+              1);
 }
 
 TEST_F(ImportedFileDaoTest, DuplicateTestMatchesTheNameBySuffixFoldingAsciiCaseAndTheRestExactly)

@@ -14,10 +14,8 @@ void PrintTo(const QString& text, std::ostream* stream)
     *stream << '"' << text.toStdString() << '"';
 }
 
-namespace {
-// Runs the statements on a connection of its own, handing each result row to `onRow`.
-bool run(const QString& path, const QString& sql,
-         int (*onRow)(void*, int, char**, char**) = nullptr, void* rows = nullptr)
+bool RawDatabase::execute(const QString& path, const QString& sql,
+                          int (*onRow)(void*, int, char**, char**), void* rows)
 {
     sqlite3* handle = nullptr;
     const bool done =
@@ -27,10 +25,12 @@ bool run(const QString& path, const QString& sql,
     return done;
 }
 
+namespace {
+
 QStringList pragmaRows(const QString& path, const QString& sql, std::vector<int> columnIndexes)
 {
     std::pair<std::vector<int>, QStringList> rows{std::move(columnIndexes), {}};
-    run(
+    RawDatabase::execute(
         path, sql,
         [](void* data, int, char** values, char**) {
             auto& [columns, found] = *static_cast<decltype(rows)*>(data);
@@ -44,11 +44,6 @@ QStringList pragmaRows(const QString& path, const QString& sql, std::vector<int>
     return rows.second;
 }
 } // namespace
-
-bool RawDatabase::execute(const QString& path, const QString& sql)
-{
-    return run(path, sql);
-}
 
 QStringList RawDatabase::columns(const QString& path, const QString& table)
 {

@@ -37,8 +37,10 @@ private:
 
 // Direct access to a database file, beside the layer under test.
 namespace RawDatabase {
-// Runs statements on a connection of its own; false on the first failure.
-bool execute(const QString& path, const QString& sql);
+// Runs statements on a connection of its own, handing each result row to `onRow`;
+// false on the first failure.
+bool execute(const QString& path, const QString& sql,
+             int (*onRow)(void*, int, char**, char**) = nullptr, void* rows = nullptr);
 // "name type notnull default" per column, in table order.
 QStringList columns(const QString& path, const QString& table = QStringLiteral("imported_file"));
 QStringList indexes(const QString& path, const QString& table = QStringLiteral("imported_file"));

@@ -116,9 +116,8 @@ TEST_F(SettingsDictionaryFile, RefusesOversizedAndDeeplyNestedFiles)
     const auto withValue = [](const QByteArray& value) {
         return "<plist version=\"1.0\"><dict><key>a</key>" + value + "</dict></plist>";
     };
-    ASSERT_TRUE(writeBytes(path, withValue("<string>" +
-                                           QByteArray(SettingsDictionary::maximumFileSize, 'x') +
-                                           "</string>")));
+    const QByteArray oversized(SettingsDictionary::maximumFileSize, 'x');
+    ASSERT_TRUE(writeBytes(path, withValue("<string>" + oversized + "</string>")));
     EXPECT_FALSE(SettingsDictionary::read(path));
 
     // libplist recurses over nesting; a hostile file must not reach it.

@@ -280,8 +280,7 @@ TEST_F(SettingsUpgrade, TakingOverMigratesSettingsThenTableThenFolders)
             EXPECT_FALSE(current().contains(K::defImp));     // folders come after
         });
 
-    EXPECT_EQ(asked, 1);
-    EXPECT_EQ(tableMigrations, 1);
+    EXPECT_EQ(std::pair(asked, tableMigrations), std::pair(1, 1));
     EXPECT_EQ(current().stringValue(K::defImp), dataFolder("Import"));
     EXPECT_EQ(current().stringValue(K::defLog), logs);
     EXPECT_TRUE(QFileInfo(logs).isDir());
