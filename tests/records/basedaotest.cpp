@@ -59,7 +59,7 @@ TEST_F(BaseDaoTest, FailingQueryGivesAnEmptyListAndTheThreeErrorLinesInOrder)
     EXPECT_TRUE(lines.match(log.text()).hasMatch()) << log.text().toStdString();
 }
 
-TEST_F(BaseDaoTest, SingleColumnQueriesGiveTheStoredTypeNullMarkerOrNone)
+TEST_F(BaseDaoTest, SingleColumnQueriesGiveTheStoredTypeNullMarkerOrNoneAndColumnsAreFound)
 {
     const std::pair<SqlStatement, QVariant> cases[] = {
         {u"select 7;"_s, qint64(7)},
@@ -73,10 +73,8 @@ TEST_F(BaseDaoTest, SingleColumnQueriesGiveTheStoredTypeNullMarkerOrNone)
         EXPECT_EQ(std::pair(found->typeId(), *found), std::pair(value.typeId(), value));
     }
     EXPECT_FALSE(dao.executeFindSingleColumn(u"select id from imported_file where id = 99;"_s));
-}
 
-TEST_F(BaseDaoTest, ExistColumnIgnoresCaseAndIsFalseForMissingTablesOrColumns)
-{
+    // Column checks ignore case and are false for missing tables or columns.
     EXPECT_TRUE(dao.existColumn(u"HASH_CODE"_s, u"Imported_File"_s));
     EXPECT_TRUE(dao.existColumn(u"id"_s, u"imported_file"_s));
     EXPECT_FALSE(dao.existColumn(u"hash"_s, u"imported_file"_s));

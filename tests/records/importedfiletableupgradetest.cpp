@@ -48,12 +48,11 @@ TEST(ImportedFileTableUpgrade, EachOlderTableGetsTheMissingColumnsAndIndexKeepin
         {"build 8 adds all seven columns", 8, RawDatabase::createFirstGeneration, upgradeLines, 0},
         {"build 10 adds only the last five", 10,
          [](const QString& path) {
-             const ImportedFileDao dao(path);
-             if (!RawDatabase::createFirstGeneration(path))
-                 return false;
-             for (const char* column : {"original_file_name", "transferred_folder"})
-                 dao.addColumn(QLatin1String(column), u"text"_s, true, u"''"_s);
-             return true;
+             return RawDatabase::createFirstGeneration(path) &&
+                    RawDatabase::execute(path,
+                                         u"alter table imported_file add original_file_name "
+                                         "text not null default ''; alter table imported_file "
+                                         "add transferred_folder text not null default '';"_s);
          },
          upgradeLines.mid(3), 0},
         {"build 11 adds no column but the missing index",

@@ -19,7 +19,7 @@ TEST(SettingValueText, ReadsAsBooleanByItsFirstSignificantCharacter)
         EXPECT_FALSE(SettingValue::boolFromString(QString::fromUtf8(text))) << text;
 }
 
-TEST(SettingValueText, ReadsAsNumberByItsLeadingDecimalNumber)
+TEST(SettingValueText, ReadsAsNumberByItsLeadingDecimalNumberWhateverTheLocale)
 {
     const std::pair<QStringView, qint64> integers[] = {
         {u" +0012", 12}, {u"-7 days", -7}, {u"12.9", 12}, {u"\t42abc", 42},
@@ -38,10 +38,8 @@ TEST(SettingValueText, ReadsAsNumberByItsLeadingDecimalNumber)
     for (const char16_t* text : {u"-9223372036854775808", u"-99999999999999999999999"})
         EXPECT_EQ(SettingValue::integerFromString(text), int64Min);
     EXPECT_TRUE(std::isinf(SettingValue::realFromString(u"1e999")));
-}
 
-TEST(SettingValueText, NumberReadingIgnoresTheUserLocale)
-{
+    // The user's locale plays no part.
     const QLocale previous;
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     EXPECT_DOUBLE_EQ(SettingValue::realFromString(u"2.5"), 2.5);
