@@ -67,10 +67,8 @@ TEST(SettingValueCoercion, NumbersAndBooleansReadAsEveryTypeAndRealsSaturateAsIn
     for (const auto& [value, integer] : integers)
         EXPECT_EQ(value.integerValue(), integer) << value.stringValue().toStdString();
     EXPECT_DOUBLE_EQ(SettingValue(true).doubleValue(), 1.0);
-}
 
-TEST(SettingValueCoercion, EqualityFollowsTheStoredType)
-{
+    // Equality follows the stored type.
     EXPECT_EQ(SettingValue(1), SettingValue(qint64{1}));
     for (const SettingValue& other : {SettingValue(true), SettingValue("1"), SettingValue(1.0)})
         EXPECT_FALSE(SettingValue(1) == other) << other.stringValue().toStdString();
