@@ -11,7 +11,8 @@
 
 using namespace SettingsTestFiles;
 
-TEST(UserSettingsFile, StartsFromTheDefaultFileIsReadAfreshEachTimeAndUpdateChangesOnlyTheGivenKeys)
+TEST(UserSettingsFile,
+     StartsFromTheDefaultFileIsReadAfreshAndUpdateChangesOnlyTheGivenKeysOfAReadableFile)
 {
     const TempHome home;
     EXPECT_EQ(UserSettings::path(),
@@ -41,23 +42,17 @@ TEST(UserSettingsFile, StartsFromTheDefaultFileIsReadAfreshEachTimeAndUpdateChan
     change(changed);
     ASSERT_TRUE(UserSettings::update(change));
     EXPECT_EQ(UserSettings::getUserSettingDictionary(), changed);
-}
 
-TEST(UserSettingsFile, UpdateNeverReplacesAFileItCouldNotRead)
-{
-    const TempHome home;
-    const auto setWatchFolder = [](SettingsDictionary& d) {
-        d.setValue(SettingKeys::watchFolder, true);
-    };
-    // Missing: nothing is created.
-    EXPECT_FALSE(UserSettings::update(setWatchFolder));
+    // An update never replaces a file it could not read. Missing: nothing is created.
+    QFile::remove(UserSettings::path());
+    EXPECT_FALSE(UserSettings::update(change));
     EXPECT_FALSE(QFile::exists(UserSettings::path()));
 
     // Truncated or garbage: the bytes stay for someone to rescue.
     for (const QByteArray& damaged :
          {appleStyleSettings().left(200), QByteArray("\x89PNG\r\n\x1a\n\x00\x00", 10)}) {
         ASSERT_TRUE(writeBytes(UserSettings::path(), damaged));
-        EXPECT_FALSE(UserSettings::update(setWatchFolder));
+        EXPECT_FALSE(UserSettings::update(change));
         EXPECT_EQ(readBytes(UserSettings::path()), damaged);
     }
 }
