@@ -24,7 +24,7 @@ protected:
 };
 } // namespace
 
-class BaseDaoTest : public testing::Test
+class BaseDaoTest : public SeededDaoTest
 {
 protected:
     void SetUp() override
@@ -33,17 +33,13 @@ protected:
             seeded.path(), u"insert into imported_file (id, file_name, camera_id, datetime) values "
                            "(1, 'a.jpg', 'LM1', 20240105103000), (2, 'b.jpg', 'LM1', NULL);"_s));
     }
-
-    SeededDatabase seeded;
-    ImportedFileDao dao{seeded.path()};
 };
 
 TEST_F(BaseDaoTest, FindByIdGivesARecordOnlyForExactlyOneRow)
 {
     const auto found = dao.findImportedFileById(2);
-    ASSERT_TRUE(found.has_value());
-    EXPECT_EQ(found->fileName(), u"b.jpg"_s);
-    EXPECT_EQ(found->datetime(), 0);
+    ASSERT_TRUE(found);
+    EXPECT_EQ(std::pair(found->fileName(), found->datetime()), std::pair(u"b.jpg"_s, qint64(0)));
     EXPECT_FALSE(dao.findById(3));
 
     const LooseIdDao loose(seeded.path());
@@ -63,7 +59,7 @@ TEST_F(BaseDaoTest, FailingQueryGivesAnEmptyListAndTheThreeErrorLinesInOrder)
     EXPECT_TRUE(lines.match(log.text()).hasMatch()) << log.text().toStdString();
 }
 
-TEST_F(BaseDaoTest, SingleColumnQueriesGiveTheStoredTypeNullMarkerOrNone)
+TEST_F(BaseDaoTest, SingleColumnQueriesGiveTheStoredTypeNullMarkerOrNoneAndColumnsAreFound)
 {
     const std::pair<SqlStatement, QVariant> cases[] = {
         {u"select 7;"_s, qint64(7)},
@@ -74,14 +70,11 @@ TEST_F(BaseDaoTest, SingleColumnQueriesGiveTheStoredTypeNullMarkerOrNone)
     for (const auto& [statement, value] : cases) {
         const auto found = dao.executeFindSingleColumn(statement);
         ASSERT_TRUE(found.has_value());
-        EXPECT_EQ(found->typeId(), value.typeId());
-        EXPECT_EQ(*found, value);
+        EXPECT_EQ(std::pair(found->typeId(), *found), std::pair(value.typeId(), value));
     }
     EXPECT_FALSE(dao.executeFindSingleColumn(u"select id from imported_file where id = 99;"_s));
-}
 
-TEST_F(BaseDaoTest, ExistColumnIgnoresCaseAndIsFalseForMissingTablesOrColumns)
-{
+    // Column checks ignore case and are false for missing tables or columns.
     EXPECT_TRUE(dao.existColumn(u"HASH_CODE"_s, u"Imported_File"_s));
     EXPECT_TRUE(dao.existColumn(u"id"_s, u"imported_file"_s));
     EXPECT_FALSE(dao.existColumn(u"hash"_s, u"imported_file"_s));

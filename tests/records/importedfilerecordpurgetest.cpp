@@ -7,7 +7,7 @@
 
 using namespace Qt::StringLiterals;
 
-class ImportedFileRecordPurgeTest : public testing::Test
+class ImportedFileRecordPurgeTest : public SeededDaoTest
 {
 protected:
     void SetUp() override
@@ -30,8 +30,6 @@ protected:
                                                                       seeded.path());
     }
 
-    SeededDatabase seeded;
-    ImportedFileDao dao{seeded.path()};
     const QDateTime now = QDateTime(QDate(2024, 1, 5), QTime(11, 0, 0));
 };
 

@@ -14,15 +14,11 @@ using namespace Qt::StringLiterals;
 namespace {
 const QString versionUp = u"[info]: ### version up ### "_s;
 
-const QStringList upgradeLines = {u"Alter table that check for duplicate."_s,
-                                  u"Add column original_file_name."_s,
-                                  u"Add column transferred_folder."_s,
-                                  u"Alter table that check for duplicate, second time."_s,
-                                  u"Add column mirror_image_type."_s,
-                                  u"Add column drawing_flg."_s,
-                                  u"Add column mode."_s,
-                                  u"Add column captured_dttm."_s,
-                                  u"Add column hash_code."_s};
+const QStringList upgradeLines =
+    u"Alter table that check for duplicate.|Add column original_file_name.|"
+    u"Add column transferred_folder.|Alter table that check for duplicate, second time.|"
+    u"Add column mirror_image_type.|Add column drawing_flg.|Add column mode.|"
+    u"Add column captured_dttm.|Add column hash_code."_s.split(u'|');
 
 QStringList writtenUpgradeLines(const QString& log)
 {
@@ -52,12 +48,11 @@ TEST(ImportedFileTableUpgrade, EachOlderTableGetsTheMissingColumnsAndIndexKeepin
         {"build 8 adds all seven columns", 8, RawDatabase::createFirstGeneration, upgradeLines, 0},
         {"build 10 adds only the last five", 10,
          [](const QString& path) {
-             const ImportedFileDao dao(path);
-             if (!RawDatabase::createFirstGeneration(path))
-                 return false;
-             for (const char* column : {"original_file_name", "transferred_folder"})
-                 dao.addColumn(QLatin1String(column), u"text"_s, true, u"''"_s);
-             return true;
+             return RawDatabase::createFirstGeneration(path) &&
+                    RawDatabase::execute(path,
+                                         u"alter table imported_file add original_file_name "
+                                         "text not null default ''; alter table imported_file "
+                                         "add transferred_folder text not null default '';"_s);
          },
          upgradeLines.mid(3), 0},
         {"build 11 adds no column but the missing index",
@@ -92,9 +87,9 @@ TEST(ImportedFileTableUpgrade, EachOlderTableGetsTheMissingColumnsAndIndexKeepin
         const ImportedFileDao dao(path);
         const auto rows = dao.findAllImportedFiles();
         ASSERT_EQ(rows.size(), 1);
-        EXPECT_EQ(rows.first().fileName(), u"old.jpg"_s);
-        EXPECT_EQ(rows.first().capturedDttm(), 0);
-        EXPECT_TRUE(rows.first().hashCode().isEmpty());
+        const ImportedFileEntity& row = rows.first();
+        EXPECT_EQ(std::tuple(row.fileName(), row.capturedDttm(), row.hashCode()),
+                  std::tuple(u"old.jpg"_s, 0, QString()));
         EXPECT_EQ(dao.findByLikeFileName(u"OLD.jpg"_s, u"LM1"_s, {}, {}, {}, {}).size(), 1);
     }
 }

@@ -14,10 +14,8 @@ void PrintTo(const QString& text, std::ostream* stream)
     *stream << '"' << text.toStdString() << '"';
 }
 
-namespace {
-// Runs the statements on a connection of its own, handing each result row to `onRow`.
-bool run(const QString& path, const QString& sql,
-         int (*onRow)(void*, int, char**, char**) = nullptr, void* rows = nullptr)
+bool RawDatabase::execute(const QString& path, const QString& sql,
+                          int (*onRow)(void*, int, char**, char**), void* rows)
 {
     sqlite3* handle = nullptr;
     const bool done =
@@ -27,10 +25,12 @@ bool run(const QString& path, const QString& sql,
     return done;
 }
 
+namespace {
+
 QStringList pragmaRows(const QString& path, const QString& sql, std::vector<int> columnIndexes)
 {
     std::pair<std::vector<int>, QStringList> rows{std::move(columnIndexes), {}};
-    run(
+    RawDatabase::execute(
         path, sql,
         [](void* data, int, char** values, char**) {
             auto& [columns, found] = *static_cast<decltype(rows)*>(data);
@@ -45,11 +45,6 @@ QStringList pragmaRows(const QString& path, const QString& sql, std::vector<int>
 }
 } // namespace
 
-bool RawDatabase::execute(const QString& path, const QString& sql)
-{
-    return run(path, sql);
-}
-
 QStringList RawDatabase::columns(const QString& path, const QString& table)
 {
     // table_info rows: cid, name, type, notnull, dflt_value, pk.
@@ -63,8 +58,7 @@ QStringList RawDatabase::indexes(const QString& path, const QString& table)
 
 qint64 RawDatabase::rowCount(const QString& path)
 {
-    const QStringList rows =
-        pragmaRows(path, QStringLiteral("select count(*) from imported_file"), {0});
+    const QStringList rows = pragmaRows(path, u"select count(*) from imported_file"_s, {0});
     return rows.isEmpty() ? -1 : rows.first().toLongLong();
 }
 

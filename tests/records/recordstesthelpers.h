@@ -37,8 +37,10 @@ private:
 
 // Direct access to a database file, beside the layer under test.
 namespace RawDatabase {
-// Runs statements on a connection of its own; false on the first failure.
-bool execute(const QString& path, const QString& sql);
+// Runs statements on a connection of its own, handing each result row to `onRow`;
+// false on the first failure.
+bool execute(const QString& path, const QString& sql,
+             int (*onRow)(void*, int, char**, char**) = nullptr, void* rows = nullptr);
 // "name type notnull default" per column, in table order.
 QStringList columns(const QString& path, const QString& table = QStringLiteral("imported_file"));
 QStringList indexes(const QString& path, const QString& table = QStringLiteral("imported_file"));
@@ -59,6 +61,13 @@ public:
 private:
     QTemporaryDir directory;
     QString filePath;
+};
+
+class SeededDaoTest : public testing::Test
+{
+protected:
+    SeededDatabase seeded;
+    ImportedFileDao dao{seeded.path()};
 };
 
 inline const QString hash = QStringLiteral("2fd4e1c67a2d28fced849ee1bb76e7391b93eb12");

@@ -12,14 +12,9 @@
 
 using namespace Qt::StringLiterals;
 
-class SeedDatabaseTest : public testing::Test
+TEST(SeedDatabaseTest, StartUpCopiesTheSeedWhenMissingAndGivesAnExistingDatabaseTheMissingIndex)
 {
-protected:
-    TempHome home;
-};
-
-TEST_F(SeedDatabaseTest, StartUpCopiesTheSeedWhenMissingAndGivesAnExistingDatabaseTheMissingIndex)
-{
+    const TempHome home;
     const QString target = TalvorenCommon::getDBFilePath();
     ASSERT_TRUE(target.startsWith(home.path()));
     QDir(QFileInfo(target).absolutePath()).removeRecursively();

@@ -9,6 +9,7 @@
 #include <limits>
 
 using namespace SettingsTestFiles;
+using namespace Qt::StringLiterals;
 
 class SettingsDictionaryFile : public testing::Test
 {
@@ -33,14 +34,13 @@ TEST_F(SettingsDictionaryFile,
                            {"last build number", "9"}};
     for (const auto& [key, value] : plain)
         EXPECT_EQ(dictionary->value(key), value) << key.toStdString();
-    EXPECT_EQ(dictionary->value(QStringLiteral("saved at"))->typeName(), QStringLiteral("date"));
-    EXPECT_EQ(dictionary->value(QStringLiteral("recent folders"))->typeName(),
-              QStringLiteral("array"));
+    EXPECT_EQ(dictionary->value(u"saved at"_s)->typeName(), u"date"_s);
+    EXPECT_EQ(dictionary->value(u"recent folders"_s)->typeName(), u"array"_s);
     EXPECT_EQ(dictionary->size(), 10);
 
-    dictionary->setValue(QStringLiteral("tiny"), 0.1);
-    dictionary->setValue(QStringLiteral("most negative"), std::numeric_limits<qint64>::min());
-    dictionary->setValue(QStringLiteral("empty"), QString());
+    dictionary->setValue(u"tiny"_s, 0.1);
+    dictionary->setValue(u"most negative"_s, std::numeric_limits<qint64>::min());
+    dictionary->setValue(u"empty"_s, QString());
     ASSERT_TRUE(dictionary->write(path));
     // libplist prints reals with 17 digits: the values must match, not the bytes.
     EXPECT_EQ(SettingsDictionary::read(path), dictionary);
@@ -58,15 +58,12 @@ TEST_F(SettingsDictionaryFile,
     EXPECT_EQ(dictionary->value("absent"), SettingValue(1));
 }
 
-TEST_F(SettingsDictionaryFile, AcceptsAByteOrderMarkAndAnEmptyDictionary)
+TEST_F(SettingsDictionaryFile, AnythingButAPropertyListDictionaryReadsAsNoDictionaryWithTheReason)
 {
+    // A byte order mark and an empty dictionary are fine.
     EXPECT_TRUE(SettingsDictionary::fromXml("\xEF\xBB\xBF" + appleStyleSettings()));
     EXPECT_EQ(SettingsDictionary::fromXml("<plist version=\"1.0\"><dict/></plist>"),
               SettingsDictionary());
-}
-
-TEST_F(SettingsDictionaryFile, AnythingButAPropertyListDictionaryReadsAsNoDictionaryWithTheReason)
-{
     const QList<std::pair<QByteArray, QString>> hostile = {
         {QByteArray(), "the file is empty"},
         {QByteArray("garbage"), "XML error at line 1, column 1"},
@@ -89,6 +86,14 @@ TEST_F(SettingsDictionaryFile, AnythingButAPropertyListDictionaryReadsAsNoDictio
         EXPECT_FALSE(SettingsDictionary::read(path, &whyNot)) << bytes.toHex().constData();
         EXPECT_TRUE(whyNot.startsWith(reason)) << whyNot.toStdString();
     }
+
+    // A folder or a missing file is no dictionary, and a folder cannot be written.
+    const QString folder = home.filePath(u"folder"_s);
+    EXPECT_FALSE(SettingsDictionary::read(folder));
+    ASSERT_TRUE(QDir().mkpath(folder + u"/inside"_s));
+    EXPECT_FALSE(SettingsDictionary::read(folder));
+    EXPECT_FALSE(dictionaryOf({{"a", 1}}).write(folder));
+    EXPECT_TRUE(QFileInfo(folder + u"/inside"_s).isDir());
 }
 
 TEST_F(SettingsDictionaryFile, EveryTruncationOfAFileIsReadSafely)
@@ -111,9 +116,8 @@ TEST_F(SettingsDictionaryFile, RefusesOversizedAndDeeplyNestedFiles)
     const auto withValue = [](const QByteArray& value) {
         return "<plist version=\"1.0\"><dict><key>a</key>" + value + "</dict></plist>";
     };
-    ASSERT_TRUE(writeBytes(path, withValue("<string>" +
-                                           QByteArray(SettingsDictionary::maximumFileSize, 'x') +
-                                           "</string>")));
+    const QByteArray oversized(SettingsDictionary::maximumFileSize, 'x');
+    ASSERT_TRUE(writeBytes(path, withValue("<string>" + oversized + "</string>")));
     EXPECT_FALSE(SettingsDictionary::read(path));
 
     // libplist recurses over nesting; a hostile file must not reach it.
@@ -129,17 +133,7 @@ TEST_F(SettingsDictionaryFile, RefusesOversizedAndDeeplyNestedFiles)
     const auto acceptable = SettingsDictionary::fromXml(
         withValue(QByteArray("<array><dict/>").repeated(20) + QByteArray("</array>").repeated(20)));
     ASSERT_TRUE(acceptable);
-    EXPECT_EQ(acceptable->value(QStringLiteral("a"))->typeName(), QStringLiteral("array"));
-}
-
-TEST_F(SettingsDictionaryFile, AFolderOrMissingFileIsNoDictionaryAndCannotBeWritten)
-{
-    EXPECT_FALSE(SettingsDictionary::read(path));
-    ASSERT_TRUE(QDir().mkpath(path + QStringLiteral("/inside")));
-    EXPECT_FALSE(SettingsDictionary::read(path));
-
-    EXPECT_FALSE(dictionaryOf({{"a", 1}}).write(path));
-    EXPECT_TRUE(QFileInfo(path + QStringLiteral("/inside")).isDir());
+    EXPECT_EQ(acceptable->value(u"a"_s)->typeName(), u"array"_s);
 }
 
 TEST_F(SettingsDictionaryFile, AFailedWriteLeavesTheOldFileWhole)

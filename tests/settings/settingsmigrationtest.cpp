@@ -25,8 +25,7 @@ SettingsDictionary settingsOfBuild(const SettingValue& build, Entries more = {})
 
 QString dataFolder(const char* name)
 {
-    return QStringLiteral("%1/%2").arg(TalvorenCommon::getApplicationDataDirectory(),
-                                       QLatin1String(name));
+    return TalvorenCommon::getApplicationDataDirectory() + u'/' + QLatin1String(name);
 }
 
 QString versionUp(const QString& what)
@@ -281,18 +280,25 @@ TEST_F(SettingsUpgrade, TakingOverMigratesSettingsThenTableThenFolders)
             EXPECT_FALSE(current().contains(K::defImp));     // folders come after
         });
 
-    EXPECT_EQ(asked, 1);
-    EXPECT_EQ(tableMigrations, 1);
+    EXPECT_EQ(std::pair(asked, tableMigrations), std::pair(1, 1));
     EXPECT_EQ(current().stringValue(K::defImp), dataFolder("Import"));
     EXPECT_EQ(current().stringValue(K::defLog), logs);
     EXPECT_TRUE(QFileInfo(logs).isDir());
     EXPECT_EQ(openedLogs, QStringList{logs + QStringLiteral("/20240105.log")});
 }
 
-TEST_F(SettingsUpgrade, DecliningSetsTheOldFileAsideBesideFreshDefaults)
+TEST_F(SettingsUpgrade, DecliningSetsTheOldFileAsideBesideFreshDefaultsOtherAnswersChangeNothing)
 {
+    // Without a settings file there is nothing to ask.
+    migration.showUpdateDialog([](const SettingsDictionary&) { return 1; },
+                               [](const SettingsDictionary&) { FAIL(); });
+    EXPECT_FALSE(QFile::exists(UserSettings::path()));
+    EXPECT_FALSE(migration.needsDefaultFolders());
+
     const SettingsDictionary old = install(settingsOfBuild("9"));
     const QByteArray oldBytes = readBytes(UserSettings::path());
+    migration.answerTakeOverQuestion(2, old, [](const SettingsDictionary&) { FAIL(); });
+    EXPECT_EQ(readBytes(UserSettings::path()), oldBytes);
     int tableMigrations = 0;
     migration.answerTakeOverQuestion(SettingsMigration::DoNotTakeOver, old,
                                      [&](const SettingsDictionary& given) {
@@ -317,11 +323,9 @@ TEST_F(SettingsUpgrade, DefaultFolderStepRunsOnlyWhenAskedFor)
 {
     const SettingsDictionary settings = install(settingsOfBuild("10", {{K::isOutputLog, false}}));
     const QByteArray before = readBytes(UserSettings::path());
-    {
-        LogCapture log;
-        migration.set30DefaultFolder(settings);
-        EXPECT_TRUE(log.lines().isEmpty());
-    }
+    LogCapture quiet;
+    migration.set30DefaultFolder(settings);
+    EXPECT_TRUE(quiet.lines().isEmpty());
     EXPECT_EQ(readBytes(UserSettings::path()), before);
 
     // Asked for by the upgrade from build 10; without the "is output log" key no log opens.
@@ -329,30 +333,14 @@ TEST_F(SettingsUpgrade, DefaultFolderStepRunsOnlyWhenAskedFor)
     ASSERT_TRUE(migration.needsDefaultFolders());
     SettingsDictionary withoutLogKey = current();
     withoutLogKey.remove(K::isOutputLog);
-    {
-        LogCapture log;
-        migration.set30DefaultFolder(withoutLogKey);
-        EXPECT_EQ(log.lines(), (QStringList{added("def setting"), added("def imp"),
-                                            added("def log"), added("def tmp")}));
-    }
+    LogCapture log;
+    migration.set30DefaultFolder(withoutLogKey);
+    EXPECT_EQ(log.lines(), (QStringList{added("def setting"), added("def imp"), added("def log"),
+                                        added("def tmp")}));
     EXPECT_TRUE(openedLogs.isEmpty());
     EXPECT_EQ(current().stringValue(K::defLog), dataFolder("log"));
 
     // The key's presence opens the log, whatever its value.
     migration.set30DefaultFolder(settings);
     EXPECT_EQ(openedLogs.size(), 1);
-}
-
-TEST_F(SettingsUpgrade, OtherAnswersAndMissingSettingsChangeNothing)
-{
-    const SettingsDictionary old = install(settingsOfBuild("9"));
-    const QByteArray before = readBytes(UserSettings::path());
-    migration.answerTakeOverQuestion(2, old, [](const SettingsDictionary&) { FAIL(); });
-    EXPECT_EQ(readBytes(UserSettings::path()), before);
-
-    QFile::remove(UserSettings::path());
-    migration.showUpdateDialog([](const SettingsDictionary&) { return 1; },
-                               [](const SettingsDictionary&) { FAIL(); });
-    EXPECT_FALSE(QFile::exists(UserSettings::path()));
-    EXPECT_FALSE(migration.needsDefaultFolders());
 }

@@ -53,8 +53,7 @@ TEST(SettingsValidation, RefusesStoredValuesThatWouldLeaveTheirFolder)
     }
 
     // An empty day-folder format names no folder: refused only while day folders are on.
-    SettingsDictionary days;
-    days.setValue(K::dateFormatString, QString());
+    SettingsDictionary days = dictionaryOf({{K::dateFormatString, QString()}});
     EXPECT_TRUE(refusalOf(days).isEmpty());
     days.setValue(K::saveDaySubfolder, true);
     EXPECT_TRUE(refusalOf(days).contains(K::dateFormatString));
@@ -96,8 +95,7 @@ TEST(SettingsValidation, ARunNeedsItsFoldersSetAbsoluteAndText)
 
 TEST(SettingsValidation, AChangeMayKeepAnOldBadValueButNotAddOne)
 {
-    SettingsDictionary before;
-    before.setValue(K::defLog, QStringLiteral("log"));
+    const SettingsDictionary before = dictionaryOf({{K::defLog, "log"}});
     SettingsDictionary after = before;
     after.setValue(K::watchFolder, true);
     EXPECT_FALSE(SettingsValidation::firstNewProblem(before, after));

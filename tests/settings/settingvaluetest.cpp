@@ -5,11 +5,9 @@
 #include <gtest/gtest.h>
 #include <limits>
 
-namespace {
 constexpr qint64 int64Max = std::numeric_limits<qint64>::max();
 constexpr qint64 int64Min = std::numeric_limits<qint64>::min();
 constexpr double infinity = std::numeric_limits<double>::infinity();
-} // namespace
 
 TEST(SettingValueText, ReadsAsBooleanByItsFirstSignificantCharacter)
 {
@@ -21,7 +19,7 @@ TEST(SettingValueText, ReadsAsBooleanByItsFirstSignificantCharacter)
         EXPECT_FALSE(SettingValue::boolFromString(QString::fromUtf8(text))) << text;
 }
 
-TEST(SettingValueText, ReadsAsNumberByItsLeadingDecimalNumber)
+TEST(SettingValueText, ReadsAsNumberByItsLeadingDecimalNumberWhateverTheLocale)
 {
     const std::pair<QStringView, qint64> integers[] = {
         {u" +0012", 12}, {u"-7 days", -7}, {u"12.9", 12}, {u"\t42abc", 42},
@@ -40,10 +38,8 @@ TEST(SettingValueText, ReadsAsNumberByItsLeadingDecimalNumber)
     for (const char16_t* text : {u"-9223372036854775808", u"-99999999999999999999999"})
         EXPECT_EQ(SettingValue::integerFromString(text), int64Min);
     EXPECT_TRUE(std::isinf(SettingValue::realFromString(u"1e999")));
-}
 
-TEST(SettingValueText, NumberReadingIgnoresTheUserLocale)
-{
+    // The user's locale plays no part.
     const QLocale previous;
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     EXPECT_DOUBLE_EQ(SettingValue::realFromString(u"2.5"), 2.5);
@@ -71,12 +67,9 @@ TEST(SettingValueCoercion, NumbersAndBooleansReadAsEveryTypeAndRealsSaturateAsIn
     for (const auto& [value, integer] : integers)
         EXPECT_EQ(value.integerValue(), integer) << value.stringValue().toStdString();
     EXPECT_DOUBLE_EQ(SettingValue(true).doubleValue(), 1.0);
-}
 
-TEST(SettingValueCoercion, EqualityFollowsTheStoredType)
-{
+    // Equality follows the stored type.
     EXPECT_EQ(SettingValue(1), SettingValue(qint64{1}));
-    EXPECT_FALSE(SettingValue(1) == SettingValue(true));
-    EXPECT_FALSE(SettingValue(1) == SettingValue("1"));
-    EXPECT_FALSE(SettingValue(1) == SettingValue(1.0));
+    for (const SettingValue& other : {SettingValue(true), SettingValue("1"), SettingValue(1.0)})
+        EXPECT_FALSE(SettingValue(1) == other) << other.stringValue().toStdString();
 }

@@ -11,15 +11,10 @@
 
 using namespace SettingsTestFiles;
 
-class UserSettingsFile : public testing::Test
+TEST(UserSettingsFile,
+     StartsFromTheDefaultFileIsReadAfreshAndUpdateChangesOnlyTheGivenKeysOfAReadableFile)
 {
-protected:
-    TempHome home;
-};
-
-TEST_F(UserSettingsFile,
-       StartsFromTheDefaultFileIsReadAfreshEachTimeAndUpdateChangesOnlyTheGivenKeys)
-{
+    const TempHome home;
     EXPECT_EQ(UserSettings::path(),
               home.filePath(QStringLiteral(".local/share/Talvoren/Talvoren-setting.plist")));
     EXPECT_FALSE(UserSettings::getUserSettingDictionary());
@@ -47,22 +42,17 @@ TEST_F(UserSettingsFile,
     change(changed);
     ASSERT_TRUE(UserSettings::update(change));
     EXPECT_EQ(UserSettings::getUserSettingDictionary(), changed);
-}
 
-TEST_F(UserSettingsFile, UpdateNeverReplacesAFileItCouldNotRead)
-{
-    const auto setWatchFolder = [](SettingsDictionary& d) {
-        d.setValue(SettingKeys::watchFolder, true);
-    };
-    // Missing: nothing is created.
-    EXPECT_FALSE(UserSettings::update(setWatchFolder));
+    // An update never replaces a file it could not read. Missing: nothing is created.
+    QFile::remove(UserSettings::path());
+    EXPECT_FALSE(UserSettings::update(change));
     EXPECT_FALSE(QFile::exists(UserSettings::path()));
 
     // Truncated or garbage: the bytes stay for someone to rescue.
     for (const QByteArray& damaged :
          {appleStyleSettings().left(200), QByteArray("\x89PNG\r\n\x1a\n\x00\x00", 10)}) {
         ASSERT_TRUE(writeBytes(UserSettings::path(), damaged));
-        EXPECT_FALSE(UserSettings::update(setWatchFolder));
+        EXPECT_FALSE(UserSettings::update(change));
         EXPECT_EQ(readBytes(UserSettings::path()), damaged);
     }
 }
