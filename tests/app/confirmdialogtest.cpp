@@ -174,7 +174,7 @@ TEST_F(CardImportTest, AnImportThatThrowsStillClosesTheDialog)
     dialog->setWatchSDCardOperator(
         [](const QStringList&) { throw std::runtime_error("card went away"); });
     dialog->showWindow();
-    StandardErrorCapture log;
+    StderrCapture log;
     QTest::mouseClick(field<QPushButton>(dialog, "okButton"), Qt::LeftButton);
     EXPECT_FALSE(manager.checkWindow(TalvorenWindowId::SDCopyConfirmWindow));
     EXPECT_TRUE(log.text().contains("card went away"));

@@ -158,7 +158,7 @@ TEST_F(ResourceTest, EachLanguageHasItsManualTheTrayIconItsColourAndUnreadableFi
                                                     "%PDF-1.4 this is not really a document <svg"));
     ApplicationResources::setOverrideDirectory(resources.path());
     // The tray gets a plain mark instead, and the log names the file.
-    StandardErrorCapture log;
+    StderrCapture log;
     const QIcon fallback = ApplicationIcons::statusBarIcon(Qt::black);
     EXPECT_FALSE(fallback.isNull());
     EXPECT_FALSE(fallback.pixmap(22, 22).toImage().isNull());

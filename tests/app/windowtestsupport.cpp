@@ -5,8 +5,6 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QLabel>
-#include <cstdio>
-#include <unistd.h>
 
 void processDeferredDeletes()
 {
@@ -24,31 +22,6 @@ QStringList labelTexts(BaseWindowController* controller, std::initializer_list<c
     for (const char* name : names)
         texts << field<QLabel>(controller, name)->text();
     return texts;
-}
-
-StandardErrorCapture::StandardErrorCapture()
-{
-    if (!file.open())
-        return;
-    std::fflush(stderr);
-    saved = dup(fileno(stderr));
-    dup2(file.handle(), fileno(stderr));
-}
-
-StandardErrorCapture::~StandardErrorCapture()
-{
-    if (saved < 0)
-        return;
-    std::fflush(stderr);
-    dup2(saved, fileno(stderr));
-    close(saved);
-}
-
-QByteArray StandardErrorCapture::text()
-{
-    std::fflush(stderr);
-    QFile written(file.fileName());
-    return written.open(QIODevice::ReadOnly) ? written.readAll() : QByteArray();
 }
 
 void WindowTest::TearDown()

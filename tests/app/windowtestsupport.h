@@ -1,11 +1,10 @@
 #pragma once
 
 #include "basewindowcontroller.h"
+#include "stderrcapture.h"
 #include "talvorenwindowmanager.h"
 
-#include <QByteArray>
 #include <QStringList>
-#include <QTemporaryFile>
 #include <QWidget>
 #include <functional>
 #include <gtest/gtest.h>
@@ -22,22 +21,6 @@ template <class Widget> Widget* field(BaseWindowController* controller, const ch
 
 // The texts of the controller's labels of those names, in order.
 QStringList labelTexts(BaseWindowController* controller, std::initializer_list<const char*> names);
-
-// Collects what is written to standard error (the log lines) while it lives.
-class StandardErrorCapture
-{
-public:
-    StandardErrorCapture();
-    ~StandardErrorCapture();
-    StandardErrorCapture(const StandardErrorCapture&) = delete;
-    StandardErrorCapture& operator=(const StandardErrorCapture&) = delete;
-
-    QByteArray text();
-
-private:
-    QTemporaryFile file;
-    int saved = -1;
-};
 
 // Window tests use the shared window manager, as the application does; every
 // window still out is closed after each test, so the next one starts empty.

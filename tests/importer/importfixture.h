@@ -4,6 +4,7 @@
 #include "filesbelow.h"
 #include "importer/basewatchfolderoperator.h"
 #include "settings/settingsdictionary.h"
+#include "stderrcapture.h"
 #include "temphome.h"
 
 #include <QString>
@@ -63,24 +64,4 @@ public:
 
     QStringList trashed() const;
     static void age(const QString& path);
-};
-
-// Collects what the run logs on standard error, from its creation to text().
-class LogCapture
-{
-public:
-    LogCapture() { testing::internal::CaptureStderr(); }
-    ~LogCapture()
-    {
-        if (capturing)
-            text();
-    }
-    QString text()
-    {
-        capturing = false;
-        return QString::fromStdString(testing::internal::GetCapturedStderr());
-    }
-
-private:
-    bool capturing = true;
 };

@@ -46,7 +46,7 @@ TEST_F(ImportSafetyTest, ImportFolderRunsTrashWhatCannotBeFiledAndKeepMoviesAndC
 
     // A watch-folder run leaves everything it cannot file where it is, and logs
     // a picture it cannot name as an error.
-    LogCapture log;
+    StderrCapture log;
     run();
     EXPECT_EQ(filesBelow(destination), QStringList{"1 A B/" + defaultName + ".JPG"});
     EXPECT_EQ(filesBelow(source).size(), 11);
@@ -74,7 +74,7 @@ TEST_F(ImportSafetyTest, SkipsPicturesRecordedBeforeAndKeepsTheirSources)
 
     QDir(destination).removeRecursively();
     settings.setValue(K::deleteOriginalImage, true);
-    LogCapture log;
+    StderrCapture log;
     run(true);
     EXPECT_TRUE(filesBelow(destination).isEmpty());
     EXPECT_TRUE(QFileInfo::exists(first));
@@ -256,7 +256,7 @@ TEST_F(ImportSafetyTest, FailsWhenTheRecordsCannotBeWritten)
                      nullptr, nullptr, nullptr);
     sqlite3_close(handle);
     put(shot("1", "A B"), "a.JPG");
-    LogCapture log;
+    StderrCapture log;
 
     const QString reason = failureOf([this] { run(true); });
 
@@ -292,7 +292,7 @@ TEST_F(ImportSafetyTest, APictureWhoseFolderNameIsRefusedStaysAndTheOthersAreFil
     settings.setValue(K::zeroPaddingLengthString, QStringLiteral("300"));
     const QString refused = put(shot("12", "A B", "2024:05:01 10:00:01"), "a/a.JPG");
     put(shot("", "", "2024:05:01 10:00:02"), "b/b.JPG");
-    LogCapture log;
+    StderrCapture log;
 
     const QString reason = poll().value_or(QString());
 

@@ -62,7 +62,7 @@ TEST(ExifDebugLogTest, LogsElevenLinesPerPicture)
     const std::optional<ExifEntity> exif = ExifOperator().getExifData(path, true);
     ASSERT_TRUE(exif.has_value());
 
-    LogCapture log;
+    StderrCapture log;
     ExifDebugLog::write(*exif, path);
     const QStringList lines = log.text().split('\n', Qt::SkipEmptyParts);
 

@@ -49,7 +49,7 @@ TEST_F(BaseDaoTest, FindByIdGivesARecordOnlyForExactlyOneRow)
 
 TEST_F(BaseDaoTest, FailingQueryGivesAnEmptyListAndTheThreeErrorLinesInOrder)
 {
-    CapturedLog log;
+    StderrCapture log;
     EXPECT_TRUE(dao.executeFind(u"select no_such_column from imported_file;"_s).empty());
     const QRegularExpression lines(
         u"\\[error\\]: DB Error: 1 \"no such column: no_such_column\"\n"
@@ -84,7 +84,7 @@ TEST_F(BaseDaoTest, SingleColumnQueriesGiveTheStoredTypeNullMarkerOrNoneAndColum
 
 TEST_F(BaseDaoTest, UpdatesReportFailureForStatementsThatCannotRun)
 {
-    CapturedLog log;
+    StderrCapture log;
     // A value count that does not fit the placeholders is refused before running.
     EXPECT_FALSE(
         dao.executeUpdate(SqlStatement(u"delete from imported_file where id = ?;"_s, {1, 2})));

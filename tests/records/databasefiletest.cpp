@@ -48,7 +48,7 @@ TEST(DatabaseFileTest, FileWithoutTheTableFailsEveryStatementAndIsNeverRepaired)
         ASSERT_TRUE(!c.content || CameraPictureBuilder::writeFile(path, *c.content));
         const ImportedFileDao dao(path);
         const ImportedFileEntity picture = makeImportedFile(u"a.jpg"_s, hash);
-        CapturedLog log;
+        StderrCapture log;
         EXPECT_FALSE(dao.insert(picture));
         EXPECT_TRUE(dao.findAllImportedFiles().isEmpty());
         EXPECT_TRUE(findDuplicate(dao, picture).isEmpty());
@@ -82,7 +82,7 @@ TEST(DatabaseFileTest, ReadOnlyFileAnswersQueriesButRefusesWrites)
         }
     }
 
-    CapturedLog log;
+    StderrCapture log;
     EXPECT_EQ(findDuplicate(dao, file).size(), 1);
     EXPECT_FALSE(dao.insert(makeImportedFile(u"b.jpg"_s, hash)));
     EXPECT_FALSE(dao.deleteBeforeDatetime(20991231235959));
@@ -102,7 +102,7 @@ TEST_F(LockedDatabaseTest, LockHeldForThreeSecondsFailsWithTheBusyCodeAndLaterSt
     ASSERT_TRUE(dao.insert(file));
     ExclusiveLock holder(seeded.path());
     ASSERT_TRUE(holder.isHeld());
-    CapturedLog log;
+    StderrCapture log;
     auto inserted = std::async(std::launch::async,
                                [this] { return dao.insert(makeImportedFile(u"b.jpg"_s, hash)); });
     auto found = std::async(std::launch::async, [this, &file] { return findDuplicate(dao, file); });
@@ -126,7 +126,7 @@ TEST_F(LockedDatabaseTest,
     ExclusiveLock writer(seeded.path(), "insert into imported_file (file_name, camera_id, "
                                         "hash_code) values ('x.jpg', 'LM1234567', 'h');");
     ASSERT_TRUE(writer.isHeld());
-    CapturedLog log;
+    StderrCapture log;
     auto inserted = std::async(std::launch::async,
                                [this] { return dao.insert(makeImportedFile(u"a.jpg"_s, hash)); });
     auto files = std::async(std::launch::async, [this] {
@@ -158,7 +158,7 @@ TEST(DatabaseConnectionTest, CloseFinalisesOpenCursorsAndLeakedStatements)
     ASSERT_EQ(sqlite3_prepare_v2(database.sqliteHandle(), "select 1;", -1, &leaked, nullptr),
               SQLITE_OK);
 
-    CapturedLog log;
+    StderrCapture log;
     database.close();
     EXPECT_EQ(log.count(u"[error]: Closing leaked statement"_s), 1);
     EXPECT_EQ(log.count(u"error closing!"_s), 0);

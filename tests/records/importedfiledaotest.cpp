@@ -46,7 +46,7 @@ TEST_F(ImportedFileDaoTest, HostileValuesRoundTripUnchangedAndAreFoundAsDuplicat
 
     // No value is ever written into a statement's text, which a failing run logs.
     ASSERT_TRUE(RawDatabase::execute(seeded.path(), u"drop table imported_file;"_s));
-    CapturedLog log;
+    StderrCapture log;
     dao.insert(file);
     findDuplicate(dao, file);
     dao.findByFileNameCameraId(file.fileName(), file.cameraId());
@@ -111,7 +111,7 @@ TEST_F(ImportedFileDaoTest, RegistrationStoresEveryValueAndLogsAlsoWhenTheInsert
                                                      f.capturedDttm(), f.hashCode(), seeded.path());
     };
     const ImportedFileEntity first = makeImportedFile(u"20240105103000.jpg"_s, hash);
-    CapturedLog log;
+    StderrCapture log;
     ASSERT_TRUE(registerFile(first));
     ASSERT_TRUE(dao.insert(makeImportedFile(u"x_20240105103000.jpg"_s, hash)));
     // A second import of the same picture finds the first row first.
@@ -178,7 +178,7 @@ TEST_F(ImportedFileDaoTest, DuplicateTestNarrowsByTheHashIndexInsteadOfScanningT
 {
     // A run on a database without the table logs the statement as the layer runs it.
     const QTemporaryDir empty;
-    CapturedLog log;
+    StderrCapture log;
     findDuplicate(ImportedFileDao(empty.filePath(u"Talvoren.db"_s)),
                   makeImportedFile(u"7.jpg"_s, hash));
     const QString sql = log.text().section(u"DB Query: "_s, 1).section(u'\n', 0, 0);

@@ -40,7 +40,7 @@ TEST_F(ImportedFileRecordPurgeTest, DuePurgeDeletesUpToTheLastPurgeTimeAndReturn
     EXPECT_EQ(remaining(), QStringList{u"20240105090001"_s});
 
     ASSERT_TRUE(RawDatabase::execute(seeded.path(), u"drop table imported_file;"_s));
-    CapturedLog log;
+    StderrCapture log;
     EXPECT_EQ(purgeIfDue(u"19700101090000"_s, 0), u"20240105110000"_s);
     EXPECT_EQ(log.count(u"DB Query: delete from imported_file where datetime <= ?;"_s), 1);
 }

@@ -74,7 +74,7 @@ TEST(ImportedFileTableUpgrade, EachOlderTableGetsTheMissingColumnsAndIndexKeepin
         ASSERT_TRUE(RawDatabase::execute(
             path, u"insert into imported_file (file_name, camera_id, datetime) "
                   "values ('old.jpg', 'LM1', 20150101000000);"_s));
-        CapturedLog log;
+        StderrCapture log;
         ImportedFileTableUpgrade::updateDatabase(c.fromBuild, path);
 
         EXPECT_EQ(writtenUpgradeLines(log.text()), c.lines);

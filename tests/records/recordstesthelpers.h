@@ -1,39 +1,18 @@
 #pragma once
 
 #include "records/importedfiledao.h"
+#include "stderrcapture.h"
 
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-#include <optional>
 #include <ostream>
 
 struct sqlite3;
 
 // Readable failure messages for texts.
 void PrintTo(const QString& text, std::ostream* stream);
-
-// Everything written to standard error from construction until the first call of text().
-class CapturedLog
-{
-public:
-    CapturedLog() { testing::internal::CaptureStderr(); }
-    ~CapturedLog() { text(); }
-    CapturedLog(const CapturedLog&) = delete;
-    CapturedLog& operator=(const CapturedLog&) = delete;
-
-    const QString& text()
-    {
-        if (!captured)
-            captured = QString::fromStdString(testing::internal::GetCapturedStderr());
-        return *captured;
-    }
-    int count(const QString& fragment) { return int(text().count(fragment)); }
-
-private:
-    std::optional<QString> captured;
-};
 
 // Direct access to a database file, beside the layer under test.
 namespace RawDatabase {

@@ -39,7 +39,7 @@ TEST(SeedDatabaseTest, StartUpCopiesTheSeedWhenMissingAndGivesAnExistingDatabase
     // A database from before the hash column gets its index from the upgrade instead.
     QFile::remove(target);
     ASSERT_TRUE(RawDatabase::createFirstGeneration(target));
-    CapturedLog log;
+    StderrCapture log;
     ASSERT_TRUE(SeedDatabase::installIfMissing(target));
     EXPECT_TRUE(RawDatabase::indexes(target).isEmpty());
     EXPECT_EQ(log.count(u"[error]"_s), 0);

@@ -50,7 +50,7 @@ TEST_F(SettingsExchange, ExportThenImportGivesTheSameSettingsStampedWithThisBuil
     exported.setValue(SettingKeys::watchFolder, true);
     ASSERT_TRUE(exported.write(proposed));
 
-    LogCapture log;
+    StderrCapture log;
     ASSERT_TRUE(importer.importSettingFile());
     EXPECT_EQ(log.lines(),
               QStringList{QStringLiteral("[info]: 設定ファイルをインポートしました。")});
@@ -89,7 +89,7 @@ TEST_F(SettingsExchange, AnExchangeFileThatIsNoSettingsOrHoldsBadPathsLeavesBoth
     };
     for (const auto& [bytes, reason] : refused) {
         ASSERT_TRUE(writeBytes(exchange, bytes));
-        LogCapture log;
+        StderrCapture log;
         QString whyNot;
         EXPECT_FALSE(importer.importSettingFile(&whyNot));
         EXPECT_TRUE(whyNot.contains(reason)) << whyNot.toStdString();
@@ -105,7 +105,7 @@ TEST_F(SettingsExchange, AFailedReplaceKeepsTheSettingsAndTheExchangeFile)
     {
         // Room for the log lines, not for the settings file.
         const FileSizeLimit diskFull(512);
-        LogCapture log;
+        StderrCapture log;
         EXPECT_FALSE(importer.importSettingFile());
         EXPECT_TRUE(log.lines().contains(importFailedLine));
     }

@@ -224,7 +224,7 @@ TEST_F(SettingsUpgrade, EachOlderBuildGetsWhatTheStepsItMissedAddAndKeepsWhatItH
         SCOPED_TRACE(c.name);
         writeOldLocationFile();
         SettingsMigration upgrade(12);
-        LogCapture log;
+        StderrCapture log;
         upgrade.updateConfig(install(c.old));
 
         SettingsDictionary expected = c.old;
@@ -323,7 +323,7 @@ TEST_F(SettingsUpgrade, DefaultFolderStepRunsOnlyWhenAskedFor)
 {
     const SettingsDictionary settings = install(settingsOfBuild("10", {{K::isOutputLog, false}}));
     const QByteArray before = readBytes(UserSettings::path());
-    LogCapture quiet;
+    StderrCapture quiet;
     migration.set30DefaultFolder(settings);
     EXPECT_TRUE(quiet.lines().isEmpty());
     EXPECT_EQ(readBytes(UserSettings::path()), before);
@@ -333,7 +333,7 @@ TEST_F(SettingsUpgrade, DefaultFolderStepRunsOnlyWhenAskedFor)
     ASSERT_TRUE(migration.needsDefaultFolders());
     SettingsDictionary withoutLogKey = current();
     withoutLogKey.remove(K::isOutputLog);
-    LogCapture log;
+    StderrCapture log;
     migration.set30DefaultFolder(withoutLogKey);
     EXPECT_EQ(log.lines(), (QStringList{added("def setting"), added("def imp"), added("def log"),
                                         added("def tmp")}));

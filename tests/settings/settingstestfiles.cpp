@@ -54,18 +54,4 @@ FileSizeLimit::~FileSizeLimit()
     setrlimit(RLIMIT_FSIZE, &previous);
     std::signal(SIGXFSZ, previousHandler);
 }
-
-const QStringList& LogCapture::lines()
-{
-    if (captured)
-        return *captured;
-    captured.emplace();
-    for (const QString& line :
-         QString::fromStdString(testing::internal::GetCapturedStderr()).split(u'\n')) {
-        const qsizetype level = line.indexOf(QLatin1String(" ["));
-        if (level >= 0 && line.indexOf(QLatin1String("]: "), level) > level)
-            *captured << line.mid(level + 1);
-    }
-    return *captured;
-}
 } // namespace SettingsTestFiles

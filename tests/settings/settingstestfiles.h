@@ -2,12 +2,12 @@
 
 #include "camerapicturebuilder.h"
 #include "settings/settingsdictionary.h"
+#include "stderrcapture.h"
 
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <gtest/gtest.h>
-#include <optional>
 #include <sys/resource.h>
 #include <utility>
 
@@ -39,20 +39,4 @@ private:
     void (*previousHandler)(int) = nullptr;
 };
 
-// Collects what the process writes to standard error (the log lines) from
-// construction until the first call of lines().
-class LogCapture
-{
-public:
-    LogCapture() { testing::internal::CaptureStderr(); }
-    ~LogCapture() { lines(); }
-    LogCapture(const LogCapture&) = delete;
-    LogCapture& operator=(const LogCapture&) = delete;
-
-    // Every message with its level, "[error]: text", in order.
-    const QStringList& lines();
-
-private:
-    std::optional<QStringList> captured;
-};
 } // namespace SettingsTestFiles
